@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tools and its tests need, when
+# any is missing.  Runs apt-get as root (through sudo when not root).
+set -euo pipefail
+packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libgtest-dev
+          xvfb xdotool imagemagick x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,51 @@
+// The computer opponent's attack table: ground and aerial attacks by range,
+// and the attacks that may follow a move as a link or cancel it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class textFile;
+
+struct aiAttack {
+    char range = 0; // S M L U D, either case
+    std::string moveName;
+    std::string linkFrom;
+    std::string cancelFrom;
+};
+
+struct aiAttackNumbers {
+    int32_t numShort = 0;
+    int32_t numMid = 0;
+    int32_t numLong = 0;
+    int32_t numDown = 0;
+    int32_t numUp = 0;
+    void addNum(char letter);
+};
+
+struct linkGroup {
+    int numMoves = 0;
+    std::string key;
+    std::vector<std::string> moveNames;
+};
+
+class aiAttackList {
+  public:
+    aiAttackNumbers groundNums, nums2, aerialNums, nums4, cancelNums, linkNums;
+    std::vector<aiAttack> groundList, list2, aerialList, list4, cancelList, linkList;
+    int numLinks = 0;
+    int numCancels = 0;
+    std::vector<linkGroup> linkGroups;
+    std::vector<linkGroup> cancelGroups;
+
+    void getList(const char* folder);
+    int getNumberOfAttacks(textFile& file);
+    void addAttack(std::vector<aiAttack>& list, aiAttackNumbers* nums, textFile& file, int count);
+    std::string getAttack(char range, const std::string& kind);
+    std::string getAttack(char range, const std::vector<aiAttack>& list, const aiAttackNumbers* nums);
+    void createLinkMoveLists(bool links);
+    std::string findLinkedAttacks(const std::string& moveName);
+    std::string findCancelAttacks(const std::string& moveName);
+};

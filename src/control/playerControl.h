@@ -1,0 +1,79 @@
+// Drives one fighter: time step, frame sounds and particles, input, walking,
+// running, ducking, turning, push-apart, moves, damage and blocking.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+class Fighter;
+class partInfoList;
+class particleList;
+class particle;
+class soundSet;
+class animationSet;
+class moveSet;
+class gamePad;
+class inputChecker;
+class Target;
+
+// Drawing the debug boxes; toggled by player 1's J key.
+extern bool debugging;
+
+class playerControl {
+  public:
+    SDL_Surface* screen = nullptr;
+    int32_t quitRequested = 0;
+    Fighter* fighter = nullptr;
+    partInfoList* partInfo = nullptr;
+    particleList* particles = nullptr;
+    soundSet* sounds = nullptr;
+    animationSet* anims = nullptr;
+    moveSet* charMoves = nullptr;
+    gamePad* pad = nullptr;
+    SDL_Joystick* joystick = nullptr;
+    inputChecker* checker = nullptr;
+    Target* target = nullptr;
+    int32_t prevTick = 0;
+    int32_t now = 0;
+    float delta = 0.0f;     // time since the previous update, in units of 10 ms
+    float moveTimer = 0.0f; // delta gathered since the last movement step
+    int32_t curFrame = 0, prevFrame = 0;
+    std::string curAction = "NULL", prevAction = "NULL";
+    std::string curSound = "NULL", prevSound = "NULL";
+    std::string curParticle = "NULL", prevParticle = "NULL";
+    bool blocking = false;
+
+    void init(SDL_Surface* surface);
+    void setup(Fighter* who, partInfoList* definitions, particleList* live, soundSet* soundEffects,
+               animationSet* animations, moveSet* moves, gamePad* bindings, inputChecker* input,
+               Target* opponent);
+    void update();
+    void inputChecking(SDL_Event& event);
+    void keyboardCheck(SDL_Event& event);
+    void joystickCheck(SDL_Event& event);
+    void buttonPress(char letter);
+    void keyboardMovement();
+    void joystickMovement(SDL_Event& event);
+    void updatePosition();
+    void checkDirection();
+    bool checkCollision();
+    bool checkDamgeCollision();
+
+    // Damage and blocking.
+    void updateDamageCollision();
+    void checkParticleCollision(particleList* live, char side);
+    void takeDamage(particle* hit);
+    void takeBlocking();
+    void takeDamage(int damage, int hitType);
+    void takeDamage();
+
+    // Where held keys are read from: SDL_GetKeyState unless a test installed
+    // its own array (indexed by SDLKey).
+    static void setKeyStateSource(const Uint8* (*source)());
+
+  protected:
+    void applyHit(int damage, int hitType);
+    static const Uint8* heldKeys();
+};

@@ -1,0 +1,57 @@
+// One character on the stage: a sprite whose position is its anchor point
+// (between the feet), facing left or right, showing an animation or a move,
+// with hit points, gravity, a two-jump budget and the stage edges.
+#pragma once
+
+#include "CSprite.h"
+#include "colBox.h"
+
+#include <string>
+
+class animationSet;
+struct moveInfo;
+
+// Stage constants.
+inline constexpr int g_GroundLevel = 530; // anchor y of a standing fighter
+inline constexpr int boundaryXLeft = 0;
+inline constexpr int boundaryXRight = 800;
+
+class Fighter : public CSprite {
+  public:
+    int hp = 0;
+    int maxHP = 0;
+    bool facingRight = false;
+    bool savedFacing = false; // facing at the last background save
+    bool onGround = false;
+    int jumpVel = 0;   // pixels per update, positive upward
+    int jumpsLeft = 0; // jumps and air moves left before the next landing
+    std::string actionName;
+    animationSet* anims = nullptr; // not owned
+    moveInfo* curMove = nullptr;   // not owned
+
+    void initS(animationSet* set, SDL_Surface* screen);
+    void setHP(int newHP, int newMaxHP);
+    void changeHP(int delta);
+    void setDir(bool right);
+    void changeAnim(const std::string& name);
+    void changeAction(moveInfo* move);
+    void setRunning();
+    void duck();
+    void Jump(int strength);
+    void Gravity();
+    void boundary();
+    bool returnBusy() const { return curMove != nullptr; }
+    bool returnHitable() const;
+    std::string returnMoveName() const;
+    colBox getCBox() const;
+    colBox getDBox() const;
+    void clearBG();
+    void updateBG();
+    void draw();
+    void drawColBoxes();
+
+  private:
+    // The screen rectangle the last updateBG saved, restored as it was.
+    SDL_Rect savedRect_{0, 0, 0, 0};
+    void makeBackSave();
+};

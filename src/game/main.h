@@ -1,0 +1,50 @@
+// The game's program-wide objects, start-up, the main loop and the scene.
+#pragma once
+
+#include "AI.h"
+#include "CSpriteBar.h"
+#include "animationSet.h"
+#include "fighter.h"
+#include "gamepad.h"
+#include "inputChecker.h"
+#include "moveSet.h"
+#include "partInfoList.h"
+#include "particleList.h"
+#include "playerControl.h"
+#include "soundSet.h"
+#include "target.h"
+
+#include <SDL.h>
+
+#include <memory>
+
+extern SDL_Surface* screen; // the window
+extern SDL_Surface* back;   // the background image
+extern CSpriteBase barbase;
+extern CSpriteBar play1HPBar;
+extern CSpriteBar play2HPBar;
+extern Fighter vikings1; // player 1
+extern Fighter fighter2; // player 2, the computer
+extern Target targ;      // fighter2, as player 1 sees it
+extern Target targ2;     // vikings1, as player 2 sees it
+extern playerControl player1;
+extern AI basicAI;
+extern particleList pList;
+extern gamePad GPad;
+
+// What the entry function owns for the length of a run.
+struct gameSession {
+    SDL_Event event{}; // the loop's event record, kept across passes
+};
+
+// Starts SDL, the audio device and the window; ends the program on failure.
+void sdlInit();
+// Loads all data and wires every object (everything SDL_main does between
+// sdlInit and the loop).  Ends the program when the stage cannot be shown.
+void startUp(gameSession& session);
+// One pass of the main loop, its frame drawn; false once the player asked to
+// quit (the loop then ends).
+bool runPass(gameSession& session);
+// One frame: restore, save, draw, flip, restore, hit checks.
+void DrawScene();
+int SDL_main(int argc, char* argv[]);

@@ -1,0 +1,47 @@
+// One live projectile or effect: a sprite of a particle definition placed
+// relative to the fighter or particle that spawned it.
+#pragma once
+
+#include "CSprite.h"
+#include "colBox.h"
+
+#include <SDL.h>
+
+#include <string>
+
+class Fighter;
+class particleInfo;
+class partInfoList;
+
+inline constexpr int g_gravitySpeed = 2; // pixels a falling particle drops per update
+
+class particle {
+  public:
+    int spawnX = 0;
+    int spawnY = 0;
+    bool facingRight = true;
+    bool dead = false;
+    int startTime = 0;
+    CSprite sprite;
+    particleInfo* info = nullptr;      // not owned
+    SDL_Surface* screenSurf = nullptr; // not owned
+    partInfoList* defs = nullptr;      // not owned
+    Fighter* owner = nullptr;          // not owned
+    CSprite* anchor = nullptr;         // only while spawning
+    std::string event = "NULL";
+
+    void init(const std::string& line, Fighter* ownerFighter, CSprite* anchorSprite,
+              partInfoList* definitions, SDL_Surface* screen, int tick);
+    void initD(const std::string& line, bool facing, CSprite* anchorSprite,
+               partInfoList* definitions, SDL_Surface* screen, int tick);
+    // False when the spawn line named no definition: such a particle is
+    // never added to the list.
+    bool valid() const { return info != nullptr; }
+    void update();
+    void gravity();
+    bool checkCollision(colBox box, char side);
+    int getDamage() const;
+    int getHitType() const;
+    int getPartNum(const std::string& eventName) const;
+    std::string getNewPart(const std::string& eventName, int index) const;
+};

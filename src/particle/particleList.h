@@ -1,0 +1,40 @@
+// Every live particle of both players, newest first.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+
+class particle;
+class Fighter;
+class CSprite;
+class partInfoList;
+
+class particleList {
+  public:
+    struct node {
+        particle* item = nullptr; // owned
+        node* next = nullptr;
+    };
+    node* head = nullptr;
+
+    particleList() = default;
+    ~particleList();
+    particleList(const particleList&) = delete;
+    particleList& operator=(const particleList&) = delete;
+
+    void addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
+                     partInfoList* definitions, SDL_Surface* screen, int tick);
+    void addParticleD(const std::string& line, bool facing, CSprite* anchor,
+                      partInfoList* definitions, SDL_Surface* screen, int tick);
+    void update();
+    void removeDead();
+    void makeParticles();
+    particle* collideFighter(Fighter* fighter, char side);
+    void clearBG();
+    void updateBG();
+    void draw();
+    void debug();
+    // Number of particles in the list (live or awaiting removal).
+    int size() const;
+};

@@ -1,0 +1,58 @@
+// A placed, animated use of a frame set that keeps a copy of the screen under
+// itself, so that it can erase itself by putting that copy back.
+#pragma once
+
+#include "CSpriteBase.h"
+#include "colBox.h"
+
+#include <SDL.h>
+
+#include <string>
+
+class CSprite {
+  public:
+    int frame = 0;
+    int xPos = 0, yPos = 0; // top-left corner (a fighter: its anchor)
+    int oldX = 0, oldY = 0; // where the background was last saved
+    int animating = 1;
+    int drawn = 0;
+    float speed = 0.0f; // multiplier of every frame's pause
+    int lastTick = 0;
+    CSpriteBase* base = nullptr;        // not owned
+    SDL_Surface* backSave = nullptr;    // owned
+    SDL_Surface* screenSurf = nullptr;  // not owned
+
+    CSprite() = default;
+    ~CSprite();
+    CSprite(const CSprite&) = delete;
+    CSprite& operator=(const CSprite&) = delete;
+
+    void init(CSpriteBase* set, SDL_Surface* screen);
+    void clearBG();
+    void updateBG();
+    void draw();
+    void drawD(bool facing);
+    void moveD(bool facing);
+    void adjustPos(int x, int y, bool facing);
+    int getYOffset(int frameIndex) const;
+    colBox getColBox(bool facing) const;
+    int getDamage() const;
+    int getHitType() const;
+    std::string returnSound() const;
+    int returnPartNum() const;
+    std::string returnParticle(int n) const;
+    void drawColBoxes();
+
+    // The current frame as drawn (facing right) / for the given facing;
+    // nullptr when the set has no such frame.
+    const spriteFrame* current() const;
+    const spriteFrame* current(bool facing) const;
+
+  protected:
+    // One step of frame time: true when the frame index moved.
+    bool advanceFrame();
+    // Give backSave a display-format surface of at least w x h (reused).
+    void ensureBackSave(SDL_Surface* like);
+    // Blit the current frame image (facing) at (x, y).
+    void blitFrame(bool facing, int x, int y);
+};

@@ -1,0 +1,69 @@
+// A frame set: one animation's worth of frames loaded from a folder, every
+// frame held twice, as drawn (facing right) and mirrored (facing left).
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+// One frame and everything the game knows about it.  Coordinates are pixels
+// inside the frame's image, origin at its top-left corner, y down.
+struct spriteFrame {
+    SDL_Surface* image = nullptr; // display format; owned by the frame set
+    int pause = 0;                // milliseconds before scaling by the sprite's speed
+    int colX1 = 0, colY1 = 0, colX2 = 0, colY2 = 0; // collision (body) box
+    int offsetX = 0, offsetY = 0;                   // anchor
+    int dmgX1 = 0, dmgY1 = 0, dmgX2 = 0, dmgY2 = 0; // damage box
+    int damage = 0;
+    bool flagA = false;
+    int hitType = 0;
+    int pointAX = 0, pointAY = 0;
+    int pointBX = 0, pointBY = 0;
+    std::string soundName;               // "NULL" means none
+    int partNum = 0;                     // number of spawn lines
+    std::vector<std::string> partNames;  // spawn lines, stored whole with their line end
+    int moveX = 0;                       // forward step per fighter update
+    int moveY = 0;                       // upward lift per fighter update
+    bool flagB = false;
+    std::string tagName;
+};
+
+class CSpriteBase {
+  public:
+    std::vector<spriteFrame> frames;     // as drawn, facing right
+    std::vector<spriteFrame> flipFrames; // mirrored; only image and x values differ
+    int built = 0;
+    int numFrames = 0;
+    int width = 0;
+    int height = 0;
+
+    CSpriteBase() = default;
+    ~CSpriteBase();
+    CSpriteBase(const CSpriteBase&) = delete;
+    CSpriteBase& operator=(const CSpriteBase&) = delete;
+    CSpriteBase(CSpriteBase&& other) noexcept;
+    CSpriteBase& operator=(CSpriteBase&& other) noexcept;
+
+    // Plain loader (bitmaps opened by path); the first frame sets the size.
+    // 0, or -1 when the index or a bitmap cannot be read.
+    int init(const char* folder);
+    // Loader for animations, moves and particles (bitmaps read through
+    // loadFromResource); the last frame sets the size.  0, or -1 when the
+    // index cannot be opened.  An unreadable bitmap ends the program.
+    int initR(const char* folder);
+    // Read a bitmap into memory and decode it; never returns on failure.
+    SDL_Surface* loadFromResource(const char* folder, const char* file);
+    // Per-surface alpha on every frame, both facings, when alphaOp is on.
+    void alphaAll(int alpha);
+
+    // True when frame i exists in both tables (guards every look-up).
+    bool hasFrame(int i) const { return i >= 0 && i < static_cast<int>(frames.size()); }
+
+    // The switch for alphaAll; nothing in the game turns it on.
+    static bool alphaOp;
+
+  private:
+    int load(const char* folder, bool resource);
+    void release();
+};

@@ -1,0 +1,12 @@
+// Mirroring of frames and raw pixel access.
+#pragma once
+
+#include <SDL.h>
+
+// A new surface that is the horizontal mirror of a 32-bit surface; it keeps
+// the source's colour key.  The caller owns it.
+SDL_Surface* flip_surface(SDL_Surface* source);
+
+// One 32-bit pixel at (x, y), honouring the surface's pitch.
+Uint32 get_pixel32(SDL_Surface* surface, int x, int y);
+void put_pixel32(SDL_Surface* surface, int x, int y, Uint32 pixel);

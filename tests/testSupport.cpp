@@ -1,0 +1,88 @@
+#include "testSupport.h"
+
+#include "seams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace testing_support {
+namespace {
+Uint32 g_now = 0;
+Uint32 manualTicks() { return g_now; }
+} // namespace
+
+ManualClock::ManualClock(Uint32 start) {
+    g_now = start;
+    seams::setTickSource(manualTicks);
+}
+ManualClock::~ManualClock() { seams::setTickSource(nullptr); }
+void ManualClock::set(Uint32 now) { g_now = now; }
+void ManualClock::advance(Uint32 ms) { g_now += ms; }
+Uint32 ManualClock::now() const { return g_now; }
+
+TraceCapture::TraceCapture() {
+    seams::setTraceStream(&out_);
+    seams::setErrorStream(&err_);
+}
+TraceCapture::~TraceCapture() {
+    seams::setTraceStream(nullptr);
+    seams::setErrorStream(nullptr);
+}
+void TraceCapture::clear() {
+    out_.str("");
+    err_.str("");
+}
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/fighter-test-XXXXXX";
+    char* made = mkdtemp(pattern);
+    if (!made) throw std::runtime_error("mkdtemp failed");
+    path_ = made;
+}
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+void TempDir::mkdir(const std::string& rel) const {
+    std::filesystem::create_directories(path_ + "/" + rel);
+}
+void TempDir::write(const std::string& rel, const std::string& content) const {
+    std::filesystem::path file = path_ + "/" + rel;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << content;
+}
+void TempDir::writeBmp(const std::string& rel, int w, int h, Uint32 rgb) const {
+    std::filesystem::path file = path_ + "/" + rel;
+    std::filesystem::create_directories(file.parent_path());
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    SDL_SaveBMP(s, file.c_str());
+    SDL_FreeSurface(s);
+}
+
+HeadlessScreen::HeadlessScreen() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) throw std::runtime_error(SDL_GetError());
+    screen_ = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
+    if (!screen_) throw std::runtime_error(SDL_GetError());
+}
+HeadlessScreen::~HeadlessScreen() { SDL_Quit(); }
+
+Uint32 rgbAt(SDL_Surface* surface, int x, int y) {
+    SDL_LockSurface(surface);
+    Uint32 pixel = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                              y * surface->pitch + x * 4);
+    SDL_UnlockSurface(surface);
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
+    return (Uint32(r) << 16) | (Uint32(g) << 8) | b;
+}
+
+std::string sourceDir() { return FIGHTER_SOURCE_DIR; }
+
+} // namespace testing_support
