@@ -524,3 +524,60 @@ TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
     EXPECT_EQ(list.head->item->spawnX, 491); // one pixel off the pop's corner
     EXPECT_EQ(list.head->item->spawnY, 491);
 }
+
+TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
+    define("bolt", particleFile(100, 0, "1\nbolt\n", "1\nbolt\n"));
+    define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"));
+    loadList("PARTS: 2\nbolt\nghost\n");
+
+    // A fighter whose box spans (380, 450) to (419, 529).
+    frameSpec body;
+    body.w = 40;
+    body.h = 80;
+    body.offX = 20;
+    body.offY = 80;
+    body.col[2] = 39;
+    body.col[3] = 79;
+    frames("hero", {body});
+    CSpriteBase heroFrames;
+    ASSERT_EQ(heroFrames.initR("data/particle/hero"), 0);
+    Fighter enemy;
+    enemy.init(&heroFrames, screen.surface());
+    enemy.xPos = 400;
+    enemy.yPos = 530;
+    enemy.facingRight = true;
+
+    particleList list;
+    EXPECT_EQ(list.collideFighter(&enemy, 'E'), nullptr);
+    EXPECT_EQ(list.collideFighter(nullptr, 'E'), nullptr);
+
+    // Spawned from the fighter itself: 10 ahead of its feet and 40 up.
+    list.addParticle("bolt 10 40", &enemy, nullptr, &defs, screen.surface(), 0);
+    list.addParticle("bolt 15 40", &enemy, nullptr, &defs, screen.surface(), 0);
+    list.addParticle("ghost 0 40", &enemy, nullptr, &defs, screen.surface(), 0);
+    list.addParticleD("bolt 700 100", true, nullptr, &defs, screen.surface(), 0);
+    ASSERT_EQ(list.size(), 4);
+    particle* newer = list.head->next->next->item;
+    particle* older = list.head->next->next->next->item;
+    EXPECT_EQ(older->spawnX, 410);
+    EXPECT_EQ(older->spawnY, 490);
+
+    capture.clear();
+    EXPECT_EQ(list.collideFighter(&enemy, 'E'), newer);
+    EXPECT_EQ(countOf(capture.text(), "player is HIT\n"), 1);
+    EXPECT_TRUE(newer->dead);
+    EXPECT_FALSE(older->dead);
+    EXPECT_EQ(newer->getDamage(), 7); // still readable until the next update
+    EXPECT_EQ(list.collideFighter(&enemy, 'E'), older);
+    EXPECT_EQ(list.collideFighter(&enemy, 'E'), nullptr); // the ghost passes through
+    EXPECT_EQ(list.collideFighter(&enemy, 'P'), list.head->next->item);
+
+    // Both bolts would also be old enough now: a hit still means no
+    // follow-ups.  Only the far bolt dies of age and makes one.
+    clock.set(101);
+    list.update();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list.head->next->item->info, defs.findParticle("ghost"));
+    EXPECT_EQ(list.head->item->info, defs.findParticle("bolt"));
+    EXPECT_EQ(list.head->item->startTime, 101);
+}
