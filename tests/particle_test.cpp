@@ -446,6 +446,20 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
     list.clearBG();
     EXPECT_EQ(rgbAt(screen.surface(), 105, 105), 0x00FF00u);
     list.debug(); // boxes of dead and live alike, without trouble
+
+    // A definition whose frames could not be read flies without a picture.
+    dir.write("data/particle/bare/particle", particleFile(0, 1));
+    dir.write("data/particle/more", "PARTS: 1\nbare\n");
+    ASSERT_EQ(defs.addList("more", screen.surface()), 1);
+    list.addParticleD("bare 5 5", true, nullptr, &defs, screen.surface(), 0);
+    ASSERT_EQ(list.size(), 3);
+    list.update();
+    list.clearBG();
+    list.updateBG();
+    list.draw();
+    list.debug();
+    EXPECT_EQ(list.head->item->sprite.yPos, 7);
+    EXPECT_EQ(list.size(), 2); // the red one was dead
 }
 
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
