@@ -35,7 +35,8 @@ struct BarScene {
     // Width of the orange run starting at x.
     int runFrom(int x) {
         int n = 0;
-        while (x + n < 800 && at(x + n) == kFill) ++n;
+        while (x + n < 800 && at(x + n) == kFill)
+            ++n;
         return n;
     }
 };

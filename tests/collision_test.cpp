@@ -13,7 +13,9 @@ colBox box(int left, int top, int right, int bottom) {
     b.bottom = bottom;
     return b;
 }
-bool touch(colBox a, colBox b) { return SquareCollider(a, b).collisionCheck(); }
+bool touch(colBox a, colBox b) {
+    return SquareCollider(a, b).collisionCheck();
+}
 } // namespace
 
 TEST(Collision, EdgesAndCornersBelongToTheBox) {

@@ -24,7 +24,8 @@ int animationSet::loadAll(const char* folder) {
     animList.clear();
     animCount = 0;
     std::vector<std::string> names;
-    for (int i = 0; i < announced && index.readLine(line); ++i) names.push_back(firstWord(line));
+    for (int i = 0; i < announced && index.readLine(line); ++i)
+        names.push_back(firstWord(line));
     animList.resize(names.size());
     animCount = static_cast<int>(animList.size());
     for (int i = 0; i < animCount; ++i) {

@@ -7,7 +7,9 @@
 
 randomNumber g_randomNumber;
 
-randomNumber::randomNumber() { std::srand(static_cast<unsigned>(std::time(nullptr))); }
+randomNumber::randomNumber() {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+}
 
 int randomNumber::getNumber(int n) {
     if (n <= 0) return 0;

@@ -16,7 +16,9 @@ bool SquareCollider::indiCollide(colBox a, colBox b) {
            pointCollide(a, b.right, b.bottom) || pointCollide(a, b.left, b.bottom);
 }
 
-bool SquareCollider::collisionCheck() const { return indiCollide(sq1, sq2) || indiCollide(sq2, sq1); }
+bool SquareCollider::collisionCheck() const {
+    return indiCollide(sq1, sq2) || indiCollide(sq2, sq1);
+}
 
 void SquareCollider::displayBoxes() const {
     seams::trace() << "sq1: " << sq1.left << " " << sq1.top << " " << sq1.right << " " << sq1.bottom

@@ -14,7 +14,9 @@ void fillRect(SDL_Surface* screen, int x, int y, int w, int h, Uint32 pixel) {
     SDL_FillRect(screen, &r, pixel);
 }
 
-int clampedValue(int val, int maxVal) { return std::max(std::min(val, maxVal), 0); }
+int clampedValue(int val, int maxVal) {
+    return std::max(std::min(val, maxVal), 0);
+}
 
 } // namespace
 
@@ -28,7 +30,9 @@ void CSpriteBar::setBar(int x, int y, int w, int h, int maxVal, int val, bool ri
     value = clampedValue(val, maxValue);
 }
 
-void CSpriteBar::setBarValue(int val) { value = clampedValue(val, maxValue); }
+void CSpriteBar::setBarValue(int val) {
+    value = clampedValue(val, maxValue);
+}
 
 void CSpriteBar::draw() {
     advanceFrame();
