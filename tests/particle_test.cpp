@@ -31,13 +31,14 @@ struct frameSpec {
 // The particle file: five numbers and five event lists.
 std::string particleFile(int lifetime, int gravity, const std::string& onDeath = "0\n",
                          const std::string& onHitEnemy = "0\n") {
-    return "0\n" + std::to_string(lifetime) + "\n" + std::to_string(gravity) + "\n0\n0\n" + onDeath +
-           "0\n" + onHitEnemy + "0\n0\n";
+    return "0\n" + std::to_string(lifetime) + "\n" + std::to_string(gravity) + "\n0\n0\n" +
+           onDeath + "0\n" + onHitEnemy + "0\n0\n";
 }
 
 int countOf(const std::string& text, const std::string& what) {
     int n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
+        ++n;
     return n;
 }
 
@@ -64,8 +65,8 @@ class ParticleStage : public ::testing::Test {
             const frameSpec& f = specs[i];
             std::string bmp = "f" + std::to_string(i) + ".bmp";
             dir.writeBmp("data/particle/" + name + "/" + bmp, f.w, f.h, f.colour);
-            info += bmp + " 50 -1 0 0\n" + std::to_string(f.offX) + " " + std::to_string(f.offY) +
-                    "\n";
+            info +=
+                bmp + " 50 -1 0 0\n" + std::to_string(f.offX) + " " + std::to_string(f.offY) + "\n";
             info += std::to_string(f.col[0]) + " " + std::to_string(f.col[1]) + " " +
                     std::to_string(f.col[2]) + " " + std::to_string(f.col[3]) + "\n";
             info += std::to_string(f.dmg[0]) + " " + std::to_string(f.dmg[1]) + " " +
@@ -93,10 +94,10 @@ using ParticleListTest = ParticleStage;
 
 TEST_F(PartInfoListTest, LoadsDefinitionsNewestFirstAndFindsExactNames) {
     define("fire", "0\n500\n2\n1\n0\n"
-                   "1\nNULL\n"            // OnDeath: one entry, the word NULL
-                   "0\n"                  // OnHitPlayer
+                   "1\nNULL\n"               // OnDeath: one entry, the word NULL
+                   "0\n"                     // OnHitPlayer
                    "2\n12\nspark 10 -20\r\n" // OnHitEnemy: names, even when numeric
-                   "-5\n"                 // OnHitTarget
+                   "-5\n"                    // OnHitTarget
                    "0\n");
     define("spark", particleFile(0, 1));
     frames("plain", {frameSpec{}}); // no particle file
@@ -159,7 +160,8 @@ TEST_F(PartInfoListTest, LoadsDefinitionsNewestFirstAndFindsExactNames) {
 
 TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
     EXPECT_EQ(defs.addList("nothing", screen.surface()), -1);
-    EXPECT_NE(capture.text().find("ERROR opening file data/particle/nothing\n\n"), std::string::npos);
+    EXPECT_NE(capture.text().find("ERROR opening file data/particle/nothing\n\n"),
+              std::string::npos);
     EXPECT_EQ(defs.head, nullptr);
 
     dir.write("data/particle/odd", "PART 2\nfire\nfire\n");
@@ -351,7 +353,7 @@ TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
     EXPECT_EQ(rock.sprite.yPos, 500);
     rock.update();
     EXPECT_EQ(rock.sprite.yPos, 500); // at rest
-    EXPECT_EQ(stepFrom(499), 501);   // one pixel too far...
+    EXPECT_EQ(stepFrom(499), 501);    // one pixel too far...
     rock.update();
     EXPECT_EQ(rock.sprite.yPos, 500); // ...and back
     EXPECT_EQ(stepFrom(520), 500);
@@ -513,7 +515,8 @@ TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
         list.addParticleD("dot " + std::to_string(10 * i) + " 0", true, nullptr, &defs,
                           screen.surface(), 0);
     // Chain: 50 40 30 20 10 0; kill 50, 40 (head), 20, 10 (body).
-    particle* kept[2] = {list.head->next->next->item, list.head->next->next->next->next->next->item};
+    particle* kept[2] = {list.head->next->next->item,
+                         list.head->next->next->next->next->next->item};
     list.head->item->dead = true;
     list.head->next->item->dead = true;
     list.head->next->next->next->item->dead = true;

@@ -61,13 +61,15 @@ class DummyAudio {
 
 int countOf(const std::string& text, const std::string& what) {
     int n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
+        ++n;
     return n;
 }
 
 std::string names(const soundSet& set) {
     std::string all;
-    for (soundEntry* e = set.head; e; e = e->next) all += e->name + ",";
+    for (soundEntry* e = set.head; e; e = e->next)
+        all += e->name + ",";
     return all;
 }
 

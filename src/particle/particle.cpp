@@ -157,8 +157,10 @@ bool particle::checkCollision(colBox box, char side) {
     SquareCollider test(box, sprite.getColBox(facingRight));
     if (!test.collisionCheck()) return false;
 
-    seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType() << "\n";
-    seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType() << "\n";
+    seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType()
+                   << "\n";
+    seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType()
+                   << "\n";
     if (side != 'E') return true;
 
     // Only a particle with something on its hit-enemy list can hit an enemy.
@@ -169,9 +171,13 @@ bool particle::checkCollision(colBox box, char side) {
     return true;
 }
 
-int particle::getDamage() const { return sprite.getDamage(); }
+int particle::getDamage() const {
+    return sprite.getDamage();
+}
 
-int particle::getHitType() const { return sprite.getHitType(); }
+int particle::getHitType() const {
+    return sprite.getHitType();
+}
 
 int particle::getPartNum(const std::string& eventName) const {
     int index = eventIndex(eventName);

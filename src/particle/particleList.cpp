@@ -46,7 +46,8 @@ void particleList::addParticleD(const std::string& line, bool facing, CSprite* a
 
 void particleList::update() {
     if (!head) return;
-    for (node* at = head; at; at = at->next) at->item->update();
+    for (node* at = head; at; at = at->next)
+        at->item->update();
     removeDead();
 }
 
@@ -109,11 +110,13 @@ particle* particleList::collideFighter(Fighter* fighter, char side) {
 }
 
 void particleList::clearBG() {
-    for (node* at = head; at; at = at->next) at->item->sprite.clearBG();
+    for (node* at = head; at; at = at->next)
+        at->item->sprite.clearBG();
 }
 
 void particleList::updateBG() {
-    for (node* at = head; at; at = at->next) at->item->sprite.updateBG();
+    for (node* at = head; at; at = at->next)
+        at->item->sprite.updateBG();
 }
 
 void particleList::draw() {
@@ -123,11 +126,13 @@ void particleList::draw() {
 }
 
 void particleList::debug() {
-    for (node* at = head; at; at = at->next) at->item->sprite.drawColBoxes();
+    for (node* at = head; at; at = at->next)
+        at->item->sprite.drawColBoxes();
 }
 
 int particleList::size() const {
     int count = 0;
-    for (node* at = head; at; at = at->next) ++count;
+    for (node* at = head; at; at = at->next)
+        ++count;
     return count;
 }

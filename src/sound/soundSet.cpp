@@ -8,7 +8,9 @@
 namespace {
 
 // "folder/sound": the list of a sound folder.
-std::string listPath(const char* folder) { return std::string(folder ? folder : "") + "/sound"; }
+std::string listPath(const char* folder) {
+    return std::string(folder ? folder : "") + "/sound";
+}
 
 // Make one entry for a name and load folder/name.wav into it.  The error
 // channel gets one fixed line per file, whatever the file is called.
@@ -29,13 +31,16 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
 
 soundEntry* lastEntry(soundEntry* head) {
     soundEntry* last = head;
-    while (last && last->next) last = last->next;
+    while (last && last->next)
+        last = last->next;
     return last;
 }
 
 } // namespace
 
-soundSet::soundSet() { seams::trace() << "SOUND CLASS INITIATED!\n"; }
+soundSet::soundSet() {
+    seams::trace() << "SOUND CLASS INITIATED!\n";
+}
 
 soundSet::~soundSet() {
     while (head) {
