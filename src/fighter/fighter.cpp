@@ -52,14 +52,8 @@ void Fighter::makeBackSave() {
     if (backSave || !anims) return;
     animation* blank = anims->returnAnimation("blank");
     if (!blank || !blank->frameSet.hasFrame(0)) return;
-    SDL_Surface* image = blank->frameSet.frames[0].image;
-    if (!image) return;
-    backSave = SDL_DisplayFormat(image);
-    if (!backSave) return;
-    // The copy must put back every pixel it holds: a colour key inherited
-    // from the frame would leave background pixels of that colour unrestored.
-    SDL_SetColorKey(backSave, 0, 0);
-    SDL_SetAlpha(backSave, 0, SDL_ALPHA_OPAQUE);
+    // A plain copy without colour key: every saved pixel comes back.
+    ensureBackSave(blank->frameSet.frames[0].image);
 }
 
 void Fighter::setHP(int newHP, int newMaxHP) {
@@ -176,7 +170,12 @@ void Fighter::clearBG() {
     SDL_BlitSurface(backSave, &source, screenSurf, &target);
 }
 
+// The frame the coming draw shows is settled here, before the save: its anchor
+// decides where the image lands, so the saved rectangle is exactly the one the
+// image covers and the restore leaves no strip of an earlier frame behind.
 void Fighter::updateBG() {
+    stepFrame();
+    advancedForDraw_ = true;
     oldX = xPos;
     oldY = yPos;
     savedFacing = facingRight;
@@ -204,7 +203,7 @@ void Fighter::updateBG() {
     SDL_BlitSurface(screenSurf, &source, backSave, &target);
 }
 
-void Fighter::draw() {
+void Fighter::stepFrame() {
     if (!base || !base->hasFrame(0)) {
         // Nothing to show: a move without frames is over at once.
         frame = 0;
@@ -212,7 +211,6 @@ void Fighter::draw() {
             seams::trace() << "punch ended\n";
             curMove = nullptr;
         }
-        drawn = 1;
         return;
     }
     if (!base->hasFrame(frame)) frame = 0;
@@ -227,6 +225,11 @@ void Fighter::draw() {
         seams::trace() << "punch ended\n";
         curMove = nullptr;
     }
+}
+
+void Fighter::draw() {
+    if (!advancedForDraw_) stepFrame();
+    advancedForDraw_ = false;
     drawn = 1;
 
     const spriteFrame* shown = current();
