@@ -168,12 +168,13 @@ TEST_F(FighterTest, FallsWithGrowingSpeedAndLandsOnTheGroundLine) {
 }
 
 TEST_F(FighterTest, JumpBudget) {
+    moveInfo* punch = move("punch");
     // Before the first landing nothing may start.
     fighter.Jump(16);
     EXPECT_EQ(fighter.jumpVel, 0);
     EXPECT_EQ(fighter.actionName, "walk");
     trace.clear();
-    fighter.changeAction(move("punch"));
+    fighter.changeAction(punch);
     EXPECT_FALSE(fighter.returnBusy());
     EXPECT_EQ(trace.text(), "Last state was: walk\n");
 
@@ -188,7 +189,7 @@ TEST_F(FighterTest, JumpBudget) {
     EXPECT_EQ(fighter.jumpsLeft, 0);
     fighter.Jump(16);
     EXPECT_EQ(fighter.jumpVel, 14);
-    fighter.changeAction(move("punch"));
+    fighter.changeAction(punch);
     EXPECT_FALSE(fighter.returnBusy());
 
     // A move started in the air costs a jump.
@@ -197,7 +198,7 @@ TEST_F(FighterTest, JumpBudget) {
     ASSERT_EQ(fighter.jumpsLeft, 2);
     fighter.Jump(16);
     trace.clear();
-    fighter.changeAction(move("punch"));
+    fighter.changeAction(punch);
     EXPECT_EQ(fighter.jumpsLeft, 0);
     EXPECT_TRUE(fighter.returnBusy());
     EXPECT_EQ(fighter.returnMoveName(), "punch");
@@ -210,10 +211,10 @@ TEST_F(FighterTest, JumpBudget) {
     fighter.yPos = 700;
     fighter.Gravity();
     fighter.frame = 1;
-    fighter.changeAction(move("punch"));
+    fighter.changeAction(punch);
     EXPECT_EQ(fighter.jumpsLeft, 2);
     EXPECT_EQ(fighter.frame, 0);
-    EXPECT_EQ(fighter.base, &move("punch")->frameSet);
+    EXPECT_EQ(fighter.base, &punch->frameSet);
     // Any animation change ends the move.
     fighter.changeAnim("walk");
     EXPECT_FALSE(fighter.returnBusy());
