@@ -48,8 +48,9 @@ inline void writeFrameFolder(const TempDir& dir, const std::string& folder,
 
 // A character folder whose animation index lists the given animations, each
 // with the frames given (in the same order).
-inline void writeAnimations(const TempDir& dir, const std::string& folder,
-                            const std::vector<std::pair<std::string, std::vector<FrameSpec>>>& anims) {
+inline void
+writeAnimations(const TempDir& dir, const std::string& folder,
+                const std::vector<std::pair<std::string, std::vector<FrameSpec>>>& anims) {
     std::ostringstream index;
     index << "ANIMS: " << anims.size() << "\n";
     for (const auto& anim : anims) {

@@ -71,8 +71,8 @@ TEST(Condition, OtherFirstWordsAndEmptyTextsNeverHold) {
 
 TEST(Condition, WordSplittingOnBlanksTabsAndLineEnds) {
     // A trailing line end (as a move file might leave it) is no word.
-    for (const char* text : {"ground x true\r\n", "ground x true\n", "  ground \t x\ttrue  ",
-                             "ground\tx\r\ntrue"}) {
+    for (const char* text :
+         {"ground x true\r\n", "ground x true\n", "  ground \t x\ttrue  ", "ground\tx\r\ntrue"}) {
         Verdicts v = judge(text);
         EXPECT_TRUE(v.ground) << '"' << text << '"';
         EXPECT_FALSE(v.air) << '"' << text << '"';

@@ -32,8 +32,8 @@ std::vector<Uint32> pixelsOf(SDL_Surface* s) {
     std::vector<Uint32> out;
     SDL_LockSurface(s);
     for (int y = 0; y < s->h; ++y) {
-        const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<Uint8*>(s->pixels) +
-                                                            y * s->pitch);
+        const Uint32* row =
+            reinterpret_cast<const Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
         out.insert(out.end(), row, row + s->w);
     }
     SDL_UnlockSurface(s);
@@ -137,7 +137,8 @@ TEST_F(FighterTest, FallsWithGrowingSpeedAndLandsOnTheGroundLine) {
         fighter.Gravity();
         speeds.push_back(fighter.yPos - before);
     }
-    for (int i = 0; i < 22; ++i) EXPECT_EQ(speeds[i], i);
+    for (int i = 0; i < 22; ++i)
+        EXPECT_EQ(speeds[i], i);
     // At 531 the fighter is at most one pixel below the line: still falling.
     EXPECT_EQ(fighter.yPos, 531);
     EXPECT_FALSE(fighter.onGround);
@@ -558,7 +559,8 @@ TEST_F(FighterTest, DebugBoxesInTheirColoursAndOrder) {
     EXPECT_EQ(rgbAt(s, 401, 529), 0x0000CCu);
     EXPECT_EQ(rgbAt(s, 402, 529), 0xFFCC00u);
     EXPECT_EQ(rgbAt(s, 400, 530), 0u);
-    for (Uint32 p : pixelsOf(s)) ASSERT_NE(p & 0xFFFFFF, SDL_MapRGB(s->format, 255, 0, 0));
+    for (Uint32 p : pixelsOf(s))
+        ASSERT_NE(p & 0xFFFFFF, SDL_MapRGB(s->format, 255, 0, 0));
 
     // A hitting frame adds its damage box last, over the anchor.
     SDL_FillRect(s, nullptr, 0);
@@ -574,5 +576,6 @@ TEST_F(FighterTest, DebugBoxesInTheirColoursAndOrder) {
     fighter.yPos = -40000;
     SDL_FillRect(s, nullptr, 0);
     fighter.drawColBoxes();
-    for (Uint32 p : pixelsOf(s)) ASSERT_EQ(p, 0u);
+    for (Uint32 p : pixelsOf(s))
+        ASSERT_EQ(p, 0u);
 }

@@ -9,7 +9,8 @@
 bool Condition::getResult(const std::string& text, Fighter* who, Target* opponent) {
     fighter = who;
     target = opponent;
-    for (std::string& word : words) word.clear();
+    for (std::string& word : words)
+        word.clear();
 
     // Up to three words; anything after the third is not part of the rule.
     std::vector<std::string> found = splitWords(text, 3);

@@ -67,7 +67,9 @@ void Fighter::changeHP(int delta) {
     hp = static_cast<int>(value);
 }
 
-void Fighter::setDir(bool right) { facingRight = right; }
+void Fighter::setDir(bool right) {
+    facingRight = right;
+}
 
 void Fighter::changeAnim(const std::string& name) {
     frame = 0;
@@ -93,7 +95,9 @@ void Fighter::changeAction(moveInfo* move) {
     if (base->hasFrame(1)) animating = 1;
 }
 
-void Fighter::setRunning() { changeAnim("running"); }
+void Fighter::setRunning() {
+    changeAnim("running");
+}
 
 void Fighter::duck() {
     if (actionName == "walk") changeAnim("duck");
@@ -142,7 +146,9 @@ bool Fighter::returnHitable() const {
            actionName != "blockAir";
 }
 
-std::string Fighter::returnMoveName() const { return curMove ? curMove->name : "NULL"; }
+std::string Fighter::returnMoveName() const {
+    return curMove ? curMove->name : "NULL";
+}
 
 colBox Fighter::getCBox() const {
     const spriteFrame* shown = current();
