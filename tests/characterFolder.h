@@ -1,14 +1,12 @@
-// Building small characters for the fighter tests: frame folders with
-// generated bitmaps and hand-written "info" indexes, animation indexes and
-// move files.
+// Small characters for the fighter tests: frame folders with generated
+// bitmaps and hand-written indexes.
 #pragma once
 
 #include "testSupport.h"
 
-#include <SDL.h>
-
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -16,13 +14,13 @@ namespace testing_support {
 struct FrameSpec {
     int w = 40, h = 60;
     Uint32 colour = 0x00FF00;
-    int pause = 10;
-    int keyRed = -1, keyGreen = 0, keyBlue = 0; // red < 0: no transparent colour
     int offX = 20, offY = 60;
     int col[4] = {5, 0, 35, 60};
     int dmg[4] = {0, 0, 0, 0};
     int damage = 0;
     int moveX = 0, moveY = 0;
+    const char* key = "-1 0 0"; // transparent colour, red < 0: none
+    int pause = 10;
 };
 
 // A frame folder: f0.bmp, f1.bmp, ... and its index.
@@ -34,9 +32,8 @@ inline void writeFrameFolder(const TempDir& dir, const std::string& folder,
         const FrameSpec& f = frames[i];
         std::string file = "f" + std::to_string(i) + ".bmp";
         dir.writeBmp(folder + "/" + file, f.w, f.h, f.colour);
-        info << "# frame " << i << "\n"
-             << file << " " << f.pause << " " << f.keyRed << " " << f.keyGreen << " " << f.keyBlue
-             << "\n"
+        info << "# frame\n"
+             << file << " " << f.pause << " " << f.key << "\n"
              << f.offX << " " << f.offY << "\n"
              << f.col[0] << " " << f.col[1] << " " << f.col[2] << " " << f.col[3] << "\n"
              << f.dmg[0] << " " << f.dmg[1] << " " << f.dmg[2] << " " << f.dmg[3] << "\n"
@@ -46,40 +43,22 @@ inline void writeFrameFolder(const TempDir& dir, const std::string& folder,
     dir.write(folder + "/info", info.str());
 }
 
-// A character folder whose animation index lists the given animations, each
-// with the frames given (in the same order).
+// A character folder whose animation index lists the given animations.
 inline void
 writeAnimations(const TempDir& dir, const std::string& folder,
                 const std::vector<std::pair<std::string, std::vector<FrameSpec>>>& anims) {
-    std::ostringstream index;
-    index << "ANIMS: " << anims.size() << "\n";
+    std::string index = "ANIMS: " + std::to_string(anims.size()) + "\n";
     for (const auto& anim : anims) {
-        index << anim.first << "\n";
+        index += anim.first + "\n";
         writeFrameFolder(dir, folder + "/" + anim.first, anim.second);
     }
-    dir.write(folder + "/info", index.str());
+    dir.write(folder + "/info", index);
 }
 
-// One record of a move file.
-struct MoveRecord {
-    std::string name;
-    std::string command = "A";
-    std::string linkMove = "NULL";
-    int linkFrame = 0;
-    std::string fromMove = "NULL";
-    int fromFrame = 0;
-    std::string condition = "null";
-};
-
-inline std::string moveFile(const std::vector<MoveRecord>& records, const char* lineEnd = "\n") {
-    std::ostringstream out;
-    out << "ANIMS: " << records.size() << lineEnd;
-    for (const MoveRecord& r : records) {
-        out << r.name << lineEnd << r.command << lineEnd << 0 << lineEnd << r.linkMove << lineEnd
-            << r.linkFrame << lineEnd << 0 << lineEnd << r.fromMove << lineEnd << r.fromFrame
-            << lineEnd << 0 << lineEnd << 0 << lineEnd << r.condition << lineEnd;
-    }
-    return out.str();
+// One eleven-line record of a move file.
+inline std::string moveRecord(const std::string& name, const std::string& command,
+                              const std::string& condition = "null") {
+    return name + "\n" + command + "\n0\nNULL\n0\n0\nNULL\n0\n0\n0\n" + condition + "\n";
 }
 
 } // namespace testing_support
