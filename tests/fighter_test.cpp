@@ -34,8 +34,8 @@ std::vector<Uint32> pixelsOf(SDL_Surface* s) {
     return out;
 }
 
-bool isZero(const colBox& b) {
-    return b.left == 0 && b.top == 0 && b.right == 0 && b.bottom == 0;
+std::vector<int> edges(const colBox& b) {
+    return {b.left, b.top, b.right, b.bottom};
 }
 
 // A small character: "walk" changes its anchor from frame to frame, the blank
@@ -233,30 +233,18 @@ TEST(FighterBoxes, MirroredBoxesAndTheOpponentsView) {
     fighter.yPos = 530;
 
     fighter.setDir(true);
-    colBox body = fighter.getCBox(), fist = fighter.getDBox();
-    EXPECT_EQ(body.left, 380);
-    EXPECT_EQ(body.right, 410);
-    EXPECT_EQ(body.top, 485);
-    EXPECT_EQ(body.bottom, 530);
-    EXPECT_EQ(fist.left, 420);
-    EXPECT_EQ(fist.right, 460);
-    EXPECT_EQ(fist.top, 490);
-    EXPECT_EQ(fist.bottom, 500);
+    EXPECT_EQ(edges(fighter.getCBox()), (std::vector<int>{380, 485, 410, 530}));
+    EXPECT_EQ(edges(fighter.getDBox()), (std::vector<int>{420, 490, 460, 500}));
     // Facing left: x values mirrored about the anchor, y values unchanged.
     fighter.setDir(false);
-    body = fighter.getCBox(), fist = fighter.getDBox();
-    EXPECT_EQ(body.left, 390);
-    EXPECT_EQ(body.right, 420);
-    EXPECT_EQ(body.top, 485);
-    EXPECT_EQ(fist.left, 340);
-    EXPECT_EQ(fist.right, 380);
-    EXPECT_EQ(fist.bottom, 500);
+    EXPECT_EQ(edges(fighter.getCBox()), (std::vector<int>{390, 485, 420, 530}));
+    EXPECT_EQ(edges(fighter.getDBox()), (std::vector<int>{340, 490, 380, 500}));
 
     Target nobody, opponent;
     EXPECT_EQ(nobody.retX(), 0);
     EXPECT_EQ(nobody.retY(), 0);
-    EXPECT_TRUE(isZero(nobody.getColBox(true)));
-    EXPECT_TRUE(isZero(nobody.getDmgBox()));
+    EXPECT_EQ(edges(nobody.getColBox(true)), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(edges(nobody.getDmgBox()), (std::vector<int>{0, 0, 0, 0}));
     opponent.setTarget(&fighter);
     fighter.xPos = 420;
     EXPECT_EQ(opponent.retX(), 420);
@@ -310,11 +298,8 @@ TEST_F(FighterTest, MissingDataNeverBreaksTheFighter) {
     fighter.xPos = 300;
     fighter.changeAction(&hit);
     EXPECT_TRUE(fighter.returnBusy());
-    colBox box = fighter.getCBox();
-    EXPECT_EQ(box.left, 300);
-    EXPECT_EQ(box.right, 300);
-    EXPECT_EQ(box.top, 530);
-    EXPECT_EQ(fighter.getDBox().bottom, 530);
+    EXPECT_EQ(edges(fighter.getCBox()), (std::vector<int>{300, 530, 300, 530}));
+    EXPECT_EQ(edges(fighter.getDBox()), (std::vector<int>{300, 530, 300, 530}));
     fighter.Gravity();
     fighter.drawColBoxes();
     fighter.updateBG();
