@@ -598,3 +598,70 @@ TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
     EXPECT_EQ(list.head->item->info, defs.findParticle("bolt"));
     EXPECT_EQ(list.head->item->startTime, 101);
 }
+
+// The game's own data: the fireball flies until it burns out, its sparks
+// drop onto the ground line and go out, and nothing is left behind.
+TEST(DefaultParticles, FireballBurnsOutIntoSparksThatFallAndDie) {
+    if (!platform::directoryExists(sourceDir() + "/data/particle")) GTEST_SKIP() << "no game data";
+    HeadlessScreen screen;
+    ManualClock clock(1000);
+    TraceCapture capture;
+    std::string previousDir = platform::currentDirectory();
+    ASSERT_TRUE(platform::changeDirectory(sourceDir()));
+    {
+        partInfoList defs;
+        ASSERT_EQ(defs.addList("default", screen.surface()), 1);
+        particleInfo* fireball = defs.findParticle("fireball");
+        particleInfo* spark = defs.findParticle("spark");
+        ASSERT_NE(fireball, nullptr);
+        ASSERT_NE(spark, nullptr);
+        ASSERT_GT(fireball->lifetime, 0);
+        int sparkCount = static_cast<int>(fireball->eventParts[OnDeath].size());
+        ASSERT_GT(sparkCount, 0);
+
+        Fighter hero;
+        hero.xPos = 200;
+        hero.yPos = g_GroundLevel;
+        hero.facingRight = true;
+        particleList list;
+        // The spawn line as the fireball move's frame holds it.
+        list.addParticle("fireball 108 132\n", &hero, nullptr, &defs, screen.surface(),
+                         static_cast<int>(clock.now()));
+        ASSERT_EQ(list.size(), 1);
+
+        // One pass of the game: move, then restore, save, draw, restore.
+        auto pass = [&](Uint32 ms) {
+            clock.advance(ms);
+            list.update();
+            list.clearBG();
+            list.updateBG();
+            list.draw();
+            list.clearBG();
+        };
+        int lastX = 0;
+        for (int i = 0; i < 1000 && list.size() == 1 && list.head->item->info == fireball; ++i) {
+            lastX = list.head->item->sprite.xPos;
+            pass(10);
+        }
+        ASSERT_GE(lastX, boundaryXLeft - 80);
+        ASSERT_LE(lastX, boundaryXRight + 80);
+        ASSERT_EQ(list.size(), sparkCount) << "the fireball left the stage instead";
+
+        int restY = g_GroundLevel - list.head->item->sprite.getYOffset(0);
+        std::vector<bool> landed(sparkCount, false);
+        for (int i = 0; i < 1000 && list.head; ++i) {
+            int k = 0;
+            for (particleList::node* at = list.head; at; at = at->next, ++k) {
+                ASSERT_EQ(at->item->info, spark);
+                ASSERT_LE(at->item->sprite.yPos, restY + 1);
+                if (at->item->sprite.yPos == restY) landed[k] = true;
+            }
+            ASSERT_EQ(k, sparkCount); // sparks spawn nothing and go together
+            pass(4);
+        }
+        EXPECT_EQ(list.head, nullptr);
+        for (int k = 0; k < sparkCount; ++k)
+            EXPECT_TRUE(landed[k]) << "spark " << k;
+    }
+    platform::changeDirectory(previousDir);
+}

@@ -1,6 +1,7 @@
 // Sound sets: lists, the "already present" rule, playing by name.
 #include "soundSet.h"
 
+#include "platform.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -204,4 +205,24 @@ TEST(SoundSet, EmptyMissingAndMalformedLists) {
     EXPECT_EQ(set.numSounds, 4);
     ASSERT_NE(set.find(longName), nullptr);
     EXPECT_EQ(set.find(longName)->name.size(), 200u);
+}
+
+TEST(SoundSet, TheGameSoundsAllLoad) {
+    if (!platform::directoryExists(sourceDir() + "/data/particle")) GTEST_SKIP() << "no game data";
+    std::string previousDir = platform::currentDirectory();
+    ASSERT_TRUE(platform::changeDirectory(sourceDir()));
+    DummyAudio audio;
+    ASSERT_TRUE(audio.opened());
+    {
+        TraceCapture capture;
+        soundSet set;
+        set.getList("data/soundSet");
+        set.addToList("data/Tavro/sound");
+        ASSERT_GT(set.numSounds, 0);
+        EXPECT_EQ(countOf(capture.errors(), "Loaded myfile.wav\n"), set.numSounds);
+        EXPECT_EQ(capture.errors().find("Could not"), std::string::npos);
+        for (soundEntry* e = set.head; e; e = e->next)
+            EXPECT_NE(e->chunk, nullptr) << e->name;
+    }
+    platform::changeDirectory(previousDir);
 }
