@@ -34,5 +34,7 @@ void writeSounds(Writer &out);
 // Renders every frame of the character and the particles, with their boxes,
 // into one bitmap.  Returns 0 on success.
 int contactSheet(const std::string &dataDir, const std::string &outBmp);
+// The stage with two fighters, a fireball and both bars laid out as in the game.
+int sceneShot(const std::string &dataDir, const std::string &outBmp);
 
 }  // namespace gen

@@ -8,7 +8,7 @@ namespace gen {
 namespace {
 
 // Body measurements in pixels.
-const double kTorsoLen = 58, kNeckLen = 7, kHeadR = 12.5;
+const double kTorsoLen = 58, kNeckLen = 7, kHeadR = 13.2;
 const double kUpperArm = 30, kForearm = 28;
 const double kThigh = 46, kShin = 45;
 const double kOutlineW = 1.7;
@@ -343,9 +343,11 @@ Built build(const Pose &pose, const V2 *prevTip) {
             V2 n{-d.y / l, d.x / l};
             Layer streaks;
             streaks.outline = false;
+            V2 u{d.x / l, d.y / l};
             for (int k = -1; k <= 1; ++k) {
-                Shape s = cap(*prevTip + n * (k * 7.0) + d * 0.15, tip + n * (k * 5.0) - d * (0.25 + 0.1 * (k * k)),
-                              1.0, 2.0, M_STREAK);
+                V2 from = *prevTip + n * (k * 6.0) - u * (4.0 * (1 - k * k));
+                V2 to = tip + n * (k * 4.0) - u * (9.0 + 3.0 * k * k);
+                Shape s = cap(from, to, 0.6, 1.8, M_STREAK);
                 s.lit = false;
                 streaks.shapes.push_back(s);
             }

@@ -12,9 +12,9 @@ namespace gen {
 
 // Frame geometry shared by every frame of the character.
 constexpr int kFrameW = 240;
-constexpr int kFrameH = 224;
+constexpr int kFrameH = 240;
 constexpr int kAnchorX = 120;
-constexpr int kAnchorY = 216;
+constexpr int kAnchorY = 232;
 
 enum Material { M_SKIN, M_GI, M_PANTS, M_BELT, M_BAND, M_HAIR, M_WRAP, M_DARK, M_GLOW, M_STREAK, M_COUNT };
 constexpr int kOutlineIndex = 1;

@@ -125,6 +125,9 @@ std::vector<Entry> readInfo(const std::string &folder) {
     return out;
 }
 
+// Small images (particles) are shown enlarged.
+int zoomFor(const Rgb24 &img) { return img.w < 100 && img.h < 100 ? 3 : 1; }
+
 struct Row {
     std::string label;
     std::string folder;
@@ -153,8 +156,8 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
         for (const Entry &e : r.entries) {
             Rgb24 img(1, 1);
             if (readBmp(r.folder + "/" + e.file, img)) {
-                cellW = std::max(cellW, img.w);
-                cellH = std::max(cellH, img.h);
+                cellW = std::max(cellW, img.w * zoomFor(img));
+                cellH = std::max(cellH, img.h * zoomFor(img));
             }
         }
     }
@@ -174,28 +177,72 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
                 text(sheet, x, cy, "missing " + e.file, red, 2);
                 continue;
             }
-            sheet.fillRect(x, cy, img.w, img.h, RGB{92, 96, 110});
-            if (e.offY > 0 && e.offY < img.h) sheet.fillRect(x, cy + e.offY, img.w, 1, RGB{140, 120, 100});
+            int z = zoomFor(img);
+            sheet.fillRect(x, cy, img.w * z, img.h * z, RGB{92, 96, 110});
+            if (e.offY > 0 && e.offY < img.h) sheet.fillRect(x, cy + e.offY * z, img.w * z, 1, RGB{140, 120, 100});
             for (int py = 0; py < img.h; ++py)
                 for (int px = 0; px < img.w; ++px) {
                     RGB c = img.get(px, py);
                     bool key = e.keyR >= 0 && c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
                                                        static_cast<uint8_t>(e.keyB)};
-                    if (!key) sheet.at(x + px, cy + py) = c;
+                    if (!key) sheet.fillRect(x + px * z, cy + py * z, z, z, c);
                 }
-            sheet.frameRect(x + e.col[0], cy + e.col[1], x + e.col[2], cy + e.col[3], yellow);
-            if (e.damage > 0) sheet.frameRect(x + e.dmg[0], cy + e.dmg[1], x + e.dmg[2], cy + e.dmg[3], red);
-            sheet.fillRect(x + e.offX - 2, cy + e.offY - 1, 4, 2, blue);
+            sheet.frameRect(x + e.col[0] * z, cy + e.col[1] * z, x + e.col[2] * z, cy + e.col[3] * z, yellow);
+            if (e.damage > 0)
+                sheet.frameRect(x + e.dmg[0] * z + 1, cy + e.dmg[1] * z + 1, x + e.dmg[2] * z - 1, cy + e.dmg[3] * z - 1, red);
+            sheet.fillRect(x + e.offX * z - 2, cy + e.offY * z - 1, 4, 2, blue);
+            int shownH = img.h * z;
             std::string info = std::to_string(i) + " P" + std::to_string(e.pause);
             if (e.damage > 0) info += " D" + std::to_string(e.damage);
             if (e.sound != "NULL") info += " " + e.sound;
             if (e.moveX || e.moveY) info += " M" + std::to_string(e.moveX) + "," + std::to_string(e.moveY);
             if (!e.spawns.empty()) info += " S";
-            text(sheet, x, cy + img.h + 3, info, white, 2);
+            text(sheet, x, cy + shownH + 3, info, white, 2);
         }
         y += rowH;
     }
     std::vector<uint8_t> bytes = bmp24(sheet);
+    std::ofstream out(outBmp, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return out ? 0 : 1;
+}
+
+int sceneShot(const std::string &dataDir, const std::string &outBmp) {
+    // The stage with both fighters standing on the ground line, facing each
+    // other, a fireball between them and both bars, as the game lays them out.
+    Rgb24 scene(1, 1);
+    if (!readBmp(dataDir + "/tBG2.bmp", scene)) return 1;
+    auto place = [&](const std::string &folder, size_t frame, int ax, int ay, bool right) {
+        std::vector<Entry> es = readInfo(folder);
+        if (frame >= es.size()) return;
+        const Entry &e = es[frame];
+        Rgb24 img(1, 1);
+        if (!readBmp(folder + "/" + e.file, img)) return;
+        int offX = right ? e.offX : img.w - e.offX;
+        for (int y = 0; y < img.h; ++y)
+            for (int x = 0; x < img.w; ++x) {
+                RGB c = img.get(right ? x : img.w - 1 - x, y);
+                if (e.keyR >= 0 && c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
+                                            static_cast<uint8_t>(e.keyB)})
+                    continue;
+                int sx = ax - offX + x, sy = ay - e.offY + y;
+                if (sx >= 0 && sy >= 0 && sx < scene.w && sy < scene.h) scene.at(sx, sy) = c;
+            }
+    };
+    place(dataDir + "/Tavro/fireball", 2, 230, 530, true);
+    place(dataDir + "/Tavro/standing", 0, 560, 530, false);
+    place(dataDir + "/particle/fireball", 1, 400, 530 - 118, true);
+    Rgb24 bar(1, 1);
+    if (readBmp(dataDir + "/hpBar/bar.bmp", bar)) {
+        for (int side = 0; side < 2; ++side) {
+            int bx = side == 0 ? 10 : 410;
+            scene.blit(bar, bx, 10);
+            scene.fillRect(bx + 10, 15, 360, 20, RGB{0, 0, 0});
+            int fill = side == 0 ? 300 : 360;
+            scene.fillRect(side == 0 ? bx + 10 : bx + 10 + 360 - fill, 15, fill, 20, RGB{255, 51, 0});
+        }
+    }
+    std::vector<uint8_t> bytes = bmp24(scene);
     std::ofstream out(outBmp, std::ios::binary);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return out ? 0 : 1;
