@@ -64,7 +64,7 @@ std::vector<double> whoosh(double seconds, double f0, double f1, double q, uint3
     return s;
 }
 
-std::vector<double> impact(double seconds, double f0, double f1, double noiseAmount, uint32_t seed) {
+std::vector<double> impact(double seconds, double f0, double f1, double noiseAmount, uint32_t seed, double peak) {
     std::vector<double> s = silence(seconds);
     Rng rng(seed);
     LowPass lp;
@@ -80,7 +80,7 @@ std::vector<double> impact(double seconds, double f0, double f1, double noiseAmo
         env *= decay;
         nenv *= ndecay;
     }
-    normalise(s, 0.7);
+    normalise(s, peak);
     return s;
 }
 
@@ -150,11 +150,11 @@ void put(Writer &out, const std::string &path, const std::vector<double> &s) { o
 void writeSounds(Writer &out) {
     // common sounds
     out.text("soundSet/sound", "SOUNDS: 5\nhit\nblock\nwhoosh\nfireball\nstep\n");
-    put(out, "soundSet/hit.wav", impact(0.22, 150, 45, 1.2, 1));
+    put(out, "soundSet/hit.wav", impact(0.22, 150, 45, 1.2, 1, 0.7));
     put(out, "soundSet/block.wav", clack());
     put(out, "soundSet/whoosh.wav", whoosh(0.28, 500, 1600, 1.6, 2));
     put(out, "soundSet/fireball.wav", roar());
-    put(out, "soundSet/step.wav", impact(0.07, 90, 60, 0.8, 3));
+    put(out, "soundSet/step.wav", impact(0.07, 90, 60, 0.8, 3, 0.3));
     // the character's own sounds; "whoosh" is already in the common list
     out.text("Tavro/sound/sound", "SOUNDS: 5\npunch\nkick\nshout\nhurt\nwhoosh\n");
     put(out, "Tavro/sound/punch.wav", whoosh(0.14, 1400, 2600, 2.0, 4));

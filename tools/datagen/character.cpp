@@ -537,6 +537,8 @@ std::vector<Action> moves() {
         p2.torso = -6;
         p2.head = 8;
         p2.blink = true;
+        p0.burst = 16;
+        p1.burst = 11;
         Frame f0 = fr(p0, 6);
         f0.moveX = -3;
         a.frames.push_back(f0);
@@ -564,7 +566,10 @@ std::vector<Action> moves() {
         Action a;
         a.name = "blockHi";
         Pose p = hiGuard;
-        p.torso = 0;
+        p.torso = -6;
+        p.head = 6;
+        p.burst = 13;
+        p.burstFwd = 36;
         a.frames.push_back(fr(guard(), 6));
         Frame f1 = fr(p, 30);
         f1.moveX = -1;
@@ -581,8 +586,11 @@ std::vector<Action> moves() {
         p.fUA = 55;
         p.fFA = 165;
         p.torso = 18;
+        Pose flash = p;
+        flash.burst = 13;
+        flash.burstFwd = 36;
         a.frames.push_back(fr(crouch(), 6));
-        Frame f1 = fr(p, 30);
+        Frame f1 = fr(flash, 30);
         f1.moveX = -1;
         a.frames.push_back(snd(f1, "block"));
         a.frames.push_back(fr(p, 20));
@@ -597,8 +605,11 @@ std::vector<Action> moves() {
         p.fUA = 42;
         p.fFA = 172;
         p.torso = 6;
+        Pose flash = p;
+        flash.burst = 13;
+        flash.burstFwd = 36;
         a.frames.push_back(fr(tuck(0), 6));
-        Frame f1 = fr(p, 40);
+        Frame f1 = fr(flash, 40);
         a.frames.push_back(snd(f1, "block"));
         a.frames.push_back(fr(p, 90));
         list.push_back(a);

@@ -112,7 +112,7 @@ void writeParticles(Writer &out) {
     // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
     out.text("particle/fireball/particle",
              "255\n1500\n0\n0\n0\n"
-             "3\nspark 40 10\nspark 52 30\nspark 28 24\n"
+             "3\nspark 14 8\nspark 22 34\nspark 6 22\n"
              "1\nNULL\n"
              "1\nspark\n"
              "1\nNULL\n"

@@ -399,24 +399,24 @@ Built build(const Pose &pose, const V2 *prevTip) {
     L.push_back(head);
 
     Layer hair;
-    Shape tails1 = cap(at(-11, -4), at(-11, -4) + dirDeg(pose.tails) * 15, 2.6, 1.6, M_BAND);
-    Shape tails2 = cap(at(-11, -3), at(-11, -3) + dirDeg(pose.tails + 18) * 12, 2.4, 1.4, M_BAND);
+    Shape tails1 = cap(at(-11, -5.5), at(-11, -5.5) + dirDeg(pose.tails) * 15, 2.6, 1.6, M_BAND);
+    Shape tails2 = cap(at(-11, -4.5), at(-11, -4.5) + dirDeg(pose.tails + 18) * 12, 2.4, 1.4, M_BAND);
     hair.shapes.push_back(tails1);
     hair.shapes.push_back(tails2);
-    hair.shapes.push_back(clipTo(cap(at(-5, -7), at(-1, -10), 10.5, 10.5, M_HAIR), H, H, kHeadR + 1.8));
+    hair.shapes.push_back(clipTo(cap(at(-7, -10), at(-2, -12), 9.5, 9.5, M_HAIR), H, H, kHeadR + 1.8));
     hair.shapes.push_back(cap(at(-9, -8), at(-17, -4), 5.0, 2.0, M_HAIR));
     hair.shapes.push_back(cap(at(-2, -12), at(-8, -17), 4.5, 1.5, M_HAIR));
     hair.shapes.push_back(cap(at(4, -11), at(3, -17), 4.0, 1.2, M_HAIR));
-    hair.shapes.push_back(clipTo(cap(at(-13, -3.5), at(13, -7.5), 2.7, 2.7, M_BAND), H, H, kHeadR + 1.6));
+    hair.shapes.push_back(clipTo(cap(at(-13, -5.5), at(13, -10), 2.5, 2.5, M_BAND), H, H, kHeadR + 1.6));
     L.push_back(hair);
 
     Layer face;
     face.outline = false;
     if (pose.blink)
-        face.shapes.push_back(cap(at(6.2, -0.5), at(9.2, -0.5), 0.7, 0.7, M_DARK));
+        face.shapes.push_back(cap(at(6.0, 0.6), at(9.4, 0.6), 0.8, 0.8, M_DARK));
     else
-        face.shapes.push_back(cap(at(7.0, -1.0), at(8.4, -1.0), 1.3, 1.3, M_DARK));
-    face.shapes.push_back(cap(at(4.5, -3.9), at(10.5, -4.3), 0.8, 0.8, M_DARK));
+        face.shapes.push_back(cap(at(7.0, 0.2), at(8.6, 0.2), 1.5, 1.5, M_DARK));
+    face.shapes.push_back(cap(at(4.6, -3.2), at(10.8, -2.6), 0.9, 0.9, M_DARK));
     face.shapes.push_back(cap(at(8.2, 7.6), at(10.6, 7.0), 0.6, 0.6, M_DARK));
     face.shapes.push_back(cap(at(-1.5, 1.5), at(-1.5, 1.5), 3.2, 3.2, M_SKIN, 0.8));
     for (Shape &s : face.shapes) s.lit = s.material == M_SKIN;
@@ -433,6 +433,25 @@ Built build(const Pose &pose, const V2 *prevTip) {
         s.glowing = true;
         g.shapes.push_back(s);
         L.push_back(g);
+    }
+
+    if (pose.burst > 0) {
+        Layer star;
+        Shape s;
+        s.poly = true;
+        s.material = M_GLOW;
+        s.lit = false;
+        s.shade = 1.35;
+        V2 c = j.neck - j.up * 14 + j.fwd * pose.burstFwd;
+        for (int k = 0; k < 16; ++k) {
+            double r = (k % 2 == 0 ? pose.burst : pose.burst * 0.45) * (k % 4 == 0 ? 1.0 : 0.8);
+            s.pts.push_back(c + dirDeg(k * 22.5 + 11) * r);
+        }
+        star.shapes.push_back(s);
+        Shape core = cap(c, c, pose.burst * 0.3, pose.burst * 0.3, M_STREAK);
+        core.lit = false;
+        star.shapes.push_back(core);
+        L.push_back(star);
     }
 
     // collision box: across the head, torso and hips, from the top of the

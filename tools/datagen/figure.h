@@ -42,6 +42,8 @@ struct Pose {
     double tails = -110;    // headband tails direction
     double glow = 0;        // radius of a chi ball between the hands (0: none)
     V2 glowAt{0, 0};        // chi ball position relative to the near hand
+    double burst = 0;       // radius of an impact star in front of the chest (0: none)
+    double burstFwd = 22;   // how far in front of the chest
     Limb strike = NO_LIMB;  // limb that carries the damage box on this frame
     bool blink = false;
 };

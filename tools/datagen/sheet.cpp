@@ -149,32 +149,35 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
     rows.push_back({"particle spark", dataDir + "/particle/spark", {}});
     rows.push_back({"hpBar", dataDir + "/hpBar", {}});
 
-    int cellW = 0, cellH = 0, most = 0;
+    const int labelH = 16, infoH = 14, gap = 6;
+    int cellH = 0, sheetW = 0;
     for (Row &r : rows) {
         r.entries = readInfo(r.folder);
-        most = std::max(most, static_cast<int>(r.entries.size()));
+        int rowW = gap;
         for (const Entry &e : r.entries) {
             Rgb24 img(1, 1);
             if (readBmp(r.folder + "/" + e.file, img)) {
-                cellW = std::max(cellW, img.w * zoomFor(img));
+                rowW += std::max(img.w * zoomFor(img), 150) + gap;
                 cellH = std::max(cellH, img.h * zoomFor(img));
             }
         }
+        sheetW = std::max(sheetW, rowW);
     }
-    const int labelH = 16, infoH = 14, gap = 6;
-    int sheetW = gap + most * (cellW + gap), rowH = labelH + cellH + infoH + gap;
+    int rowH = labelH + cellH + infoH + gap;
     Rgb24 sheet(std::max(sheetW, 400), gap + static_cast<int>(rows.size()) * rowH);
     sheet.fillRect(0, 0, sheet.w, sheet.h, RGB{40, 40, 48});
     const RGB yellow{255, 204, 0}, red{255, 0, 0}, blue{60, 120, 255}, white{230, 230, 230};
     int y = gap;
     for (const Row &r : rows) {
         text(sheet, gap, y + 3, r.label, white, 2);
+        int x = gap;
         for (size_t i = 0; i < r.entries.size(); ++i) {
             const Entry &e = r.entries[i];
-            int x = gap + static_cast<int>(i) * (cellW + gap), cy = y + labelH;
+            int cy = y + labelH;
             Rgb24 img(1, 1);
             if (!readBmp(r.folder + "/" + e.file, img)) {
                 text(sheet, x, cy, "missing " + e.file, red, 2);
+                x += 150 + gap;
                 continue;
             }
             int z = zoomFor(img);
@@ -198,6 +201,7 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
             if (e.moveX || e.moveY) info += " M" + std::to_string(e.moveX) + "," + std::to_string(e.moveY);
             if (!e.spawns.empty()) info += " S";
             text(sheet, x, cy + shownH + 3, info, white, 2);
+            x += std::max(img.w * z, 150) + gap;
         }
         y += rowH;
     }
