@@ -52,7 +52,8 @@ inline void writeFrames(const TempDir& dir, const std::string& folder,
         index += f.damage ? "20 20 60 40\n" : "0 0 0 0\n";
         index += std::to_string(f.damage) + "\n0\n" + std::to_string(f.hitType) + "\n0 0\n0 0\n";
         index += f.sound + "\n" + std::to_string(f.parts.size()) + "\n";
-        for (const std::string& p : f.parts) index += p + "\n";
+        for (const std::string& p : f.parts)
+            index += p + "\n";
         index += "0 0\n0\nnone\n";
     }
     dir.write(folder + "/info", index);
@@ -101,7 +102,9 @@ inline void writeCharacter(const TempDir& dir, const std::vector<MoveSpec>& move
 
 // Keys held down, as SDL's key-state array would hold them.
 inline Uint8 heldKeys[SDLK_LAST];
-inline const Uint8* readHeldKeys() { return heldKeys; }
+inline const Uint8* readHeldKeys() {
+    return heldKeys;
+}
 
 inline void pushKey(SDLKey key, Uint8 type = SDL_KEYDOWN) {
     SDL_Event e{};
@@ -169,14 +172,16 @@ struct Arena {
     void hold(SDLKey key, bool down = true) { heldKeys[key] = down ? 1 : 0; }
     std::string letters() const {
         std::string s;
-        for (const inputKeys& k : checker->keys) s += k.key;
+        for (const inputKeys& k : checker->keys)
+            s += k.key;
         return s;
     }
 };
 
 inline int count(const std::string& text, const std::string& what) {
     int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) n++;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
     return n;
 }
 

@@ -42,14 +42,16 @@ struct Recogniser {
     void press(char key, int time) { checker.acceptInput(inputKeys{time, key, "standing"}); }
     std::string letters() const {
         std::string s;
-        for (const inputKeys& k : checker.keys) s += k.key;
+        for (const inputKeys& k : checker.keys)
+            s += k.key;
         return s;
     }
 };
 
 int occurrences(const std::string& text, const std::string& what) {
     int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) n++;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
     return n;
 }
 

@@ -15,7 +15,9 @@ std::string runningMove(const Fighter* fighter) {
     return fighter ? fighter->returnMoveName() : std::string("NULL");
 }
 
-int runningFrame(const Fighter* fighter) { return fighter ? fighter->frame : 0; }
+int runningFrame(const Fighter* fighter) {
+    return fighter ? fighter->frame : 0;
+}
 
 bool expired(const inputKeys& entry, int now) {
     // 64-bit so that a clock far from the entry's time cannot overflow.
@@ -59,8 +61,7 @@ moveInfo* inputChecker::update(int now) {
             return link;
         }
         if (cur != pending->linkMove) {
-            seams::trace() << "Link waits for " << pending->linkMove << " but have " << cur
-                           << "\n";
+            seams::trace() << "Link waits for " << pending->linkMove << " but have " << cur << "\n";
             // Anything but the linked-from move (or the link itself) means
             // the fighter was interrupted: forget the link.
             if (cur != pending->name) pending = nullptr;
@@ -112,9 +113,12 @@ moveInfo* inputChecker::checkList(int position, int /*time*/, const std::string&
     }
     const char button = letters[position - 1];
     const moveList* list = nullptr;
-    if (button == 'A') list = &listA;
-    else if (button == 'B') list = &listB;
-    else if (button == 'C') list = &listC;
+    if (button == 'A')
+        list = &listA;
+    else if (button == 'B')
+        list = &listB;
+    else if (button == 'C')
+        list = &listC;
 
     if (list && !list->empty()) {
         seams::trace() << "Not empty, lucky!\n";
@@ -124,8 +128,7 @@ moveInfo* inputChecker::checkList(int position, int /*time*/, const std::string&
             if (!first) seams::trace() << "Next -> \n";
             first = false;
             seams::trace() << "searched " << move->command << "|| Against " << letters << "\n";
-            if (move->command.empty() || letters.find(move->command) == std::string::npos)
-                continue;
+            if (move->command.empty() || letters.find(move->command) == std::string::npos) continue;
 
             seams::trace() << "Found a move!\n";
             const std::string cur = runningMove(fighter);

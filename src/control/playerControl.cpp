@@ -25,7 +25,9 @@ const Uint8* (*keyStateSource)() = nullptr;
 
 } // namespace
 
-void playerControl::setKeyStateSource(const Uint8* (*source)()) { keyStateSource = source; }
+void playerControl::setKeyStateSource(const Uint8* (*source)()) {
+    keyStateSource = source;
+}
 
 const Uint8* playerControl::heldKeys() {
     if (keyStateSource) return keyStateSource();
@@ -118,12 +120,16 @@ void playerControl::update() {
 
 void playerControl::inputChecking(SDL_Event& event) {
     const bool keyboard = !pad || pad->joyIndex == -1;
-    if (keyboard) keyboardCheck(event);
-    else joystickCheck(event);
+    if (keyboard)
+        keyboardCheck(event);
+    else
+        joystickCheck(event);
 
     if (moveTimer > 1.0f) {
-        if (keyboard) keyboardMovement();
-        else joystickMovement(event);
+        if (keyboard)
+            keyboardMovement();
+        else
+            joystickMovement(event);
         updatePosition();
         moveTimer = 0.0f;
     }
@@ -139,11 +145,15 @@ void playerControl::inputChecking(SDL_Event& event) {
 
     const char run = checker->checkRun();
     if (fighter->onGround) {
-        if (run == 'L') startMove("backJump");
-        else if (run == 'R') fighter->setRunning();
+        if (run == 'L')
+            startMove("backJump");
+        else if (run == 'R')
+            fighter->setRunning();
     } else {
-        if (run == 'L') startMove("airBack");
-        else if (run == 'R') startMove("airForward");
+        if (run == 'L')
+            startMove("airBack");
+        else if (run == 'R')
+            startMove("airForward");
     }
 }
 
@@ -190,8 +200,10 @@ void playerControl::joystickCheck(SDL_Event& event) {
             if (value >= -deadZone && value <= deadZone) continue;
             const bool right = fighter && fighter->facingRight;
             if (event.jaxis.axis == 0) {
-                if (value > deadZone) buttonPress(right ? 'R' : 'L');
-                else buttonPress(right ? 'L' : 'R');
+                if (value > deadZone)
+                    buttonPress(right ? 'R' : 'L');
+                else
+                    buttonPress(right ? 'L' : 'R');
             } else if (event.jaxis.axis == 1) {
                 if (value < -deadZone) {
                     if (fighter) fighter->Jump(jumpStrength);
@@ -295,8 +307,10 @@ void playerControl::updatePosition() {
         checkDirection();
         if (checkCollision()) {
             // Step back from the opponent, away from the way we face.
-            if (fighter->facingRight) fighter->xPos -= 3;
-            else fighter->xPos += 3;
+            if (fighter->facingRight)
+                fighter->xPos -= 3;
+            else
+                fighter->xPos += 3;
         }
         fighter->Gravity();
         fighter->boundary();
@@ -371,7 +385,9 @@ void playerControl::takeBlocking() {
     if (!fighter->returnBusy()) fighter->changeAction(&block);
 }
 
-void playerControl::takeDamage(int damage, int hitType) { applyHit(damage, hitType); }
+void playerControl::takeDamage(int damage, int hitType) {
+    applyHit(damage, hitType);
+}
 
 void playerControl::takeDamage() {
     if (!target) return;
