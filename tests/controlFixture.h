@@ -8,7 +8,9 @@
 #include "gamepad.h"
 #include "inputChecker.h"
 #include "moveSet.h"
+#include "partInfoList.h"
 #include "particleList.h"
+#include "platform.h"
 #include "playerControl.h"
 #include "soundSet.h"
 #include "target.h"
@@ -76,6 +78,11 @@ inline std::vector<MoveSpec> standardMoves() {
     m.back().frames = {frame(50, 0)};
     m.push_back(MoveSpec{"crush", "UU"});
     m.back().frames = {frame(5000, 1)};
+    m.push_back(MoveSpec{"throw", "UU"});
+    FrameSpec spawn, spawnTwo;
+    spawn.parts = {"fire 60 0"};
+    spawnTwo.parts = {"fire 60 0", "fire 100 0"};
+    m.back().frames = {FrameSpec{}, spawn, spawn, FrameSpec{}, spawnTwo};
     m.push_back(MoveSpec{"swing", "UU"});
     m.back().frames = {frame(0, 0), frame(0, 0, "whoosh"), frame(0, 0, "whoosh"),
                        frame(0, 0, "thud")};
@@ -132,6 +139,7 @@ struct Arena {
     animationSet anims;
     moveSet moves;
     soundSet sounds;
+    partInfoList defs;
     particleList live;
     Fighter p1, p2;
     Target targ, targ2; // p2 as p1 sees it, and p1 as p2 sees it
@@ -162,6 +170,18 @@ struct Arena {
         trace.clear();
     }
     ~Arena() { playerControl::setKeyStateSource(nullptr); }
+
+    // A fireball: 40 damage of hit type 1, stops at the first enemy it hits.
+    void loadParticles() {
+        dir.write("data/particle/default", "PARTS: 1\nfire 1\n");
+        writeFrames(dir, "data/particle/fire", {frame(40, 1)});
+        dir.write("data/particle/fire/particle", "0\n0\n0\n0\n0\n0\n0\n1\nspark\n0\n0\n");
+        const std::string home = platform::currentDirectory();
+        platform::changeDirectory(dir.path());
+        defs.addList("default", screen.surface());
+        platform::changeDirectory(home);
+        ctl.partInfo = &defs;
+    }
 
     // One pass of player 1's part of the main loop, ms after the last.
     void pass(Uint32 ms = 20) {

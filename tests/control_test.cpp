@@ -217,6 +217,19 @@ TEST(PlayerControl, FrameSoundsPlayOncePerRun) {
     EXPECT_EQ(count(a.trace.text(), miss), 2);
 }
 
+TEST(PlayerControl, FrameParticlesSpawnWhenTheFirstNameChanges) {
+    Arena a;
+    a.loadParticles();
+    a.p1.changeAction(&a.moves.returnMove("throw"));
+    const int expected[] = {0, 1, 1, 1, 3}; // frame 2 repeats frame 1's first name
+    for (int f = 0; f <= 4; f++) {
+        a.p1.frame = f;
+        a.ctl.update();
+        EXPECT_EQ(a.live.size(), expected[f]) << f;
+    }
+    EXPECT_EQ(count(a.trace.text(), "TD: "), 3);
+}
+
 TEST(PlayerControl, MissingPiecesNeverCrash) {
     testing_support::HeadlessScreen screen;
     testing_support::TraceCapture trace;

@@ -116,4 +116,28 @@ TEST(Damage, DirectHitsSkipTheBlockingTest) {
     EXPECT_EQ(d.p1.hp, 920);
 }
 
+TEST(Damage, ParticlesHurtTheOpponentOnce) {
+    Defence d;
+    d.loadParticles();
+    playerControl foe;
+    foe.init(d.screen.surface());
+    foe.setup(&d.p2, &d.defs, &d.live, nullptr, &d.anims, &d.moves, nullptr, nullptr, &d.targ2);
+    d.p2.setHP(1000, 1000);
+    d.p2.xPos = 370; // in the fireball's way
+    d.live.addParticle("fire 60 0\n", &d.p1, nullptr, &d.defs, d.screen.surface(), 1000);
+    foe.checkParticleCollision(&d.live, 'E');
+    EXPECT_EQ(d.p2.hp, 960);
+    EXPECT_EQ(d.p2.actionName, "hit1");
+    EXPECT_NE(d.trace.text().find("Force those damages! 40 1"), std::string::npos);
+    d.p2.changeAnim("standing");
+    foe.checkParticleCollision(&d.live, 'E'); // the fireball is spent
+    EXPECT_EQ(d.p2.hp, 960);
+
+    foe.blocking = true;
+    d.live.addParticle("fire 60 0\n", &d.p1, nullptr, &d.defs, d.screen.surface(), 1000);
+    foe.checkParticleCollision(&d.live, 'E');
+    EXPECT_EQ(d.p2.actionName, "blockHi");
+    EXPECT_EQ(d.p2.hp, 960);
+}
+
 } // namespace
