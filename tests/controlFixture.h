@@ -148,8 +148,8 @@ struct Arena {
     playerControl ctl;
     SDL_Event event{};
 
-    explicit Arena(const std::vector<MoveSpec>& moveSpecs = standardMoves()) {
-        writeCharacter(dir, moveSpecs);
+    Arena() {
+        writeCharacter(dir, standardMoves());
         anims.loadAll((dir / "Tavro").c_str());
         moves.loadAll((dir / "Tavro").c_str());
         p1.initS(&anims, screen.surface());

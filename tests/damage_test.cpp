@@ -102,20 +102,6 @@ TEST(Damage, EveryStanceReactsWithHit1) {
     EXPECT_EQ(d.p1.hp, 900);
 }
 
-TEST(Damage, DirectHitsSkipTheBlockingTest) {
-    Defence d;
-    d.ctl.blocking = true;
-    d.ctl.takeDamage(30, 1);
-    EXPECT_EQ(d.p1.hp, 970);
-    EXPECT_EQ(d.p1.actionName, "hit1");
-
-    place(d.p1, 300, true);
-    d.p2.xPos = 700; // no overlap needed: the opponent's frame values apply
-    d.attack("jab");
-    d.ctl.takeDamage();
-    EXPECT_EQ(d.p1.hp, 920);
-}
-
 TEST(Damage, ParticlesHurtTheOpponentOnce) {
     Defence d;
     d.loadParticles();

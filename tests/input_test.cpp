@@ -188,16 +188,4 @@ TEST(InputChecker, CancelsAndConditions) {
     EXPECT_EQ(r.checker.update(3000), &r.airKick);
 }
 
-TEST(InputChecker, TraceListings) {
-    Recogniser r;
-    r.trace.clear();
-    r.checker.printB();
-    EXPECT_EQ(r.trace.text(),
-              "====================\nB LIST\n====================\nMove: uppercut\nMove: kick\n");
-    r.trace.clear();
-    r.press('D', 5);
-    r.checker.print();
-    EXPECT_EQ(r.trace.text(), "Printing\nInfo: D 5 standing\n");
-}
-
 } // namespace
