@@ -15,14 +15,17 @@ bool CSpriteBase::alphaOp = false;
 namespace {
 
 // A colour component from the index: any int, reduced to 0..255.
-Uint8 component(int value) { return static_cast<Uint8>(((value % 256) + 256) % 256); }
+Uint8 component(int value) {
+    return static_cast<Uint8>(((value % 256) + 256) % 256);
+}
 
 // Read as many of the listed fields as the text supplies, in order; the
 // others keep what they held.
 void readInts(const std::string& text, std::initializer_list<int*> fields, size_t start = 0) {
     int values[8];
     int count = 0;
-    for (int* field : fields) values[count++] = *field;
+    for (int* field : fields)
+        values[count++] = *field;
     int got = scanInts(text, values, count, start);
     int i = 0;
     for (int* field : fields) {
@@ -64,12 +67,13 @@ void mirrorFields(const spriteFrame& frame, spriteFrame& mirrored, int width) {
 
 } // namespace
 
-CSpriteBase::~CSpriteBase() { release(); }
+CSpriteBase::~CSpriteBase() {
+    release();
+}
 
 CSpriteBase::CSpriteBase(CSpriteBase&& other) noexcept
-    : frames(std::move(other.frames)), flipFrames(std::move(other.flipFrames)),
-      built(other.built), numFrames(other.numFrames), width(other.width),
-      height(other.height) {
+    : frames(std::move(other.frames)), flipFrames(std::move(other.flipFrames)), built(other.built),
+      numFrames(other.numFrames), width(other.width), height(other.height) {
     other.frames.clear();
     other.flipFrames.clear();
     other.built = other.numFrames = other.width = other.height = 0;
@@ -101,9 +105,13 @@ void CSpriteBase::release() {
     numFrames = 0;
 }
 
-int CSpriteBase::init(const char* folder) { return load(folder, false); }
+int CSpriteBase::init(const char* folder) {
+    return load(folder, false);
+}
 
-int CSpriteBase::initR(const char* folder) { return load(folder, true); }
+int CSpriteBase::initR(const char* folder) {
+    return load(folder, true);
+}
 
 int CSpriteBase::load(const char* folder, bool resource) {
     const std::string folderName = folder ? folder : "";

@@ -46,8 +46,7 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
         const int bytes = format->BytesPerPixel;
         for (int x = 0; x < w; ++x)
             for (int y = 0; y < source->h; ++y)
-                std::memcpy(pixelAddress(flipped, w - 1 - x, y), pixelAddress(source, x, y),
-                            bytes);
+                std::memcpy(pixelAddress(flipped, w - 1 - x, y), pixelAddress(source, x, y), bytes);
     }
     if (lockSource) SDL_UnlockSurface(source);
 
