@@ -17,7 +17,7 @@ using namespace testing_support;
 namespace {
 
 // One frame of a particle's frame set.
-struct frameSpec {
+struct testFrame {
     int w = 20, h = 20;
     Uint32 colour = 0xFF0000;
     int offX = 10, offY = 10;
@@ -59,10 +59,10 @@ class ParticleStage : public ::testing::Test {
     }
     void TearDown() override { platform::changeDirectory(previousDir); }
 
-    void frames(const std::string& name, const std::vector<frameSpec>& specs) {
-        std::string info = "FILES: " + std::to_string(specs.size()) + "\n";
-        for (size_t i = 0; i < specs.size(); ++i) {
-            const frameSpec& f = specs[i];
+    void frames(const std::string& name, const std::vector<testFrame>& framesWanted) {
+        std::string info = "FILES: " + std::to_string(framesWanted.size()) + "\n";
+        for (size_t i = 0; i < framesWanted.size(); ++i) {
+            const testFrame& f = framesWanted[i];
             std::string bmp = "f" + std::to_string(i) + ".bmp";
             dir.writeBmp("data/particle/" + name + "/" + bmp, f.w, f.h, f.colour);
             info +=
@@ -76,7 +76,7 @@ class ParticleStage : public ::testing::Test {
         }
         dir.write("data/particle/" + name + "/info", info);
     }
-    void define(const std::string& name, const std::string& properties, frameSpec f = {}) {
+    void define(const std::string& name, const std::string& properties, testFrame f = {}) {
         frames(name, {f});
         dir.write("data/particle/" + name + "/particle", properties);
     }
@@ -100,7 +100,7 @@ TEST_F(PartInfoListTest, LoadsDefinitionsNewestFirstAndFindsExactNames) {
                    "-5\n"                    // OnHitTarget
                    "0\n");
     define("spark", particleFile(0, 1));
-    frames("plain", {frameSpec{}}); // no particle file
+    frames("plain", {testFrame{}}); // no particle file
     loadList("PARTS: 3\nfire 3 ignored\nspark\t1\nplain\n");
 
     std::string trace = capture.text();
@@ -190,7 +190,7 @@ TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
 }
 
 TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
-    frameSpec f;
+    testFrame f;
     f.offX = 4;
     f.offY = 6;
     define("ball", particleFile(0, 0), f);
@@ -266,7 +266,7 @@ TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
 }
 
 TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
-    frameSpec mover;
+    testFrame mover;
     mover.moveX = 5;
     define("slow", particleFile(100, 0, "1\nNULL\n"), mover);
     define("shell", particleFile(100, 0, "2\nslow\nslow\n"));
@@ -330,10 +330,10 @@ TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
 }
 
 TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
-    frameSpec first;
+    testFrame first;
     first.col[3] = 25;
     first.dmg[3] = 30; // the lower of the two boxes counts
-    frameSpec second = first;
+    testFrame second = first;
     second.col[3] = 60; // ignored: frame 0 decides
     frames("rock", {first, second});
     dir.write("data/particle/rock/particle", particleFile(0, 1));
@@ -368,7 +368,7 @@ TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
 }
 
 TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
-    frameSpec f;
+    testFrame f;
     f.damage = 40;
     f.hitType = 3;
     define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"), f);
@@ -405,7 +405,7 @@ TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
 }
 
 TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
-    frameSpec red, blue;
+    testFrame red, blue;
     blue.colour = 0x0000FF;
     define("red", particleFile(0, 0), red);
     define("blue", particleFile(0, 0), blue);
@@ -465,7 +465,7 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
 }
 
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
-    frameSpec spark;
+    testFrame spark;
     spark.moveX = 5;
     define("spark", particleFile(50, 0, "1\nNULL\n"), spark);
     // Entries that name nothing are skipped; the two sparks are made.
@@ -548,7 +548,7 @@ TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
     loadList("PARTS: 2\nbolt\nghost\n");
 
     // A fighter whose box spans (380, 450) to (419, 529).
-    frameSpec body;
+    testFrame body;
     body.w = 40;
     body.h = 80;
     body.offX = 20;
