@@ -1,0 +1,42 @@
+// Bitmaps: the fuzzed bytes go the two ways the game decodes a bitmap: from
+// memory as the resource loader does (then converted, keyed and mirrored
+// like a frame), and as a.bmp of a one-frame folder read by the plain loader.
+#include "CSpriteBase.h"
+#include "flipper.h"
+#include "fuzzSupport.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+std::string g_folder;
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::quietGame();
+    fuzz::headlessScreen();
+    g_folder = fuzz::workDir() + "/frames";
+    fuzz::writeFile(g_folder + "/info", fuzz::oneFrameIndex());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > 0) {
+        SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
+        if (decoded) {
+            SDL_Surface* converted = SDL_DisplayFormat(decoded);
+            SDL_FreeSurface(decoded);
+            if (converted) {
+                SDL_SetColorKey(converted, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                                SDL_MapRGB(converted->format, 255, 0, 255));
+                SDL_Surface* flipped = flip_surface(converted);
+                if (flipped) SDL_FreeSurface(flipped);
+                SDL_FreeSurface(converted);
+            }
+        }
+    }
+    fuzz::writeFile(g_folder + "/a.bmp", std::string(reinterpret_cast<const char*>(data), size));
+    CSpriteBase set;
+    set.init(g_folder.c_str());
+    return 0;
+}
