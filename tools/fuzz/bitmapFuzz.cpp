@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace {
 std::string g_folder;
@@ -21,21 +22,22 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > 0) {
-        SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
-        if (decoded) {
-            SDL_Surface* converted = SDL_DisplayFormat(decoded);
-            SDL_FreeSurface(decoded);
-            if (converted) {
-                SDL_SetColorKey(converted, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                                SDL_MapRGB(converted->format, 255, 0, 255));
-                SDL_Surface* flipped = flip_surface(converted);
-                if (flipped) SDL_FreeSurface(flipped);
-                SDL_FreeSurface(converted);
-            }
+    // The resource loader's way: bytes in memory, checked, decoded, then
+    // converted, keyed and mirrored like every frame.
+    const std::vector<unsigned char> bytes(data, data + size);
+    if (SDL_Surface* decoded = CSpriteBase::decodeBitmap(bytes)) {
+        SDL_Surface* converted = SDL_DisplayFormat(decoded);
+        SDL_FreeSurface(decoded);
+        if (converted) {
+            SDL_SetColorKey(converted, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                            SDL_MapRGB(converted->format, 255, 0, 255));
+            SDL_Surface* flipped = flip_surface(converted);
+            if (flipped) SDL_FreeSurface(flipped);
+            SDL_FreeSurface(converted);
         }
     }
-    fuzz::writeFile(g_folder + "/a.bmp", std::string(reinterpret_cast<const char*>(data), size));
+    // The plain loader's way: the bytes as the bitmap of a one-frame folder.
+    fuzz::writeFile(g_folder + "/a.bmp", std::string(bytes.begin(), bytes.end()));
     CSpriteBase set;
     set.init(g_folder.c_str());
     return 0;

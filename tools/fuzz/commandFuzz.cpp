@@ -44,10 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         press.key = keyLetters[static_cast<uint8_t>(keyText[i + 1]) % 8];
         checker.acceptInput(press);
         sum = sum + checker.checkRun();
-        if (moveInfo* found = checker.update(now)) sum = sum + static_cast<long>(found->name.size());
+        if (moveInfo* found = checker.update(now))
+            sum = sum + static_cast<long>(found->name.size());
     }
     checker.print();
     checker.printB();
-    if (moveInfo* found = checker.update(now + 1000)) sum = sum + static_cast<long>(found->name.size());
+    if (moveInfo* found = checker.update(now + 1000))
+        sum = sum + static_cast<long>(found->name.size());
     return 0;
 }
