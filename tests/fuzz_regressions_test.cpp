@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -205,4 +206,64 @@ TEST(FuzzRegressions, BitmapHeaderCheckRefusesDamagedHeaders) {
     std::string why;
     EXPECT_FALSE(CSpriteBase::bitmapHeaderIsSound(cutPalette, &why));
     EXPECT_EQ(why, "bitmap palette runs past the file");
+}
+
+namespace {
+
+int clampedMirror(int width, int x) {
+    return static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(width) - x, INT_MIN, INT_MAX));
+}
+
+// The mirrored x values of every frame, as measured from the other side.
+void expectMirrored(const CSpriteBase& set) {
+    ASSERT_EQ(set.frames.size(), set.flipFrames.size());
+    for (size_t i = 0; i < set.frames.size(); ++i) {
+        const spriteFrame& f = set.frames[i];
+        const spriteFrame& m = set.flipFrames[i];
+        EXPECT_EQ(m.offsetX, clampedMirror(set.width, f.offsetX)) << "frame " << i;
+        EXPECT_EQ(m.colX1, clampedMirror(set.width, f.colX2)) << "frame " << i;
+        EXPECT_EQ(m.colX2, clampedMirror(set.width, f.colX1)) << "frame " << i;
+        EXPECT_EQ(m.dmgX1, clampedMirror(set.width, f.dmgX2)) << "frame " << i;
+        EXPECT_EQ(m.dmgX2, clampedMirror(set.width, f.dmgX1)) << "frame " << i;
+        EXPECT_EQ(m.pointAX, clampedMirror(set.width, f.pointAX)) << "frame " << i;
+        EXPECT_EQ(m.pointBX, clampedMirror(set.width, f.pointBX)) << "frame " << i;
+    }
+}
+
+} // namespace
+
+// The fuzzer's find: x values at the ends of the int range made mirroring a
+// frame overflow (width minus the most negative int).  Mirrored values are
+// now clamped to the int range; ordinary values mirror as before.
+TEST(FuzzRegressions, FrameIndexWithExtremeXValuesMirrorsWithoutOverflow) {
+    HeadlessScreen screen;
+    TraceCapture quiet;
+    TempDir dir;
+    dir.writeBmp("found/a.bmp", 4, 4, 0xFF00FF);
+    dir.write("found/info", asText(readBytes(regressionInput("frame-index-extreme-x-values"))));
+    CSpriteBase found;
+    found.init((dir / "found").c_str());
+    EXPECT_GE(found.numFrames, 1);
+    expectMirrored(found);
+
+    dir.writeBmp("ends/a.bmp", 4, 4, 0xFF00FF);
+    dir.write("ends/info", "FILES: 2\n"
+                           "a.bmp 10\n-2147483648 0\n-2147483648 0 2147483647 0\n"
+                           "-99999999999 0 99999999999 0\n0\n0\n0\n2147483647 0\n-3 0\n"
+                           "NULL\n0\n0 0\n0\nx\n"
+                           "a.bmp 10\n1 0\n0 0 3 3\n1 1 2 2\n0\n0\n0\n0 0\n5 0\n"
+                           "NULL\n0\n0 0\n0\ny\n");
+    CSpriteBase ends;
+    ASSERT_EQ(ends.init((dir / "ends").c_str()), 0);
+    ASSERT_EQ(ends.numFrames, 2);
+    expectMirrored(ends);
+    EXPECT_EQ(ends.flipFrames[0].offsetX, INT_MAX);
+    EXPECT_EQ(ends.flipFrames[0].colX1, 4 - INT_MAX);
+    EXPECT_EQ(ends.flipFrames[0].colX2, INT_MAX);
+    EXPECT_EQ(ends.flipFrames[0].dmgX1, 4 - INT_MAX);
+    EXPECT_EQ(ends.flipFrames[0].pointBX, 7);
+    EXPECT_EQ(ends.flipFrames[1].offsetX, 3);
+    EXPECT_EQ(ends.flipFrames[1].colX1, 1);
+    EXPECT_EQ(ends.flipFrames[1].colX2, 4);
 }

@@ -5,6 +5,7 @@
 #include "seams.h"
 #include "textFile.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -49,15 +50,24 @@ bool isSkippedBetweenEntries(const std::string& line) {
     return line.empty() || line[0] == '#' || line[0] == '\r' || line[0] == '\n';
 }
 
+// An x value measured from the other side of the frame.  Index values reach
+// the ends of the int range, so the difference is taken wide and clamped.
+int mirrorX(int width, int x) {
+    const long long mirrored = static_cast<long long>(width) - x;
+    if (mirrored > INT_MAX) return INT_MAX;
+    if (mirrored < INT_MIN) return INT_MIN;
+    return static_cast<int>(mirrored);
+}
+
 // Fill the mirrored copy of a frame: the x values measured from the other side.
 void mirrorFields(const spriteFrame& frame, spriteFrame& mirrored, int width) {
-    mirrored.offsetX = width - frame.offsetX;
-    mirrored.colX1 = width - frame.colX2;
-    mirrored.colX2 = width - frame.colX1;
-    mirrored.dmgX1 = width - frame.dmgX2;
-    mirrored.dmgX2 = width - frame.dmgX1;
-    mirrored.pointAX = width - frame.pointAX;
-    mirrored.pointBX = width - frame.pointBX;
+    mirrored.offsetX = mirrorX(width, frame.offsetX);
+    mirrored.colX1 = mirrorX(width, frame.colX2);
+    mirrored.colX2 = mirrorX(width, frame.colX1);
+    mirrored.dmgX1 = mirrorX(width, frame.dmgX2);
+    mirrored.dmgX2 = mirrorX(width, frame.dmgX1);
+    mirrored.pointAX = mirrorX(width, frame.pointAX);
+    mirrored.pointBX = mirrorX(width, frame.pointBX);
 }
 
 [[noreturn]] void quitWith(const std::string& message) {
