@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::writeFile(g_folder + "/attack", std::string(reinterpret_cast<const char*>(data), size));
     aiAttackList attacks;
     attacks.getList(g_folder.c_str());
-    volatile long sum = attacks.numLinks + attacks.numCancels;
+    volatile long sum = static_cast<long>(attacks.numLinks) + attacks.numCancels;
     for (char range : {'S', 'M', 'L', 'U', 'D', 's', 'm', 'l', 'u', 'd', 'X', '\0'})
         for (const char* kind : {"ground", "aerial", "other"})
             sum = sum + static_cast<long>(attacks.getAttack(range, kind).size());
