@@ -123,7 +123,7 @@ void dataChecker::checkAnchors(const std::vector<const frameFolder*>& folders) {
     const frameFolder* refFolder = nullptr;
     const frameRecord* ref = nullptr;
     for (const frameFolder* folder : folders)
-        if (!folder->frames.empty()) {
+        if (!folder->frames.empty() && folder->frames[0].anchorRead) {
             refFolder = folder;
             ref = &folder->frames[0];
             break;
@@ -133,7 +133,8 @@ void dataChecker::checkAnchors(const std::vector<const frameFolder*>& folders) {
     for (const frameFolder* folder : folders)
         for (size_t i = 0; i < folder->frames.size(); ++i) {
             const frameRecord& frame = folder->frames[i];
-            if (frame.offsetX == ref->offsetX && frame.offsetY == ref->offsetY) continue;
+            if (!frame.anchorRead || (frame.offsetX == ref->offsetX && frame.offsetY == ref->offsetY))
+                continue;
             report_.warning(folder->infoPath, frame.anchorLine,
                             frameName(i) + "anchor (" + std::to_string(frame.offsetX) + ", " +
                                 std::to_string(frame.offsetY) +

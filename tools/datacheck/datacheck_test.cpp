@@ -169,7 +169,7 @@ TEST(DataCheck, FrameIndexFormatFaults) {
     data = fixture();
     text = "FILES: 1\n" + frame("f.bmp");
     data.files["Tavro/walk/info"] = text.substr(0, text.find("0 0\n0\ntag"));
-    expectOnly(data, "Tavro/walk/info:13: error: frame 1: entry cut short: the file ends where the "
+    expectOnly(data, "Tavro/walk/info:12: error: frame 1: entry cut short: the file ends where the "
                      "movement (2 numbers) belongs\n");
 
     data = fixture();
@@ -189,3 +189,142 @@ TEST(DataCheck, FrameIndexFormatFaults) {
               std::string::npos);
 }
 
+
+TEST(DataCheck, CountsAndRecordsOfTheOtherFiles) {
+    fixture data;
+    data.files["Tavro/info"] += "extra\n";
+    expectOnly(data, "Tavro/info:8: warning: text after the 6 animations is ignored\n");
+
+    // The moveset holds a header and eleven lines per move; the last move's
+    // condition is its line 122.
+    data = fixture();
+    std::string& moves = data.files["Tavro/moveset"];
+    moves.erase(moves.rfind("null\n"));
+    expectOnly(data, "Tavro/moveset:121: error: move 11 \"uppercut\": record cut short: the file "
+                     "ends where the condition belongs\n");
+
+    data = fixture();
+    data.files["soundSet/sound"] = "SOUNDS: 2\nhit\n";
+    expectOnly(data, "soundSet/sound:1: error: \"SOUNDS: 2\" announces 2 sounds but the file "
+                     "holds 1\n");
+
+    data = fixture();
+    data.files["particle/spark/particle"].replace(0, 1, "none");
+    expectOnly(data, "particle/spark/particle:1: error: expected the alpha value (a number), found "
+                     "\"none\"\n");
+
+    data = fixture();
+    std::string& attacks = data.files["Tavro/ai/attack"];
+    attacks.replace(attacks.rfind("Attacks: 1"), 10, "Attacks: 2");
+    expectOnly(data, "Tavro/ai/attack:26: error: section 6 (link), entry 2: entry cut short: the "
+                     "file ends where the move name belongs\n");
+}
+
+TEST(DataCheck, UnreadableBitmapsAndSounds) {
+    fixture data;
+    expectOnly(data,
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: cannot open the file; the game "
+               "stops with exit code 1\n",
+               [](const TempDir& dir) { std::remove((dir / "data/Tavro/kick/f.bmp").c_str()); });
+    expectOnly(data,
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a BMP file (no \"BM\" "
+               "signature); the "
+               "game stops with exit code 1\n",
+               [](const TempDir& dir) { dir.write("data/Tavro/kick/f.bmp", std::string(40, 'x')); });
+    expectOnly(data,
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: pixel data cut short (4800 "
+               "bytes expected, 46 present); the game stops with exit code 1\n",
+               [](const TempDir& dir) {
+                   std::string path = dir / "data/Tavro/kick/f.bmp";
+                   std::FILE* file = std::fopen(path.c_str(), "r+");
+                   ASSERT_NE(file, nullptr);
+                   ASSERT_EQ(ftruncate(fileno(file), 100), 0);
+                   std::fclose(file);
+               });
+    // The bar is loaded by the plain loader, which gives up instead of exiting.
+    expectOnly(data,
+               "hpBar/info:2: error: bitmap hpBar/bar.bmp: cannot open the file; the game stops "
+               "loading this folder\n",
+               [](const TempDir& dir) { std::remove((dir / "data/hpBar/bar.bmp").c_str()); });
+
+    expectOnly(data,
+               "Tavro/sound/sound:2: error: sound Tavro/sound/punch.wav: cannot open the file; "
+               "\"punch\" plays nothing\n",
+               [](const TempDir& dir) { std::remove((dir / "data/Tavro/sound/punch.wav").c_str()); });
+    expectOnly(data,
+               "soundSet/sound:2: error: sound soundSet/hit.wav: not a WAV file (no RIFF/WAVE "
+               "header); \"hit\" plays nothing\n",
+               [](const TempDir& dir) { dir.write("data/soundSet/hit.wav", "ID3 not a wave"); });
+    expectOnly(data,
+               "soundSet/sound:2: error: sound soundSet/hit.wav: 24-bit PCM; only 8- and 16-bit "
+               "PCM can be loaded; \"hit\" plays nothing\n",
+               [](const TempDir& dir) {
+                   std::string sound = wav();
+                   sound[34] = 24; // bits per sample
+                   dir.write("data/soundSet/hit.wav", sound);
+               });
+}
+
+TEST(DataCheck, NamesTheEngineAsksFor) {
+    fixture data;
+    std::string& index = data.files["Tavro/info"];
+    index.erase(index.find("duck\n"), 5);
+    index.replace(0, 8, "ANIMS: 5");
+    expectOnly(data, "Tavro/info:1: error: no animation named \"duck\"; the game shows the first "
+                     "animation (\"blank\") instead\n");
+
+    data = fixture();
+    std::string& moves = data.files["Tavro/moveset"];
+    moves.erase(moves.find(move("blockAir", "X")), move("blockAir", "X").size());
+    moves.replace(0, 9, "ANIMS: 10");
+    expectOnly(data, "Tavro/moveset:1: error: no move named \"blockAir\"; the game performs the "
+                     "first move (\"hit1\") instead\n");
+}
+
+TEST(DataCheck, ReferencesThatDoNotResolve) {
+    // uppercut is the 11th record (lines 112-122), kick the 10th (101-111).
+    fixture data;
+    std::string& moves = data.files["Tavro/moveset"];
+    moves.replace(moves.find(move("uppercut", "C", "punch")), move("uppercut", "C", "punch").size(),
+                  move("uppercut", "C", "punsh"));
+    expectOnly(data, "Tavro/moveset:115: error: move \"uppercut\": link move \"punsh\" is not a "
+                     "move; the link can never be queued\n");
+
+    data = fixture();
+    data.files["Tavro/moveset"].replace(data.files["Tavro/moveset"].find(move("kick", "B")),
+                                        move("kick", "B").size(), move("kick", "B", "NULL", "null"));
+    expectOnly(data, "Tavro/moveset:107: error: move \"kick\": from move \"null\" is not a move; "
+                     "the command is never accepted (write NULL for none)\n");
+
+    data = fixture();
+    data.files["Tavro/moveset"].replace(data.files["Tavro/moveset"].find(move("kick", "B")),
+                                        move("kick", "B").size(),
+                                        move("kick", "B", "NULL", "punch", "null", 1));
+    expectOnly(data, "Tavro/moveset:108: warning: move \"kick\": from frame 1 is past the last "
+                     "frame of \"punch\" (frame 0); the command is never accepted\n");
+
+    data = fixture();
+    data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("punch"), 5, "pnch");
+    expectOnly(data, "Tavro/ai/attack:2: error: move \"pnch\" is not in Tavro/moveset; the "
+                     "opponent would perform the first move of the file instead\n");
+
+    data = fixture();
+    data.files["Tavro/punch/info"] = "FILES: 1\n" + frame("f.bmp", "hitt", "", 50, 1);
+    expectOnly(data, "Tavro/punch/info:11: error: frame 1: sound \"hitt\" is in neither sound list; "
+                     "the game plays nothing\n");
+
+    // The throwing frame is the second entry, after a blank line and a comment.
+    data = fixture();
+    std::string& fireball = data.files["Tavro/fireball/info"];
+    fireball.replace(fireball.find("fire 40 10"), 10, "fir 40 ten");
+    expectOnly(data, "Tavro/fireball/info:29: error: frame 2: no particle definition named \"fir\" "
+                     "in particle/default\n"
+                     "Tavro/fireball/info:29: warning: frame 2: offset \"ten\" is not a number; "
+                     "the game reads 0\n");
+
+    data = fixture();
+    data.files["particle/fire/particle"].replace(data.files["particle/fire/particle"].find("spark 5"),
+                                                 5, "sparkle");
+    expectOnly(data, "particle/fire/particle:7: error: particle \"fire\": no particle definition "
+                     "named \"sparkle\" in particle/default\n");
+}

@@ -43,11 +43,13 @@ struct entryReader {
     }
 
     // One line of count numbers; false when the line is missing.
+    // One line of count numbers; false when the line is missing or short.
     bool numbers(int* out, int count, const char* what) {
         std::string line;
         if (!next(line, what)) return false;
-        if (scanInts(line, out, count) < count) mismatch(line, what);
-        return true;
+        if (scanInts(line, out, count) == count) return true;
+        mismatch(line, what);
+        return false;
     }
 
     // One line holding a word.
@@ -118,17 +120,19 @@ const frameFolder& frameFolderChecker::check(const std::string& folder,
             entry.mismatch(line, "\"<bitmap> <time> <red> <green> <blue>\"");
         int anchor[2] = {0, 0}, box[4], dmgBox[4], point[2], move[2];
         int value = 0;
-        entry.numbers(anchor, 2, "the anchor (2 numbers)");
+        frame.anchorRead = entry.numbers(anchor, 2, "the anchor (2 numbers)");
         frame.offsetX = anchor[0];
         frame.offsetY = anchor[1];
         frame.anchorLine = in.line();
         entry.numbers(box, 4, "the collision box (4 numbers)");
         entry.numbers(dmgBox, 4, "the damage box (4 numbers)");
         value = 0;
-        if (entry.numbers(&value, 1, "the damage (a number)")) frame.damage = value;
+        entry.numbers(&value, 1, "the damage (a number)");
+        frame.damage = value;
         entry.numbers(&value, 1, "a flag (a number)");
         value = 0;
-        if (entry.numbers(&value, 1, "the hit type (a number)")) frame.hitType = value;
+        entry.numbers(&value, 1, "the hit type (a number)");
+        frame.hitType = value;
         frame.hitTypeLine = in.line();
         entry.numbers(point, 2, "point A (2 numbers)");
         entry.numbers(point, 2, "point B (2 numbers)");

@@ -23,6 +23,7 @@ struct frameRecord {
     bitmapInfo image;
     int offsetX = 0, offsetY = 0;
     int anchorLine = 0;
+    bool anchorRead = false; // both anchor numbers were read
     int damage = 0;
     int hitType = 0;
     int hitTypeLine = 0;

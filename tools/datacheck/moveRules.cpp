@@ -48,20 +48,21 @@ void moveRules::checkReferences() {
             const moveRecord* found = moves_.find(target);
             if (!found) {
                 report_.error(path, line,
-                              who + role + " \"" + target + "\" is not a move; " + consequence +
+                              who + role + " move \"" + target + "\" is not a move; " +
+                                  consequence +
                                   (lower(target) == "null" ? " (write NULL for none)" : ""));
                 return;
             }
             if (found->frames && found->frames->opened && frame >= found->frames->count)
                 report_.warning(path, line + 1,
                                 who + role + " frame " + std::to_string(frame) +
-                                    " is past the last frame of \"" + target + "\" (" +
-                                    std::to_string(found->frames->count) + " frames); " +
+                                    " is past the last frame of \"" + target + "\" (frame " +
+                                    std::to_string(found->frames->count - 1) + "); " +
                                     consequence);
         };
-        reference(move.linkMove, move.linkLine, move.linkFrame, "link move",
+        reference(move.linkMove, move.linkLine, move.linkFrame, "link",
                   "the link can never be queued");
-        reference(move.fromMove, move.fromLine, move.fromFrame, "from move",
+        reference(move.fromMove, move.fromLine, move.fromFrame, "from",
                   "the command is never accepted");
         if (isLink(move) && move.fromMove != "NULL" && move.fromMove != move.linkMove)
             report_.warning(path, move.fromLine,
