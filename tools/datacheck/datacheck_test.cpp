@@ -3,6 +3,7 @@
 #include "bitmapChecker.h"
 #include "dataChecker.h"
 #include "diagnostics.h"
+#include "moveRules.h"
 #include "testSupport.h"
 #include "wavChecker.h"
 
@@ -327,4 +328,184 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
                                                  5, "sparkle");
     expectOnly(data, "particle/fire/particle:7: error: particle \"fire\": no particle definition "
                      "named \"sparkle\" in particle/default\n");
+}
+
+TEST(DataCheck, BlankAndAnchorRules) {
+    fixture data;
+    expectOnly(data,
+               "Tavro/blank/info:2: warning: the first frame of \"blank\" is not fully transparent "
+               "(1600 pixels differ from the colour key)\n",
+               [](const TempDir& dir) { dir.writeBmp("data/Tavro/blank/f.bmp", 40, 40, 0xFF00FE); });
+    expectOnly(data,
+               "Tavro/kick/info:2: warning: frame 1: 50x40 is larger than the first frame of "
+               "\"blank\" (40x40), which sizes the fighter's saved background; drawing it leaves "
+               "trails\n",
+               [](const TempDir& dir) { dir.writeBmp("data/Tavro/kick/f.bmp", 50, 40, 0x336699); });
+
+    data.files["Tavro/blank/info"] = "FILES: 1\n" + frame("f.bmp");
+    data.files["Tavro/blank/info"].replace(data.files["Tavro/blank/info"].find("255 0 255"), 3, "-1");
+    expectOnly(data, "Tavro/blank/info:2: warning: the first frame of \"blank\" has no colour key "
+                     "(red below 0), so it is drawn opaque; it must be fully transparent\n");
+
+    data = fixture();
+    data.files["Tavro/kick/info"] = "FILES: 1\n" + frame("f.bmp", "NULL", "", 0, 0, "21 40");
+    expectOnly(data, "Tavro/kick/info:3: warning: frame 1: anchor (21, 40) differs from the "
+                     "character's anchor (20, 40) at Tavro/blank/info:3; the fighter jumps when "
+                     "this frame shows\n");
+
+    // Within one set, a frame larger than the last one is drawn over an
+    // unrestored background.
+    data = fixture();
+    data.files["particle/spark/info"] = "FILES: 2\n" + frame("big.bmp") + frame("p.bmp");
+    expectOnly(data,
+               "particle/spark/info:2: warning: frame 1: 12x10 is larger than the set's size 10x10 "
+               "(its last frame's); drawing it leaves trails\n",
+               [](const TempDir& dir) { dir.writeBmp("data/particle/spark/big.bmp", 12, 10, 0); });
+
+    data = fixture();
+    data.files["Tavro/punch/info"] = "FILES: 1\n" + frame("f.bmp", "hit", "", 50, 2);
+    expectOnly(data, "Tavro/punch/info:8: warning: frame 1: damage 50 with hit type 2 never hurts; "
+                     "only hit type 1 does damage\n");
+}
+
+namespace {
+// The moveset with the record of `name` replaced.
+void replaceMove(fixture& data, const std::string& old, const std::string& now) {
+    std::string& moves = data.files["Tavro/moveset"];
+    moves.replace(moves.find(old), old.size(), now);
+}
+} // namespace
+
+TEST(DataCheck, CommandRules) {
+    // A plain "A" before "DRA" with the same rules takes every "DRA" first.
+    // Record k of the moveset starts at line 2 + 11 (k - 1), its command follows.
+    fixture data;
+    replaceMove(data, move("fireball", "DRA"), move("punch", "A"));
+    replaceMove(data, move("punch", "A") + move("punch", "A"), move("punch", "A") + move("fireball", "DRA"));
+    expectOnly(data, "Tavro/moveset:91: warning: move \"fireball\": command \"DRA\" can never be "
+                     "recognised: move \"punch\" (line 80, command \"A\") stands before it in the A "
+                     "list and its rules pass whenever these do\n");
+
+    // Different conditions or a later from frame leave room for the longer one.
+    replaceMove(data, move("punch", "A"), move("punch", "A", "NULL", "NULL", "ground is true"));
+    replaceMove(data, move("fireball", "DRA"),
+                move("fireball", "DRA", "NULL", "NULL", "ground is false"));
+    expectOnly(data, "");
+    replaceMove(data, move("fireball", "DRA", "NULL", "NULL", "ground is false"),
+                move("fireball", "DRA", "NULL", "NULL", "ground is true"));
+    EXPECT_NE(check(data).text.find("move \"fireball\": command \"DRA\" can never be recognised"),
+              std::string::npos);
+
+    // A link queued from the same move ends the search just as well.
+    data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "C", "punch"));
+    expectOnly(data, "Tavro/moveset:113: warning: move \"uppercut\": command \"C\" can never be "
+                     "recognised: move \"kick\" (line 102, command \"C\") stands before it in the C "
+                     "list and its rules pass whenever these do\n");
+
+    // No button completes "DR": only the opponent (through the attack file) or
+    // the engine's own names reach such a move.
+    data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "DR"));
+    expectOnly(data, "Tavro/moveset:102: note: move \"kick\": command \"DR\" does not end in A, B or "
+                     "C: player 1 can never perform it (the computer opponent can)\n");
+    data = fixture();
+    data.files["Tavro/moveset"].replace(0, 9, "ANIMS: 12");
+    data.files["Tavro/moveset"] += move("taunt", "DU") ;
+    data.files["Tavro/taunt/info"] = "FILES: 1\n" + frame("../kick/f.bmp");
+    expectOnly(data, "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, "
+                     "B or C: player 1 can never perform it\n");
+    data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "DXB"));
+    expectOnly(data, "Tavro/moveset:102: warning: move \"kick\": command \"DXB\" holds 'X', which no "
+                     "key produces; it can never match\n");
+}
+
+TEST(DataCheck, ConditionsOutsideTheVocabulary) {
+    // kick's condition is line 111.
+    fixture data;
+    replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "grounded is true"));
+    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"grounded is true\" is "
+                     "always false (only \"ground\" is understood), so the move can never be "
+                     "performed\n");
+    data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "NULL"));
+    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"NULL\" is always false "
+                     "(only \"ground\" is understood, and none is written null), so the move can "
+                     "never be performed\n");
+    data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "ground true"));
+    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"ground true\" has no "
+                     "third word: it holds in the air, not on the ground (write \"ground is "
+                     "true\")\n");
+    // A line end after the condition is no word: "ground is true\r" is fine.
+    data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "ground is true\r"));
+    expectOnly(data, "");
+    EXPECT_EQ(moveRules::classify("ground x true"), conditionKind::onGround);
+    EXPECT_EQ(moveRules::classify("ground x false"), conditionKind::inAir);
+    EXPECT_EQ(moveRules::classify("ground"), conditionKind::inAir);
+    EXPECT_EQ(moveRules::classify(""), conditionKind::never);
+    EXPECT_EQ(moveRules::classify("null"), conditionKind::always);
+}
+
+TEST(DataCheck, AttackTableOrder) {
+    // Section 1: punch (S) at lines 2-5, fireball (M) at 6-9.
+    fixture data;
+    std::string& attacks = data.files["Tavro/ai/attack"];
+    attacks.replace(attacks.find("fireball\nM"), 10, "fireball\nL");
+    attacks.replace(attacks.find("punch\nS"), 7, "punch\nD");
+    expectOnly(data, "Tavro/ai/attack:7: warning: section 1 (ground): range L after range D; "
+                     "entries must be grouped S, M, L, U, D because lookups pick them by position\n");
+
+    data = fixture();
+    data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("fireball\nM"), 10,
+                                          "fireball\nX");
+    expectOnly(data, "Tavro/ai/attack:7: warning: range \"X\" is none of S, M, L, U, D: it is "
+                     "counted in no band, yet lookups by position can pick this entry for another "
+                     "band\n");
+
+    // Link section (from line 22): keys punch, kick, punch.
+    data = fixture();
+    std::string& links = data.files["Tavro/ai/attack"];
+    links.replace(links.rfind("Attacks: 1"), std::string::npos,
+                  "Attacks: 3\n" + attack("uppercut", "S", "punch") + attack("punch", "S", "kick") +
+                      attack("kick", "S", "punch"));
+    expectOnly(data, "Tavro/ai/attack:33: warning: link key \"punch\" already had entries (from "
+                     "line 23); entries with the same key must stand together, lookups only reach "
+                     "the first group\n");
+}
+
+TEST(DataCheck, ParticlesAndDuplicates) {
+    fixture data;
+    data.files["particle/spark/particle"] = "0\n100\n1\n0\n0\n1\nNULL\n0\n1\nNULL\n0\n0\n";
+    expectOnly(data, "particle/spark/particle:9: note: particle \"spark\": can never hit: its first "
+                     "\"OnHitEnemy\" entry is NULL, so it passes through enemies\n");
+
+    data = fixture();
+    data.files["particle/fire/particle"].replace(2, 3, "0");
+    expectOnly(data, "particle/fire/particle:6: warning: particle \"fire\": \"OnDeath\" entries "
+                     "never spawn: with lifetime 0 it never dies of age\n");
+
+    data = fixture();
+    data.files["particle/default"] = "PARTS: 3\nfire 1\nspark 2\nfire 3\n";
+    expectOnly(data, "particle/default:2: warning: particle definition \"fire\" is listed again at "
+                     "line 4; the game finds that one, this one is unreachable\n");
+
+    data = fixture();
+    data.files["Tavro/info"] = "ANIMS: 7\nblank\nwalk\nrunning\nduck\ninAir\nstanding\nwalk\n";
+    expectOnly(data, "Tavro/info:8: warning: animation \"walk\" is listed twice (first at line 3); "
+                     "the game always finds the first\n");
+
+    data = fixture();
+    data.files["Tavro/moveset"].replace(0, 9, "ANIMS: 12");
+    data.files["Tavro/moveset"] += move("kick", "C");
+    expectOnly(data, "Tavro/moveset:123: warning: move \"kick\" is defined twice (first at line "
+                     "101); look-ups by name always find the first\n");
+
+    data = fixture();
+    data.files["Tavro/sound/sound"] = "SOUNDS: 2\npunch\nhit\n";
+    expectOnly(data, "Tavro/sound/sound:3: warning: sound \"hit\" is already in the list "
+                     "soundSet/sound:2; Tavro/sound/hit.wav is never loaded and the earlier one "
+                     "plays\n");
 }
