@@ -53,5 +53,9 @@ class Fighter : public CSprite {
   private:
     // The screen rectangle the last updateBG saved, restored as it was.
     SDL_Rect savedRect_{0, 0, 0, 0};
+    // Set when updateBG already advanced the frame for the coming draw.
+    bool advancedForDraw_ = false;
     void makeBackSave();
+    // Frame time: advance if due; a move is over when its last frame ran out.
+    void stepFrame();
 };

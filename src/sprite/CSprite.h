@@ -51,7 +51,8 @@ class CSprite {
   protected:
     // One step of frame time: true when the frame index moved.
     bool advanceFrame();
-    // Give backSave a display-format surface of at least w x h (reused).
+    // Give backSave a display-format surface of the size of `like`, without
+    // colour key or alpha (kept when it already has that size).
     void ensureBackSave(SDL_Surface* like);
     // Blit the current frame image (facing) at (x, y).
     void blitFrame(bool facing, int x, int y);

@@ -1,0 +1,18 @@
+#include "gamepad.h"
+
+#include <SDL.h>
+
+void gamePad::setPlayerOneDefaults() {
+    name = "Player 1";
+    buttonA = SDLK_z;
+    buttonB = SDLK_x;
+    buttonC = SDLK_c;
+    leftKey = SDLK_LEFT;
+    rightKey = SDLK_RIGHT;
+    upKey = SDLK_UP;
+    downKey = SDLK_DOWN;
+    joyIndex = -1;
+    joyButtonA = 0;
+    joyButtonB = 1;
+    joyButtonC = 2;
+}

@@ -1,0 +1,495 @@
+// Frame sets (folder format, mirroring, sizes, failures) and sprites (timing,
+// background save and restore, frame queries).
+#include "CSprite.h"
+#include "CSpriteBase.h"
+#include "flipper.h"
+#include "platform.h"
+#include "seams.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+using Ints = std::vector<int>;
+
+namespace {
+
+// One frame entry with the given bitmap, pause, colour key and anchor.
+std::string entry(const std::string& file, int pause, const std::string& key = "-1 0 0",
+                  const std::string& anchor = "0 0") {
+    return file + " " + std::to_string(pause) + " " + key + "\n" + anchor +
+           "\n0 0 0 0\n0 0 0 0\n0\n0\n0\n0 0\n0 0\nNULL\n0\n0 0\n0\nnone\n";
+}
+
+// The numbers of a frame in file order (flags as 0/1).
+Ints numbers(const spriteFrame& f) {
+    return {f.pause,   f.offsetX, f.offsetY, f.colX1,  f.colY1, f.colX2,   f.colY2,   f.dmgX1,
+            f.dmgY1,   f.dmgX2,   f.dmgY2,   f.damage, f.flagA, f.hitType, f.pointAX, f.pointAY,
+            f.pointBX, f.pointBY, f.partNum, f.moveX,  f.moveY, f.flagB};
+}
+
+// A bitmap whose left half is one colour and right half another.
+void writeTwoColourBmp(const TempDir& dir, const std::string& rel, int w, int h, Uint32 left,
+                       Uint32 right) {
+    dir.write(rel, ""); // makes the folder
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, left >> 16, (left >> 8) & 0xFF, left & 0xFF));
+    SDL_Rect r = {static_cast<Sint16>(w / 2), 0, static_cast<Uint16>(w - w / 2),
+                  static_cast<Uint16>(h)};
+    SDL_FillRect(s, &r, SDL_MapRGB(s->format, right >> 16, (right >> 8) & 0xFF, right & 0xFF));
+    SDL_SaveBMP(s, (dir / rel).c_str());
+    SDL_FreeSurface(s);
+}
+
+} // namespace
+
+TEST(FrameSet, ReadsEveryFieldOfTheIndex) {
+    HeadlessScreen screen;
+    TempDir dir;
+    for (const char* name : {"f/a.bmp", "f/b.bmp", "f/c.bmp"})
+        dir.writeBmp(name, 20, 10, 0x112233);
+    dir.write("f/info", "FILES: 3\r\n# first frame\r\n\r\n"
+                        "a.bmp 40 255 0 255\r\n3 4\r\n1 2 11 12\r\n5 6 15 16\r\n25\r\n1\r\n2\r\n"
+                        "7 8\r\n9 10\r\npunch\r\n2\r\nfireball 40 10\r\n# kept as it is\r\n"
+                        "-3 5\r\n0\r\ntagA\r\n"
+                        "\n# between entries\n"
+                        "b.bmp 60 -1 0 0\n# inside an entry this is the anchor line\n1 2 3 4\n"
+                        "\n7\n0\n3\n1 1\n2 2\nNULL\n0\n4 0\n1\ntagB\n"
+                        "c.bmp 70 -1 0 0\n5\n");
+    TraceCapture trace;
+    CSpriteBase set;
+    ASSERT_EQ(0, set.initR((dir / "f").c_str()));
+    ASSERT_EQ(3, set.numFrames);
+    ASSERT_EQ(3u, set.flipFrames.size());
+
+    const spriteFrame& a = set.frames[0];
+    EXPECT_EQ((Ints{40, 3, 4, 1, 2, 11, 12, 5, 6, 15, 16, 25, 1, 2, 7, 8, 9, 10, 2, -3, 5, 0}),
+              numbers(a));
+    EXPECT_EQ("punch", a.soundName);
+    EXPECT_EQ((std::vector<std::string>{"fireball 40 10\r\n", "# kept as it is\r\n"}), a.partNames);
+    EXPECT_EQ("tagA", a.tagName);
+    EXPECT_TRUE(a.image->flags & SDL_SRCCOLORKEY);
+    EXPECT_TRUE(a.image->flags & SDL_RLEACCELOK);
+
+    // The comment inside the entry is its anchor line (no numbers there), so
+    // every later line is read one field late; the blank line counts too.
+    const spriteFrame& b = set.frames[1];
+    EXPECT_EQ((Ints{60, 0, 0, 1, 2, 3, 4, 0, 0, 0, 0, 7, 0, 3, 1, 1, 2, 2, 0, 4, 0, 1}),
+              numbers(b));
+    EXPECT_EQ("NULL", b.soundName);
+    EXPECT_EQ("tagB", b.tagName);
+    EXPECT_FALSE(b.image->flags & SDL_SRCCOLORKEY);
+
+    // The file ends inside the last entry: what it lacks stays empty.
+    EXPECT_EQ(70, set.frames[2].pause);
+    EXPECT_EQ(5, set.frames[2].offsetX);
+    EXPECT_EQ("", set.frames[2].soundName);
+    EXPECT_NE(nullptr, set.frames[2].image);
+}
+
+TEST(FrameSet, ColourKeyOnlyWhenRedIsNotNegative) {
+    HeadlessScreen screen;
+    TempDir dir;
+    dir.writeBmp("f/pink.bmp", 8, 8, 0xFF00FF);
+    // -1 0 0 draws opaque; 255 -256 511 wraps to 255 0 255, the pink itself.
+    dir.write("f/info",
+              "FILES: 2\n" + entry("pink.bmp", 10) + entry("pink.bmp", 10, "255 -256 511"));
+    TraceCapture trace;
+    CSpriteBase set;
+    ASSERT_EQ(0, set.init((dir / "f").c_str()));
+    SDL_Surface* s = screen.surface();
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 255, 0));
+    CSprite sprite;
+    sprite.init(&set, s);
+    sprite.animating = 0;
+    sprite.xPos = 10;
+    sprite.draw();
+    sprite.frame = 1;
+    sprite.xPos = 30;
+    sprite.draw();
+    sprite.xPos = 50;
+    sprite.drawD(false);
+    EXPECT_EQ(0xFF00FFu, rgbAt(s, 13, 3));
+    EXPECT_EQ(0x00FF00u, rgbAt(s, 33, 3));
+    EXPECT_EQ(0x00FF00u, rgbAt(s, 53, 3));
+    EXPECT_TRUE(set.frames[1].image->flags & SDL_RLEACCEL); // encoded by the blit
+    EXPECT_TRUE(set.flipFrames[1].image->flags & SDL_RLEACCEL);
+}
+
+TEST(FrameSet, MirrorsImagesAndXValues) {
+    HeadlessScreen screen;
+    TempDir dir;
+    writeTwoColourBmp(dir, "f/half.bmp", 100, 4, 0xFF0000, 0x0000FF);
+    dir.write("f/info", "FILES: 1\nhalf.bmp 10 -1 0 0\n30 5\n10 0 40 3\n20 1 25 2\n0\n0\n0\n"
+                        "12 0\n100 0\nNULL\n0\n0 0\n0\nx\n");
+    TraceCapture trace;
+    CSpriteBase set;
+    ASSERT_EQ(0, set.init((dir / "f").c_str()));
+    const spriteFrame& m = set.flipFrames[0];
+    EXPECT_EQ((Ints{70, 60, 90, 75, 80, 88, 0}),
+              (Ints{m.offsetX, m.colX1, m.colX2, m.dmgX1, m.dmgX2, m.pointAX, m.pointBX}));
+
+    SDL_Surface* s = screen.surface();
+    CSprite sprite;
+    sprite.init(&set, s);
+    sprite.drawD(false);
+    EXPECT_EQ((Ints{0x0000FF, 0x0000FF, 0xFF0000, 0xFF0000}),
+              (Ints{int(rgbAt(s, 0, 0)), int(rgbAt(s, 49, 3)), int(rgbAt(s, 50, 0)),
+                    int(rgbAt(s, 99, 3))}));
+    sprite.drawD(true);
+    EXPECT_EQ(0xFF0000u, rgbAt(s, 0, 0));
+    EXPECT_EQ(0x0000FFu, rgbAt(s, 99, 3));
+}
+
+TEST(FrameSet, FirstFrameSizesPlainLoadLastFrameSizesResourceLoad) {
+    HeadlessScreen screen;
+    TempDir dir;
+    dir.writeBmp("f/small.bmp", 64, 64, 0x101010);
+    dir.writeBmp("f/big.bmp", 80, 80, 0x202020);
+    dir.write("f/info", "FILES: 2\n" + entry("small.bmp", 1, "-1 0 0", "30 0") +
+                            entry("big.bmp", 1, "-1 0 0", "30 0"));
+    TraceCapture trace;
+    const std::string cwd = platform::currentDirectory();
+
+    CSpriteBase plain;
+    ASSERT_EQ(0, plain.init((dir / "f").c_str()));
+    EXPECT_EQ((Ints{64, 64, 34}), (Ints{plain.width, plain.height, plain.flipFrames[1].offsetX}));
+
+    CSpriteBase resource;
+    ASSERT_EQ(0, resource.initR((dir / "f").c_str()));
+    EXPECT_EQ((Ints{80, 80, 34, 50}),
+              (Ints{resource.width, resource.height, resource.flipFrames[0].offsetX,
+                    resource.flipFrames[1].offsetX}));
+    EXPECT_EQ(cwd, platform::currentDirectory());
+
+    // A set that already has a size keeps it under the plain loader.
+    CSpriteBase sized;
+    sized.width = 10;
+    sized.height = 20;
+    ASSERT_EQ(0, sized.init((dir / "f").c_str()));
+    EXPECT_EQ((Ints{10, 20, -20}), (Ints{sized.width, sized.height, sized.flipFrames[0].offsetX}));
+}
+
+TEST(FrameSet, MissingIndexOrBitmapFailsAndKeepsWhatWasLoaded) {
+    HeadlessScreen screen;
+    TempDir dir;
+    TraceCapture trace;
+    CSpriteBase missing;
+    const std::string folder = dir / "nothing";
+    EXPECT_EQ(-1, missing.initR(folder.c_str()));
+    EXPECT_EQ("ERROR opening file " + folder + "/info\n\n", trace.text());
+    EXPECT_EQ(0, missing.built);
+    EXPECT_EQ(-1, missing.init(folder.c_str()));
+
+    dir.writeBmp("f/a.bmp", 4, 4, 0x123456);
+    dir.write("f/info",
+              "FILES: 3\n" + entry("a.bmp", 5) + entry("gone.bmp", 6) + entry("a.bmp", 7));
+    CSpriteBase partly;
+    EXPECT_EQ(-1, partly.init((dir / "f").c_str()));
+    EXPECT_EQ(1, partly.built);
+    ASSERT_EQ(1, partly.numFrames);
+    EXPECT_EQ(5, partly.frames[0].pause);
+    EXPECT_FALSE(partly.hasFrame(1));
+}
+
+TEST(FrameSet, FrameCountNeverExceedsTheEntriesInTheFile) {
+    HeadlessScreen screen;
+    TempDir dir;
+    dir.writeBmp("f/a.bmp", 4, 4, 0x123456);
+    TraceCapture trace;
+    struct Case {
+        std::string header;
+        int frames;
+    } cases[] = {{"FILES: 2000000000", 2}, {"FILES: 99999999999999", 2},
+                 {"FILES: -5", 0},         {"FRAMES: 2", 0},
+                 {"FILES: 1", 1},          {"", 0}};
+    for (const Case& c : cases) {
+        dir.write("f/info", c.header + "\n" + entry("a.bmp", 5) + "# trailing comment\n" +
+                                entry("a.bmp", 6) + "\n# the end\n\n");
+        CSpriteBase set;
+        EXPECT_EQ(0, set.initR((dir / "f").c_str())) << c.header;
+        EXPECT_EQ(1, set.built);
+        EXPECT_EQ(c.frames, set.numFrames) << c.header;
+        EXPECT_EQ(size_t(c.frames), set.frames.size()) << c.header;
+        EXPECT_EQ(size_t(c.frames), set.flipFrames.size()) << c.header;
+    }
+
+    // A huge spawn count reads the rest of the file as spawn lines, no more.
+    dir.write("f/info", "FILES: 1\na.bmp 5 -1 0 0\n0 0\n0 0 0 0\n0 0 0 0\n0\n0\n0\n0 0\n0 0\n"
+                        "NULL\n2147483647\none\ntwo\n");
+    CSpriteBase spawns;
+    EXPECT_EQ(0, spawns.initR((dir / "f").c_str()));
+    ASSERT_EQ(1, spawns.numFrames);
+    EXPECT_EQ(2, spawns.frames[0].partNum);
+    EXPECT_EQ("two\n", spawns.frames[0].partNames[1]);
+
+    // Loading again replaces the frames; moving hands them over.
+    dir.write("f/info", "FILES: 1\n" + entry("a.bmp", 9));
+    ASSERT_EQ(0, spawns.initR((dir / "f").c_str()));
+    CSpriteBase moved(std::move(spawns));
+    EXPECT_EQ(0, spawns.numFrames);
+    EXPECT_TRUE(spawns.frames.empty());
+    ASSERT_EQ(1, moved.numFrames);
+    EXPECT_EQ(9, moved.frames[0].pause);
+}
+
+TEST(FrameSetDeathTest, ResourceLoaderEndsTheGameOnABadBitmap) {
+    TempDir dir;
+    dir.write("f/info", "FILES: 1\n" + entry("gone.bmp", 5));
+    dir.write("g/info", "FILES: 1\n" + entry("junk.bmp", 5));
+    dir.write("g/junk.bmp", "this is no bitmap");
+    const std::string missing = dir / "f";
+    const std::string junk = dir / "g";
+    EXPECT_EXIT(
+        {
+            HeadlessScreen screen;
+            CSpriteBase set;
+            set.initR(missing.c_str());
+        },
+        testing::ExitedWithCode(1), "Error opening resource file");
+    EXPECT_EXIT(
+        {
+            HeadlessScreen screen;
+            seams::setTraceStream(&std::cerr);
+            CSpriteBase set;
+            set.initR(junk.c_str());
+        },
+        testing::ExitedWithCode(1), "Unable to load bitmap: ");
+    EXPECT_EXIT(
+        {
+            HeadlessScreen screen;
+            CSpriteBase set;
+            set.loadFromResource((missing + "/nowhere").c_str(), "a.bmp");
+        },
+        testing::ExitedWithCode(1), "opendir failure");
+}
+
+TEST(PixelAccess, HonoursThePitchAndMirrors) {
+    // 3 pixels wide, rows padded to 5 pixels.
+    std::vector<Uint32> pixels(5 * 2, 0xDEADBEEF);
+    SDL_Surface* s =
+        SDL_CreateRGBSurfaceFrom(pixels.data(), 3, 2, 32, 5 * 4, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    ASSERT_NE(nullptr, s);
+    put_pixel32(s, 0, 1, 0x111111);
+    put_pixel32(s, 2, 1, 0x333333);
+    put_pixel32(s, 1, 0, 0x222222);
+    EXPECT_EQ(0x111111u, pixels[5]);
+    EXPECT_EQ(0x333333u, pixels[7]);
+    EXPECT_EQ(0xDEADBEEFu, pixels[3]); // the padding is never touched
+    EXPECT_EQ(0x111111u, get_pixel32(s, 0, 1));
+
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY, 0x222222);
+    SDL_Surface* m = flip_surface(s);
+    ASSERT_NE(nullptr, m);
+    EXPECT_EQ((std::vector<Uint32>{0x333333, 0xDEADBEEF, 0x111111, 0x222222}),
+              (std::vector<Uint32>{get_pixel32(m, 0, 1), get_pixel32(m, 1, 1), get_pixel32(m, 2, 1),
+                                   get_pixel32(m, 1, 0)}));
+    EXPECT_TRUE(m->flags & SDL_SRCCOLORKEY);
+    EXPECT_EQ(0x222222u, m->format->colorkey);
+    SDL_FreeSurface(m);
+    SDL_FreeSurface(s);
+}
+
+// ---- sprites -------------------------------------------------------------
+
+namespace {
+
+struct SpriteScene {
+    HeadlessScreen screen;
+    TempDir dir;
+    TraceCapture trace;
+    CSpriteBase set;
+
+    // Three 10x10 frames (red, green, blue), pauses 10, 20, 30; frame 1
+    // carries the data.
+    SpriteScene() {
+        dir.writeBmp("s/a.bmp", 10, 10, 0xFF0000);
+        dir.writeBmp("s/b.bmp", 10, 10, 0x00FF00);
+        dir.writeBmp("s/c.bmp", 10, 10, 0x0000FF);
+        dir.write("s/info", "FILES: 3\n" + entry("a.bmp", 10) +
+                                "b.bmp 20 -1 0 0\n2 9\n1 2 4 6\n0 1 5 8\n33\n1\n4\n0 0\n0 0\n"
+                                "whoosh\n2\nspark 1 2\nsmoke\n7 0\n0\nb\n" +
+                                entry("c.bmp", 30));
+        if (set.initR((dir / "s").c_str()) != 0) throw std::runtime_error("no set");
+    }
+};
+
+} // namespace
+
+TEST(Sprite, AdvancesOneFrameWhenStrictlyDue) {
+    SpriteScene scene;
+    ManualClock clock(1000);
+    CSprite sprite;
+    sprite.init(&scene.set, scene.screen.surface());
+    sprite.speed = 2.0f;
+    sprite.lastTick = 1000;
+    clock.set(1020); // due at 1000 + 10 * 2: not yet
+    sprite.draw();
+    EXPECT_EQ(0, sprite.frame);
+    EXPECT_EQ(1, sprite.drawn);
+    clock.set(1021);
+    sprite.draw();
+    EXPECT_EQ(1, sprite.frame);
+    EXPECT_EQ(1021, sprite.lastTick);
+    clock.set(5000); // very late: still one step per draw
+    sprite.drawD(false);
+    EXPECT_EQ(2, sprite.frame);
+    clock.set(5061);
+    sprite.draw();
+    EXPECT_EQ(0, sprite.frame); // wraps
+    EXPECT_EQ(0xFF0000u, rgbAt(scene.screen.surface(), 5, 5));
+
+    sprite.animating = 0;
+    clock.set(9000);
+    sprite.draw();
+    EXPECT_EQ(0, sprite.frame);
+
+    // Speed 0: every frame lasts until the next tick.
+    sprite.animating = 1;
+    sprite.speed = 0.0f;
+    sprite.lastTick = 9000;
+    sprite.draw();
+    EXPECT_EQ(0, sprite.frame);
+    clock.set(9001);
+    sprite.draw();
+    EXPECT_EQ(1, sprite.frame);
+
+    // A one-frame set steps past its only frame and wraps in the same draw.
+    TempDir dir;
+    dir.writeBmp("o/a.bmp", 4, 4, 0xFF0000);
+    dir.write("o/info", "FILES: 1\n" + entry("a.bmp", 10));
+    CSpriteBase one;
+    ASSERT_EQ(0, one.initR((dir / "o").c_str()));
+    CSprite single;
+    single.init(&one, scene.screen.surface());
+    single.speed = 1.0f;
+    single.draw();
+    EXPECT_EQ(0, single.frame);
+    EXPECT_EQ(9001, single.lastTick);
+    single.frame = 5; // past the end: starts over
+    clock.set(9002);
+    single.draw();
+    EXPECT_EQ(0, single.frame);
+}
+
+TEST(Sprite, RestoresTheExactBackgroundItCovered) {
+    SpriteScene scene;
+    SDL_Surface* s = scene.screen.surface();
+    // A pattern where neighbouring pixels differ, one pixel pink like a key.
+    SDL_LockSurface(s);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            put_pixel32(s, x, y, SDL_MapRGB(s->format, x & 0xFF, y & 0xFF, (x + y) & 0xFF));
+    SDL_UnlockSurface(s);
+    SDL_Rect pink = {103, 52, 1, 1};
+    SDL_FillRect(s, &pink, SDL_MapRGB(s->format, 255, 0, 255));
+    auto area = [s] {
+        std::vector<Uint32> pixels;
+        for (int y = 40; y < 70; ++y)
+            for (int x = 90; x < 120; ++x)
+                pixels.push_back(rgbAt(s, x, y));
+        return pixels;
+    };
+    const std::vector<Uint32> before = area();
+
+    ManualClock clock(0);
+    CSprite sprite;
+    sprite.init(&scene.set, s);
+    sprite.animating = 0;
+    sprite.clearBG(); // not drawn yet: nothing happens
+    EXPECT_EQ(before, area());
+    sprite.xPos = 100;
+    sprite.yPos = 50;
+    sprite.updateBG();
+    sprite.draw();
+    EXPECT_EQ(0xFF0000u, rgbAt(s, 103, 52));
+    sprite.xPos = 300; // the save goes back where it was taken
+    sprite.clearBG();
+    EXPECT_EQ(before, area());
+
+    // Re-initialising on a set of the same size keeps the save surface.
+    SDL_Surface* save = sprite.backSave;
+    sprite.init(&scene.set, s);
+    EXPECT_EQ(save, sprite.backSave);
+
+    // Partly off screen: clipped, restored all the same.
+    sprite.xPos = -5;
+    sprite.yPos = 595;
+    Uint32 corner = rgbAt(s, 0, 599);
+    sprite.updateBG();
+    sprite.draw();
+    EXPECT_EQ(0xFF0000u, rgbAt(s, 0, 599));
+    sprite.clearBG();
+    EXPECT_EQ(corner, rgbAt(s, 0, 599));
+}
+
+TEST(Sprite, AnswersQuestionsAboutTheCurrentFrame) {
+    SpriteScene scene;
+    CSprite sprite;
+    sprite.init(&scene.set, scene.screen.surface());
+    sprite.frame = 1;
+    sprite.xPos = 100;
+    sprite.yPos = 200;
+    colBox right = sprite.getColBox(true);
+    colBox left = sprite.getColBox(false); // mirrored in the 10-wide set
+    EXPECT_EQ((Ints{101, 202, 104, 206}), (Ints{right.left, right.top, right.right, right.bottom}));
+    EXPECT_EQ((Ints{106, 202, 109, 206}), (Ints{left.left, left.top, left.right, left.bottom}));
+    EXPECT_EQ(33, sprite.getDamage());
+    EXPECT_EQ(4, sprite.getHitType());
+    EXPECT_EQ("whoosh", sprite.returnSound());
+    EXPECT_EQ(2, sprite.returnPartNum());
+    EXPECT_EQ("spark 1 2\n", sprite.returnParticle(1));
+    EXPECT_EQ("smoke\n", sprite.returnParticle(2));
+    EXPECT_EQ("", sprite.returnParticle(0));
+    EXPECT_EQ("", sprite.returnParticle(3));
+    EXPECT_EQ(8, sprite.getYOffset(1));
+    EXPECT_EQ(0, sprite.getYOffset(7));
+
+    sprite.moveD(true);
+    EXPECT_EQ(107, sprite.xPos);
+    sprite.moveD(false);
+    EXPECT_EQ(100, sprite.xPos);
+    sprite.adjustPos(400, 300, true);
+    EXPECT_EQ((Ints{398, 291}), (Ints{sprite.xPos, sprite.yPos}));
+    sprite.adjustPos(400, 300, false);
+    EXPECT_EQ(392, sprite.xPos); // mirrored anchor 10 - 2
+
+    sprite.drawColBoxes();
+    EXPECT_EQ(0xFF0000u, rgbAt(scene.screen.surface(), 393, 293));
+}
+
+TEST(Sprite, EmptyOrMissingSetIsNeverIndexed) {
+    HeadlessScreen screen;
+    TempDir dir;
+    TraceCapture trace;
+    dir.write("e/info", "FILES: 4\n# nothing here\n");
+    CSpriteBase empty;
+    ASSERT_EQ(0, empty.initR((dir / "e").c_str()));
+    CSpriteBase missing;
+    missing.initR((dir / "none").c_str());
+    ManualClock clock(500);
+    for (CSpriteBase* set : {&empty, &missing}) {
+        CSprite sprite;
+        sprite.init(set, screen.surface());
+        EXPECT_EQ(nullptr, sprite.backSave);
+        sprite.frame = 3;
+        sprite.draw();
+        sprite.drawD(false);
+        sprite.updateBG();
+        sprite.clearBG();
+        sprite.moveD(true);
+        sprite.drawColBoxes();
+        EXPECT_EQ(3, sprite.frame);
+        EXPECT_EQ(nullptr, sprite.current());
+        EXPECT_EQ((Ints{0, 0, 0, 0}), (Ints{sprite.getDamage(), sprite.getHitType(),
+                                            sprite.returnPartNum(), sprite.getYOffset(0)}));
+        EXPECT_EQ("NULL", sprite.returnSound());
+        EXPECT_EQ("", sprite.returnParticle(1));
+        EXPECT_EQ(0, sprite.getColBox(false).right);
+    }
+}
