@@ -1,5 +1,6 @@
 #include "dataChecker.h"
 
+#include "loaderCrossCheck.h"
 #include "moveRules.h"
 #include "platform.h"
 
@@ -52,6 +53,8 @@ void dataChecker::run(const std::string& dataFolder) {
     checkBlank(folders);
     checkAnchors(folders);
     checkFrameReferences(folders);
+
+    loaderCrossCheck(report_).character(characterFolder, anims_, moves_);
 }
 
 void dataChecker::checkRequiredNames() {

@@ -509,3 +509,14 @@ TEST(DataCheck, ParticlesAndDuplicates) {
                      "soundSet/sound:2; Tavro/sound/hit.wav is never loaded and the earlier one "
                      "plays\n");
 }
+
+TEST(DataCheck, TheGameLoadersReadWhatTheCheckerReads) {
+    // With a screen, the character is loaded again by the game's own
+    // loaders and compared value by value.
+    testing_support::HeadlessScreen screen;
+    fixture data;
+    data.files["Tavro/walk/info"] = "FILES: 2\n" + frame("f.bmp", "hit", "fire 1 2\nspark\n", 5, 1) +
+                                    "# second\n\n" + frame("f.bmp", "NULL", "", 0, 0, "20 40 7");
+    replaceMove(data, move("kick", "B"), move("kick", "DB", "NULL", "punch", "ground x true\r", -1));
+    EXPECT_EQ(check(data).text, "");
+}

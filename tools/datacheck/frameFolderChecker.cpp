@@ -93,6 +93,7 @@ const frameFolder& frameFolderChecker::check(const std::string& folder,
     }
     if (set.count == 0) report_.warning(set.infoPath, headerLine, "no frames: nothing to show");
 
+    int head[4] = {0, -1, 0, 0}; // display time, colour key red, green, blue
     while (static_cast<int>(set.frames.size()) < set.count) {
         bool found = false;
         while (in.next(line)) {
@@ -112,9 +113,8 @@ const frameFolder& frameFolderChecker::check(const std::string& folder,
         frame.line = in.line();
         entryReader entry{in, report_, static_cast<int>(set.frames.size())};
 
-        // Line 1: bitmap, display time, colour key.  Fields a line does not
-        // supply keep the record's zero.
-        int head[4] = {0, 0, 0, 0};
+        // Line 1: bitmap, display time, colour key.  Like the loader, a line
+        // that lacks the key leaves the previous entry's key (at first none).
         frame.bitmap = firstWord(line);
         if (frame.bitmap.empty() || scanInts(line, head, 4, afterFirstWord(line)) < 4)
             entry.mismatch(line, "\"<bitmap> <time> <red> <green> <blue>\"");

@@ -40,8 +40,11 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     bool audio = false;
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) == 0)
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) == 0) {
+        // The game's loaders convert frames to the display format.
+        SDL_SetVideoMode(800, 600, 32, 0);
         audio = Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) == 0;
+    }
 
     diagnostics report;
     dataChecker checker(report);
