@@ -22,20 +22,27 @@ class diagnostics {
     void note(const std::string& file, int line, const std::string& message);
     void add(const std::string& file, int line, severity level, const std::string& message);
 
+    // Files are listed in the order they were read: record each as it is.
+    void reading(const std::string& file);
+
     const std::vector<diagnostic>& all() const { return list_; }
     int errors() const { return errors_; }
     int warnings() const { return warnings_; }
     int notes() const { return notes_; }
 
+    // The findings grouped by file (in the order files were read, then
+    // first reported) and by line within a file; same-line findings keep their order.
+    std::vector<diagnostic> sorted() const;
     // One finding as printed.
     static std::string format(const diagnostic& d);
-    // Every finding, one per line, then a summary line.
+    // Every finding (sorted), one per line, then a summary line.
     void print(std::ostream& out) const;
-    // All findings as printed, joined with '\n' (for tests and logs).
+    // All findings as printed (sorted), each ending in '\n'.
     std::string text() const;
 
   private:
     std::vector<diagnostic> list_;
+    std::vector<std::string> files_; // in reading order
     int errors_ = 0;
     int warnings_ = 0;
     int notes_ = 0;

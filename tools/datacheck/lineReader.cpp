@@ -6,6 +6,7 @@ lineReader::lineReader(diagnostics& report, const std::string& path)
 bool lineReader::open() {
     line_ = 0;
     continues_ = false;
+    report_.reading(path_);
     return file_.open(path_);
 }
 
