@@ -13,7 +13,8 @@ void animationIndexChecker::check(const std::string& characterFolder) {
     path_ = characterFolder + "/info";
     lineReader in(report_, path_);
     if (!in.open()) {
-        report_.error(path_, 0, "cannot open the animation index; the character has nothing to show");
+        report_.error(path_, 0,
+                      "cannot open the animation index; the character has nothing to show");
         return;
     }
     std::string line;

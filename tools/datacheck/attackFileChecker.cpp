@@ -19,11 +19,16 @@ std::string sectionName(int section) {
 // Position of a range letter in the band order S, M, L, U, D; -1: none.
 int band(char letter) {
     switch (std::toupper(static_cast<unsigned char>(letter))) {
-    case 'S': return 0;
-    case 'M': return 1;
-    case 'L': return 2;
-    case 'U': return 3;
-    case 'D': return 4;
+    case 'S':
+        return 0;
+    case 'M':
+        return 1;
+    case 'L':
+        return 2;
+    case 'U':
+        return 3;
+    case 'D':
+        return 4;
     }
     return -1;
 }
@@ -42,15 +47,17 @@ void attackFileChecker::check(const std::string& aiFolder) {
     for (int section = 0; section < 6 && !ended; ++section) {
         if (!in.next(line)) {
             report_.error(path_, in.line(),
-                          "file cut short: " + sectionName(section) + " and those after it are missing");
+                          "file cut short: " + sectionName(section) +
+                              " and those after it are missing");
             return;
         }
         int count = 0;
         int headerLine = in.line();
         if (!scanHeader(line, "Attacks:", count)) {
             report_.error(path_, headerLine,
-                          "expected \"Attacks: <count>\" for " + sectionName(section) + ", found \"" +
-                              withoutLineEnd(line) + "\"; the game reads it as 0 entries");
+                          "expected \"Attacks: <count>\" for " + sectionName(section) +
+                              ", found \"" + withoutLineEnd(line) +
+                              "\"; the game reads it as 0 entries");
             continue;
         }
         if (count < 0)
@@ -174,6 +181,7 @@ void attackFileChecker::checkNames(const movesetChecker& moves) {
 std::set<std::string> attackFileChecker::performedMoves() const {
     std::set<std::string> names;
     for (int section : {0, 2, 4, 5})
-        for (const attackEntry& entry : sections_[section]) names.insert(entry.moveName);
+        for (const attackEntry& entry : sections_[section])
+            names.insert(entry.moveName);
     return names;
 }

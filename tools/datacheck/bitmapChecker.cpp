@@ -19,22 +19,32 @@ uint16_t le16(const std::vector<unsigned char>& b, size_t at) {
 }
 
 Uint32 rawPixel(const SDL_Surface* s, int x, int y) {
-    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+    const Uint8* p =
+        static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
     switch (s->format->BytesPerPixel) {
-    case 1: return *p;
-    case 2: return Uint32(p[0]) | Uint32(p[1]) << 8;
-    case 3: return Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
-    default: return Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16 | Uint32(p[3]) << 24;
+    case 1:
+        return *p;
+    case 2:
+        return Uint32(p[0]) | Uint32(p[1]) << 8;
+    case 3:
+        return Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
+    default:
+        return Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16 | Uint32(p[3]) << 24;
     }
 }
 
 std::string readProblem(platform::ReadResult result) {
     switch (result) {
-    case platform::ReadResult::CannotOpen: return "cannot open the file";
-    case platform::ReadResult::CannotStat: return "not a regular file";
-    case platform::ReadResult::OutOfMemory: return "too large to read into memory";
-    case platform::ReadResult::ReadError: return "cannot read the file";
-    case platform::ReadResult::Ok: break;
+    case platform::ReadResult::CannotOpen:
+        return "cannot open the file";
+    case platform::ReadResult::CannotStat:
+        return "not a regular file";
+    case platform::ReadResult::OutOfMemory:
+        return "too large to read into memory";
+    case platform::ReadResult::ReadError:
+        return "cannot read the file";
+    case platform::ReadResult::Ok:
+        break;
     }
     return "";
 }
@@ -42,7 +52,8 @@ std::string readProblem(platform::ReadResult result) {
 } // namespace
 
 std::string bitmapChecker::headerProblem(const std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 26) return "too short to be a BMP file (" + std::to_string(bytes.size()) + " bytes)";
+    if (bytes.size() < 26)
+        return "too short to be a BMP file (" + std::to_string(bytes.size()) + " bytes)";
     if (bytes[0] != 'B' || bytes[1] != 'M') return "not a BMP file (no \"BM\" signature)";
     uint32_t dataOffset = le32(bytes, 10);
     uint32_t headerSize = le32(bytes, 14);

@@ -9,8 +9,8 @@
 struct bitmapInfo {
     int width = 0;
     int height = 0;
-    bool keyed = false;     // a colour key was asked for (red >= 0)
-    long opaquePixels = 0;  // pixels not of the key colour (all when not keyed)
+    bool keyed = false;    // a colour key was asked for (red >= 0)
+    long opaquePixels = 0; // pixels not of the key colour (all when not keyed)
 };
 
 class bitmapChecker {

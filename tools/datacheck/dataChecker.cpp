@@ -8,9 +8,13 @@
 
 namespace {
 
-std::string frameName(size_t index) { return "frame " + std::to_string(index + 1) + ": "; }
+std::string frameName(size_t index) {
+    return "frame " + std::to_string(index + 1) + ": ";
+}
 
-std::string size(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
+std::string size(int w, int h) {
+    return std::to_string(w) + "x" + std::to_string(h);
+}
 
 } // namespace
 
@@ -20,7 +24,8 @@ dataChecker::dataChecker(diagnostics& report)
 
 void dataChecker::run(const std::string& dataFolder) {
     std::string data = dataFolder;
-    while (data.size() > 1 && data.back() == '/') data.pop_back();
+    while (data.size() > 1 && data.back() == '/')
+        data.pop_back();
     if (!platform::directoryExists(data)) {
         report_.error(data, 0, "cannot open the data folder");
         return;
@@ -61,10 +66,10 @@ void dataChecker::checkRequiredNames() {
     if (!anims_.path().empty() && anims_.headerLine() > 0) {
         for (const char* name : {"blank", "walk", "running", "duck", "inAir", "standing"}) {
             if (anims_.find(name)) continue;
-            std::string instead = anims_.animations().empty()
-                                      ? "has nothing to show"
-                                      : "shows the first animation (\"" +
-                                            anims_.animations()[0].name + "\") instead";
+            std::string instead =
+                anims_.animations().empty()
+                    ? "has nothing to show"
+                    : "shows the first animation (\"" + anims_.animations()[0].name + "\") instead";
             report_.error(anims_.path(), anims_.headerLine(),
                           std::string("no animation named \"") + name + "\"; the game " + instead);
         }
@@ -73,10 +78,10 @@ void dataChecker::checkRequiredNames() {
         for (const char* name :
              {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"}) {
             if (moves_.find(name)) continue;
-            std::string instead = moves_.moves().empty()
-                                      ? "has no move to perform"
-                                      : "performs the first move (\"" + moves_.moves()[0].name +
-                                            "\") instead";
+            std::string instead =
+                moves_.moves().empty()
+                    ? "has no move to perform"
+                    : "performs the first move (\"" + moves_.moves()[0].name + "\") instead";
             report_.error(moves_.path(), moves_.headerLine(),
                           std::string("no move named \"") + name + "\"; the game " + instead);
         }
@@ -89,8 +94,10 @@ std::vector<const frameFolder*> dataChecker::characterFolders() const {
         if (folder && std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(folder);
     };
-    for (const animEntry& anim : anims_.animations()) add(anim.frames);
-    for (const moveRecord& move : moves_.moves()) add(move.frames);
+    for (const animEntry& anim : anims_.animations())
+        add(anim.frames);
+    for (const moveRecord& move : moves_.moves())
+        add(move.frames);
     return folders;
 }
 
@@ -136,7 +143,8 @@ void dataChecker::checkAnchors(const std::vector<const frameFolder*>& folders) {
     for (const frameFolder* folder : folders)
         for (size_t i = 0; i < folder->frames.size(); ++i) {
             const frameRecord& frame = folder->frames[i];
-            if (!frame.anchorRead || (frame.offsetX == ref->offsetX && frame.offsetY == ref->offsetY))
+            if (!frame.anchorRead ||
+                (frame.offsetX == ref->offsetX && frame.offsetY == ref->offsetY))
                 continue;
             report_.warning(folder->infoPath, frame.anchorLine,
                             frameName(i) + "anchor (" + std::to_string(frame.offsetX) + ", " +

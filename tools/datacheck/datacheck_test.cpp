@@ -24,7 +24,8 @@ std::string frame(const std::string& bitmap, const std::string& sound = "NULL",
                   const std::string& spawns = "", int damage = 0, int hitType = 0,
                   const std::string& anchor = "20 40") {
     int count = 0;
-    for (char c : spawns) count += c == '\n';
+    for (char c : spawns)
+        count += c == '\n';
     return bitmap + " 100 255 0 255\n" + anchor + "\n0 0 40 40\n0 0 10 10\n" +
            std::to_string(damage) + "\n0\n" + std::to_string(hitType) + "\n0 0\n0 0\n" + sound +
            "\n" + std::to_string(count) + "\n" + spawns + "0 0\n0\ntag\n";
@@ -37,8 +38,8 @@ std::string move(const std::string& name, const std::string& command,
            std::to_string(fromFrame) + "\n0\n0\n" + condition + "\n";
 }
 
-std::string attack(const std::string& name, const std::string& range,
-                   const std::string& link = "x", const std::string& cancel = "x") {
+std::string attack(const std::string& name, const std::string& range, const std::string& link = "x",
+                   const std::string& cancel = "x") {
     return name + "\n" + range + "\n" + link + "\n" + cancel + "\n";
 }
 
@@ -46,7 +47,8 @@ std::string attack(const std::string& name, const std::string& range,
 std::string wav() {
     auto le = [](unsigned value, int bytes) {
         std::string out;
-        for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
+        for (int i = 0; i < bytes; ++i)
+            out += char((value >> (8 * i)) & 0xFF);
         return out;
     };
     std::string data(16, '\0');
@@ -56,7 +58,7 @@ std::string wav() {
 }
 
 const char* const animations[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
-const char* const engineMoves[] = {"hit1",    "blockHi", "blockLo",   "blockAir",
+const char* const engineMoves[] = {"hit1",     "blockHi", "blockLo",   "blockAir",
                                    "backJump", "airBack", "airForward"};
 
 // A clean data set as text files (bitmaps and sounds are added on writing).
@@ -79,7 +81,8 @@ struct fixture {
         }
         files["Tavro/info"] = index;
         std::string moves;
-        for (const char* name : engineMoves) moves += move(name, "X");
+        for (const char* name : engineMoves)
+            moves += move(name, "X");
         moves += move("fireball", "DRA") + move("punch", "A") + move("kick", "B") +
                  move("uppercut", "C", "punch");
         files["Tavro/moveset"] = "ANIMS: 11\n" + moves;
@@ -97,7 +100,8 @@ struct fixture {
     }
 
     void write(const TempDir& dir) const {
-        for (const auto& [name, text] : files) dir.write("data/" + name, text);
+        for (const auto& [name, text] : files)
+            dir.write("data/" + name, text);
         dir.writeBmp("data/tBG2.bmp", 16, 12, 0x000000);
         dir.writeBmp("data/hpBar/bar.bmp", 380, 30, 0x333333);
         dir.writeBmp("data/particle/fire/p.bmp", 10, 10, 0xFF8800);
@@ -129,7 +133,8 @@ result check(const fixture& data, void (*damage)(const TempDir&) = nullptr) {
     checker.run(dir / "data");
     out.text = out.report.text();
     std::string root = dir / "data/";
-    for (size_t at; (at = out.text.find(root)) != std::string::npos;) out.text.erase(at, root.size());
+    for (size_t at; (at = out.text.find(root)) != std::string::npos;)
+        out.text.erase(at, root.size());
     return out;
 }
 
@@ -150,7 +155,8 @@ TEST(DataCheck, CleanDataSetHasNothingToReport) {
 TEST(DataCheck, FrameIndexFormatFaults) {
     fixture data;
     data.files["Tavro/walk/info"] = "FILES: 2\n" + frame("f.bmp");
-    expectOnly(data, "Tavro/walk/info:1: error: \"FILES: 2\" announces 2 frames but the file holds 1\n");
+    expectOnly(data,
+               "Tavro/walk/info:1: error: \"FILES: 2\" announces 2 frames but the file holds 1\n");
 
     data = fixture();
     std::string text = "FILES: 1\n" + frame("f.bmp");
@@ -190,7 +196,6 @@ TEST(DataCheck, FrameIndexFormatFaults) {
               std::string::npos);
 }
 
-
 TEST(DataCheck, CountsAndRecordsOfTheOtherFiles) {
     fixture data;
     data.files["Tavro/info"] += "extra\n";
@@ -227,11 +232,12 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
                "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: cannot open the file; the game "
                "stops with exit code 1\n",
                [](const TempDir& dir) { std::remove((dir / "data/Tavro/kick/f.bmp").c_str()); });
-    expectOnly(data,
-               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a BMP file (no \"BM\" "
-               "signature); the "
-               "game stops with exit code 1\n",
-               [](const TempDir& dir) { dir.write("data/Tavro/kick/f.bmp", std::string(40, 'x')); });
+    expectOnly(
+        data,
+        "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a BMP file (no \"BM\" "
+        "signature); the "
+        "game stops with exit code 1\n",
+        [](const TempDir& dir) { dir.write("data/Tavro/kick/f.bmp", std::string(40, 'x')); });
     expectOnly(data,
                "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: pixel data cut short (4800 "
                "bytes expected, 46 present); the game stops with exit code 1\n",
@@ -248,10 +254,11 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
                "loading this folder\n",
                [](const TempDir& dir) { std::remove((dir / "data/hpBar/bar.bmp").c_str()); });
 
-    expectOnly(data,
-               "Tavro/sound/sound:2: error: sound Tavro/sound/punch.wav: cannot open the file; "
-               "\"punch\" plays nothing\n",
-               [](const TempDir& dir) { std::remove((dir / "data/Tavro/sound/punch.wav").c_str()); });
+    expectOnly(
+        data,
+        "Tavro/sound/sound:2: error: sound Tavro/sound/punch.wav: cannot open the file; "
+        "\"punch\" plays nothing\n",
+        [](const TempDir& dir) { std::remove((dir / "data/Tavro/sound/punch.wav").c_str()); });
     expectOnly(data,
                "soundSet/sound:2: error: sound soundSet/hit.wav: not a WAV file (no RIFF/WAVE "
                "header); \"hit\" plays nothing\n",
@@ -293,7 +300,8 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
 
     data = fixture();
     data.files["Tavro/moveset"].replace(data.files["Tavro/moveset"].find(move("kick", "B")),
-                                        move("kick", "B").size(), move("kick", "B", "NULL", "null"));
+                                        move("kick", "B").size(),
+                                        move("kick", "B", "NULL", "null"));
     expectOnly(data, "Tavro/moveset:107: error: move \"kick\": from move \"null\" is not a move; "
                      "the command is never accepted (write NULL for none)\n");
 
@@ -311,8 +319,9 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
 
     data = fixture();
     data.files["Tavro/punch/info"] = "FILES: 1\n" + frame("f.bmp", "hitt", "", 50, 1);
-    expectOnly(data, "Tavro/punch/info:11: error: frame 1: sound \"hitt\" is in neither sound list; "
-                     "the game plays nothing\n");
+    expectOnly(data,
+               "Tavro/punch/info:11: error: frame 1: sound \"hitt\" is in neither sound list; "
+               "the game plays nothing\n");
 
     // The throwing frame is the second entry, after a blank line and a comment.
     data = fixture();
@@ -324,18 +333,19 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
                      "the game reads 0\n");
 
     data = fixture();
-    data.files["particle/fire/particle"].replace(data.files["particle/fire/particle"].find("spark 5"),
-                                                 5, "sparkle");
+    data.files["particle/fire/particle"].replace(
+        data.files["particle/fire/particle"].find("spark 5"), 5, "sparkle");
     expectOnly(data, "particle/fire/particle:7: error: particle \"fire\": no particle definition "
                      "named \"sparkle\" in particle/default\n");
 }
 
 TEST(DataCheck, BlankAndAnchorRules) {
     fixture data;
-    expectOnly(data,
-               "Tavro/blank/info:2: warning: the first frame of \"blank\" is not fully transparent "
-               "(1600 pixels differ from the colour key)\n",
-               [](const TempDir& dir) { dir.writeBmp("data/Tavro/blank/f.bmp", 40, 40, 0xFF00FE); });
+    expectOnly(
+        data,
+        "Tavro/blank/info:2: warning: the first frame of \"blank\" is not fully transparent "
+        "(1600 pixels differ from the colour key)\n",
+        [](const TempDir& dir) { dir.writeBmp("data/Tavro/blank/f.bmp", 40, 40, 0xFF00FE); });
     expectOnly(data,
                "Tavro/kick/info:2: warning: frame 1: 50x40 is larger than the first frame of "
                "\"blank\" (40x40), which sizes the fighter's saved background; drawing it leaves "
@@ -343,7 +353,8 @@ TEST(DataCheck, BlankAndAnchorRules) {
                [](const TempDir& dir) { dir.writeBmp("data/Tavro/kick/f.bmp", 50, 40, 0x336699); });
 
     data.files["Tavro/blank/info"] = "FILES: 1\n" + frame("f.bmp");
-    data.files["Tavro/blank/info"].replace(data.files["Tavro/blank/info"].find("255 0 255"), 3, "-1");
+    data.files["Tavro/blank/info"].replace(data.files["Tavro/blank/info"].find("255 0 255"), 3,
+                                           "-1");
     expectOnly(data, "Tavro/blank/info:2: warning: the first frame of \"blank\" has no colour key "
                      "(red below 0), so it is drawn opaque; it must be fully transparent\n");
 
@@ -381,10 +392,12 @@ TEST(DataCheck, CommandRules) {
     // Record k of the moveset starts at line 2 + 11 (k - 1), its command follows.
     fixture data;
     replaceMove(data, move("fireball", "DRA"), move("punch", "A"));
-    replaceMove(data, move("punch", "A") + move("punch", "A"), move("punch", "A") + move("fireball", "DRA"));
-    expectOnly(data, "Tavro/moveset:91: warning: move \"fireball\": command \"DRA\" can never be "
-                     "recognised: move \"punch\" (line 80, command \"A\") stands before it in the A "
-                     "list and its rules pass whenever these do\n");
+    replaceMove(data, move("punch", "A") + move("punch", "A"),
+                move("punch", "A") + move("fireball", "DRA"));
+    expectOnly(data,
+               "Tavro/moveset:91: warning: move \"fireball\": command \"DRA\" can never be "
+               "recognised: move \"punch\" (line 80, command \"A\") stands before it in the A "
+               "list and its rules pass whenever these do\n");
 
     // Different conditions or a later from frame leave room for the longer one.
     replaceMove(data, move("punch", "A"), move("punch", "A", "NULL", "NULL", "ground is true"));
@@ -399,26 +412,30 @@ TEST(DataCheck, CommandRules) {
     // A link queued from the same move ends the search just as well.
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "C", "punch"));
-    expectOnly(data, "Tavro/moveset:113: warning: move \"uppercut\": command \"C\" can never be "
-                     "recognised: move \"kick\" (line 102, command \"C\") stands before it in the C "
-                     "list and its rules pass whenever these do\n");
+    expectOnly(data,
+               "Tavro/moveset:113: warning: move \"uppercut\": command \"C\" can never be "
+               "recognised: move \"kick\" (line 102, command \"C\") stands before it in the C "
+               "list and its rules pass whenever these do\n");
 
     // No button completes "DR": only the opponent (through the attack file) or
     // the engine's own names reach such a move.
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "DR"));
-    expectOnly(data, "Tavro/moveset:102: note: move \"kick\": command \"DR\" does not end in A, B or "
-                     "C: player 1 can never perform it (the computer opponent can)\n");
+    expectOnly(data,
+               "Tavro/moveset:102: note: move \"kick\": command \"DR\" does not end in A, B or "
+               "C: player 1 can never perform it (the computer opponent can)\n");
     data = fixture();
     data.files["Tavro/moveset"].replace(0, 9, "ANIMS: 12");
-    data.files["Tavro/moveset"] += move("taunt", "DU") ;
+    data.files["Tavro/moveset"] += move("taunt", "DU");
     data.files["Tavro/taunt/info"] = "FILES: 1\n" + frame("../kick/f.bmp");
-    expectOnly(data, "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, "
-                     "B or C: player 1 can never perform it\n");
+    expectOnly(data,
+               "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, "
+               "B or C: player 1 can never perform it\n");
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "DXB"));
-    expectOnly(data, "Tavro/moveset:102: warning: move \"kick\": command \"DXB\" holds 'X', which no "
-                     "key produces; it can never match\n");
+    expectOnly(data,
+               "Tavro/moveset:102: warning: move \"kick\": command \"DXB\" holds 'X', which no "
+               "key produces; it can never match\n");
 }
 
 TEST(DataCheck, ConditionsOutsideTheVocabulary) {
@@ -430,9 +447,10 @@ TEST(DataCheck, ConditionsOutsideTheVocabulary) {
                      "performed\n");
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "NULL"));
-    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"NULL\" is always false "
-                     "(only \"ground\" is understood, and none is written null), so the move can "
-                     "never be performed\n");
+    expectOnly(data,
+               "Tavro/moveset:111: warning: move \"kick\": condition \"NULL\" is always false "
+               "(only \"ground\" is understood, and none is written null), so the move can "
+               "never be performed\n");
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "ground true"));
     expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"ground true\" has no "
@@ -455,8 +473,9 @@ TEST(DataCheck, AttackTableOrder) {
     std::string& attacks = data.files["Tavro/ai/attack"];
     attacks.replace(attacks.find("fireball\nM"), 10, "fireball\nL");
     attacks.replace(attacks.find("punch\nS"), 7, "punch\nD");
-    expectOnly(data, "Tavro/ai/attack:7: warning: section 1 (ground): range L after range D; "
-                     "entries must be grouped S, M, L, U, D because lookups pick them by position\n");
+    expectOnly(data,
+               "Tavro/ai/attack:7: warning: section 1 (ground): range L after range D; "
+               "entries must be grouped S, M, L, U, D because lookups pick them by position\n");
 
     data = fixture();
     data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("fireball\nM"), 10,
@@ -479,8 +498,9 @@ TEST(DataCheck, AttackTableOrder) {
 TEST(DataCheck, ParticlesAndDuplicates) {
     fixture data;
     data.files["particle/spark/particle"] = "0\n100\n1\n0\n0\n1\nNULL\n0\n1\nNULL\n0\n0\n";
-    expectOnly(data, "particle/spark/particle:9: note: particle \"spark\": can never hit: its first "
-                     "\"OnHitEnemy\" entry is NULL, so it passes through enemies\n");
+    expectOnly(data,
+               "particle/spark/particle:9: note: particle \"spark\": can never hit: its first "
+               "\"OnHitEnemy\" entry is NULL, so it passes through enemies\n");
 
     data = fixture();
     data.files["particle/fire/particle"].replace(2, 3, "0");
@@ -515,8 +535,10 @@ TEST(DataCheck, TheGameLoadersReadWhatTheCheckerReads) {
     // loaders and compared value by value.
     testing_support::HeadlessScreen screen;
     fixture data;
-    data.files["Tavro/walk/info"] = "FILES: 2\n" + frame("f.bmp", "hit", "fire 1 2\nspark\n", 5, 1) +
+    data.files["Tavro/walk/info"] = "FILES: 2\n" +
+                                    frame("f.bmp", "hit", "fire 1 2\nspark\n", 5, 1) +
                                     "# second\n\n" + frame("f.bmp", "NULL", "", 0, 0, "20 40 7");
-    replaceMove(data, move("kick", "B"), move("kick", "DB", "NULL", "punch", "ground x true\r", -1));
+    replaceMove(data, move("kick", "B"),
+                move("kick", "DB", "NULL", "punch", "ground x true\r", -1));
     EXPECT_EQ(check(data).text, "");
 }

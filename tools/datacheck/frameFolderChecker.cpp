@@ -5,7 +5,9 @@
 
 namespace {
 
-std::string shown(const std::string& line) { return "\"" + withoutLineEnd(line) + "\""; }
+std::string shown(const std::string& line) {
+    return "\"" + withoutLineEnd(line) + "\"";
+}
 
 // Between two entries the loader skips comments and empty lines.
 bool skippedBetweenEntries(const std::string& line) {
@@ -64,9 +66,8 @@ struct entryReader {
 
 } // namespace
 
-const frameFolder& frameFolderChecker::check(const std::string& folder,
-                                             const std::string& fromFile, int fromLine,
-                                             bool resource) {
+const frameFolder& frameFolderChecker::check(const std::string& folder, const std::string& fromFile,
+                                             int fromLine, bool resource) {
     auto known = done_.find(folder);
     if (known != done_.end()) return known->second;
     frameFolder& set = done_[folder];
@@ -88,7 +89,8 @@ const frameFolder& frameFolderChecker::check(const std::string& folder,
     }
     int headerLine = in.line();
     if (set.count < 0) {
-        report_.error(set.infoPath, headerLine, "negative frame count " + std::to_string(set.count));
+        report_.error(set.infoPath, headerLine,
+                      "negative frame count " + std::to_string(set.count));
         return set;
     }
     if (set.count == 0) report_.warning(set.infoPath, headerLine, "no frames: nothing to show");

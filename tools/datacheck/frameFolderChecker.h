@@ -17,7 +17,7 @@ struct spawnLine {
 };
 
 struct frameRecord {
-    int line = 0;     // the entry's first line (bitmap line)
+    int line = 0; // the entry's first line (bitmap line)
     std::string bitmap;
     bool decoded = false;
     bitmapInfo image;
@@ -36,7 +36,7 @@ struct frameFolder {
     std::string path;     // the folder
     std::string infoPath; // its index
     bool opened = false;
-    int count = 0;        // frames announced by the first line
+    int count = 0; // frames announced by the first line
     std::vector<frameRecord> frames;
     bool bitmapFailed = false;
     int width = 0, height = 0; // the set's size as the game leaves it

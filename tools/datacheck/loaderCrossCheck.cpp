@@ -27,7 +27,9 @@ std::string differs(const std::string& what, const std::string& game, const std:
            mine + "\"";
 }
 
-bool safeToLoad(const frameFolder* folder) { return !folder || !folder->bitmapFailed; }
+bool safeToLoad(const frameFolder* folder) {
+    return !folder || !folder->bitmapFailed;
+}
 
 } // namespace
 
@@ -64,7 +66,8 @@ bool loaderCrossCheck::character(const std::string& characterFolder,
             continue;
         }
         if (game.command != move.command)
-            report_.error(path, move.commandLine, differs("the command", game.command, move.command));
+            report_.error(path, move.commandLine,
+                          differs("the command", game.command, move.command));
         if (game.linkMove != move.linkMove || game.linkFrame != move.linkFrame)
             report_.error(path, move.linkLine,
                           differs("the link", game.linkMove + " " + std::to_string(game.linkFrame),
@@ -96,18 +99,19 @@ void loaderCrossCheck::compareFrames(const frameFolder& mine, const CSpriteBase&
         std::string name = "frame " + std::to_string(i + 1) + ": ";
         if (m.anchorRead && (g.offsetX != m.offsetX || g.offsetY != m.offsetY))
             report_.error(mine.infoPath, m.anchorLine,
-                          name + differs("the anchor",
-                                         std::to_string(g.offsetX) + " " + std::to_string(g.offsetY),
-                                         std::to_string(m.offsetX) + " " +
-                                             std::to_string(m.offsetY)));
+                          name +
+                              differs("the anchor",
+                                      std::to_string(g.offsetX) + " " + std::to_string(g.offsetY),
+                                      std::to_string(m.offsetX) + " " + std::to_string(m.offsetY)));
         if (g.damage != m.damage || g.hitType != m.hitType)
             report_.error(mine.infoPath, m.hitTypeLine,
-                          name + differs("damage and hit type",
-                                         std::to_string(g.damage) + " " + std::to_string(g.hitType),
-                                         std::to_string(m.damage) + " " +
-                                             std::to_string(m.hitType)));
+                          name +
+                              differs("damage and hit type",
+                                      std::to_string(g.damage) + " " + std::to_string(g.hitType),
+                                      std::to_string(m.damage) + " " + std::to_string(m.hitType)));
         if (!m.sound.empty() && g.soundName != m.sound)
-            report_.error(mine.infoPath, m.soundLine, name + differs("the sound", g.soundName, m.sound));
+            report_.error(mine.infoPath, m.soundLine,
+                          name + differs("the sound", g.soundName, m.sound));
         bool sameSpawns = g.partNames.size() == m.spawns.size();
         for (size_t s = 0; sameSpawns && s < m.spawns.size(); ++s)
             sameSpawns = withoutLineEnd(g.partNames[s]) == m.spawns[s].text;

@@ -6,19 +6,26 @@
 
 namespace {
 
-bool isButton(char c) { return c == 'A' || c == 'B' || c == 'C'; }
+bool isButton(char c) {
+    return c == 'A' || c == 'B' || c == 'C';
+}
 
-bool isLink(const moveRecord& move) { return move.linkMove != "NULL"; }
+bool isLink(const moveRecord& move) {
+    return move.linkMove != "NULL";
+}
 
 // The move that must be running, and from which frame, for the move's own
 // rule (link or plain) to pass.
 const std::string& keyMove(const moveRecord& move) {
     return isLink(move) ? move.linkMove : move.fromMove;
 }
-int keyFrame(const moveRecord& move) { return isLink(move) ? move.linkFrame : move.fromFrame; }
+int keyFrame(const moveRecord& move) {
+    return isLink(move) ? move.linkFrame : move.fromFrame;
+}
 
 std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -57,8 +64,7 @@ void moveRules::checkReferences() {
                 report_.warning(path, line + 1,
                                 who + role + " frame " + std::to_string(frame) +
                                     " is past the last frame of \"" + target + "\" (frame " +
-                                    std::to_string(found->frames->count - 1) + "); " +
-                                    consequence);
+                                    std::to_string(found->frames->count - 1) + "); " + consequence);
         };
         reference(move.linkMove, move.linkLine, move.linkFrame, "link",
                   "the link can never be queued");
@@ -93,8 +99,9 @@ void moveRules::checkConditions() {
         else if (words[0] != "ground")
             report_.warning(path, move.conditionLine,
                             who + shown + " is always false (only \"ground\" is understood" +
-                                (lower(words[0]) == "null" ? std::string(", and none is written null")
-                                                           : std::string()) +
+                                (lower(words[0]) == "null"
+                                     ? std::string(", and none is written null")
+                                     : std::string()) +
                                 "), so the move can never be performed");
         else if (words.size() == 2 && words[1] == "true")
             report_.warning(path, move.conditionLine,

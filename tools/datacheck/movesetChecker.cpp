@@ -60,7 +60,8 @@ void movesetChecker::check(const std::string& characterFolder) {
             at = in.line();
             std::string found = firstWord(line);
             if (found.empty())
-                report_.error(path_, at, where + "expected " + std::string(what) + ", found an empty line");
+                report_.error(path_, at,
+                              where + "expected " + std::string(what) + ", found an empty line");
             else
                 out = found;
         };

@@ -137,8 +137,8 @@ void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn
         return;
     }
     if (!find(words[0])) {
-        std::string message = context + "no particle definition named \"" + words[0] + "\" in " +
-                              listPath_;
+        std::string message =
+            context + "no particle definition named \"" + words[0] + "\" in " + listPath_;
         if (spawned) {
             if (words[0] == "NULL") message += "; NULL stands for none only as the first entry";
             report_.error(file, spawn.line, message);
@@ -149,7 +149,8 @@ void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn
     for (size_t i = 1; i < words.size(); ++i)
         if (!isNumber(words[i]))
             report_.warning(file, spawn.line,
-                            context + "offset \"" + words[i] + "\" is not a number; the game reads " +
+                            context + "offset \"" + words[i] +
+                                "\" is not a number; the game reads " +
                                 std::to_string(leadingInt(words[i])));
 }
 

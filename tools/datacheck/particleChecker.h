@@ -16,7 +16,7 @@ struct particleDef {
     bool fileRead = false;
     int lifetime = 0;
     int lifetimeLine = 0;
-    std::vector<spawnLine> events[5]; // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
+    std::vector<spawnLine> events[5];   // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
     int eventLine[5] = {0, 0, 0, 0, 0}; // the count line of each list
 };
 

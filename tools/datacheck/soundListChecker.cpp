@@ -49,7 +49,8 @@ void soundListChecker::check(const std::string& folder, bool character) {
         std::string wav = folder + "/" + name + ".wav";
         if (wav.size() > maxPath) {
             report_.error(path, in.line(),
-                          "path " + wav + " longer than " + std::to_string(maxPath) + " characters");
+                          "path " + wav + " longer than " + std::to_string(maxPath) +
+                              " characters");
             continue;
         }
         const soundName* earlier = nullptr;

@@ -57,8 +57,7 @@ std::string wavChecker::headerProblem(const std::vector<unsigned char>& b) {
             if (tag == 1 && bits != 8 && bits != 16)
                 return std::to_string(bits) + "-bit PCM; only 8- and 16-bit PCM can be loaded";
             if (tag != 1 && tag != 2 && tag != 0x11)
-                return "sample format " + std::to_string(tag) +
-                       " cannot be loaded; use 16-bit PCM";
+                return "sample format " + std::to_string(tag) + " cannot be loaded; use 16-bit PCM";
         } else if (tagAt(b, at, "data")) {
             haveData = true;
             if (!haveFormat) return "\"data\" chunk before the \"fmt \" chunk";
