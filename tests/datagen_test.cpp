@@ -1,0 +1,260 @@
+// The shipped data folder read back through the game's own loaders: every
+// file opens, the character's frames agree on size and anchor, boxes and hit
+// data are consistent, and the text tables name only things that exist.
+#include "CSpriteBase.h"
+#include "animationSet.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+using namespace testing_support;
+
+namespace {
+
+std::string dataPath(const std::string& rel) { return sourceDir() + "/data/" + rel; }
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+struct MoveRecord {
+    std::string name, command, linkMove, fromMove, condition;
+    int linkFrame = 0, fromFrame = 0;
+};
+
+std::vector<MoveRecord> readMoveset() {
+    std::vector<std::string> l = readLines(dataPath("Tavro/moveset"));
+    std::vector<MoveRecord> moves;
+    int count = 0;
+    if (l.empty() || std::sscanf(l[0].c_str(), "ANIMS: %d", &count) != 1) return moves;
+    for (int i = 0; i < count && 1 + 11 * (i + 1) <= static_cast<int>(l.size()); ++i) {
+        const std::string* r = &l[1 + 11 * i];
+        MoveRecord m;
+        m.name = r[0];
+        m.command = r[1];
+        m.linkMove = r[3];
+        m.linkFrame = std::stoi(r[4]);
+        m.fromMove = r[6];
+        m.fromFrame = std::stoi(r[7]);
+        m.condition = r[10];
+        moves.push_back(m);
+    }
+    return moves;
+}
+
+// Checks shared by every frame of the character.
+void expectCharacterFrames(const std::string& name, const CSpriteBase& set, int width, int height) {
+    SCOPED_TRACE(name);
+    ASSERT_GT(set.numFrames, 0);
+    ASSERT_EQ(set.numFrames, static_cast<int>(set.frames.size()));
+    EXPECT_EQ(width, set.width);
+    EXPECT_EQ(height, set.height);
+    for (const spriteFrame& f : set.frames) {
+        ASSERT_NE(nullptr, f.image);
+        EXPECT_EQ(width, f.image->w);
+        EXPECT_EQ(height, f.image->h);
+        EXPECT_EQ(set.frames[0].offsetX, f.offsetX);
+        EXPECT_EQ(set.frames[0].offsetY, f.offsetY);
+        EXPECT_GT(f.pause, 0);
+        EXPECT_LT(f.colX1, f.colX2);
+        EXPECT_LT(f.colY1, f.colY2);
+        EXPECT_LE(f.colY2, height);
+        if (f.damage > 0) {
+            EXPECT_EQ(1, f.hitType);
+            EXPECT_LT(f.dmgX1, f.dmgX2);
+            EXPECT_LT(f.dmgY1, f.dmgY2);
+        } else {
+            EXPECT_EQ(0, f.hitType);
+        }
+    }
+}
+
+} // namespace
+
+TEST(DefaultData, CharacterAnimationsShareOneSizeAndAnchor) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    animationSet anims;
+    anims.loadAll(dataPath("Tavro").c_str());
+    EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
+    const char* names[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
+    ASSERT_EQ(6, anims.animCount);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(names[i], anims.animList[i].animName);
+
+    const CSpriteBase& blank = anims.animList[0].frameSet;
+    ASSERT_EQ(1, blank.numFrames);
+    int w = blank.width, h = blank.height;
+    for (const animation& a : anims.animList) expectCharacterFrames(a.animName, a.frameSet, w, h);
+    // The anchor stands between the feet on the floor, at the bottom of the frame.
+    EXPECT_GT(blank.frames[0].offsetY, h - 16);
+
+    // "blank" is see-through everywhere: every pixel is the colour key.
+    SDL_Surface* img = blank.frames[0].image;
+    ASSERT_TRUE(img->flags & SDL_SRCCOLORKEY);
+    for (int y = 0; y < h; y += 7)
+        for (int x = 0; x < w; x += 5) ASSERT_EQ(0xFF00FFu, rgbAt(img, x, y)) << x << "," << y;
+}
+
+TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    animationSet anims;
+    anims.loadAll(dataPath("Tavro").c_str());
+    int w = anims.animList.at(0).frameSet.width, h = anims.animList.at(0).frameSet.height;
+
+    std::vector<MoveRecord> moves = readMoveset();
+    std::set<std::string> names;
+    for (const MoveRecord& m : moves) names.insert(m.name);
+    for (const char* fixed : {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"}) {
+        ASSERT_TRUE(names.count(fixed)) << fixed;
+    }
+    bool hasLink = false, hasCancel = false, hasAirGround = false, throwsFireball = false;
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const MoveRecord& m = moves[i];
+        SCOPED_TRACE(m.name);
+        CSpriteBase frames;
+        ASSERT_EQ(0, frames.initR(dataPath("Tavro/" + m.name).c_str()));
+        expectCharacterFrames(m.name, frames, w, h);
+        char last = m.command.empty() ? '?' : m.command.back();
+        bool attack = last == 'A' || last == 'B' || last == 'C';
+        int damaging = 0;
+        for (const spriteFrame& f : frames.frames) {
+            damaging += f.damage > 0;
+            for (const std::string& spawn : f.partNames) throwsFireball |= spawn.rfind("fireball ", 0) == 0;
+        }
+        EXPECT_EQ(attack && m.name != "fireball", damaging > 0);
+        // A command may not be hidden by a shorter one it contains earlier in the file.
+        for (size_t j = 0; j < i; ++j) {
+            bool contained = m.command.find(moves[j].command) != std::string::npos;
+            EXPECT_FALSE(contained && moves[j].command != m.command) << moves[j].name << " shadows it";
+        }
+        if (m.linkMove != "NULL") {
+            hasLink = true;
+            EXPECT_TRUE(names.count(m.linkMove));
+        }
+        if (m.fromMove != "NULL") {
+            hasCancel = true;
+            EXPECT_TRUE(names.count(m.fromMove));
+        }
+        if (m.condition == "ground is false")
+            for (const MoveRecord& other : moves)
+                hasAirGround |= other.command == m.command && other.condition == "ground is true";
+        if (m.condition != "null") {
+            EXPECT_EQ(0u, m.condition.find("ground "));
+        }
+    }
+    EXPECT_TRUE(hasLink && hasCancel && hasAirGround && throwsFireball);
+    EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
+}
+
+TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    // particles: the list, each definition's frames and its property file
+    std::vector<std::string> list = readLines(dataPath("particle/default"));
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ("PARTS: 2", list[0]);
+    std::set<std::string> particles;
+    for (size_t i = 1; i < list.size(); ++i) {
+        std::string name = list[i].substr(0, list[i].find(' '));
+        particles.insert(name);
+        CSpriteBase frames;
+        EXPECT_EQ(0, frames.initR(dataPath("particle/" + name).c_str())) << name;
+        EXPECT_GT(frames.numFrames, 0);
+        std::vector<std::string> props = readLines(dataPath("particle/" + name + "/particle"));
+        EXPECT_GE(props.size(), 10u) << name;
+    }
+    EXPECT_EQ((std::set<std::string>{"fireball", "spark"}), particles);
+    std::vector<std::string> fire = readLines(dataPath("particle/fireball/particle"));
+    ASSERT_GE(fire.size(), 12u);
+    EXPECT_EQ("0", fire[2]); // flies straight
+    EXPECT_EQ("3", fire[5]); // three sparks when it burns out
+    EXPECT_NE("NULL", fire[11]); // first OnHitEnemy entry: it can hit
+
+    // sounds: both lists, every WAV 16-bit PCM at 22050 Hz and under half a second
+    std::set<std::string> common, own;
+    for (auto [folder, names] : {std::pair{"soundSet", &common}, std::pair{"Tavro/sound", &own}}) {
+        std::vector<std::string> l = readLines(dataPath(std::string(folder) + "/sound"));
+        ASSERT_FALSE(l.empty());
+        int n = 0;
+        ASSERT_EQ(1, std::sscanf(l[0].c_str(), "SOUNDS: %d", &n));
+        ASSERT_EQ(static_cast<size_t>(n) + 1, l.size());
+        for (int i = 1; i <= n; ++i) {
+            names->insert(l[i]);
+            std::ifstream wav(dataPath(std::string(folder) + "/" + l[i] + ".wav"), std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+            ASSERT_GT(bytes.size(), 44u) << l[i];
+            EXPECT_EQ("RIFF", bytes.substr(0, 4));
+            EXPECT_EQ("WAVE", bytes.substr(8, 4));
+            auto u16 = [&](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+            EXPECT_EQ(1, u16(20));     // PCM
+            EXPECT_EQ(22050, u16(24)); // rate
+            EXPECT_EQ(16, u16(34));    // bits
+            EXPECT_LT(bytes.size() - 44, 22050u * 2 * u16(22) / 2);
+        }
+    }
+    int shared = 0;
+    for (const std::string& s : own) shared += static_cast<int>(common.count(s));
+    EXPECT_EQ(1, shared);
+
+    // the opponent's table: six sections, real moves, range bands in order
+    std::set<std::string> moves;
+    for (const MoveRecord& m : readMoveset()) moves.insert(m.name);
+    std::vector<std::string> t = readLines(dataPath("Tavro/ai/attack"));
+    size_t at = 0;
+    for (int section = 1; section <= 6; ++section) {
+        SCOPED_TRACE(section);
+        int n = -1;
+        ASSERT_LT(at, t.size());
+        ASSERT_EQ(1, std::sscanf(t[at++].c_str(), "Attacks: %d", &n));
+        std::string order;
+        std::string lastKey;
+        std::set<std::string> keysSeen;
+        for (int i = 0; i < n; ++i, at += 4) {
+            ASSERT_LE(at + 4, t.size());
+            EXPECT_TRUE(moves.count(t[at])) << t[at];
+            if (order.empty() || order.back() != t[at + 1][0]) order += t[at + 1][0];
+            std::string key = section == 5 ? t[at + 3] : t[at + 2];
+            if (section >= 5) {
+                EXPECT_TRUE(moves.count(key)) << key;
+                // entries sharing a key stand together
+                if (key != lastKey) {
+                    EXPECT_TRUE(keysSeen.insert(key).second) << key;
+                }
+                lastKey = key;
+            }
+        }
+        if (section == 1 || section == 3) {
+            EXPECT_EQ("SMLUD", order);
+        }
+    }
+    EXPECT_EQ(t.size(), at);
+    EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
+}
+
+TEST(DefaultData, StageAndBarArtFitTheScreen) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    SDL_Surface* stage = SDL_LoadBMP(dataPath("tBG2.bmp").c_str());
+    ASSERT_NE(nullptr, stage);
+    EXPECT_EQ(800, stage->w);
+    EXPECT_EQ(600, stage->h);
+    SDL_FreeSurface(stage);
+
+    CSpriteBase bar;
+    ASSERT_EQ(0, bar.init(dataPath("hpBar").c_str()));
+    ASSERT_EQ(1, bar.numFrames);
+    // the bar rectangle 10,5 360x20 lies inside the frame art, which is opaque
+    EXPECT_GE(bar.width, 370);
+    EXPECT_GE(bar.height, 25);
+    EXPECT_FALSE(bar.frames[0].image->flags & SDL_SRCCOLORKEY);
+}

@@ -1,0 +1,815 @@
+// Tavro, the default fighter: every animation and move as a list of poses,
+// with timing, damage, sounds, particles and movement per frame; the move
+// list and the opponent's attack table.
+#include "datagen.h"
+#include "figure.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace gen {
+
+namespace {
+
+struct Frame {
+    Pose pose;
+    int pause = 30;
+    int damage = 0;
+    std::string sound = "NULL";
+    std::vector<std::string> spawns;
+    int moveX = 0, moveY = 0;
+};
+
+struct Action {
+    std::string name;
+    std::vector<Frame> frames;
+    std::string command = "X";
+    std::string linkMove = "NULL";
+    int linkFrame = 0;
+    std::string fromMove = "NULL";
+    int fromFrame = 0;
+    std::string condition = "null";
+};
+
+Frame fr(const Pose &p, int pause) {
+    Frame f;
+    f.pose = p;
+    f.pause = pause;
+    return f;
+}
+Frame hit(Pose p, Limb limb, int pause, int damage) {
+    p.strike = limb;
+    Frame f = fr(p, pause);
+    f.damage = damage;
+    return f;
+}
+Frame &snd(Frame &f, const char *name) {
+    f.sound = name;
+    return f;
+}
+
+// ---- poses ---------------------------------------------------------------
+
+// Fighting stance; b is the breathing depth from 0 to 1.
+Pose guard(double b = 0) {
+    Pose p;
+    p.torso = 10 + 2 * b;
+    p.head = -8 - 1 * b;
+    p.nUA = 32 - 4 * b;
+    p.nFA = 158 - 4 * b;
+    p.fUA = 12 + 2 * b;
+    p.fFA = 148 - 3 * b;
+    p.nTh = 30 + 3 * b;
+    p.nSh = -2 - 3 * b;
+    p.nFt = 92;
+    p.fTh = -18 - 2 * b;
+    p.fSh = -40 - 3 * b;
+    p.fFt = 80;
+    p.tails = -112 + 6 * b;
+    return p;
+}
+
+Pose crouch(double b = 0) {
+    Pose p = guard();
+    p.torso = 24 + 2 * b;
+    p.head = -18;
+    p.nUA = 48;
+    p.nFA = 162 - 3 * b;
+    p.fUA = 30;
+    p.fFA = 155;
+    p.nTh = 100 + 2 * b;
+    p.nSh = -8;
+    p.fTh = 38 + 2 * b;
+    p.fSh = -88;
+    p.fFt = 30;
+    p.tails = -100;
+    return p;
+}
+
+Pose airborne(Pose p, double lift) {
+    p.grounded = false;
+    p.lift = lift;
+    return p;
+}
+
+Pose tuck(double wobble) {
+    Pose p = guard();
+    p.torso = 18 + wobble;
+    p.head = -10;
+    p.nUA = 55;
+    p.nFA = 168;
+    p.fUA = 35;
+    p.fFA = 160;
+    p.nTh = 118 + wobble;
+    p.nSh = -8;
+    p.nFt = 100;
+    p.fTh = 85 + wobble;
+    p.fSh = -40;
+    p.fFt = 70;
+    p.tails = -75 + wobble * 3;
+    return airborne(p, 100);
+}
+
+Pose walkPose(double phase) {
+    Pose p = guard(0.3);
+    double s = sinDeg(phase), c = cosDeg(phase);
+    p.torso = 12 + 1.5 * c;
+    p.nTh = 8 + 26 * s;
+    p.nSh = p.nTh - 6 - 38 * (c > 0 ? c : 0);
+    p.fTh = 8 - 26 * s;
+    p.fSh = p.fTh - 6 - 38 * (c < 0 ? -c : 0);
+    p.nFt = 90;
+    p.fFt = 88;
+    p.nUA = 30 + 3 * s;
+    p.fUA = 12 - 3 * s;
+    p.tails = -110 + 8 * c;
+    return p;
+}
+
+Pose runPose(double phase) {
+    Pose p = guard();
+    double s = sinDeg(phase), c = cosDeg(phase);
+    p.torso = 26;
+    p.head = -14;
+    p.nTh = 18 + 42 * s;
+    p.nSh = p.nTh - 12 - 70 * (c > 0 ? c : 0);
+    p.fTh = 18 - 42 * s;
+    p.fSh = p.fTh - 12 - 70 * (c < 0 ? -c : 0);
+    p.nFt = 95;
+    p.fFt = 95;
+    p.nUA = -40 * s;
+    p.nFA = p.nUA + 95;
+    p.fUA = 40 * s;
+    p.fFA = p.fUA + 95;
+    p.tails = -95 + 10 * c;
+    return p;
+}
+
+// ---- actions ---------------------------------------------------------------
+
+std::vector<Action> animations() {
+    std::vector<Action> list;
+    {
+        Action a;
+        a.name = "blank";
+        a.frames.push_back(fr(guard(), 100));
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "walk";
+        for (int i = 0; i < 6; ++i) a.frames.push_back(fr(walkPose(i * 60.0), 35));
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "running";
+        for (int i = 0; i < 6; ++i) {
+            Frame f = fr(runPose(i * 60.0), 22);
+            if (i == 1 || i == 4) f.sound = "step";
+            a.frames.push_back(f);
+        }
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "duck";
+        a.frames.push_back(fr(crouch(0), 90));
+        a.frames.push_back(fr(crouch(1), 90));
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "inAir";
+        a.frames.push_back(fr(tuck(-6), 30));
+        a.frames.push_back(fr(tuck(0), 30));
+        a.frames.push_back(fr(tuck(6), 30));
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "standing";
+        const double depth[4] = {0.0, 0.5, 1.0, 0.5};
+        for (int i = 0; i < 4; ++i) {
+            Pose p = guard(depth[i]);
+            p.blink = i == 3;
+            a.frames.push_back(fr(p, 60));
+        }
+        list.push_back(a);
+    }
+    return list;
+}
+
+std::vector<Action> moves() {
+    std::vector<Action> list;
+
+    // Fireball: down, forward, A.  Palms gather a glowing ball at the hip and
+    // thrust it forward; the ball leaves the hands on the thrust frame.
+    {
+        Action a;
+        a.name = "fireball";
+        a.command = "DRA";
+        Pose g = guard();
+        g.torso = 2;
+        g.head = -6;
+        g.nHand = g.fHand = OPEN;
+        g.nUA = -35;
+        g.nFA = 45;
+        g.fUA = -45;
+        g.fFA = 35;
+        g.nTh = 36;
+        g.fTh = -24;
+        g.glow = 6;
+        g.glowAt = {-4, -6};
+        Pose c = g;
+        c.torso = -6;
+        c.nUA = -45;
+        c.nFA = 35;
+        c.fUA = -55;
+        c.fFA = 25;
+        c.glow = 10;
+        Pose t = guard();
+        t.torso = 22;
+        t.head = -16;
+        t.nHand = t.fHand = OPEN;
+        t.nUA = 84;
+        t.nFA = 90;
+        t.fUA = 76;
+        t.fFA = 88;
+        t.nTh = 48;
+        t.nSh = -2;
+        t.fTh = -30;
+        t.fSh = -34;
+        Pose h = t;
+        h.torso = 18;
+        a.frames.push_back(fr(g, 25));
+        Frame f1 = fr(c, 25);
+        a.frames.push_back(snd(f1, "shout"));
+        Frame f2 = fr(t, 20);
+        snd(f2, "fireball");
+        Drawn d = measureFighter(t);
+        char line[64];
+        std::snprintf(line, sizeof line, "fireball %d %d", static_cast<int>(d.nearHand.x) - kAnchorX + 20,
+                      kAnchorY - static_cast<int>(d.nearHand.y));
+        f2.spawns.push_back(line);
+        a.frames.push_back(f2);
+        a.frames.push_back(fr(h, 30));
+        a.frames.push_back(fr(guard(0.5), 25));
+        list.push_back(a);
+    }
+
+    // Uppercut: queued behind the punch (down, A), a rising fist.
+    {
+        Action a;
+        a.name = "uppercut";
+        a.command = "DA";
+        a.linkMove = "punch";
+        a.linkFrame = 2;
+        Pose low = crouch();
+        low.torso = 30;
+        low.nUA = 10;
+        low.nFA = 80;
+        low.nTh = 70;
+        low.nSh = -5;
+        low.fTh = 10;
+        low.fSh = -50;
+        low.fFt = 60;
+        Pose rise = guard();
+        rise.torso = 8;
+        rise.head = -12;
+        rise.nUA = 125;
+        rise.nFA = 165;
+        rise.fUA = -20;
+        rise.fFA = 80;
+        rise.nTh = 40;
+        rise.nSh = 5;
+        rise.fTh = -15;
+        rise.fSh = -30;
+        Pose top = rise;
+        top.torso = -6;
+        top.head = -18;
+        top.nUA = 150;
+        top.nFA = 172;
+        top.nTh = 60;
+        top.nSh = -10;
+        top.fTh = -5;
+        top.fSh = -12;
+        Pose hold = top;
+        hold.strike = NO_LIMB;
+        hold.torso = -4;
+        a.frames.push_back(fr(low, 15));
+        Frame f1 = hit(rise, NEAR_ARM, 12, 70);
+        a.frames.push_back(snd(f1, "shout"));
+        a.frames.push_back(hit(top, NEAR_ARM, 18, 70));
+        a.frames.push_back(fr(hold, 20));
+        a.frames.push_back(fr(guard(0.5), 20));
+        list.push_back(a);
+    }
+
+    // Sweep: down, B while the kick is out; cancels the kick into a low
+    // spinning sweep that slides forward.
+    {
+        Action a;
+        a.name = "sweep";
+        a.command = "DB";
+        a.fromMove = "kick";
+        a.fromFrame = 2;
+        // squatting on the rear leg, the front leg swept along the floor
+        Pose base = crouch();
+        base.torso = 38;
+        base.head = -24;
+        base.nUA = 70;
+        base.nFA = 150;
+        base.fUA = 10;
+        base.fFA = 40;
+        base.fTh = 82;
+        base.fSh = -12;
+        base.fFt = 95;
+        Pose s0 = base;
+        s0.nTh = 92;
+        s0.nSh = 10;
+        s0.nFt = 110;
+        Pose s1 = base;
+        s1.nTh = 66;
+        s1.nSh = 74;
+        s1.nFt = 140;
+        Pose s2 = s1;
+        s2.nTh = 70;
+        s2.nSh = 82;
+        s2.torso = 42;
+        Pose s3 = base;
+        s3.nTh = 80;
+        s3.nSh = 0;
+        Frame f0 = fr(s0, 12);
+        f0.moveX = 2;
+        a.frames.push_back(f0);
+        Frame f1 = hit(s1, NEAR_LEG, 12, 60);
+        f1.moveX = 2;
+        a.frames.push_back(snd(f1, "whoosh"));
+        Frame f2 = hit(s2, NEAR_LEG, 20, 60);
+        f2.moveX = 1;
+        a.frames.push_back(f2);
+        a.frames.push_back(fr(s3, 18));
+        a.frames.push_back(fr(crouch(), 18));
+        list.push_back(a);
+    }
+
+    // Flying kick: B in the air.
+    {
+        Action a;
+        a.name = "airKick";
+        a.command = "B";
+        a.condition = "ground is false";
+        Pose c = tuck(0);
+        c.nTh = 120;
+        c.nSh = 0;
+        Pose k = c;
+        k.torso = -12;
+        k.head = 6;
+        k.nTh = 62;
+        k.nSh = 58;
+        k.nFt = 140;
+        k.fTh = 100;
+        k.fSh = -30;
+        k.nUA = -40;
+        k.nFA = 10;
+        k.fUA = 120;
+        k.fFA = 160;
+        k.tails = -60;
+        a.frames.push_back(fr(c, 12));
+        Frame f1 = hit(k, NEAR_LEG, 40, 70);
+        a.frames.push_back(snd(f1, "kick"));
+        Pose k2 = k;
+        k2.tails = -50;
+        a.frames.push_back(hit(k2, NEAR_LEG, 100, 70));
+        list.push_back(a);
+    }
+
+    // Front kick: B on the ground.
+    {
+        Action a;
+        a.name = "kick";
+        a.command = "B";
+        a.condition = "ground is true";
+        Pose ch = guard();
+        ch.torso = 0;
+        ch.nTh = 105;
+        ch.nSh = 5;
+        ch.fTh = -6;
+        ch.fSh = -10;
+        ch.fFt = 90;
+        Pose ex = ch;
+        ex.torso = -8;
+        ex.nTh = 95;
+        ex.nSh = 62;
+        ex.nFt = 150;
+        Pose full = ex;
+        full.torso = -12;
+        full.head = -2;
+        full.nTh = 90;
+        full.nSh = 88;
+        full.nFt = 168;
+        full.nUA = 20;
+        full.nFA = 140;
+        Pose back = ch;
+        back.nTh = 80;
+        back.nSh = -5;
+        a.frames.push_back(fr(ch, 15));
+        Frame f1 = hit(ex, NEAR_LEG, 12, 60);
+        a.frames.push_back(snd(f1, "kick"));
+        a.frames.push_back(hit(full, NEAR_LEG, 20, 60));
+        a.frames.push_back(fr(back, 15));
+        a.frames.push_back(fr(guard(0.5), 15));
+        list.push_back(a);
+    }
+
+    // Heavy: C, a high roundhouse kick with a shout.
+    {
+        Action a;
+        a.name = "heavy";
+        a.command = "C";
+        Pose w = guard();
+        w.torso = 4;
+        w.nTh = 60;
+        w.nSh = -30;
+        w.fTh = -8;
+        w.fSh = -14;
+        w.fFt = 90;
+        Pose up = w;
+        up.torso = -10;
+        up.nTh = 120;
+        up.nSh = 40;
+        up.nFt = 120;
+        up.nUA = -20;
+        up.nFA = 60;
+        up.fUA = 70;
+        up.fFA = 150;
+        Pose hi = up;
+        hi.torso = -28;
+        hi.head = 10;
+        hi.nTh = 128;
+        hi.nSh = 118;
+        hi.nFt = 178;
+        hi.fTh = -10;
+        hi.fSh = -10;
+        Pose follow = hi;
+        follow.torso = -22;
+        follow.nTh = 118;
+        follow.nSh = 100;
+        follow.nFt = 170;
+        Pose down = w;
+        down.nTh = 70;
+        down.nSh = -10;
+        Frame f0 = fr(w, 18);
+        f0.moveX = 1;
+        a.frames.push_back(f0);
+        Frame f1 = fr(up, 15);
+        f1.moveX = 1;
+        a.frames.push_back(snd(f1, "whoosh"));
+        Frame f2 = hit(hi, NEAR_LEG, 18, 110);
+        a.frames.push_back(snd(f2, "shout"));
+        a.frames.push_back(hit(follow, NEAR_LEG, 15, 110));
+        a.frames.push_back(fr(down, 20));
+        a.frames.push_back(fr(guard(0.5), 20));
+        list.push_back(a);
+    }
+
+    // Punch: A, a straight lead-hand punch.
+    {
+        Action a;
+        a.name = "punch";
+        a.command = "A";
+        Pose c = guard();
+        c.nUA = 55;
+        c.nFA = 125;
+        c.torso = 14;
+        Pose e = guard();
+        e.torso = 18;
+        e.head = -14;
+        e.nUA = 82;
+        e.nFA = 88;
+        e.fUA = -25;
+        e.fFA = 120;
+        e.nTh = 38;
+        Pose f = e;
+        f.torso = 22;
+        f.nUA = 88;
+        f.nFA = 90;
+        Pose r = c;
+        r.nUA = 62;
+        r.nFA = 130;
+        a.frames.push_back(fr(c, 12));
+        Frame f1 = hit(e, NEAR_ARM, 12, 40);
+        a.frames.push_back(snd(f1, "punch"));
+        a.frames.push_back(hit(f, NEAR_ARM, 18, 40));
+        a.frames.push_back(fr(r, 15));
+        a.frames.push_back(fr(guard(0.5), 15));
+        list.push_back(a);
+    }
+
+    // Hit reaction: the head snaps back and the body is pushed away.
+    {
+        Action a;
+        a.name = "hit1";
+        Pose p0 = guard();
+        p0.torso = -14;
+        p0.head = -16;
+        p0.nUA = -10;
+        p0.nFA = 60;
+        p0.fUA = -40;
+        p0.fFA = 20;
+        p0.nHand = p0.fHand = OPEN;
+        p0.nTh = 40;
+        p0.nSh = 10;
+        p0.fTh = -10;
+        p0.fSh = -20;
+        p0.tails = -70;
+        Pose p1 = p0;
+        p1.torso = -24;
+        p1.head = -22;
+        p1.nUA = -25;
+        p1.nFA = 45;
+        p1.fUA = -55;
+        p1.fFA = 5;
+        p1.blink = true;
+        Pose p2 = p0;
+        p2.torso = -6;
+        p2.head = 8;
+        p2.blink = true;
+        p0.burst = 16;
+        p1.burst = 11;
+        Frame f0 = fr(p0, 6);
+        f0.moveX = -3;
+        a.frames.push_back(f0);
+        Frame f1 = fr(p1, 20);
+        f1.moveX = -3;
+        a.frames.push_back(snd(f1, "hit"));
+        Frame f2 = fr(p2, 20);
+        f2.moveX = -2;
+        a.frames.push_back(snd(f2, "hurt"));
+        a.frames.push_back(fr(guard(0.8), 25));
+        list.push_back(a);
+    }
+
+    // Blocks: forearms raised in front of the head, low, and in the air.
+    Pose hiGuard = guard();
+    hiGuard.torso = 2;
+    hiGuard.head = -4;
+    hiGuard.nUA = 58;
+    hiGuard.nFA = 178;
+    hiGuard.fUA = 42;
+    hiGuard.fFA = 172;
+    hiGuard.nTh = 24;
+    hiGuard.fTh = -24;
+    {
+        Action a;
+        a.name = "blockHi";
+        Pose p = hiGuard;
+        p.torso = -6;
+        p.head = 6;
+        p.burst = 13;
+        p.burstFwd = 36;
+        a.frames.push_back(fr(guard(), 6));
+        Frame f1 = fr(p, 30);
+        f1.moveX = -1;
+        a.frames.push_back(snd(f1, "block"));
+        a.frames.push_back(fr(hiGuard, 20));
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "blockLo";
+        Pose p = crouch();
+        p.nUA = 70;
+        p.nFA = 170;
+        p.fUA = 55;
+        p.fFA = 165;
+        p.torso = 18;
+        Pose flash = p;
+        flash.burst = 13;
+        flash.burstFwd = 36;
+        a.frames.push_back(fr(crouch(), 6));
+        Frame f1 = fr(flash, 30);
+        f1.moveX = -1;
+        a.frames.push_back(snd(f1, "block"));
+        a.frames.push_back(fr(p, 20));
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "blockAir";
+        Pose p = tuck(0);
+        p.nUA = 58;
+        p.nFA = 178;
+        p.fUA = 42;
+        p.fFA = 172;
+        p.torso = 6;
+        Pose flash = p;
+        flash.burst = 13;
+        flash.burstFwd = 36;
+        a.frames.push_back(fr(tuck(0), 6));
+        Frame f1 = fr(flash, 40);
+        a.frames.push_back(snd(f1, "block"));
+        a.frames.push_back(fr(p, 90));
+        list.push_back(a);
+    }
+
+    // Back jump: a crouch, a lift off the floor and a backward hop.
+    {
+        Action a;
+        a.name = "backJump";
+        Pose c = crouch();
+        c.torso = 10;
+        c.nTh = 70;
+        c.fTh = 10;
+        c.fSh = -70;
+        Pose air = tuck(0);
+        air.spin = -25;
+        air.torso = 0;
+        air.nUA = 100;
+        air.nFA = 140;
+        air.fUA = 120;
+        air.fFA = 150;
+        air.tails = -30;
+        Pose air2 = air;
+        air2.spin = -12;
+        Frame f0 = fr(c, 20);
+        f0.moveX = -5;
+        f0.moveY = 8;
+        a.frames.push_back(f0);
+        Frame f1 = fr(air, 40);
+        f1.moveX = -5;
+        a.frames.push_back(snd(f1, "whoosh"));
+        Frame f2 = fr(air2, 60);
+        f2.moveX = -4;
+        a.frames.push_back(f2);
+        list.push_back(a);
+    }
+
+    // Air dashes, started by a double tap in the air.
+    {
+        Action a;
+        a.name = "airBack";
+        Pose p = tuck(0);
+        p.spin = -30;
+        p.tails = -20;
+        Pose p2 = p;
+        p2.spin = -15;
+        Frame f0 = fr(tuck(0), 15);
+        f0.moveX = -6;
+        f0.moveY = 5;
+        a.frames.push_back(f0);
+        Frame f1 = fr(p, 60);
+        f1.moveX = -6;
+        a.frames.push_back(snd(f1, "whoosh"));
+        Frame f2 = fr(p2, 80);
+        f2.moveX = -5;
+        a.frames.push_back(f2);
+        list.push_back(a);
+    }
+    {
+        Action a;
+        a.name = "airForward";
+        Pose p = tuck(0);
+        p.torso = 45;
+        p.head = -30;
+        p.nTh = 60;
+        p.nSh = -10;
+        p.fTh = -20;
+        p.fSh = -70;
+        p.tails = -140;
+        Pose p2 = p;
+        p2.torso = 38;
+        Frame f0 = fr(tuck(0), 15);
+        f0.moveX = 6;
+        f0.moveY = 5;
+        a.frames.push_back(f0);
+        Frame f1 = fr(p, 60);
+        f1.moveX = 6;
+        a.frames.push_back(snd(f1, "whoosh"));
+        Frame f2 = fr(p2, 80);
+        f2.moveX = 5;
+        a.frames.push_back(f2);
+        list.push_back(a);
+    }
+    return list;
+}
+
+void writeAction(Writer &out, const std::string &dir, const Action &a) {
+    std::vector<FrameText> texts;
+    std::vector<RGB> pal;
+    fighterPalette(pal);
+    for (size_t i = 0; i < a.frames.size(); ++i) {
+        const Frame &f = a.frames[i];
+        if ((f.damage > 0) != (f.pose.strike != NO_LIMB)) {
+            std::fprintf(stderr, "datagen: %s frame %zu: damage without a striking limb\n", a.name.c_str(), i);
+            std::exit(1);
+        }
+        Indexed img(kFrameW, kFrameH);
+        img.palette = pal;
+        Drawn d;
+        if (a.name == "blank") {
+            d = measureFighter(f.pose);  // a see-through frame with the guard's body box
+        } else {
+            V2 prev;
+            bool hasPrev = false;
+            if (f.pose.strike != NO_LIMB && i > 0) {
+                prev = strikeTip(measureFighter(a.frames[i - 1].pose), f.pose.strike);
+                hasPrev = true;
+            }
+            d = drawFighter(img, f.pose, hasPrev ? &prev : nullptr);
+        }
+        char file[32];
+        std::snprintf(file, sizeof file, "f%02zu.bmp", i);
+        out.bytes(dir + "/" + file, bmp8(img));
+        FrameText t;
+        t.file = file;
+        t.pause = f.pause;
+        t.offX = kAnchorX;
+        t.offY = kAnchorY;
+        t.col[0] = d.body.x1;
+        t.col[1] = d.body.y1;
+        t.col[2] = d.body.x2;
+        t.col[3] = d.body.y2;
+        if (f.damage > 0) {
+            t.dmg[0] = d.strike.x1;
+            t.dmg[1] = d.strike.y1;
+            t.dmg[2] = d.strike.x2;
+            t.dmg[3] = d.strike.y2;
+            t.damage = f.damage;
+            t.hitType = 1;
+        }
+        t.sound = f.sound;
+        t.spawns = f.spawns;
+        t.moveX = f.moveX;
+        t.moveY = f.moveY;
+        t.tag = a.name;
+        texts.push_back(t);
+    }
+    out.text(dir + "/info", infoText(texts));
+}
+
+std::string attackTable() {
+    struct Entry {
+        const char *move, *range, *link, *cancel;
+    };
+    auto section = [](std::ostringstream &s, const std::vector<Entry> &entries) {
+        s << "Attacks: " << entries.size() << "\n";
+        for (const Entry &e : entries) s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
+    };
+    std::ostringstream s;
+    // 1: ground attacks by distance band, in the order S, M, L, U, D
+    section(s, {{"punch", "S", "NULL", "NULL"},
+                {"kick", "S", "NULL", "NULL"},
+                {"punch", "S", "NULL", "NULL"},
+                {"kick", "M", "NULL", "NULL"},
+                {"heavy", "M", "NULL", "NULL"},
+                {"heavy", "L", "NULL", "NULL"},
+                {"sweep", "L", "NULL", "NULL"},
+                {"sweep", "U", "NULL", "NULL"},
+                {"kick", "U", "NULL", "NULL"},
+                {"uppercut", "D", "NULL", "NULL"},
+                {"heavy", "D", "NULL", "NULL"}});
+    // 2: kept for later use
+    section(s, {{"fireball", "L", "NULL", "NULL"}, {"fireball", "M", "NULL", "NULL"}});
+    // 3: aerial attacks, same band order
+    section(s, {{"airKick", "S", "NULL", "NULL"},
+                {"airKick", "M", "NULL", "NULL"},
+                {"airKick", "L", "NULL", "NULL"},
+                {"airKick", "U", "NULL", "NULL"},
+                {"airKick", "D", "NULL", "NULL"}});
+    // 4: kept for later use
+    section(s, {{"blockAir", "S", "NULL", "NULL"}});
+    // 5: cancels, keyed by the move they cut short
+    section(s, {{"sweep", "S", "NULL", "kick"}});
+    // 6: links, keyed by the move they follow
+    section(s, {{"uppercut", "S", "punch", "NULL"}, {"heavy", "S", "punch", "NULL"}});
+    return s.str();
+}
+
+}  // namespace
+
+void writeCharacter(Writer &out) {
+    std::vector<Action> anims = animations();
+    std::ostringstream info;
+    info << "ANIMS: " << anims.size() << "\n";
+    for (const Action &a : anims) {
+        info << a.name << "\n";
+        writeAction(out, "Tavro/" + a.name, a);
+    }
+    out.text("Tavro/info", info.str());
+
+    std::vector<Action> list = moves();
+    std::ostringstream ms;
+    ms << "ANIMS: " << list.size() << "\n";
+    for (const Action &a : list) {
+        ms << a.name << "\n" << a.command << "\n0\n" << a.linkMove << "\n" << a.linkFrame << "\n0\n"
+           << a.fromMove << "\n" << a.fromFrame << "\n0\n0\n" << a.condition << "\n";
+        writeAction(out, "Tavro/" + a.name, a);
+    }
+    out.text("Tavro/moveset", ms.str());
+    out.text("Tavro/ai/attack", attackTable());
+}
+
+}  // namespace gen

@@ -1,0 +1,255 @@
+// Contact sheet: every frame of every animation, move and particle as the
+// game will load it, on a grey backdrop with the floor line, the collision
+// box (yellow), the damage box (red, only when the frame does damage) and the
+// anchor (blue), plus each frame's pause and sound.
+#include "datagen.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace gen {
+
+namespace {
+
+// 3x5 pixel font, one string of 15 bits per glyph (rows top to bottom).
+const char *glyph(char c) {
+    switch (std::toupper(static_cast<unsigned char>(c))) {
+    case 'A': return "010101111101101";
+    case 'B': return "110101110101110";
+    case 'C': return "011100100100011";
+    case 'D': return "110101101101110";
+    case 'E': return "111100110100111";
+    case 'F': return "111100110100100";
+    case 'G': return "011100101101011";
+    case 'H': return "101101111101101";
+    case 'I': return "111010010010111";
+    case 'J': return "001001001101010";
+    case 'K': return "101101110101101";
+    case 'L': return "100100100100111";
+    case 'M': return "101111111101101";
+    case 'N': return "110101101101101";
+    case 'O': return "010101101101010";
+    case 'P': return "110101110100100";
+    case 'Q': return "010101101110011";
+    case 'R': return "110101110101101";
+    case 'S': return "011100010001110";
+    case 'T': return "111010010010010";
+    case 'U': return "101101101101111";
+    case 'V': return "101101101101010";
+    case 'W': return "101101111111101";
+    case 'X': return "101101010101101";
+    case 'Y': return "101101010010010";
+    case 'Z': return "111001010100111";
+    case '0': return "111101101101111";
+    case '1': return "010110010010111";
+    case '2': return "110001010100111";
+    case '3': return "110001010001110";
+    case '4': return "101101111001001";
+    case '5': return "111100110001110";
+    case '6': return "011100111101111";
+    case '7': return "111001010010010";
+    case '8': return "111101111101111";
+    case '9': return "111101111001110";
+    case '-': return "000000111000000";
+    case ':': return "000010000010000";
+    case '.': return "000000000000010";
+    case ',': return "000000000010100";
+    case '/': return "001001010100100";
+    default: return "000000000000000";
+    }
+}
+
+void text(Rgb24 &img, int x, int y, const std::string &s, RGB c, int scale) {
+    for (char ch : s) {
+        const char *g = glyph(ch);
+        for (int r = 0; r < 5; ++r)
+            for (int k = 0; k < 3; ++k)
+                if (g[r * 3 + k] == '1') img.fillRect(x + k * scale, y + r * scale, scale, scale, c);
+        x += 4 * scale;
+    }
+}
+
+struct Entry {
+    std::string file;
+    int pause = 0, keyR = -1, keyG = 0, keyB = 0, offX = 0, offY = 0;
+    int col[4] = {0, 0, 0, 0}, dmg[4] = {0, 0, 0, 0};
+    int damage = 0, hitType = 0, moveX = 0, moveY = 0;
+    std::string sound;
+    std::vector<std::string> spawns;
+};
+
+std::vector<std::string> lines(const std::string &path) {
+    std::ifstream in(path);
+    std::vector<std::string> out;
+    std::string l;
+    while (std::getline(in, l)) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        out.push_back(l);
+    }
+    return out;
+}
+
+std::vector<Entry> readInfo(const std::string &folder) {
+    std::vector<std::string> ls = lines(folder + "/info");
+    std::vector<Entry> out;
+    int count = 0;
+    if (ls.empty() || std::sscanf(ls[0].c_str(), "FILES: %d", &count) != 1) return out;
+    size_t i = 1;
+    while (static_cast<int>(out.size()) < count && i < ls.size()) {
+        if (ls[i].empty() || ls[i][0] == '#') {
+            ++i;
+            continue;
+        }
+        if (i + 13 > ls.size()) break;
+        Entry e;
+        char name[256] = {0}, sound[256] = {0};
+        std::sscanf(ls[i].c_str(), "%255s %d %d %d %d", name, &e.pause, &e.keyR, &e.keyG, &e.keyB);
+        e.file = name;
+        std::sscanf(ls[i + 1].c_str(), "%d %d", &e.offX, &e.offY);
+        std::sscanf(ls[i + 2].c_str(), "%d %d %d %d", &e.col[0], &e.col[1], &e.col[2], &e.col[3]);
+        std::sscanf(ls[i + 3].c_str(), "%d %d %d %d", &e.dmg[0], &e.dmg[1], &e.dmg[2], &e.dmg[3]);
+        std::sscanf(ls[i + 4].c_str(), "%d", &e.damage);
+        std::sscanf(ls[i + 6].c_str(), "%d", &e.hitType);
+        std::sscanf(ls[i + 9].c_str(), "%255s", sound);
+        e.sound = sound;
+        int parts = 0;
+        std::sscanf(ls[i + 10].c_str(), "%d", &parts);
+        i += 11;
+        for (int p = 0; p < parts && i < ls.size(); ++p) e.spawns.push_back(ls[i++]);
+        if (i < ls.size()) std::sscanf(ls[i].c_str(), "%d %d", &e.moveX, &e.moveY);
+        i += 3;
+        out.push_back(e);
+    }
+    return out;
+}
+
+// Small images (particles) are shown enlarged.
+int zoomFor(const Rgb24 &img) { return img.w < 100 && img.h < 100 ? 3 : 1; }
+
+struct Row {
+    std::string label;
+    std::string folder;
+    std::vector<Entry> entries;
+};
+
+}  // namespace
+
+int contactSheet(const std::string &dataDir, const std::string &outBmp) {
+    std::vector<Row> rows;
+    std::vector<std::string> anims = lines(dataDir + "/Tavro/info");
+    for (size_t i = 1; i < anims.size(); ++i)
+        if (!anims[i].empty()) rows.push_back({"anim " + anims[i], dataDir + "/Tavro/" + anims[i], {}});
+    std::vector<std::string> ms = lines(dataDir + "/Tavro/moveset");
+    for (size_t i = 1; i + 10 < ms.size(); i += 11)
+        rows.push_back({ms[i] + " " + ms[i + 1] + (ms[i + 10] != "null" ? " if " + ms[i + 10] : ""),
+                        dataDir + "/Tavro/" + ms[i], {}});
+    rows.push_back({"particle fireball", dataDir + "/particle/fireball", {}});
+    rows.push_back({"particle spark", dataDir + "/particle/spark", {}});
+    rows.push_back({"hpBar", dataDir + "/hpBar", {}});
+
+    const int labelH = 16, infoH = 14, gap = 6;
+    int cellH = 0, sheetW = 0;
+    for (Row &r : rows) {
+        r.entries = readInfo(r.folder);
+        int rowW = gap;
+        for (const Entry &e : r.entries) {
+            Rgb24 img(1, 1);
+            if (readBmp(r.folder + "/" + e.file, img)) {
+                rowW += std::max(img.w * zoomFor(img), 150) + gap;
+                cellH = std::max(cellH, img.h * zoomFor(img));
+            }
+        }
+        sheetW = std::max(sheetW, rowW);
+    }
+    int rowH = labelH + cellH + infoH + gap;
+    Rgb24 sheet(std::max(sheetW, 400), gap + static_cast<int>(rows.size()) * rowH);
+    sheet.fillRect(0, 0, sheet.w, sheet.h, RGB{40, 40, 48});
+    const RGB yellow{255, 204, 0}, red{255, 0, 0}, blue{60, 120, 255}, white{230, 230, 230};
+    int y = gap;
+    for (const Row &r : rows) {
+        text(sheet, gap, y + 3, r.label, white, 2);
+        int x = gap;
+        for (size_t i = 0; i < r.entries.size(); ++i) {
+            const Entry &e = r.entries[i];
+            int cy = y + labelH;
+            Rgb24 img(1, 1);
+            if (!readBmp(r.folder + "/" + e.file, img)) {
+                text(sheet, x, cy, "missing " + e.file, red, 2);
+                x += 150 + gap;
+                continue;
+            }
+            int z = zoomFor(img);
+            sheet.fillRect(x, cy, img.w * z, img.h * z, RGB{92, 96, 110});
+            if (e.offY > 0 && e.offY < img.h) sheet.fillRect(x, cy + e.offY * z, img.w * z, 1, RGB{140, 120, 100});
+            for (int py = 0; py < img.h; ++py)
+                for (int px = 0; px < img.w; ++px) {
+                    RGB c = img.get(px, py);
+                    bool key = e.keyR >= 0 && c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
+                                                       static_cast<uint8_t>(e.keyB)};
+                    if (!key) sheet.fillRect(x + px * z, cy + py * z, z, z, c);
+                }
+            sheet.frameRect(x + e.col[0] * z, cy + e.col[1] * z, x + e.col[2] * z, cy + e.col[3] * z, yellow);
+            if (e.damage > 0)
+                sheet.frameRect(x + e.dmg[0] * z + 1, cy + e.dmg[1] * z + 1, x + e.dmg[2] * z - 1, cy + e.dmg[3] * z - 1, red);
+            sheet.fillRect(x + e.offX * z - 2, cy + e.offY * z - 1, 4, 2, blue);
+            int shownH = img.h * z;
+            std::string info = std::to_string(i) + " P" + std::to_string(e.pause);
+            if (e.damage > 0) info += " D" + std::to_string(e.damage);
+            if (e.sound != "NULL") info += " " + e.sound;
+            if (e.moveX || e.moveY) info += " M" + std::to_string(e.moveX) + "," + std::to_string(e.moveY);
+            if (!e.spawns.empty()) info += " S";
+            text(sheet, x, cy + shownH + 3, info, white, 2);
+            x += std::max(img.w * z, 150) + gap;
+        }
+        y += rowH;
+    }
+    std::vector<uint8_t> bytes = bmp24(sheet);
+    std::ofstream out(outBmp, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return out ? 0 : 1;
+}
+
+int sceneShot(const std::string &dataDir, const std::string &outBmp) {
+    // The stage with both fighters standing on the ground line, facing each
+    // other, a fireball between them and both bars, as the game lays them out.
+    Rgb24 scene(1, 1);
+    if (!readBmp(dataDir + "/tBG2.bmp", scene)) return 1;
+    auto place = [&](const std::string &folder, size_t frame, int ax, int ay, bool right) {
+        std::vector<Entry> es = readInfo(folder);
+        if (frame >= es.size()) return;
+        const Entry &e = es[frame];
+        Rgb24 img(1, 1);
+        if (!readBmp(folder + "/" + e.file, img)) return;
+        int offX = right ? e.offX : img.w - e.offX;
+        for (int y = 0; y < img.h; ++y)
+            for (int x = 0; x < img.w; ++x) {
+                RGB c = img.get(right ? x : img.w - 1 - x, y);
+                if (e.keyR >= 0 && c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
+                                            static_cast<uint8_t>(e.keyB)})
+                    continue;
+                int sx = ax - offX + x, sy = ay - e.offY + y;
+                if (sx >= 0 && sy >= 0 && sx < scene.w && sy < scene.h) scene.at(sx, sy) = c;
+            }
+    };
+    place(dataDir + "/Tavro/fireball", 2, 230, 530, true);
+    place(dataDir + "/Tavro/standing", 0, 560, 530, false);
+    place(dataDir + "/particle/fireball", 1, 400, 530 - 118, true);
+    Rgb24 bar(1, 1);
+    if (readBmp(dataDir + "/hpBar/bar.bmp", bar)) {
+        for (int side = 0; side < 2; ++side) {
+            int bx = side == 0 ? 10 : 410;
+            scene.blit(bar, bx, 10);
+            scene.fillRect(bx + 10, 15, 360, 20, RGB{0, 0, 0});
+            int fill = side == 0 ? 300 : 360;
+            scene.fillRect(side == 0 ? bx + 10 : bx + 10 + 360 - fill, 15, fill, 20, RGB{255, 51, 0});
+        }
+    }
+    std::vector<uint8_t> bytes = bmp24(scene);
+    std::ofstream out(outBmp, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return out ? 0 : 1;
+}
+
+}  // namespace gen
