@@ -373,6 +373,14 @@ TEST(DataCheck, BlankAndAnchorRules) {
                "(its last frame's); drawing it leaves trails\n",
                [](const TempDir& dir) { dir.writeBmp("data/particle/spark/big.bmp", 12, 10, 0); });
 
+    // A particle saves its background into a copy of its first frame.
+    data = fixture();
+    data.files["particle/spark/info"] = "FILES: 2\n" + frame("p.bmp") + frame("big.bmp");
+    expectOnly(data,
+               "particle/spark/info:16: warning: frame 2: 12x10 is larger than the first frame "
+               "(10x10), which sizes the particle's saved background; drawing it leaves trails\n",
+               [](const TempDir& dir) { dir.writeBmp("data/particle/spark/big.bmp", 12, 10, 0); });
+
     data = fixture();
     data.files["Tavro/punch/info"] = "FILES: 1\n" + frame("f.bmp", "hit", "", 50, 2);
     expectOnly(data, "Tavro/punch/info:8: warning: frame 1: damage 50 with hit type 2 never hurts; "

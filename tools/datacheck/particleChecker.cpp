@@ -60,7 +60,7 @@ void particleChecker::check(const std::string& dataFolder) {
         def.name = firstWord(line);
         def.line = in.line();
         std::string folder = base + words[0];
-        frames_.check(folder, listPath_, def.line);
+        checkSizes(frames_.check(folder, listPath_, def.line));
         readDefinition(def, folder);
         defs_.push_back(def);
     }
@@ -74,6 +74,26 @@ void particleChecker::check(const std::string& dataFolder) {
         report_.warning(listPath_, in.line(),
                         "text after the " + std::to_string(count) + " definitions is ignored");
         break;
+    }
+}
+
+void particleChecker::checkSizes(const frameFolder& set) {
+    // A particle's sprite saves the background into a copy of its first
+    // frame; a larger frame is drawn over a background that is never restored.
+    if (set.frames.empty() || !set.frames[0].decoded) return;
+    const bitmapInfo& first = set.frames[0].image;
+    for (size_t i = 1; i < set.frames.size(); ++i) {
+        const frameRecord& frame = set.frames[i];
+        if (!frame.decoded ||
+            (frame.image.width <= first.width && frame.image.height <= first.height))
+            continue;
+        report_.warning(
+            set.infoPath, frame.line,
+            "frame " + std::to_string(i + 1) + ": " + std::to_string(frame.image.width) + "x" +
+                std::to_string(frame.image.height) + " is larger than the first frame (" +
+                std::to_string(first.width) + "x" + std::to_string(first.height) +
+                "), which sizes the particle's saved background; drawing it leaves "
+                "trails");
     }
 }
 

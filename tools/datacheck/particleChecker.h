@@ -41,6 +41,7 @@ class particleChecker {
 
   private:
     void readDefinition(particleDef& def, const std::string& folder);
+    void checkSizes(const frameFolder& set);
 
     diagnostics& report_;
     frameFolderChecker& frames_;
