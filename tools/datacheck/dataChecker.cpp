@@ -168,5 +168,13 @@ void dataChecker::checkFrameReferences(const std::vector<const frameFolder*>& fo
                                        : ""));
             for (const spawnLine& spawn : frame.spawns)
                 particles_.checkSpawn(folder->infoPath, spawn, frameName(i));
+            // The controller spawns a frame's particles only when the first
+            // spawn line differs from the one of the frame shown before.
+            if (i > 0 && !frame.spawns.empty() && !folder->frames[i - 1].spawns.empty() &&
+                frame.spawns[0].text == folder->frames[i - 1].spawns[0].text)
+                report_.warning(folder->infoPath, frame.spawns[0].line,
+                                frameName(i) + "spawns nothing: its first spawn line is the "
+                                               "previous frame's, and particles only spawn when "
+                                               "it changes");
         }
 }

@@ -332,6 +332,13 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
                      "Tavro/fireball/info:29: warning: frame 2: offset \"ten\" is not a number; "
                      "the game reads 0\n");
 
+    // Two frames in a row with the same first spawn line spawn once.
+    data = fixture();
+    data.files["Tavro/kick/info"] =
+        "FILES: 2\n" + frame("f.bmp", "NULL", "fire\n") + frame("f.bmp", "NULL", "fire\nspark\n");
+    expectOnly(data, "Tavro/kick/info:28: warning: frame 2: spawns nothing: its first spawn line "
+                     "is the previous frame's, and particles only spawn when it changes\n");
+
     data = fixture();
     data.files["particle/fire/particle"].replace(
         data.files["particle/fire/particle"].find("spark 5"), 5, "sparkle");
