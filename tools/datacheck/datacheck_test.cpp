@@ -144,6 +144,12 @@ void expectOnly(const fixture& data, const std::string& expected,
     EXPECT_EQ(check(data, damage).text, expected);
 }
 
+// The moveset with one move record replaced by another.
+void replaceMove(fixture& data, const std::string& old, const std::string& now) {
+    std::string& moves = data.files["Tavro/moveset"];
+    moves.replace(moves.find(old), old.size(), now);
+}
+
 } // namespace
 
 TEST(DataCheck, CleanDataSetHasNothingToReport) {
@@ -313,6 +319,11 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
                      "frame of \"punch\" (frame 0); the command is never accepted\n");
 
     data = fixture();
+    replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "null", 2));
+    expectOnly(data, "Tavro/moveset:108: warning: move \"kick\": from frame 2 without a from move: "
+                     "the command is only accepted from that frame of whatever animation shows\n");
+
+    data = fixture();
     data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("punch"), 5, "pnch");
     expectOnly(data, "Tavro/ai/attack:2: error: move \"pnch\" is not in Tavro/moveset; the "
                      "opponent would perform the first move of the file instead\n");
@@ -338,6 +349,14 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
         "FILES: 2\n" + frame("f.bmp", "NULL", "fire\n") + frame("f.bmp", "NULL", "fire\nspark\n");
     expectOnly(data, "Tavro/kick/info:28: warning: frame 2: spawns nothing: its first spawn line "
                      "is the previous frame's, and particles only spawn when it changes\n");
+
+    // Only an exact "NULL" is none: with a blank after it, it is a name.
+    data = fixture();
+    std::string& fire = data.files["particle/fire/particle"];
+    fire.replace(fire.find("spark 5 -5"), 10, "NULL ");
+    expectOnly(data, "particle/fire/particle:7: error: particle \"fire\": no particle definition "
+                     "named \"NULL\" in particle/default; NULL stands for none only as an event "
+                     "list's first entry, written exactly\n");
 
     data = fixture();
     data.files["particle/fire/particle"].replace(
@@ -393,14 +412,6 @@ TEST(DataCheck, BlankAndAnchorRules) {
     expectOnly(data, "Tavro/punch/info:8: warning: frame 1: damage 50 with hit type 2 never hurts; "
                      "only hit type 1 does damage\n");
 }
-
-namespace {
-// The moveset with the record of `name` replaced.
-void replaceMove(fixture& data, const std::string& old, const std::string& now) {
-    std::string& moves = data.files["Tavro/moveset"];
-    moves.replace(moves.find(old), old.size(), now);
-}
-} // namespace
 
 TEST(DataCheck, CommandRules) {
     // A plain "A" before "DRA" with the same rules takes every "DRA" first.

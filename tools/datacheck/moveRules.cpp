@@ -70,6 +70,11 @@ void moveRules::checkReferences() {
                   "the link can never be queued");
         reference(move.fromMove, move.fromLine, move.fromFrame, "from",
                   "the command is never accepted");
+        if (!isLink(move) && move.fromMove == "NULL" && move.fromFrame > 0)
+            report_.warning(path, move.fromLine + 1,
+                            who + "from frame " + std::to_string(move.fromFrame) +
+                                " without a from move: the command is only accepted from that "
+                                "frame of whatever animation shows");
         if (isLink(move) && move.fromMove != "NULL" && move.fromMove != move.linkMove)
             report_.warning(path, move.fromLine,
                             who + "from move \"" + move.fromMove +

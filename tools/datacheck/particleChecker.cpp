@@ -160,7 +160,9 @@ void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn
         std::string message =
             context + "no particle definition named \"" + words[0] + "\" in " + listPath_;
         if (spawned) {
-            if (words[0] == "NULL") message += "; NULL stands for none only as the first entry";
+            if (words[0] == "NULL")
+                message += "; NULL stands for none only as an event list's first entry, written "
+                           "exactly";
             report_.error(file, spawn.line, message);
         } else {
             report_.warning(file, spawn.line, message + " (the game never spawns this list)");
