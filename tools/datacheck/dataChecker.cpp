@@ -59,7 +59,11 @@ void dataChecker::run(const std::string& dataFolder) {
     checkAnchors(folders);
     checkFrameReferences(folders);
 
-    loaderCrossCheck(report_).character(characterFolder, anims_, moves_);
+    loaderCrossCheck game(report_);
+    game.character(characterFolder, anims_, moves_);
+    game.sounds(data + "/soundSet", characterFolder + "/sound", sounds_);
+    game.attackTable(characterFolder + "/ai", attacks_);
+    game.particles(data, particles_);
 }
 
 void dataChecker::checkRequiredNames() {

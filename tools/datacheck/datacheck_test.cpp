@@ -7,6 +7,7 @@
 #include "testSupport.h"
 #include "wavChecker.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -557,14 +558,24 @@ TEST(DataCheck, ParticlesAndDuplicates) {
 }
 
 TEST(DataCheck, TheGameLoadersReadWhatTheCheckerReads) {
-    // With a screen, the character is loaded again by the game's own
-    // loaders and compared value by value.
+    // With a screen and an audio device, the data is loaded again by the
+    // game's own loaders and compared value by value.
     testing_support::HeadlessScreen screen;
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
+    ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024), 0);
     fixture data;
     data.files["Tavro/walk/info"] = "FILES: 2\n" +
                                     frame("f.bmp", "hit", "fire 1 2\nspark\n", 5, 1) +
                                     "# second\n\n" + frame("f.bmp", "NULL", "", 0, 0, "20 40 7");
     replaceMove(data, move("kick", "B"),
                 move("kick", "DB", "NULL", "punch", "ground x true\r", -1));
+    data.files["Tavro/ai/attack"] =
+        "Attacks: 4\n" + attack("punch", "s") + attack("kick", "M") + attack("fireball", "u") +
+        attack("punch", "D") + "Attacks: 0\nAttacks: 0\nAttacks: 0\nAttacks: 2\n" +
+        attack("kick", "S", "x", "punch") + attack("uppercut", "S", "x", "kick") + "Attacks: 3\n" +
+        attack("uppercut", "S", "punch") + attack("kick", "S", "punch") +
+        attack("punch", "S", "kick");
+    data.files["particle/spark/particle"] = "0\n100\n1\n0\n0\n-2\n0\n2\nfire\nNULL\n0\n0\n";
     EXPECT_EQ(check(data).text, "");
+    Mix_CloseAudio();
 }

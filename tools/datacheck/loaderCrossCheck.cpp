@@ -1,12 +1,17 @@
 #include "loaderCrossCheck.h"
 
 #include "CSpriteBase.h"
+#include "aiAttackList.h"
 #include "animationSet.h"
 #include "moveSet.h"
+#include "partInfoList.h"
+#include "platform.h"
 #include "seams.h"
+#include "soundSet.h"
 #include "textFile.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <sstream>
 
@@ -15,12 +20,46 @@ namespace {
 // Anything the game traces while its loaders run is dropped.
 class quietTrace {
   public:
-    quietTrace() { seams::setTraceStream(&sink_); }
-    ~quietTrace() { seams::setTraceStream(nullptr); }
+    quietTrace() {
+        seams::setTraceStream(&sink_);
+        seams::setErrorStream(&sink_);
+    }
+    ~quietTrace() {
+        seams::setTraceStream(nullptr);
+        seams::setErrorStream(nullptr);
+    }
 
   private:
     std::ostringstream sink_;
 };
+
+// The key and move names of the link or cancel groups the file's order makes.
+std::vector<linkGroup> groupsOf(const std::vector<attackEntry>& entries, bool links) {
+    std::vector<linkGroup> groups;
+    for (const attackEntry& entry : entries) {
+        const std::string& key = links ? entry.linkFrom : entry.cancelFrom;
+        if (groups.empty() || groups.back().key != key) groups.push_back({0, key, {}});
+        groups.back().moveNames.push_back(entry.moveName);
+        groups.back().numMoves++;
+    }
+    return groups;
+}
+
+std::string describe(const std::vector<linkGroup>& groups) {
+    std::string out;
+    for (const linkGroup& group : groups) {
+        out += (out.empty() ? "" : "; ") + group.key + ":";
+        for (const std::string& name : group.moveNames)
+            out += " " + name;
+    }
+    return out;
+}
+
+std::string counts(const aiAttackNumbers& n) {
+    return "S " + std::to_string(n.numShort) + ", M " + std::to_string(n.numMid) + ", L " +
+           std::to_string(n.numLong) + ", U " + std::to_string(n.numUp) + ", D " +
+           std::to_string(n.numDown);
+}
 
 std::string differs(const std::string& what, const std::string& game, const std::string& mine) {
     return "the game's loader reads " + what + " \"" + game + "\" where the checker read \"" +
@@ -125,4 +164,107 @@ void loaderCrossCheck::compareFrames(const frameFolder& mine, const CSpriteBase&
                       differs("the set's size",
                               std::to_string(game.width) + "x" + std::to_string(game.height),
                               std::to_string(mine.width) + "x" + std::to_string(mine.height)));
+}
+
+bool loaderCrossCheck::sounds(const std::string& commonFolder, const std::string& characterFolder,
+                              const soundListChecker& mine) {
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&frequency, &format, &channels) == 0) return false;
+    quietTrace quiet;
+    soundSet game;
+    game.getList(commonFolder.c_str());
+    game.addToList(characterFolder.c_str());
+    for (const soundName& sound : mine.names()) {
+        if (!sound.loads) continue;
+        soundEntry* entry = game.find(sound.name);
+        if (!entry)
+            report_.error(sound.list, sound.line,
+                          "the game's sound set holds no sound \"" + sound.name + "\"");
+        else if (!entry->chunk)
+            report_.error(sound.list, sound.line,
+                          "SDL_mixer cannot load sound \"" + sound.name +
+                              "\" on the audio device: " + Mix_GetError());
+    }
+    return true;
+}
+
+bool loaderCrossCheck::attackTable(const std::string& aiFolder, const attackFileChecker& mine) {
+    quietTrace quiet;
+    aiAttackList game;
+    game.getList(aiFolder.c_str());
+    const aiAttackNumbers* gameCounts[2] = {&game.groundNums, &game.aerialNums};
+    for (int i = 0; i < 2; ++i) {
+        int section = i == 0 ? 0 : 2;
+        aiAttackNumbers counted;
+        for (const attackEntry& entry : mine.section(section))
+            if (!entry.range.empty()) counted.addNum(entry.range[0]);
+        if (counts(counted) != counts(*gameCounts[i]))
+            report_.error(
+                mine.path(), mine.section(section).empty() ? 0 : mine.section(section)[0].line,
+                "the game's attack table counts " + counts(*gameCounts[i]) + " in section " +
+                    std::to_string(section + 1) + " where the checker counts " + counts(counted));
+    }
+    for (bool links : {false, true}) {
+        const std::vector<attackEntry>& entries = mine.section(links ? 5 : 4);
+        if (entries.empty()) continue;
+        std::vector<linkGroup> expected = groupsOf(entries, links);
+        const std::vector<linkGroup>& built = links ? game.linkGroups : game.cancelGroups;
+        if (describe(built) != describe(expected))
+            report_.error(mine.path(), entries[0].line,
+                          std::string("the game's attack table groups its ") +
+                              (links ? "links" : "cancels") + " as \"" + describe(built) +
+                              "\" where the checker groups \"" + describe(expected) + "\"");
+    }
+    return true;
+}
+
+bool loaderCrossCheck::particles(const std::string& dataFolder, const particleChecker& mine) {
+    if (!SDL_GetVideoSurface()) return false;
+    std::string parent;
+    if (dataFolder == "data")
+        parent = ".";
+    else if (dataFolder.size() > 5 && dataFolder.compare(dataFolder.size() - 5, 5, "/data") == 0)
+        parent = dataFolder.substr(0, dataFolder.size() - 5);
+    else
+        return false;
+    if (parent.empty()) parent = "/";
+    for (const particleDef& def : mine.definitions())
+        if (def.frames && def.frames->bitmapFailed) return false;
+
+    std::string here = platform::currentDirectory();
+    if (here.empty() || !platform::changeDirectory(parent)) return false;
+    quietTrace quiet;
+    partInfoList game;
+    game.addList("default", SDL_GetVideoSurface());
+    platform::changeDirectory(here);
+
+    static const char* const eventNames[5] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget",
+                                              "OnHitAlly"};
+    for (const particleDef& def : mine.definitions()) {
+        if (mine.find(def.name) != &def) continue;
+        particleInfo* info = game.findParticle(def.name);
+        if (!info) {
+            report_.error(mine.listPath(), def.line,
+                          "the game's particle list has no definition \"" + def.name + "\"");
+            continue;
+        }
+        if (!def.fileRead) continue;
+        if (info->lifetime != def.lifetime)
+            report_.error(def.file, def.lifetimeLine,
+                          differs("the lifetime", std::to_string(info->lifetime),
+                                  std::to_string(def.lifetime)));
+        for (int list = 0; list < 5; ++list) {
+            std::string gameEntries, myEntries;
+            for (const std::string& entry : info->eventParts[list])
+                gameEntries += entry + "|";
+            for (const spawnLine& entry : def.events[list])
+                myEntries += entry.text + "|";
+            if (gameEntries != myEntries)
+                report_.error(def.file, def.eventLine[list],
+                              differs(std::string("the \"") + eventNames[list] + "\" list",
+                                      gameEntries, myEntries));
+        }
+    }
+    return true;
 }

@@ -60,7 +60,8 @@ void particleChecker::check(const std::string& dataFolder) {
         def.name = firstWord(line);
         def.line = in.line();
         std::string folder = base + words[0];
-        checkSizes(frames_.check(folder, listPath_, def.line));
+        def.frames = &frames_.check(folder, listPath_, def.line);
+        checkSizes(*def.frames);
         readDefinition(def, folder);
         defs_.push_back(def);
     }

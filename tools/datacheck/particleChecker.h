@@ -18,6 +18,7 @@ struct particleDef {
     int lifetimeLine = 0;
     std::vector<spawnLine> events[5];   // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
     int eventLine[5] = {0, 0, 0, 0, 0}; // the count line of each list
+    const frameFolder* frames = nullptr;
 };
 
 class particleChecker {

@@ -75,7 +75,8 @@ void soundListChecker::check(const std::string& folder, bool character) {
         }
         names_.push_back({name, path, in.line()});
         std::string problem;
-        if (!wavs_.check(wav, problem))
+        names_.back().loads = wavs_.check(wav, problem);
+        if (!names_.back().loads)
             report_.error(path, in.line(),
                           "sound " + wav + ": " + problem + "; \"" + name + "\" plays nothing");
     }

@@ -13,6 +13,7 @@ struct soundName {
     std::string name;
     std::string list; // the list file it comes from
     int line = 0;
+    bool loads = false; // its WAV passed the checks
 };
 
 class soundListChecker {
@@ -27,6 +28,8 @@ class soundListChecker {
     // True when the game's sound set will hold a sound of that name.
     bool has(const std::string& name) const { return find(name) != nullptr; }
     const soundName* find(const std::string& name) const;
+    // The sounds the game's set will hold, in load order.
+    const std::vector<soundName>& names() const { return names_; }
 
   private:
     void check(const std::string& folder, bool character);
