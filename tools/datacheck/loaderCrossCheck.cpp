@@ -13,7 +13,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <sstream>
+#include <ostream>
 
 namespace {
 
@@ -30,7 +30,7 @@ class quietTrace {
     }
 
   private:
-    std::ostringstream sink_;
+    std::ostream sink_{nullptr}; // no buffer: every write is dropped
 };
 
 // The key and move names of the link or cancel groups the file's order makes.
