@@ -37,7 +37,7 @@ void dataChecker::run(const std::string& dataFolder) {
     std::string problem;
     if (!bitmaps.check(data + "/tBG2.bmp", -1, 0, 0, background, problem))
         report_.error(data + "/tBG2.bmp", 0, "background bitmap: " + problem);
-    frames_.check(data + "/hpBar", data + "/hpBar/info", 0, false);
+    checkBar(frames_.check(data + "/hpBar", data + "/hpBar/info", 0, false));
 
     sounds_.checkCommon(data + "/soundSet");
     sounds_.checkCharacter(characterFolder + "/sound");
@@ -64,6 +64,18 @@ void dataChecker::run(const std::string& dataFolder) {
     game.sounds(data + "/soundSet", characterFolder + "/sound", sounds_);
     game.attackTable(characterFolder + "/ai", attacks_);
     game.particles(data, particles_);
+}
+
+void dataChecker::checkBar(const frameFolder& bar) {
+    // Start-up places the hit-point bar 10 pixels in and 5 down, 360 by 20,
+    // inside the bar's frame; the first frame gives the set its size.
+    if (bar.frames.empty() || !bar.frames[0].decoded) return;
+    const bitmapInfo& first = bar.frames[0].image;
+    if (first.width >= 370 && first.height >= 25) return;
+    report_.warning(bar.infoPath, bar.frames[0].line,
+                    "frame 1: " + size(first.width, first.height) +
+                        " is smaller than the hit-point bar, which needs 370x25 (a 360x20 bar at "
+                        "10, 5); the bar is cut to fit");
 }
 
 void dataChecker::checkRequiredNames() {

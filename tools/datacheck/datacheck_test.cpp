@@ -409,6 +409,12 @@ TEST(DataCheck, BlankAndAnchorRules) {
                [](const TempDir& dir) { dir.writeBmp("data/particle/spark/big.bmp", 12, 10, 0); });
 
     data = fixture();
+    expectOnly(data,
+               "hpBar/info:2: warning: frame 1: 360x30 is smaller than the hit-point bar, which "
+               "needs 370x25 (a 360x20 bar at 10, 5); the bar is cut to fit\n",
+               [](const TempDir& dir) { dir.writeBmp("data/hpBar/bar.bmp", 360, 30, 0x333333); });
+
+    data = fixture();
     data.files["Tavro/punch/info"] = "FILES: 1\n" + frame("f.bmp", "hit", "", 50, 2);
     expectOnly(data, "Tavro/punch/info:8: warning: frame 1: damage 50 with hit type 2 never hurts; "
                      "only hit type 1 does damage\n");
