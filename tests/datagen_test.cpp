@@ -2,7 +2,10 @@
 // file opens, the character's frames agree on size and anchor, boxes and hit
 // data are consistent, and the text tables name only things that exist.
 #include "CSpriteBase.h"
+#include "SquareCollider.h"
 #include "animationSet.h"
+#include "fighter.h"
+#include "moveSet.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -257,4 +260,97 @@ TEST(DefaultData, StageAndBarArtFitTheScreen) {
     EXPECT_GE(bar.width, 370);
     EXPECT_GE(bar.height, 25);
     EXPECT_FALSE(bar.frames[0].image->flags & SDL_SRCCOLORKEY);
+}
+
+TEST(DefaultData, MoveListsPutLongerCommandsFirst) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    moveSet moves;
+    moves.loadAll(dataPath("Tavro").c_str());
+    EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
+    auto names = [&](const char* key) {
+        std::string out;
+        for (moveInfo* m : moves.returnMoveList(key)) out += m->name + " ";
+        return out;
+    };
+    EXPECT_EQ("fireball uppercut punch ", names("A"));
+    EXPECT_EQ("sweep airKick kick ", names("B"));
+    EXPECT_EQ("heavy ", names("C"));
+    EXPECT_EQ("punch", moves.returnMove("uppercut").linkMove);
+    EXPECT_EQ("kick", moves.returnMove("sweep").fromMove);
+    EXPECT_EQ("ground is false", moves.returnMove("airKick").condition);
+    EXPECT_EQ("ground is true", moves.returnMove("kick").condition);
+}
+
+// Pressed against each other as the push-apart leaves two fighters, every
+// attack lands on its active frames: its damage box meets the defender's body
+// box under the game's corner test.  The fireball leaves the hand clear of
+// the thrower's own body.
+TEST(DefaultData, AttacksReachAnOpponentStandingAtArmsLength) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    animationSet anims;
+    anims.loadAll(dataPath("Tavro").c_str());
+    moveSet moves;
+    moves.loadAll(dataPath("Tavro").c_str());
+
+    auto place = [&](Fighter& f, int x, int y, bool right) {
+        f.initS(&anims, screen.surface());
+        f.changeAnim("standing");
+        f.setDir(right);
+        f.xPos = x;
+        f.yPos = y;
+        f.onGround = y == g_GroundLevel;
+        f.jumpsLeft = 2;
+    };
+    for (const char* name : {"punch", "kick", "heavy", "uppercut", "sweep", "airKick"}) {
+        SCOPED_TRACE(name);
+        bool air = std::string(name) == "airKick";
+        for (const char* stance : {"standing", "duck"}) {
+            if (std::string(stance) == "duck" && std::string(name) != "sweep" && std::string(name) != "kick") continue;
+            Fighter attacker, defender;
+            place(attacker, 300, g_GroundLevel, true);
+            place(defender, 300, g_GroundLevel, false);
+            defender.changeAnim(stance);
+            // step the defender away until the bodies no longer touch
+            while (SquareCollider(attacker.getCBox(), defender.getCBox()).collisionCheck()) defender.xPos += 1;
+            defender.xPos += 2;
+            if (air) attacker.yPos = g_GroundLevel - 60;
+            moveInfo& move = moves.returnMove(name);
+            attacker.changeAction(&move);
+            ASSERT_EQ(name, attacker.actionName);
+            bool landed = false;
+            for (int i = 0; i < move.frameSet.numFrames; ++i) {
+                attacker.frame = i;
+                if (attacker.getDamage() <= 0) continue;
+                landed |= SquareCollider(defender.getCBox(), attacker.getDBox()).collisionCheck();
+            }
+            EXPECT_TRUE(landed) << stance;
+        }
+    }
+
+    Fighter thrower;
+    place(thrower, 300, g_GroundLevel, true);
+    moveInfo& fireball = moves.returnMove("fireball");
+    thrower.changeAction(&fireball);
+    CSpriteBase ball;
+    ASSERT_EQ(0, ball.initR(dataPath("particle/fireball").c_str()));
+    int spawns = 0;
+    for (int i = 0; i < fireball.frameSet.numFrames; ++i) {
+        const spriteFrame& f = fireball.frameSet.frames[i];
+        thrower.frame = i;
+        for (const std::string& line : f.partNames) {
+            char word[64] = {0};
+            int dx = 0, dy = 0;
+            ASSERT_EQ(3, std::sscanf(line.c_str(), "%63s %d %d", word, &dx, &dy));
+            ++spawns;
+            const spriteFrame& b = ball.frames[0];
+            int left = thrower.xPos + dx - b.offsetX + b.colX1;
+            EXPECT_GT(left, thrower.getCBox().right);
+            int centreY = thrower.yPos - dy;
+            EXPECT_GT(centreY, thrower.getCBox().top);
+            EXPECT_LT(centreY, thrower.getCBox().bottom);
+        }
+    }
+    EXPECT_EQ(1, spawns);
 }
