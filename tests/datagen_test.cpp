@@ -19,13 +19,16 @@ using namespace testing_support;
 
 namespace {
 
-std::string dataPath(const std::string& rel) { return sourceDir() + "/data/" + rel; }
+std::string dataPath(const std::string& rel) {
+    return sourceDir() + "/data/" + rel;
+}
 
 std::vector<std::string> readLines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;
     std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    while (std::getline(in, line))
+        lines.push_back(line);
     return lines;
 }
 
@@ -91,12 +94,14 @@ TEST(DefaultData, CharacterAnimationsShareOneSizeAndAnchor) {
     EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
     const char* names[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
     ASSERT_EQ(6, anims.animCount);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(names[i], anims.animList[i].animName);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(names[i], anims.animList[i].animName);
 
     const CSpriteBase& blank = anims.animList[0].frameSet;
     ASSERT_EQ(1, blank.numFrames);
     int w = blank.width, h = blank.height;
-    for (const animation& a : anims.animList) expectCharacterFrames(a.animName, a.frameSet, w, h);
+    for (const animation& a : anims.animList)
+        expectCharacterFrames(a.animName, a.frameSet, w, h);
     // The anchor stands between the feet on the floor, at the bottom of the frame.
     EXPECT_GT(blank.frames[0].offsetY, h - 16);
 
@@ -104,7 +109,8 @@ TEST(DefaultData, CharacterAnimationsShareOneSizeAndAnchor) {
     SDL_Surface* img = blank.frames[0].image;
     ASSERT_TRUE(img->flags & SDL_SRCCOLORKEY);
     for (int y = 0; y < h; y += 7)
-        for (int x = 0; x < w; x += 5) ASSERT_EQ(0xFF00FFu, rgbAt(img, x, y)) << x << "," << y;
+        for (int x = 0; x < w; x += 5)
+            ASSERT_EQ(0xFF00FFu, rgbAt(img, x, y)) << x << "," << y;
 }
 
 TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
@@ -116,8 +122,10 @@ TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
 
     std::vector<MoveRecord> moves = readMoveset();
     std::set<std::string> names;
-    for (const MoveRecord& m : moves) names.insert(m.name);
-    for (const char* fixed : {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"}) {
+    for (const MoveRecord& m : moves)
+        names.insert(m.name);
+    for (const char* fixed :
+         {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"}) {
         ASSERT_TRUE(names.count(fixed)) << fixed;
     }
     bool hasLink = false, hasCancel = false, hasAirGround = false, throwsFireball = false;
@@ -132,13 +140,15 @@ TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
         int damaging = 0;
         for (const spriteFrame& f : frames.frames) {
             damaging += f.damage > 0;
-            for (const std::string& spawn : f.partNames) throwsFireball |= spawn.rfind("fireball ", 0) == 0;
+            for (const std::string& spawn : f.partNames)
+                throwsFireball |= spawn.rfind("fireball ", 0) == 0;
         }
         EXPECT_EQ(attack && m.name != "fireball", damaging > 0);
         // A command may not be hidden by a shorter one it contains earlier in the file.
         for (size_t j = 0; j < i; ++j) {
             bool contained = m.command.find(moves[j].command) != std::string::npos;
-            EXPECT_FALSE(contained && moves[j].command != m.command) << moves[j].name << " shadows it";
+            EXPECT_FALSE(contained && moves[j].command != m.command)
+                << moves[j].name << " shadows it";
         }
         if (m.linkMove != "NULL") {
             hasLink = true;
@@ -179,8 +189,8 @@ TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
     EXPECT_EQ((std::set<std::string>{"fireball", "spark"}), particles);
     std::vector<std::string> fire = readLines(dataPath("particle/fireball/particle"));
     ASSERT_GE(fire.size(), 12u);
-    EXPECT_EQ("0", fire[2]); // flies straight
-    EXPECT_EQ("3", fire[5]); // three sparks when it burns out
+    EXPECT_EQ("0", fire[2]);     // flies straight
+    EXPECT_EQ("3", fire[5]);     // three sparks when it burns out
     EXPECT_NE("NULL", fire[11]); // first OnHitEnemy entry: it can hit
 
     // sounds: both lists, every WAV 16-bit PCM at 22050 Hz and under half a second
@@ -193,12 +203,17 @@ TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
         ASSERT_EQ(static_cast<size_t>(n) + 1, l.size());
         for (int i = 1; i <= n; ++i) {
             names->insert(l[i]);
-            std::ifstream wav(dataPath(std::string(folder) + "/" + l[i] + ".wav"), std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+            std::ifstream wav(dataPath(std::string(folder) + "/" + l[i] + ".wav"),
+                              std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(wav)),
+                              std::istreambuf_iterator<char>());
             ASSERT_GT(bytes.size(), 44u) << l[i];
             EXPECT_EQ("RIFF", bytes.substr(0, 4));
             EXPECT_EQ("WAVE", bytes.substr(8, 4));
-            auto u16 = [&](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+            auto u16 = [&](size_t at) {
+                return static_cast<unsigned char>(bytes[at]) |
+                       static_cast<unsigned char>(bytes[at + 1]) << 8;
+            };
             EXPECT_EQ(1, u16(20));     // PCM
             EXPECT_EQ(22050, u16(24)); // rate
             EXPECT_EQ(16, u16(34));    // bits
@@ -206,12 +221,14 @@ TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
         }
     }
     int shared = 0;
-    for (const std::string& s : own) shared += static_cast<int>(common.count(s));
+    for (const std::string& s : own)
+        shared += static_cast<int>(common.count(s));
     EXPECT_EQ(1, shared);
 
     // the opponent's table: six sections, real moves, range bands in order
     std::set<std::string> moves;
-    for (const MoveRecord& m : readMoveset()) moves.insert(m.name);
+    for (const MoveRecord& m : readMoveset())
+        moves.insert(m.name);
     std::vector<std::string> t = readLines(dataPath("Tavro/ai/attack"));
     size_t at = 0;
     for (int section = 1; section <= 6; ++section) {
@@ -270,7 +287,8 @@ TEST(DefaultData, MoveListsPutLongerCommandsFirst) {
     EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
     auto names = [&](const char* key) {
         std::string out;
-        for (moveInfo* m : moves.returnMoveList(key)) out += m->name + " ";
+        for (moveInfo* m : moves.returnMoveList(key))
+            out += m->name + " ";
         return out;
     };
     EXPECT_EQ("fireball uppercut punch ", names("A"));
@@ -307,13 +325,16 @@ TEST(DefaultData, AttacksReachAnOpponentStandingAtArmsLength) {
         SCOPED_TRACE(name);
         bool air = std::string(name) == "airKick";
         for (const char* stance : {"standing", "duck"}) {
-            if (std::string(stance) == "duck" && std::string(name) != "sweep" && std::string(name) != "kick") continue;
+            if (std::string(stance) == "duck" && std::string(name) != "sweep" &&
+                std::string(name) != "kick")
+                continue;
             Fighter attacker, defender;
             place(attacker, 300, g_GroundLevel, true);
             place(defender, 300, g_GroundLevel, false);
             defender.changeAnim(stance);
             // step the defender away until the bodies no longer touch
-            while (SquareCollider(attacker.getCBox(), defender.getCBox()).collisionCheck()) defender.xPos += 1;
+            while (SquareCollider(attacker.getCBox(), defender.getCBox()).collisionCheck())
+                defender.xPos += 1;
             defender.xPos += 2;
             if (air) attacker.yPos = g_GroundLevel - 60;
             moveInfo& move = moves.returnMove(name);

@@ -32,7 +32,7 @@ struct Action {
     std::string condition = "null";
 };
 
-Frame fr(const Pose &p, int pause) {
+Frame fr(const Pose& p, int pause) {
     Frame f;
     f.pose = p;
     f.pause = pause;
@@ -44,7 +44,7 @@ Frame hit(Pose p, Limb limb, int pause, int damage) {
     f.damage = damage;
     return f;
 }
-Frame &snd(Frame &f, const char *name) {
+Frame& snd(Frame& f, const char* name) {
     f.sound = name;
     return f;
 }
@@ -159,7 +159,8 @@ std::vector<Action> animations() {
     {
         Action a;
         a.name = "walk";
-        for (int i = 0; i < 6; ++i) a.frames.push_back(fr(walkPose(i * 60.0), 35));
+        for (int i = 0; i < 6; ++i)
+            a.frames.push_back(fr(walkPose(i * 60.0), 35));
         list.push_back(a);
     }
     {
@@ -250,7 +251,8 @@ std::vector<Action> moves() {
         snd(f2, "fireball");
         Drawn d = measureFighter(t);
         char line[64];
-        std::snprintf(line, sizeof line, "fireball %d %d", static_cast<int>(d.nearHand.x) - kAnchorX + 20,
+        std::snprintf(line, sizeof line, "fireball %d %d",
+                      static_cast<int>(d.nearHand.x) - kAnchorX + 20,
                       kAnchorY - static_cast<int>(d.nearHand.y));
         f2.spawns.push_back(line);
         a.frames.push_back(f2);
@@ -696,21 +698,22 @@ std::vector<Action> moves() {
     return list;
 }
 
-void writeAction(Writer &out, const std::string &dir, const Action &a) {
+void writeAction(Writer& out, const std::string& dir, const Action& a) {
     std::vector<FrameText> texts;
     std::vector<RGB> pal;
     fighterPalette(pal);
     for (size_t i = 0; i < a.frames.size(); ++i) {
-        const Frame &f = a.frames[i];
+        const Frame& f = a.frames[i];
         if ((f.damage > 0) != (f.pose.strike != NO_LIMB)) {
-            std::fprintf(stderr, "datagen: %s frame %zu: damage without a striking limb\n", a.name.c_str(), i);
+            std::fprintf(stderr, "datagen: %s frame %zu: damage without a striking limb\n",
+                         a.name.c_str(), i);
             std::exit(1);
         }
         Indexed img(kFrameW, kFrameH);
         img.palette = pal;
         Drawn d;
         if (a.name == "blank") {
-            d = measureFighter(f.pose);  // a see-through frame with the guard's body box
+            d = measureFighter(f.pose); // a see-through frame with the guard's body box
         } else {
             V2 prev;
             bool hasPrev = false;
@@ -754,9 +757,10 @@ std::string attackTable() {
     struct Entry {
         const char *move, *range, *link, *cancel;
     };
-    auto section = [](std::ostringstream &s, const std::vector<Entry> &entries) {
+    auto section = [](std::ostringstream& s, const std::vector<Entry>& entries) {
         s << "Attacks: " << entries.size() << "\n";
-        for (const Entry &e : entries) s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
+        for (const Entry& e : entries)
+            s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
     };
     std::ostringstream s;
     // 1: ground attacks by distance band, in the order S, M, L, U, D
@@ -788,13 +792,13 @@ std::string attackTable() {
     return s.str();
 }
 
-}  // namespace
+} // namespace
 
-void writeCharacter(Writer &out) {
+void writeCharacter(Writer& out) {
     std::vector<Action> anims = animations();
     std::ostringstream info;
     info << "ANIMS: " << anims.size() << "\n";
-    for (const Action &a : anims) {
+    for (const Action& a : anims) {
         info << a.name << "\n";
         writeAction(out, "Tavro/" + a.name, a);
     }
@@ -803,13 +807,18 @@ void writeCharacter(Writer &out) {
     std::vector<Action> list = moves();
     std::ostringstream ms;
     ms << "ANIMS: " << list.size() << "\n";
-    for (const Action &a : list) {
-        ms << a.name << "\n" << a.command << "\n0\n" << a.linkMove << "\n" << a.linkFrame << "\n0\n"
-           << a.fromMove << "\n" << a.fromFrame << "\n0\n0\n" << a.condition << "\n";
+    for (const Action& a : list) {
+        ms << a.name << "\n"
+           << a.command << "\n0\n"
+           << a.linkMove << "\n"
+           << a.linkFrame << "\n0\n"
+           << a.fromMove << "\n"
+           << a.fromFrame << "\n0\n0\n"
+           << a.condition << "\n";
         writeAction(out, "Tavro/" + a.name, a);
     }
     out.text("Tavro/moveset", ms.str());
     out.text("Tavro/ai/attack", attackTable());
 }
 
-}  // namespace gen
+} // namespace gen
