@@ -159,16 +159,16 @@ std::vector<Action> animations() {
     {
         Action a;
         a.name = "walk";
-        for (int i = 0; i < 6; ++i)
-            a.frames.push_back(fr(walkPose(i * 60.0), 35));
+        for (int i = 0; i < 8; ++i)
+            a.frames.push_back(fr(walkPose(i * 45.0), 26));
         list.push_back(a);
     }
     {
         Action a;
         a.name = "running";
-        for (int i = 0; i < 6; ++i) {
-            Frame f = fr(runPose(i * 60.0), 22);
-            if (i == 1 || i == 4) f.sound = "step";
+        for (int i = 0; i < 8; ++i) {
+            Frame f = fr(runPose(i * 45.0), 17);
+            if (i == 2 || i == 6) f.sound = "step";
             a.frames.push_back(f);
         }
         list.push_back(a);
@@ -191,11 +191,11 @@ std::vector<Action> animations() {
     {
         Action a;
         a.name = "standing";
-        const double depth[4] = {0.0, 0.5, 1.0, 0.5};
-        for (int i = 0; i < 4; ++i) {
+        const double depth[6] = {0.0, 0.25, 0.75, 1.0, 0.75, 0.25};
+        for (int i = 0; i < 6; ++i) {
             Pose p = guard(depth[i]);
-            p.blink = i == 3;
-            a.frames.push_back(fr(p, 60));
+            p.blink = i == 5;
+            a.frames.push_back(fr(p, 45));
         }
         list.push_back(a);
     }
