@@ -245,6 +245,7 @@ std::vector<Action> moves() {
         Pose h = t;
         h.torso = 18;
         a.frames.push_back(fr(g, 25));
+        c.shout = true;
         Frame f1 = fr(c, 25);
         a.frames.push_back(snd(f1, "shout"));
         Frame f2 = fr(t, 20);
@@ -301,6 +302,7 @@ std::vector<Action> moves() {
         hold.strike = NO_LIMB;
         hold.torso = -4;
         a.frames.push_back(fr(low, 15));
+        rise.shout = true;
         Frame f1 = hit(rise, NEAR_ARM, 12, 70);
         a.frames.push_back(snd(f1, "shout"));
         a.frames.push_back(hit(top, NEAR_ARM, 18, 70));
@@ -469,6 +471,7 @@ std::vector<Action> moves() {
         Frame f1 = fr(up, 15);
         f1.moveX = 1;
         a.frames.push_back(snd(f1, "whoosh"));
+        hi.shout = true;
         Frame f2 = hit(hi, NEAR_LEG, 18, 110);
         a.frames.push_back(snd(f2, "shout"));
         a.frames.push_back(hit(follow, NEAR_LEG, 15, 110));

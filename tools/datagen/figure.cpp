@@ -432,7 +432,10 @@ Built build(const Pose& pose, const V2* prevTip) {
     else
         face.shapes.push_back(cap(at(7.0, 0.2), at(8.6, 0.2), 1.5, 1.5, M_DARK));
     face.shapes.push_back(cap(at(4.6, -3.2), at(10.8, -2.6), 0.9, 0.9, M_DARK));
-    face.shapes.push_back(cap(at(8.2, 7.6), at(10.6, 7.0), 0.6, 0.6, M_DARK));
+    if (pose.shout)
+        face.shapes.push_back(cap(at(8.4, 6.6), at(9.4, 8.4), 1.9, 1.6, M_DARK));
+    else
+        face.shapes.push_back(cap(at(8.2, 7.6), at(10.6, 7.0), 0.6, 0.6, M_DARK));
     face.shapes.push_back(cap(at(-1.5, 1.5), at(-1.5, 1.5), 3.2, 3.2, M_SKIN, 0.8));
     for (Shape& s : face.shapes)
         s.lit = s.material == M_SKIN;

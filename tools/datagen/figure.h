@@ -58,6 +58,7 @@ struct Pose {
     double burstFwd = 22;  // how far in front of the chest
     Limb strike = NO_LIMB; // limb that carries the damage box on this frame
     bool blink = false;
+    bool shout = false; // mouth open in a yell
 };
 
 struct Box {
