@@ -375,3 +375,58 @@ TEST(DefaultData, AttacksReachAnOpponentStandingAtArmsLength) {
     }
     EXPECT_EQ(1, spawns);
 }
+
+// Moves performed in the air end with the landing, not before it: a move
+// that ran out in mid-air would leave the fighter in a standing pose while it
+// falls.  Played with the game's own frame timing and gravity steps.
+TEST(DefaultData, AirMovesLastUntilTheLanding) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    ManualClock clock(1000);
+    animationSet anims;
+    anims.loadAll(dataPath("Tavro").c_str());
+    moveSet moves;
+    moves.loadAll(dataPath("Tavro").c_str());
+
+    struct Case {
+        const char* move;
+        int jumpSteps; // gravity steps of a plain jump before the move starts; -1: from the floor
+    };
+    for (Case c : {Case{"backJump", -1}, Case{"airKick", 1}, Case{"airForward", 16},
+                   Case{"airBack", 16}, Case{"blockAir", 1}}) {
+        SCOPED_TRACE(c.move);
+        Fighter f;
+        f.initS(&anims, screen.surface());
+        f.speed = 3.0f;
+        f.setDir(true);
+        f.xPos = 300;
+        f.yPos = g_GroundLevel;
+        f.onGround = true;
+        f.jumpsLeft = 2;
+        if (c.jumpSteps >= 0) {
+            f.Jump(16);
+            for (int i = 0; i < c.jumpSteps; ++i)
+                f.Gravity();
+        }
+        f.draw(); // the game draws every pass, so frame timing starts now
+        f.changeAction(&moves.returnMove(c.move));
+        ASSERT_EQ(c.move, f.actionName);
+        int highest = f.yPos;
+        bool landed = false;
+        for (int step = 0; step < 300 && !landed; ++step) {
+            clock.advance(10);
+            f.draw();
+            bool busyBefore = f.returnBusy();
+            f.Gravity();
+            highest = std::min(highest, f.yPos);
+            landed = f.onGround && f.actionName == "walk";
+            if (!landed) {
+                ASSERT_TRUE(busyBefore) << "the move ended in the air at step " << step;
+            }
+        }
+        EXPECT_TRUE(landed);
+        if (c.jumpSteps < 0) {
+            EXPECT_LT(highest, g_GroundLevel - 30); // a real hop
+        }
+    }
+}

@@ -158,7 +158,7 @@ void put(Writer& out, const std::string& path, const std::vector<double>& s) {
 void writeSounds(Writer& out) {
     // common sounds
     out.text("soundSet/sound", "SOUNDS: 5\nhit\nblock\nwhoosh\nfireball\nstep\n");
-    put(out, "soundSet/hit.wav", impact(0.22, 150, 45, 1.2, 1, 0.7));
+    put(out, "soundSet/hit.wav", impact(0.22, 220, 60, 1.6, 1, 0.7));
     put(out, "soundSet/block.wav", clack());
     put(out, "soundSet/whoosh.wav", whoosh(0.28, 500, 1600, 1.6, 2));
     put(out, "soundSet/fireball.wav", roar());
