@@ -202,6 +202,10 @@ std::vector<Action> animations() {
     return list;
 }
 
+// Ground moves carry no step on their first frame: when a move has run out,
+// the fighter shows that frame again until its controller picks an animation,
+// and the frame's step would apply once more.  Only the back jump and the air
+// dashes lift on their first frame, and they last until the landing.
 std::vector<Action> moves() {
     std::vector<Action> list;
 
@@ -346,13 +350,12 @@ std::vector<Action> moves() {
         s3.nTh = 80;
         s3.nSh = 0;
         Frame f0 = fr(s0, 12);
-        f0.moveX = 2;
         a.frames.push_back(f0);
         Frame f1 = hit(s1, NEAR_LEG, 12, 60);
-        f1.moveX = 2;
+        f1.moveX = 3;
         a.frames.push_back(snd(f1, "whoosh"));
         Frame f2 = hit(s2, NEAR_LEG, 20, 60);
-        f2.moveX = 1;
+        f2.moveX = 2;
         a.frames.push_back(f2);
         a.frames.push_back(fr(s3, 18));
         a.frames.push_back(fr(crouch(), 18));
@@ -466,10 +469,9 @@ std::vector<Action> moves() {
         down.nTh = 70;
         down.nSh = -10;
         Frame f0 = fr(w, 18);
-        f0.moveX = 1;
         a.frames.push_back(f0);
         Frame f1 = fr(up, 15);
-        f1.moveX = 1;
+        f1.moveX = 2;
         a.frames.push_back(snd(f1, "whoosh"));
         hi.shout = true;
         Frame f2 = hit(hi, NEAR_LEG, 18, 110);
@@ -545,13 +547,12 @@ std::vector<Action> moves() {
         p0.burst = 16;
         p1.burst = 11;
         Frame f0 = fr(p0, 6);
-        f0.moveX = -3;
         a.frames.push_back(f0);
         Frame f1 = fr(p1, 20);
-        f1.moveX = -3;
+        f1.moveX = -4;
         a.frames.push_back(snd(f1, "hit"));
         Frame f2 = fr(p2, 20);
-        f2.moveX = -2;
+        f2.moveX = -3;
         a.frames.push_back(snd(f2, "hurt"));
         a.frames.push_back(fr(guard(0.8), 25));
         list.push_back(a);
