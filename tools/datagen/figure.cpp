@@ -286,8 +286,8 @@ Box toBox(double x1, double y1, double x2, double y2) {
 void armLayers(std::vector<Layer>& out, V2 S, V2 E, V2 W, double foreAngle, Hand hand, double shade,
                std::vector<Shape>& handShapes) {
     Layer arm;
-    arm.shapes.push_back(cap(S, E, 7.2, 6.2, M_SKIN, shade));
-    arm.shapes.push_back(cap(E, W, 6.2, 5.0, M_SKIN, shade));
+    arm.shapes.push_back(cap(S, E, 8.0, 6.6, M_SKIN, shade));
+    arm.shapes.push_back(cap(E, W, 6.8, 5.3, M_SKIN, shade));
     out.push_back(arm);
     Layer sleeve;
     sleeve.shapes.push_back(cap(S, lerp(S, E, 0.42), 9.8, 8.6, M_GI, shade));
@@ -296,7 +296,7 @@ void armLayers(std::vector<Layer>& out, V2 S, V2 E, V2 W, double foreAngle, Hand
     V2 d = dirDeg(foreAngle);
     hl.shapes.push_back(cap(W - d * 6, W + d * 1, 6.0, 6.0, M_WRAP, shade));
     if (hand == FIST) {
-        hl.shapes.push_back(cap(W + d * 4.5, W + d * 6.5, 6.8, 6.8, M_SKIN, shade));
+        hl.shapes.push_back(cap(W + d * 4.5, W + d * 6.5, 7.2, 7.2, M_SKIN, shade));
     } else {
         hl.shapes.push_back(cap(W + d * 2, W + d * 12, 5.6, 4.4, M_SKIN, shade));
         V2 side{-d.y, d.x};
