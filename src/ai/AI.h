@@ -56,4 +56,16 @@ class AI : public playerControl {
     int getDistance() const;
     int getVerticalDistance() const;
     void takeDamage(int damage, int hitType);
+
+  private:
+    // Where the opponent stands; a missing Target reads like one that refers
+    // to no fighter (0, 0, on the ground).
+    int targetX() const;
+    int targetY() const;
+    bool targetOnGround() const;
+    // Move the own fighter forward (the way it faces) or backward.
+    void step(bool forward);
+    void showAnim(const char* name);
+    // The countdown of the jump states.
+    void jumpCountdown();
 };

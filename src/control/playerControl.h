@@ -76,4 +76,11 @@ class playerControl {
   protected:
     void applyHit(int damage, int hitType);
     static const Uint8* heldKeys();
+    // Whether the key with this code is held down now.
+    static bool keyHeld(int key);
+    // One movement step from what the player holds: walking, running,
+    // ducking, the blocking flag and the standing/walk switching.
+    void movementStep(bool left, bool right, bool down);
+    // Starts the named move of the character's move set.
+    void startMove(const std::string& name);
 };

@@ -6,52 +6,180 @@
 
 #include <SDL_mixer.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* back = nullptr;
+CSpriteBase barbase;
+CSpriteBar play1HPBar;
+CSpriteBar play2HPBar;
+Fighter vikings1;
+Fighter fighter2;
+Target targ;
+Target targ2;
+playerControl player1;
+AI basicAI;
+particleList pList;
+gamePad GPad;
 
-void sdlInit() {
-    platform::hideConsole();
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) {
-        seams::trace() << "Unable to init SDL: " << SDL_GetError() << "\n";
-        std::exit(1);
-    }
-    std::atexit(SDL_Quit);
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0) {
-        seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: " << SDL_GetError()
-                       << "\n";
-    }
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
-    if (!screen) {
-        seams::trace() << "Unable to set 800x600 video: " << SDL_GetError() << "\n";
-        std::exit(1);
-    }
-    SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
+namespace {
+
+const char* const characterFolder = "data/Tavro";
+const char* const backgroundFile = "data/tBG2.bmp";
+
+// Start-up cannot go on: say why, make sure the trace reaches the terminal,
+// and end with exit code 1.
+[[noreturn]] void fatal(const std::string& message) {
+    seams::trace() << message << "\n";
+    seams::trace().flush();
+    std::exit(1);
 }
 
-void startUp(gameSession&) {
-    SDL_Surface* loaded = SDL_LoadBMP("data/tBG2.bmp");
-    if (!loaded) {
-        seams::trace() << "Cannot show the stage: data/tBG2.bmp: " << SDL_GetError() << "\n";
-        seams::trace().flush();
-        std::exit(1);
-    }
+void placeFighter(Fighter& fighter, animationSet& anims, int x, int y) {
+    fighter.initS(&anims, screen);
+    fighter.speed = 3.0f;
+    fighter.xPos = x;
+    fighter.yPos = y;
+    fighter.setHP(1000, 1000);
+}
+
+void placeBar(CSpriteBar& bar, int x, bool rightToLeft) {
+    bar.init(&barbase, screen);
+    bar.xPos = x;
+    bar.yPos = 10;
+    bar.setBar(10, 5, 360, 20, 1000, 1000, rightToLeft);
+    bar.clearBack = true;
+}
+
+// The stage is blitted once; afterwards only the sprites' saved rectangles
+// restore it.
+void loadBackground() {
+    SDL_RWops* file = SDL_RWFromFile(backgroundFile, "rb");
+    SDL_Surface* loaded = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
+    if (!loaded) fatal(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
     back = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
+    if (!back) fatal(std::string("Cannot convert the stage ") + backgroundFile + ": " + SDL_GetError());
     SDL_BlitSurface(back, nullptr, screen, nullptr);
 }
 
+void listJoysticks() {
+    int count = SDL_NumJoysticks();
+    seams::trace() << count << " joysticks were found.\n\n";
+    if (count <= 0) return;
+    seams::trace() << "The names of the joysticks are:\n";
+    for (int i = 0; i < count; ++i) {
+        const char* name = SDL_JoystickName(i);
+        seams::trace() << " " << (name ? name : "") << "\n";
+    }
+}
+
+} // namespace
+
+void sdlInit() {
+    platform::hideConsole();
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
+        fatal(std::string("Unable to init SDL: ") + SDL_GetError());
+    std::atexit(SDL_Quit);
+    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
+        seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: " << SDL_GetError()
+                       << "\n";
+    screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
+    if (!screen) fatal(std::string("Unable to set 800x600 video: ") + SDL_GetError());
+    SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
+}
+
+void startUp(gameSession& session) {
+    session.anims.loadAll(characterFolder);
+    if (session.anims.animList.empty())
+        fatal(std::string("Cannot start: no animations found in ") + characterFolder + "/info");
+    session.moves.loadAll(characterFolder);
+
+    placeFighter(vikings1, session.anims, 50, 300);
+    placeFighter(fighter2, session.anims, 550, 300);
+    SDL_ShowCursor(SDL_DISABLE);
+
+    session.checker = std::make_unique<inputChecker>(&session.moves, &vikings1);
+    session.checker->printB();
+
+    seams::trace() << "making an Sset\n";
+    session.sounds = std::make_unique<soundSet>();
+    session.sounds->getList("data/soundSet");
+    session.sounds->addToList("data/Tavro/sound");
+    session.sounds->display();
+
+    GPad.setPlayerOneDefaults();
+    listJoysticks();
+
+    session.particleDefs.addList("default", screen);
+    loadBackground();
+
+    targ.setTarget(&fighter2);
+    targ2.setTarget(&vikings1);
+    session.checker->target = &targ;
+
+    player1.init(screen);
+    player1.setup(&vikings1, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
+                  &session.moves, &GPad, session.checker.get(), &targ);
+    basicAI.init(screen);
+    basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
+                  &session.moves, &targ2, "data/Tavro/ai");
+
+    barbase.init("data/hpBar");
+    placeBar(play1HPBar, 10, false);
+    placeBar(play2HPBar, 410, true);
+}
+
 bool runPass(gameSession& session) {
-    bool quit = false;
-    while (SDL_PollEvent(&session.event))
-        if (session.event.type == SDL_KEYDOWN && session.event.key.keysym.sym == SDLK_ESCAPE) quit = true;
+    player1.update();
+    player1.inputChecking(session.event);
+    basicAI.update();
+    basicAI.updateAI();
+    play1HPBar.setBarValue(vikings1.hp);
+    play2HPBar.setBarValue(fighter2.hp);
+    bool quit = player1.quitRequested != 0;
     DrawScene();
     return !quit;
 }
 
-void DrawScene() { SDL_Flip(screen); }
+void DrawScene() {
+    // Put the background back where everything was, then save it where
+    // everything is now.
+    vikings1.clearBG();
+    fighter2.clearBG();
+    pList.clearBG();
+    play1HPBar.clearBG();
+    play2HPBar.clearBG();
+
+    vikings1.updateBG();
+    fighter2.updateBG();
+    pList.updateBG();
+    play1HPBar.updateBG();
+    play2HPBar.updateBG();
+
+    vikings1.draw();
+    fighter2.draw();
+    pList.draw();
+    play1HPBar.draw();
+    play2HPBar.draw();
+
+    if (debugging) {
+        vikings1.drawColBoxes();
+        fighter2.drawColBoxes();
+        pList.debug();
+    }
+
+    SDL_Flip(screen);
+
+    // Leave a clean stage for the next pass's movement; the bars stay.
+    vikings1.clearBG();
+    fighter2.clearBG();
+    pList.clearBG();
+
+    player1.updateDamageCollision();
+    basicAI.updateDamageCollision();
+    basicAI.checkParticleCollision(&pList, 'E');
+}
 
 int SDL_main(int, char*[]) {
     sdlInit();
@@ -59,5 +187,6 @@ int SDL_main(int, char*[]) {
     startUp(session);
     while (runPass(session)) {
     }
+    seams::trace().flush();
     return 0;
 }

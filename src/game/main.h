@@ -34,6 +34,11 @@ extern gamePad GPad;
 
 // What the entry function owns for the length of a run.
 struct gameSession {
+    animationSet anims;
+    moveSet moves;
+    std::unique_ptr<soundSet> sounds;
+    partInfoList particleDefs;
+    std::unique_ptr<inputChecker> checker;
     SDL_Event event{}; // the loop's event record, kept across passes
 };
 

@@ -1,0 +1,397 @@
+#include "playerControl.h"
+
+#include "SquareCollider.h"
+#include "fighter.h"
+#include "gamepad.h"
+#include "hitRef.h"
+#include "inputChecker.h"
+#include "moveSet.h"
+#include "particle.h"
+#include "particleList.h"
+#include "seams.h"
+#include "soundSet.h"
+#include "target.h"
+
+bool debugging = false;
+
+namespace {
+
+// Stick positions within this distance of the centre count as released.
+constexpr int deadZone = 3200;
+// Strength of a jump started by the player.
+constexpr int jumpStrength = 16;
+
+const Uint8* (*keyStateSource)() = nullptr;
+
+} // namespace
+
+void playerControl::setKeyStateSource(const Uint8* (*source)()) {
+    keyStateSource = source;
+}
+
+const Uint8* playerControl::heldKeys() {
+    if (keyStateSource) return keyStateSource();
+    return SDL_GetKeyState(nullptr);
+}
+
+bool playerControl::keyHeld(int key) {
+    if (key < 0 || key >= SDLK_LAST) return false;
+    const Uint8* state = heldKeys();
+    return state && state[key] != 0;
+}
+
+void playerControl::init(SDL_Surface* surface) {
+    screen = surface;
+    quitRequested = 0;
+    fighter = nullptr;
+    partInfo = nullptr;
+    particles = nullptr;
+    sounds = nullptr;
+    anims = nullptr;
+    charMoves = nullptr;
+    pad = nullptr;
+    joystick = nullptr;
+    checker = nullptr;
+    target = nullptr;
+    curAction = prevAction = "NULL";
+    curSound = prevSound = "NULL";
+    curParticle = prevParticle = "NULL";
+    curFrame = prevFrame = 0;
+    blocking = false;
+}
+
+void playerControl::setup(Fighter* who, partInfoList* definitions, particleList* live,
+                          soundSet* soundEffects, animationSet* animations, moveSet* moves,
+                          gamePad* bindings, inputChecker* input, Target* opponent) {
+    fighter = who;
+    partInfo = definitions;
+    particles = live;
+    sounds = soundEffects;
+    anims = animations;
+    charMoves = moves;
+    pad = bindings;
+    checker = input;
+    target = opponent;
+    if (pad && pad->joyIndex > -1) joystick = SDL_JoystickOpen(pad->joyIndex);
+}
+
+void playerControl::update() {
+    now = static_cast<int32_t>(seams::ticks());
+    delta = static_cast<float>(now - prevTick) * 0.1f;
+    prevTick = now;
+    moveTimer += delta;
+
+    prevFrame = curFrame;
+    prevAction = curAction;
+    prevSound = curSound;
+    prevParticle = curParticle;
+
+    if (!fighter) return;
+    curFrame = fighter->frame;
+    curAction = fighter->actionName;
+    curSound = fighter->returnSound();
+
+    // A frame that names a sound starts it once, when it is reached.
+    if (curFrame != prevFrame && curSound != "NULL" && curSound != prevSound) {
+        if (sounds) sounds->Play(curSound, -1);
+    }
+
+    // A frame's particles are spawned once, when its first particle changes.
+    const int count = fighter->returnPartNum();
+    if (count <= 0) {
+        curParticle = "NULL";
+    } else {
+        curParticle = fighter->returnParticle(1);
+        if (curParticle != prevParticle) {
+            for (int i = 1; i <= count; i++) {
+                seams::trace() << "TD: " << now << "\n";
+                if (particles)
+                    particles->addParticle(fighter->returnParticle(i), fighter, nullptr, partInfo,
+                                           screen, now);
+            }
+        }
+    }
+
+    if (curAction != prevAction) {
+        curFrame = 0;
+        prevFrame = 0;
+    }
+}
+
+void playerControl::inputChecking(SDL_Event& event) {
+    const bool keyboard = !pad || pad->joyIndex == -1;
+    if (keyboard)
+        keyboardCheck(event);
+    else
+        joystickCheck(event);
+
+    if (moveTimer > 1.0f) {
+        if (keyboard)
+            keyboardMovement();
+        else
+            joystickMovement(event);
+        updatePosition();
+        moveTimer = 0.0f;
+    }
+
+    if (!checker || !fighter) return;
+    moveInfo* move = checker->update(now);
+    if (move) {
+        // While a move runs only a move that cancels it may start.
+        if (!fighter->returnBusy() || move->fromMove != "NULL") fighter->changeAction(move);
+        return;
+    }
+    if (fighter->returnBusy()) return;
+
+    const char run = checker->checkRun();
+    if (fighter->onGround) {
+        if (run == 'L')
+            startMove("backJump");
+        else if (run == 'R')
+            fighter->setRunning();
+    } else {
+        if (run == 'L')
+            startMove("airBack");
+        else if (run == 'R')
+            startMove("airForward");
+    }
+}
+
+void playerControl::startMove(const std::string& name) {
+    if (!fighter || !charMoves) return;
+    fighter->changeAction(&charMoves->returnMove(name));
+}
+
+void playerControl::keyboardCheck(SDL_Event& event) {
+    while (SDL_PollEvent(&event)) {
+        // Releases, mouse and the window's close request are all ignored.
+        if (event.type != SDL_KEYDOWN) continue;
+        const int k = event.key.keysym.sym;
+        if (k == SDLK_ESCAPE) quitRequested = 1;
+        if (pad) {
+            if (k == pad->buttonA) buttonPress('A');
+            if (k == pad->buttonB) buttonPress('B');
+            if (k == pad->buttonC) buttonPress('C');
+            if (k == pad->upKey) {
+                if (fighter) fighter->Jump(jumpStrength);
+                buttonPress('U');
+            }
+            if (k == pad->downKey) buttonPress('D');
+            const bool right = fighter && fighter->facingRight;
+            if (k == pad->rightKey) buttonPress(right ? 'R' : 'L');
+            if (k == pad->leftKey) buttonPress(right ? 'L' : 'R');
+        }
+        if (k == SDLK_j) debugging = !debugging;
+    }
+}
+
+void playerControl::joystickCheck(SDL_Event& event) {
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYDOWN) {
+            if (event.key.keysym.sym == SDLK_ESCAPE) quitRequested = 1;
+        } else if (event.type == SDL_JOYBUTTONDOWN) {
+            if (!pad) continue;
+            const int button = event.jbutton.button;
+            if (button == pad->joyButtonA) buttonPress('A');
+            if (button == pad->joyButtonB) buttonPress('B');
+            if (button == pad->joyButtonC) buttonPress('C');
+        } else if (event.type == SDL_JOYAXISMOTION) {
+            const int value = event.jaxis.value;
+            if (value >= -deadZone && value <= deadZone) continue;
+            const bool right = fighter && fighter->facingRight;
+            if (event.jaxis.axis == 0) {
+                if (value > deadZone)
+                    buttonPress(right ? 'R' : 'L');
+                else
+                    buttonPress(right ? 'L' : 'R');
+            } else if (event.jaxis.axis == 1) {
+                if (value < -deadZone) {
+                    if (fighter) fighter->Jump(jumpStrength);
+                    buttonPress('U');
+                } else {
+                    buttonPress('D');
+                }
+            }
+        }
+    }
+}
+
+void playerControl::buttonPress(char letter) {
+    if (!checker) return;
+    inputKeys press;
+    press.time = now;
+    press.key = letter;
+    press.state = fighter ? fighter->actionName : std::string();
+    checker->acceptInput(press);
+}
+
+void playerControl::keyboardMovement() {
+    if (!pad) {
+        movementStep(false, false, false);
+        return;
+    }
+    movementStep(keyHeld(pad->leftKey), keyHeld(pad->rightKey), keyHeld(pad->downKey));
+}
+
+void playerControl::joystickMovement(SDL_Event& /*event*/) {
+    if (!(moveTimer > 1.0f)) return;
+    bool left = false, right = false, down = false;
+    if (joystick) {
+        const int x = SDL_JoystickGetAxis(joystick, 0);
+        const int y = SDL_JoystickGetAxis(joystick, 1);
+        left = x < -deadZone;
+        right = x > deadZone;
+        down = y > deadZone;
+    }
+    movementStep(left, right, down);
+}
+
+void playerControl::movementStep(bool left, bool right, bool down) {
+    if (!fighter) return;
+    bool idle = true;
+    bool run = false;
+    std::string before = fighter->actionName;
+    bool dir = fighter->facingRight;
+
+    if (fighter->returnBusy() || fighter->actionName == "duck") {
+        // Standing still; only which way the player holds counts.
+        if (left) dir = false;
+        if (right) dir = true;
+    } else if (fighter->actionName != "running") {
+        if (left) {
+            dir = false;
+            idle = false;
+            fighter->xPos -= 3;
+        }
+        if (right) {
+            dir = true;
+            idle = false;
+            fighter->xPos += 3;
+        }
+    } else {
+        // A run only goes on forward; it never turns round.
+        if (fighter->facingRight && right) {
+            fighter->xPos += 6;
+            dir = true;
+            run = true;
+        } else if (!fighter->facingRight && left) {
+            fighter->xPos -= 6;
+            dir = false;
+            run = true;
+        }
+    }
+
+    // Holding away from the way the fighter faces is blocking.
+    blocking = dir != fighter->facingRight;
+
+    if (down) {
+        fighter->duck();
+        idle = false;
+    } else if (before == "duck") {
+        fighter->changeAnim("standing");
+    }
+
+    before = fighter->actionName;
+    if (run) {
+        if (fighter->actionName != "running") fighter->changeAnim("running");
+    } else if (!fighter->returnBusy() && fighter->actionName != "duck" &&
+               fighter->actionName != "inAir") {
+        if (idle && before != "standing") fighter->changeAnim("standing");
+        if (!idle && before != "walk") fighter->changeAnim("walk");
+    }
+}
+
+void playerControl::updatePosition() {
+    if (!(moveTimer > 1.0f)) return;
+    if (fighter) {
+        checkDirection();
+        if (checkCollision()) {
+            // Step back from the opponent, away from the way we face.
+            if (fighter->facingRight)
+                fighter->xPos -= 3;
+            else
+                fighter->xPos += 3;
+        }
+        fighter->Gravity();
+        fighter->boundary();
+    }
+    if (particles) particles->update();
+}
+
+void playerControl::checkDirection() {
+    // A fighter in the middle of a move keeps its facing until it ends.
+    if (!fighter || !target || fighter->returnBusy()) return;
+    fighter->setDir(target->retX() > fighter->xPos);
+}
+
+bool playerControl::checkCollision() {
+    if (!fighter || !target) return false;
+    return SquareCollider(fighter->getCBox(), target->getColBox(true)).collisionCheck();
+}
+
+bool playerControl::checkDamgeCollision() {
+    if (!fighter || !target) return false;
+    return SquareCollider(fighter->getCBox(), target->getDmgBox()).collisionCheck();
+}
+
+// Damage and blocking.
+
+void playerControl::applyHit(int damage, int hitType) {
+    if (!fighter) return;
+    moveInfo* reaction = hitRef().hitReference(charMoves, hitType, fighter);
+    // A fighter already reeling or blocking takes nothing more.
+    if (!reaction || !fighter->returnHitable()) return;
+    seams::trace() << "Damage is forced!!!\n";
+    fighter->changeAction(reaction);
+    fighter->changeHP(-damage);
+}
+
+void playerControl::updateDamageCollision() {
+    if (!fighter || !target) return;
+    if (!SquareCollider(fighter->getCBox(), target->getDmgBox()).collisionCheck()) return;
+    if (blocking) {
+        seams::trace() << "BLOCKING\n";
+        takeBlocking();
+        return;
+    }
+    const Fighter* attacker = target->returnTarget();
+    if (!attacker) return;
+    applyHit(attacker->getDamage(), attacker->getHitType());
+}
+
+void playerControl::checkParticleCollision(particleList* live, char side) {
+    if (!live || !fighter) return;
+    takeDamage(live->collideFighter(fighter, side));
+}
+
+void playerControl::takeDamage(particle* hit) {
+    if (!hit) return;
+    if (blocking) {
+        takeBlocking();
+        return;
+    }
+    const int damage = hit->getDamage();
+    const int hitType = hit->getHitType();
+    seams::trace() << "Force those damages! " << damage << " " << hitType << "\n";
+    applyHit(damage, hitType);
+}
+
+void playerControl::takeBlocking() {
+    if (!fighter || !charMoves) return;
+    const char* name = "blockAir";
+    if (fighter->onGround) name = fighter->actionName == "duck" ? "blockLo" : "blockHi";
+    moveInfo& block = charMoves->returnMove(name);
+    // A fighter busy with a move cannot raise its guard.
+    if (!fighter->returnBusy()) fighter->changeAction(&block);
+}
+
+void playerControl::takeDamage(int damage, int hitType) {
+    applyHit(damage, hitType);
+}
+
+void playerControl::takeDamage() {
+    if (!target) return;
+    const Fighter* attacker = target->returnTarget();
+    if (!attacker) return;
+    applyHit(attacker->getDamage(), attacker->getHitType());
+}

@@ -1,0 +1,195 @@
+#include "particle.h"
+
+#include "SquareCollider.h"
+#include "fighter.h"
+#include "partInfoList.h"
+#include "particleInfo.h"
+#include "seams.h"
+#include "textFile.h"
+
+#include <vector>
+
+namespace {
+
+// How far beyond a stage edge a particle may fly before it is gone.
+constexpr int stageMargin = 80;
+// Particles show every frame three times as long as the frame says.
+constexpr float particleSpeed = 3.0f;
+
+// Index of an event keyword, -1 for anything else.
+int eventIndex(const std::string& name) {
+    static const char* const keywords[eventKinds] = {"OnDeath", "OnHitPlayer", "OnHitEnemy",
+                                                     "OnHitTarget", "OnHitAlly"};
+    for (int i = 0; i < eventKinds; ++i)
+        if (name == keywords[i]) return i;
+    return -1;
+}
+
+// The words of a spawn line: definition name, x offset, y offset.
+struct spawnLine {
+    std::string name;
+    int dx = 0;
+    int dy = 0;
+};
+
+spawnLine readSpawnLine(const std::string& line) {
+    std::vector<std::string> words = splitWords(line, 3);
+    for (size_t i = 0; i < words.size(); ++i)
+        seams::trace() << "BIT[" << i << "]: " << words[i] << "\n";
+    spawnLine spawn;
+    if (!words.empty()) spawn.name = words[0];
+    if (words.size() > 1) spawn.dx = leadingInt(words[1]);
+    if (words.size() > 2) spawn.dy = leadingInt(words[2]);
+    return spawn;
+}
+
+// The definition a spawn line names; none for "NULL", an empty line or a
+// name the list does not hold (such a particle is never spawned).
+particleInfo* findDefinition(partInfoList* definitions, const std::string& name) {
+    if (!definitions || name.empty() || name == "NULL") return nullptr;
+    particleInfo* found = definitions->findParticle(name);
+    if (found && !found->frameSet) return nullptr;
+    return found;
+}
+
+} // namespace
+
+void particle::init(const std::string& line, Fighter* ownerFighter, CSprite* anchorSprite,
+                    partInfoList* definitions, SDL_Surface* screen, int tick) {
+    defs = definitions;
+    screenSurf = screen;
+    anchor = anchorSprite;
+    owner = ownerFighter;
+    facingRight = owner ? owner->facingRight : true;
+    startTime = tick;
+
+    spawnLine spawn = readSpawnLine(line);
+    info = findDefinition(defs, spawn.name);
+    if (!info) {
+        anchor = nullptr;
+        return;
+    }
+    sprite.init(info->frameSet.get(), screenSurf);
+
+    // From a fighter the y offset counts upward from its feet; from an
+    // anchor sprite it counts downward from the sprite's top.
+    spawnX = -999;
+    spawnY = -999;
+    if (owner) {
+        spawnX = facingRight ? owner->xPos + spawn.dx : owner->xPos - spawn.dx;
+        spawnY = owner->yPos - spawn.dy;
+    }
+    if (anchor) {
+        spawnX = facingRight ? anchor->xPos + spawn.dx : anchor->xPos - spawn.dx;
+        spawnY = anchor->yPos + spawn.dy;
+    }
+    anchor = nullptr;
+    sprite.speed = particleSpeed;
+    sprite.adjustPos(spawnX, spawnY, facingRight);
+    seams::trace() << "Particle damage " << getDamage() << " hit type " << getHitType() << "\n";
+}
+
+void particle::initD(const std::string& line, bool facing, CSprite* anchorSprite,
+                     partInfoList* definitions, SDL_Surface* screen, int tick) {
+    defs = definitions;
+    screenSurf = screen;
+    anchor = anchorSprite;
+    owner = nullptr;
+    facingRight = facing;
+    startTime = tick;
+
+    spawnLine spawn = readSpawnLine(line);
+    info = findDefinition(defs, spawn.name);
+    if (!info) {
+        anchor = nullptr;
+        return;
+    }
+    sprite.init(info->frameSet.get(), screenSurf);
+
+    // Without an anchor the offsets are a point on the screen.
+    spawnX = spawn.dx;
+    spawnY = spawn.dy;
+    if (anchor) {
+        spawnX = facingRight ? anchor->xPos + spawn.dx : anchor->xPos - spawn.dx;
+        spawnY = anchor->yPos + spawn.dy;
+    }
+    anchor = nullptr;
+    sprite.speed = particleSpeed;
+    sprite.adjustPos(spawnX, spawnY, facingRight);
+    seams::trace() << "Particle damage " << getDamage() << " hit type " << getHitType() << "\n";
+}
+
+void particle::update() {
+    if (!info) return;
+    // A particle already dead (hit an enemy) does not die a second time of
+    // old age: a hit never leads to follow-up particles.
+    bool wasDead = dead;
+
+    sprite.moveD(facingRight);
+    if (info->hasGravity) gravity();
+
+    if (sprite.xPos > boundaryXRight + stageMargin || sprite.xPos < boundaryXLeft - stageMargin)
+        dead = true;
+
+    long long now = seams::ticks();
+    if (!wasDead && info->lifetime > 0 &&
+        static_cast<long long>(startTime) + info->lifetime < now) {
+        dead = true;
+        if (info->firstEntry(OnDeath) != "NULL") event = "OnDeath";
+        sprite.clearBG();
+        sprite.updateBG();
+    }
+}
+
+void particle::gravity() {
+    // The lowest box edge of the first frame rests on the ground line; a
+    // particle one pixel short of it falls one pixel too far and is put
+    // back on the next step.
+    int yOffset = sprite.getYOffset(0);
+    if (sprite.yPos + yOffset > g_GroundLevel - 1)
+        sprite.yPos = g_GroundLevel - yOffset;
+    else
+        sprite.yPos += g_gravitySpeed;
+}
+
+bool particle::checkCollision(colBox box, char side) {
+    if (dead || !info) return false;
+    SquareCollider test(box, sprite.getColBox(facingRight));
+    if (!test.collisionCheck()) return false;
+
+    seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType()
+                   << "\n";
+    seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType()
+                   << "\n";
+    if (side != 'E') return true;
+
+    // Only a particle with something on its hit-enemy list can hit an enemy.
+    if (info->firstEntry(OnHitEnemy) == "NULL") return false;
+    dead = true;
+    sprite.clearBG();
+    sprite.updateBG();
+    return true;
+}
+
+int particle::getDamage() const {
+    return sprite.getDamage();
+}
+
+int particle::getHitType() const {
+    return sprite.getHitType();
+}
+
+int particle::getPartNum(const std::string& eventName) const {
+    int index = eventIndex(eventName);
+    if (index < 0 || !info) return 0;
+    return static_cast<int>(info->eventParts[index].size());
+}
+
+std::string particle::getNewPart(const std::string& eventName, int index) const {
+    int event = eventIndex(eventName);
+    if (event < 0 || !info) return "";
+    if (event == OnDeath) seams::trace() << "OnDeath: " << info->firstEntry(OnDeath) << "\n";
+    const std::vector<std::string>& entries = info->eventParts[event];
+    if (index < 0 || index >= static_cast<int>(entries.size())) return "";
+    return entries[index];
+}

@@ -1,0 +1,138 @@
+#include "particleList.h"
+
+#include "fighter.h"
+#include "particle.h"
+#include "seams.h"
+
+particleList::~particleList() {
+    while (head) {
+        node* next = head->next;
+        delete head->item;
+        delete head;
+        head = next;
+    }
+}
+
+void particleList::addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
+                               partInfoList* definitions, SDL_Surface* screen, int tick) {
+    bool first = head == nullptr;
+    seams::trace() << (first ? "\n\nAdding particle\n" : "adding another particle\n");
+    particle* made = new particle;
+    made->init(line, owner, anchor, definitions, screen, tick);
+    if (!made->valid()) {
+        // The line names no particle: nothing is spawned.
+        seams::trace() << "No particle to spawn\n";
+        delete made;
+        return;
+    }
+    head = new node{made, head};
+    if (first) seams::trace() << "particle added\n";
+}
+
+void particleList::addParticleD(const std::string& line, bool facing, CSprite* anchor,
+                                partInfoList* definitions, SDL_Surface* screen, int tick) {
+    bool first = head == nullptr;
+    seams::trace() << (first ? "\n\nAdding particle\n" : "adding another particle\n");
+    particle* made = new particle;
+    made->initD(line, facing, anchor, definitions, screen, tick);
+    if (!made->valid()) {
+        seams::trace() << "No particle to spawn\n";
+        delete made;
+        return;
+    }
+    head = new node{made, head};
+    if (first) seams::trace() << "particle added\n";
+}
+
+void particleList::update() {
+    if (!head) return;
+    for (node* at = head; at; at = at->next)
+        at->item->update();
+    removeDead();
+}
+
+void particleList::makeParticles() {
+    // Children go in at the head, in front of the walk: they are not
+    // visited in the pass that made them.
+    for (node* at = head; at;) {
+        node* following = at->next;
+        particle* p = at->item;
+        if (p->event != "NULL") {
+            int count = p->getPartNum(p->event);
+            seams::trace() << "pNum " << count << "\n";
+            for (int i = 0; i < count; ++i) {
+                std::string line = p->getNewPart(p->event, i);
+                seams::trace() << "str: " << line << "\n";
+                addParticleD(line, p->facingRight, &p->sprite, p->defs, p->screenSurf,
+                             static_cast<int>(seams::ticks()));
+            }
+        }
+        at = following;
+    }
+}
+
+void particleList::removeDead() {
+    // A spawn pass before every removal of the head, so each dying particle
+    // has made its follow-ups before it goes.
+    for (;;) {
+        makeParticles();
+        if (!head || !head->item->dead) break;
+        node* gone = head;
+        head = gone->next;
+        delete gone->item;
+        delete gone;
+        seams::trace() << "\n\nKilling the head particle\n";
+    }
+    if (!head) return;
+
+    node* before = head;
+    while (node* at = before->next) {
+        if (at->item->dead) {
+            before->next = at->next;
+            delete at->item;
+            delete at;
+            seams::trace() << "\n\nKilling a body bit\n";
+        } else {
+            before = at;
+        }
+    }
+}
+
+particle* particleList::collideFighter(Fighter* fighter, char side) {
+    if (!fighter) return nullptr;
+    for (node* at = head; at; at = at->next) {
+        if (at->item->checkCollision(fighter->getCBox(), side)) {
+            seams::trace() << "player is HIT\n";
+            return at->item;
+        }
+    }
+    return nullptr;
+}
+
+void particleList::clearBG() {
+    for (node* at = head; at; at = at->next)
+        at->item->sprite.clearBG();
+}
+
+void particleList::updateBG() {
+    for (node* at = head; at; at = at->next)
+        at->item->sprite.updateBG();
+}
+
+void particleList::draw() {
+    // Newest first, so older particles end up on top.
+    for (node* at = head; at; at = at->next)
+        if (!at->item->dead) at->item->sprite.drawD(at->item->facingRight);
+}
+
+void particleList::debug() {
+    for (node* at = head; at; at = at->next)
+        at->item->sprite.drawColBoxes();
+}
+
+int particleList::size() const {
+    int count = 0;
+    for (node* at = head; at; at = at->next)
+        ++count;
+    return count;
+}

@@ -1,0 +1,208 @@
+// A small character written to a temporary folder, two fighters facing each
+// other on the ground and player 1's controller over them, with a test clock
+// and keys that the test holds by hand.
+#pragma once
+
+#include "animationSet.h"
+#include "fighter.h"
+#include "gamepad.h"
+#include "inputChecker.h"
+#include "moveSet.h"
+#include "partInfoList.h"
+#include "particleList.h"
+#include "platform.h"
+#include "playerControl.h"
+#include "soundSet.h"
+#include "target.h"
+#include "testSupport.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace control_fixture {
+using namespace testing_support;
+
+// One frame of a 40x80 figure anchored between its feet; its body box is the
+// whole image, its damage box (only when it does damage) reaches 20 px ahead.
+struct FrameSpec {
+    int damage = 0;
+    int hitType = 0;
+    std::string sound = "NULL";
+    std::vector<std::string> parts;
+};
+inline FrameSpec frame(int damage, int hitType, const std::string& sound = "NULL") {
+    FrameSpec f;
+    f.damage = damage, f.hitType = hitType, f.sound = sound;
+    return f;
+}
+
+struct MoveSpec {
+    std::string name, command = "UU", link = "NULL";
+    int linkFrame = 0;
+    std::string from = "NULL";
+    int fromFrame = 0;
+    std::string condition = "null";
+    std::vector<FrameSpec> frames{FrameSpec{}, FrameSpec{}, FrameSpec{}};
+};
+
+inline void writeFrames(const TempDir& dir, const std::string& folder,
+                        const std::vector<FrameSpec>& frames) {
+    std::string index = "FILES: " + std::to_string(frames.size()) + "\n";
+    for (const FrameSpec& f : frames) {
+        index += "f.bmp 100 -1 0 0\n20 80\n0 0 40 80\n";
+        index += f.damage ? "20 20 60 40\n" : "0 0 0 0\n";
+        index += std::to_string(f.damage) + "\n0\n" + std::to_string(f.hitType) + "\n0 0\n0 0\n";
+        index += f.sound + "\n" + std::to_string(f.parts.size()) + "\n";
+        for (const std::string& p : f.parts)
+            index += p + "\n";
+        index += "0 0\n0\nnone\n";
+    }
+    dir.write(folder + "/info", index);
+    dir.writeBmp(folder + "/f.bmp", 40, 80, 0x3366CC);
+}
+
+inline std::vector<MoveSpec> standardMoves() {
+    std::vector<MoveSpec> m;
+    for (const char* n :
+         {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"})
+        m.push_back(MoveSpec{n});
+    m.push_back(MoveSpec{"fireball", "DRA"});
+    m.push_back(MoveSpec{"punch", "A"});
+    m.push_back(MoveSpec{"uppercut", "B", "punch", 1});
+    m.push_back(MoveSpec{"kick", "B"});
+    m.push_back(MoveSpec{"punchCancel", "C", "NULL", 0, "punch", 1});
+    m.push_back(MoveSpec{"jab", "UU"});
+    m.back().frames = {frame(50, 1), frame(50, 1)};
+    m.push_back(MoveSpec{"tap", "UU"});
+    m.back().frames = {frame(50, 0)};
+    m.push_back(MoveSpec{"crush", "UU"});
+    m.back().frames = {frame(5000, 1)};
+    m.push_back(MoveSpec{"throw", "UU"});
+    FrameSpec spawn, spawnTwo;
+    spawn.parts = {"fire 60 0"};
+    spawnTwo.parts = {"fire 60 0", "fire 100 0"};
+    m.back().frames = {FrameSpec{}, spawn, spawn, FrameSpec{}, spawnTwo};
+    m.push_back(MoveSpec{"swing", "UU"});
+    m.back().frames = {frame(0, 0), frame(0, 0, "whoosh"), frame(0, 0, "whoosh"),
+                       frame(0, 0, "thud")};
+    return m;
+}
+
+inline void writeCharacter(const TempDir& dir, const std::vector<MoveSpec>& moves) {
+    const char* anims[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
+    std::string index = "ANIMS: 6\n";
+    for (const char* a : anims) {
+        index += std::string(a) + "\n";
+        writeFrames(dir, std::string("Tavro/") + a, {FrameSpec{}});
+    }
+    dir.write("Tavro/info", index);
+    std::string set = "ANIMS: " + std::to_string(moves.size()) + "\n";
+    for (const MoveSpec& m : moves) {
+        set += m.name + "\n" + m.command + "\n0\n" + m.link + "\n" + std::to_string(m.linkFrame) +
+               "\n0\n" + m.from + "\n" + std::to_string(m.fromFrame) + "\n0\n0\n" + m.condition +
+               "\n";
+        writeFrames(dir, "Tavro/" + m.name, m.frames);
+    }
+    dir.write("Tavro/moveset", set);
+}
+
+// Keys held down, as SDL's key-state array would hold them.
+inline Uint8 heldKeys[SDLK_LAST];
+inline const Uint8* readHeldKeys() {
+    return heldKeys;
+}
+
+inline void pushKey(SDLKey key, Uint8 type = SDL_KEYDOWN) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = key;
+    SDL_PushEvent(&e);
+}
+
+inline void place(Fighter& f, int x, bool right) {
+    f.xPos = x;
+    f.yPos = g_GroundLevel;
+    f.onGround = true;
+    f.jumpsLeft = 2;
+    f.speed = 1.0f;
+    f.setDir(right);
+    f.changeAnim("standing");
+}
+
+struct Arena {
+    HeadlessScreen screen;
+    ManualClock clock{1000};
+    TraceCapture trace;
+    TempDir dir;
+    animationSet anims;
+    moveSet moves;
+    soundSet sounds;
+    partInfoList defs;
+    particleList live;
+    Fighter p1, p2;
+    Target targ, targ2; // p2 as p1 sees it, and p1 as p2 sees it
+    gamePad pad;
+    std::unique_ptr<inputChecker> checker;
+    playerControl ctl;
+    SDL_Event event{};
+
+    Arena() {
+        writeCharacter(dir, standardMoves());
+        anims.loadAll((dir / "Tavro").c_str());
+        moves.loadAll((dir / "Tavro").c_str());
+        p1.initS(&anims, screen.surface());
+        p2.initS(&anims, screen.surface());
+        place(p1, 300, true);
+        place(p2, 500, false);
+        targ.setTarget(&p2);
+        targ2.setTarget(&p1);
+        pad.buttonA = SDLK_z, pad.buttonB = SDLK_x, pad.buttonC = SDLK_c;
+        pad.leftKey = SDLK_LEFT, pad.rightKey = SDLK_RIGHT;
+        pad.upKey = SDLK_UP, pad.downKey = SDLK_DOWN;
+        checker = std::make_unique<inputChecker>(&moves, &p1);
+        checker->target = &targ;
+        ctl.init(screen.surface());
+        ctl.setup(&p1, nullptr, &live, &sounds, &anims, &moves, &pad, checker.get(), &targ);
+        std::fill(std::begin(heldKeys), std::end(heldKeys), 0);
+        playerControl::setKeyStateSource(readHeldKeys);
+        trace.clear();
+    }
+    ~Arena() { playerControl::setKeyStateSource(nullptr); }
+
+    // A fireball: 40 damage of hit type 1, stops at the first enemy it hits.
+    void loadParticles() {
+        dir.write("data/particle/default", "PARTS: 1\nfire 1\n");
+        writeFrames(dir, "data/particle/fire", {frame(40, 1)});
+        dir.write("data/particle/fire/particle", "0\n0\n0\n0\n0\n0\n0\n1\nspark\n0\n0\n");
+        const std::string home = platform::currentDirectory();
+        platform::changeDirectory(dir.path());
+        defs.addList("default", screen.surface());
+        platform::changeDirectory(home);
+        ctl.partInfo = &defs;
+    }
+
+    // One pass of player 1's part of the main loop, ms after the last.
+    void pass(Uint32 ms = 20) {
+        clock.advance(ms);
+        ctl.update();
+        ctl.inputChecking(event);
+    }
+    void hold(SDLKey key, bool down = true) { heldKeys[key] = down ? 1 : 0; }
+    std::string letters() const {
+        std::string s;
+        for (const inputKeys& k : checker->keys)
+            s += k.key;
+        return s;
+    }
+};
+
+inline int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
+} // namespace control_fixture

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Plays the real game in a real X window (Xvfb) with real key presses, the
+# way a player would, and checks what the screen shows.
+#   window_test.sh GAME XCLOSE SOURCE_DIR ARTIFACT_DIR
+set -uo pipefail
+game=$1 xclose=$2 root=$3 out=$4
+mkdir -p "$out"
+rm -f "$out"/*.png "$out"/trace.txt "$out"/stderr.txt
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+display=":$((70 + $$ % 200))"
+Xvfb "$display" -screen 0 1024x768x24 -noreset -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill $game_pid $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
+export DISPLAY=$display
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+cd "$root"
+SDL_AUDIODRIVER=dummy "$game" >"$out/trace.txt" 2>"$out/stderr.txt" &
+game_pid=$!
+
+window=$(timeout 10 xdotool search --sync --name "Tavro Fighter" | head -1)
+[ -n "$window" ] || fail "the game window did not appear"
+xdotool windowfocus --sync "$window"
+
+geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+[ "$geometry" = "800x600" ] || fail "window is $geometry, not 800x600"
+
+shot() { import -window "$window" "$out/$1.png"; }
+pixel() { convert "$out/$1.png" -format "%[hex:u.p{$2,$3}]" info: | cut -c1-6; }
+# Number of pixels of one colour in a screenshot.
+count_colour() {
+    convert "$out/$1.png" -fill black +opaque "#$2" -fill white -opaque "#$2" \
+        -colorspace gray -format "%[fx:round(mean*w*h)]" info:
+}
+# Number of pixels in a rectangle that differ from the stage bitmap.
+differs_from_stage() { # name w h x y
+    compare -metric AE "$out/$1.png[$2x$3+$4+$5]" "data/tBG2.bmp[$2x$3+$4+$5]" null: 2>&1 | cut -d' ' -f1
+}
+
+sleep 1.5 # the fighters fall onto the ground line
+shot start
+[ "$(pixel start 100 25)" = "FF3300" ] || fail "player 1's bar is not full at the start"
+[ "$(pixel start 700 25)" = "FF3300" ] || fail "player 2's bar is not full at the start"
+[ "$(differs_from_stage start 40 40 380 200)" -eq 0 ] || fail "the sky in the middle is not the stage"
+[ "$(differs_from_stage start 800 50 0 540)" -lt 200 ] || fail "something stands below the ground line"
+# Two fighters stand on the ground line: their bodies fill the band above it
+# and their feet reach down to it.
+bodies=$(differs_from_stage start 800 200 0 330)
+feet=$(differs_from_stage start 800 12 0 518)
+[ "$bodies" -gt 6000 ] || fail "the fighters are not on the stage ($bodies pixels)"
+[ "$feet" -gt 150 ] || fail "no feet on the ground line ($feet pixels)"
+[ "$(count_colour start FFCC00)" -lt 50 ] || fail "debug boxes shown before J was pressed"
+
+# Down, forward, A: the fireball.
+xdotool key --delay 40 Down Right z
+sleep 0.25
+shot fireball
+
+# J shows the collision boxes.
+xdotool key j
+sleep 0.3
+shot debug
+yellow=$(count_colour debug FFCC00)
+[ "$yellow" -gt 500 ] || fail "no yellow collision box after J ($yellow pixels)"
+
+# The window's close button is ignored...
+"$xclose" "$window"
+sleep 0.5
+kill -0 $game_pid 2>/dev/null || fail "the game ended on the window's close request"
+
+# ...Escape ends the game with exit code 0 within a second.
+xdotool key Escape
+for _ in $(seq 20); do kill -0 $game_pid 2>/dev/null || break; sleep 0.05; done
+kill -0 $game_pid 2>/dev/null && fail "the game still runs a second after Escape"
+wait $game_pid
+code=$?
+[ $code -eq 0 ] || fail "exit code $code after Escape"
+
+grep -q "Change Action: fireball" "$out/trace.txt" || fail "the fireball move did not start"
+grep -q "particle added" "$out/trace.txt" || fail "no particle was added"
+echo "window test passed; screenshots in $out"

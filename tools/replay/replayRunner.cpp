@@ -1,0 +1,164 @@
+#include "replayRunner.h"
+
+#include "seams.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <streambuf>
+
+namespace {
+
+Uint32 g_clock = 0;
+Uint32 replayTicks() { return g_clock; }
+
+// xorshift32: the same numbers on every machine and C library.
+Uint32 g_randomState = 1;
+int replayRandom() {
+    Uint32 x = g_randomState;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    g_randomState = x;
+    return static_cast<int>(x & 0x7FFFFFFF);
+}
+
+Uint8 g_held[SDLK_LAST];
+const Uint8* heldKeys() { return g_held; }
+
+class nullBuffer : public std::streambuf {
+  protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+nullBuffer g_nullBuffer;
+std::ostream g_nowhere(&g_nullBuffer);
+
+const char* stateName(aiState state) {
+    static const char* names[] = {"THINK", "GET_CLOSER", "ATTACK",  "RETREAT", "JUMP_UP_AT",
+                                  "JUMP_IN_DIR", "DUCK", "SPECIAL", "BUSY",   "NOTHING"};
+    int index = static_cast<int>(state);
+    return index >= 0 && index < 10 ? names[index] : "?";
+}
+
+void describeFighter(std::map<std::string, std::string>& out, const std::string& who,
+                     const Fighter& f) {
+    out[who + ".x"] = std::to_string(f.xPos);
+    out[who + ".y"] = std::to_string(f.yPos);
+    out[who + ".hp"] = std::to_string(f.hp);
+    out[who + ".action"] = f.actionName.empty() ? "-" : f.actionName;
+    out[who + ".move"] = f.returnMoveName();
+    out[who + ".ground"] = f.onGround ? "1" : "0";
+    out[who + ".jumps"] = std::to_string(f.jumpsLeft);
+    out[who + ".facing"] = f.facingRight ? "right" : "left";
+    out[who + ".frame"] = std::to_string(f.frame);
+}
+
+} // namespace
+
+replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : script_(script) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    g_clock = 0;
+    g_randomState = script.seed ? script.seed : 1;
+    for (Uint8& key : g_held) key = 0;
+    seams::setTickSource(replayTicks);
+    seams::setRandomSource(replayRandom);
+    seams::setTraceStream(trace ? trace : &g_nowhere);
+    seams::setErrorStream(trace ? trace : &g_nowhere);
+    playerControl::setKeyStateSource(heldKeys);
+    sdlInit();
+    startUp(session);
+}
+
+replayRunner::~replayRunner() {
+    seams::trace().flush();
+    seams::setTickSource(nullptr);
+    seams::setRandomSource(nullptr);
+    seams::setTraceStream(nullptr);
+    seams::setErrorStream(nullptr);
+    playerControl::setKeyStateSource(nullptr);
+}
+
+Uint32 replayRunner::now() const { return g_clock; }
+
+void replayRunner::setKey(SDLKey key, bool down) {
+    if (key <= SDLK_UNKNOWN || key >= SDLK_LAST) return;
+    g_held[key] = down ? 1 : 0;
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.type = event.type;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
+bool replayRunner::step() {
+    if (ended_) return false;
+    g_clock += script_.stepMs;
+    while (nextEvent_ < script_.events.size() && script_.events[nextEvent_].tick <= g_clock) {
+        const replayEvent& event = script_.events[nextEvent_++];
+        setKey(event.key, event.down);
+    }
+    ++passes_;
+    ended_ = !runPass(session);
+    return !ended_;
+}
+
+void replayRunner::run() {
+    while (g_clock < script_.endTick && step()) {
+    }
+}
+
+std::map<std::string, std::string> replayRunner::state() const {
+    std::map<std::string, std::string> out;
+    out["tick"] = std::to_string(g_clock);
+    out["passes"] = std::to_string(passes_);
+    out["ended"] = ended_ ? "1" : "0";
+    describeFighter(out, "p1", vikings1);
+    describeFighter(out, "p2", fighter2);
+    out["ai.state"] = stateName(basicAI.state);
+    out["ai.phase"] = std::to_string(basicAI.phase);
+    out["ai.blocking"] = basicAI.blocking ? "1" : "0";
+    out["ai.lastAttack"] = basicAI.lastAttack.empty() ? "-" : basicAI.lastAttack;
+    out["p1.blocking"] = player1.blocking ? "1" : "0";
+    out["particles"] = std::to_string(pList.size());
+    out["bar1"] = std::to_string(play1HPBar.value);
+    out["bar2"] = std::to_string(play2HPBar.value);
+    return out;
+}
+
+std::string replayRunner::stateText() const {
+    std::ostringstream text;
+    for (const auto& [name, value] : state()) text << name << " " << value << "\n";
+    return text.str();
+}
+
+std::vector<std::string> replayRunner::failedExpectations() const {
+    std::vector<std::string> failures;
+    auto values = state();
+    for (const replayExpectation& check : script_.expectations) {
+        auto found = values.find(check.name);
+        std::string where = "line " + std::to_string(check.line) + ": ";
+        if (found == values.end()) {
+            failures.push_back(where + "no value named " + check.name);
+            continue;
+        }
+        const std::string& actual = found->second;
+        char* endA = nullptr;
+        char* endB = nullptr;
+        long a = std::strtol(actual.c_str(), &endA, 10);
+        long b = std::strtol(check.value.c_str(), &endB, 10);
+        bool numeric = !actual.empty() && !check.value.empty() && *endA == 0 && *endB == 0;
+        int order = numeric ? (a < b ? -1 : a > b ? 1 : 0) : actual.compare(check.value);
+        bool ok = check.op == "=" ? order == 0
+                  : check.op == "!=" ? order != 0
+                  : check.op == "<"  ? order < 0
+                  : check.op == ">"  ? order > 0
+                  : check.op == "<=" ? order <= 0
+                                     : order >= 0;
+        if (!ok)
+            failures.push_back(where + check.name + " " + check.op + " " + check.value + " (was " +
+                               actual + ")");
+    }
+    return failures;
+}

@@ -1,0 +1,52 @@
+// Plays the real game headless on the game clock of a replay: the real
+// start-up and the real loop, with key presses and releases delivered at
+// their ticks, the opponent's random numbers drawn from the replay's seed.
+// The same replay always gives the same game.
+#pragma once
+
+#include "main.h"
+#include "replayScript.h"
+
+#include <SDL.h>
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class replayRunner {
+  public:
+    // Starts SDL with the dummy drivers and loads the game from the working
+    // directory.  The game's trace goes to `trace` (nowhere when null).
+    explicit replayRunner(const replayScript& script, std::ostream* trace = nullptr);
+    ~replayRunner();
+    replayRunner(const replayRunner&) = delete;
+    replayRunner& operator=(const replayRunner&) = delete;
+
+    // One pass: the clock advances by the script's step, due keys arrive,
+    // then the game's pass runs.  False once the game has ended.
+    bool step();
+    // Passes until the script's end tick or until the game ends.
+    void run();
+
+    // Press or release a key now (for drivers other than the script).
+    void setKey(SDLKey key, bool down);
+
+    Uint32 now() const;
+    long passes() const { return passes_; }
+    bool ended() const { return ended_; }
+
+    // The final state, one "name value" per line, in a fixed order.
+    std::map<std::string, std::string> state() const;
+    std::string stateText() const;
+    // Failed expectations of the script, as "line N: name op value (was x)".
+    std::vector<std::string> failedExpectations() const;
+
+    gameSession session;
+
+  private:
+    const replayScript& script_;
+    size_t nextEvent_ = 0;
+    long passes_ = 0;
+    bool ended_ = false;
+};

@@ -1,0 +1,76 @@
+#include "replayScript.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+SDLKey replayScript::keyFromName(const std::string& name) {
+    if (name == "Left") return SDLK_LEFT;
+    if (name == "Right") return SDLK_RIGHT;
+    if (name == "Up") return SDLK_UP;
+    if (name == "Down") return SDLK_DOWN;
+    if (name == "Escape") return SDLK_ESCAPE;
+    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return static_cast<SDLKey>(name[0]);
+    return SDLK_UNKNOWN;
+}
+
+bool replayScript::parse(const std::string& text, std::string& error) {
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    auto fail = [&](const std::string& why) {
+        error = "line " + std::to_string(number) + ": " + why;
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++number;
+        if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::string verb;
+        if (!(words >> verb)) continue;
+        if (verb == "seed" || verb == "step" || verb == "end") {
+            long long value = -1;
+            if (!(words >> value) || value < 0 || value > 0x7FFFFFFF) return fail("expected a number");
+            if (verb == "step" && value == 0) return fail("step must be at least 1 ms");
+            (verb == "seed" ? seed : verb == "step" ? stepMs : endTick) = static_cast<Uint32>(value);
+        } else if (verb == "down" || verb == "up" || verb == "tap") {
+            long long tick = -1;
+            std::string keyName;
+            if (!(words >> tick >> keyName) || tick < 0 || tick > 0x7FFFFFFF)
+                return fail("expected a tick and a key");
+            SDLKey key = keyFromName(keyName);
+            if (key == SDLK_UNKNOWN) return fail("unknown key '" + keyName + "'");
+            Uint32 at = static_cast<Uint32>(tick);
+            if (verb == "tap") {
+                events.push_back({at, true, key});
+                events.push_back({at + 40, false, key});
+            } else {
+                events.push_back({at, verb == "down", key});
+            }
+        } else if (verb == "expect") {
+            replayExpectation check;
+            check.line = number;
+            if (!(words >> check.name >> check.op >> check.value)) return fail("expected: name op value");
+            static const char* ops[] = {"=", "!=", "<", ">", "<=", ">="};
+            if (std::find(std::begin(ops), std::end(ops), check.op) == std::end(ops))
+                return fail("unknown comparison '" + check.op + "'");
+            expectations.push_back(check);
+        } else {
+            return fail("unknown instruction '" + verb + "'");
+        }
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const replayEvent& a, const replayEvent& b) { return a.tick < b.tick; });
+    return true;
+}
+
+bool replayScript::load(const std::string& path, std::string& error) {
+    std::ifstream file(path);
+    if (!file) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return parse(text.str(), error);
+}

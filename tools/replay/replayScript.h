@@ -1,0 +1,47 @@
+// A recorded game: key presses and releases at given ticks of the game clock,
+// the random seed, the time each pass of the loop takes, and the outcome
+// expected at the end.  Text, one instruction per line:
+//
+//   # comment
+//   seed 42            random seed of the opponent's decisions
+//   step 5             milliseconds the game clock advances per pass
+//   down 1000 Down     at tick 1000 press the Down key
+//   up 1040 Down       at tick 1040 release it
+//   tap 1100 z         press at 1100, release 40 ms later
+//   end 30000          stop after the pass that reaches tick 30000
+//   expect p2.hp < 1000    a check on the final state (=, !=, <, >, <=, >=)
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+struct replayEvent {
+    Uint32 tick = 0;
+    bool down = true;
+    SDLKey key = SDLK_UNKNOWN;
+};
+
+struct replayExpectation {
+    std::string name;
+    std::string op;
+    std::string value;
+    int line = 0;
+};
+
+class replayScript {
+  public:
+    Uint32 seed = 1;
+    Uint32 stepMs = 5;
+    Uint32 endTick = 10000;
+    std::vector<replayEvent> events; // sorted by tick, in file order within a tick
+    std::vector<replayExpectation> expectations;
+
+    // False with a "line N: ..." message when the text is not a replay.
+    bool parse(const std::string& text, std::string& error);
+    bool load(const std::string& path, std::string& error);
+
+    // Key names: Left Right Up Down Escape and single letters (z, x, c, j).
+    static SDLKey keyFromName(const std::string& name);
+};

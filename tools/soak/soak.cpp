@@ -1,0 +1,112 @@
+// Soak run: the real game with the real data and the real opponent for many
+// passes of simulated time, player 1 mashing random keys from a seed.  Fails
+// when the number of live particles runs away or when memory at the end
+// differs from memory after start-up.  Build with -DFIGHTER_SANITIZE=ON to
+// have AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer watch.
+//   soak [PASSES] [SEED]      (run from the folder that holds data/)
+#include "replayRunner.h"
+
+#include <malloc.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FIGHTER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define FIGHTER_ASAN 1
+#endif
+#ifdef FIGHTER_ASAN
+#include <sanitizer/allocator_interface.h>
+#endif
+
+namespace {
+
+size_t allocatedBytes() {
+#ifdef FIGHTER_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+// The soak's own dice, apart from the opponent's.
+Uint32 g_dice = 12345;
+Uint32 roll(Uint32 n) {
+    g_dice = g_dice * 1103515245u + 12345u;
+    return (g_dice >> 8) % n;
+}
+
+// Release everything and let the game come to rest: no particle alive and no
+// move running, so that what is allocated is only what start-up made.
+void settle(replayRunner& game, const SDLKey* keys, int keyCount) {
+    for (int i = 0; i < keyCount; ++i) game.setKey(keys[i], false);
+    // One button press empties player 1's key buffer, whatever it held.
+    game.setKey(SDLK_z, true);
+    game.step();
+    game.setKey(SDLK_z, false);
+    for (int i = 0; i < 4000; ++i) {
+        game.step();
+        if (pList.size() == 0 && !vikings1.returnBusy() && !fighter2.returnBusy() && i > 400) break;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long passes = argc > 1 ? std::atol(argv[1]) : 1000000;
+    Uint32 seed = argc > 2 ? static_cast<Uint32>(std::atol(argv[2])) : 7;
+    g_dice = seed;
+
+    replayScript script;
+    script.seed = seed;
+    script.stepMs = 3;
+    script.endTick = 0x7FFFFFFF;
+    replayRunner game(script);
+
+    static const SDLKey keys[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN,
+                                  SDLK_z,    SDLK_x,     SDLK_c,  SDLK_j};
+    const int keyCount = sizeof keys / sizeof keys[0];
+    bool held[keyCount] = {};
+
+    settle(game, keys, keyCount);
+    size_t startBytes = allocatedBytes();
+    size_t maxParticles = 0;
+
+    for (long pass = 0; pass < passes; ++pass) {
+        if (roll(8) == 0) {
+            int k = static_cast<int>(roll(keyCount));
+            // The debug key is only tapped, and rarely.
+            if (keys[k] == SDLK_j && roll(50) != 0) continue;
+            held[k] = !held[k];
+            game.setKey(keys[k], held[k]);
+        }
+        if (!game.step()) {
+            std::fprintf(stderr, "soak: the game ended after %ld passes\n", pass);
+            return 1;
+        }
+        size_t live = static_cast<size_t>(pList.size());
+        if (live > maxParticles) maxParticles = live;
+        if (live > 500) {
+            std::fprintf(stderr, "soak: %zu live particles after %ld passes\n", live, pass);
+            return 1;
+        }
+    }
+    for (int k = 0; k < keyCount; ++k) held[k] = false;
+    settle(game, keys, keyCount);
+    size_t endBytes = allocatedBytes();
+
+    std::printf("soak: %ld passes, %u ms of game time, seed %u\n", passes, game.now(), seed);
+    std::printf("soak: at most %zu live particles; player 1 hp %d, player 2 hp %d\n", maxParticles,
+                vikings1.hp, fighter2.hp);
+    std::printf("soak: heap after start-up %zu bytes, at the end %zu bytes\n", startBytes, endBytes);
+    if (endBytes > startBytes) {
+        std::fprintf(stderr, "soak: memory grew by %zu bytes\n", endBytes - startBytes);
+        return 1;
+    }
+    return 0;
+}
