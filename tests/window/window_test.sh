@@ -5,17 +5,23 @@
 set -uo pipefail
 game=$1 xclose=$2 root=$3 out=$4
 mkdir -p "$out"
-rm -f "$out"/*.png "$out"/trace.txt "$out"/stderr.txt
+rm -f "$out"/*.png "$out"/trace.txt "$out"/stderr.txt "$out"/display
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-display=":$((70 + $$ % 200))"
-Xvfb "$display" -screen 0 1024x768x24 -noreset -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# A server of our own on a display number it picks itself, so that nothing
+# else running on this machine can answer in its place.
+game_pid=""
+exec 3>"$out/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
+exec 3>&-
 trap 'kill $game_pid $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
-export DISPLAY=$display
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.05; done
+[ -s "$out/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$out/display")"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY"
 
 cd "$root"
 SDL_AUDIODRIVER=dummy "$game" >"$out/trace.txt" 2>"$out/stderr.txt" &
