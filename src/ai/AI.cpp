@@ -61,8 +61,8 @@ void AI::setup(Fighter* who, partInfoList* definitions, particleList* live, soun
 
 void AI::updateAI() {
     if (!(moveTimer > 1.0f)) return;
+    updatePosition();
     if (fighter) {
-        updatePosition();
         if (fighter->returnBusy()) {
             // A prepared cancel cuts in once the attack has reached the
             // frame the cancel may start from.

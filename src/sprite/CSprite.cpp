@@ -1,4 +1,5 @@
 #include "CSprite.h"
+#include "flipper.h"
 
 #include "seams.h"
 
@@ -57,7 +58,7 @@ const spriteFrame* CSprite::current(bool facing) const {
 void CSprite::clearBG() {
     if (drawn != 1 || !backSave || !screenSurf) return;
     SDL_Rect at = rect(oldX, oldY);
-    SDL_BlitSurface(backSave, nullptr, screenSurf, &at);
+    copyBlit(backSave, nullptr, screenSurf, &at);
 }
 
 void CSprite::updateBG() {
@@ -66,7 +67,7 @@ void CSprite::updateBG() {
     if (!backSave || !screenSurf || !base) return;
     SDL_Rect from = rect(xPos, yPos, base->width, base->height);
     SDL_Rect to = rect(0, 0);
-    SDL_BlitSurface(screenSurf, &from, backSave, &to);
+    copyBlit(screenSurf, &from, backSave, &to);
 }
 
 bool CSprite::advanceFrame() {

@@ -21,7 +21,8 @@
 #define FIGHTER_ASAN 1
 #endif
 #ifdef FIGHTER_ASAN
-#include <sanitizer/allocator_interface.h>
+// AddressSanitizer's own count of the bytes the program holds.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
