@@ -54,6 +54,28 @@ int main(int argc, char** argv) {
     gen::writeCharacter(out);
     gen::writeParticles(out);
     gen::writeSounds(out);
+    out.text("README.md", R"(# The default data set
+
+Everything in this folder is written by `tools/datagen` (`datagen data` from
+the repository root); edit the generator, not the files.  A test checks that
+this folder is exactly what the generator makes.
+
+- `tBG2.bmp` the stage (floor from y 530), `hpBar/` the hit-point bar art.
+- `Tavro/` the character: `info` (animations), `moveset`, one frame folder
+  per animation and move, `sound/` (its sounds), `ai/attack` (the
+  opponent's attack table).
+- `soundSet/` the common sounds, `particle/` the particle list `default`
+  and one folder per particle (fireball, spark).
+
+## What `datacheck data` reports, and why it stays
+
+- `Tavro/sound/sound: warning: sound "whoosh" is already in the list
+  soundSet/sound`: on purpose.  The character's list names a sound the
+  common list already holds, so the game keeps the common one and skips the
+  character's; the data shows that rule at work.
+- `particle/spark/particle: note: particle "spark" can never hit`: sparks
+  are decoration; only the fireball hurts.
+)");
     if (!out.ok()) {
         std::fprintf(stderr, "datagen: could not write every file under %s\n", argv[1]);
         return 1;
