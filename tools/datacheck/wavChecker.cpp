@@ -82,10 +82,10 @@ bool wavChecker::check(const std::string& path, std::string& problem) const {
     if (!isRiffWave(bytes) && mixerLoads(bytes)) return true;
     problem = headerProblem(bytes);
     if (!problem.empty()) return false;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(SDL_RWFromMem(bytes.data(), int(bytes.size())), 1, &spec, &buffer,
+    if (!SDL_LoadWAV_RW(SDL_RWFromMem(bytes.data(), int(bytes.size())), 1, &format, &buffer,
                         &length)) {
         problem = std::string("cannot be decoded: ") + SDL_GetError();
         return false;
