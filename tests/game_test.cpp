@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 using testing_support::sourceDir;
 using testing_support::TempDir;
 
@@ -127,4 +129,16 @@ TEST_F(GameTest, MissingCharacterOrStageEndsWithAClearMessage) {
             startUp(session);
         },
         testing::ExitedWithCode(1), "data/tBG2.bmp");
+}
+
+TEST_F(GameTest, InterruptFromTheTerminalStillStopsTheGame) {
+    // The close button is ignored, but Ctrl+C and kill must not be.
+    EXPECT_EXIT(
+        {
+            sdlInit();
+            raise(SIGINT);
+            SDL_Delay(2000);
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGINT), "");
 }
