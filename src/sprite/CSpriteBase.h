@@ -54,6 +54,18 @@ class CSpriteBase {
     int initR(const char* folder);
     // Read a bitmap into memory and decode it; never returns on failure.
     SDL_Surface* loadFromResource(const char* folder, const char* file);
+    // Decode bitmap file bytes (as SDL_LoadBMP would) once their header has
+    // passed bitmapHeaderIsSound; nullptr, with SDL's error text set, when
+    // the header is refused or the bitmap cannot be decoded.
+    static SDL_Surface* decodeBitmap(const std::vector<unsigned char>& bytes);
+    // True when the bytes start like a bitmap the game can decode: "BM", a
+    // known info header, 1..16384 pixels each way, 1, 4, 8, 16, 24 or 32 bits
+    // per pixel, no compression (bit fields only at 16 and 32 bits), and a
+    // palette and pixel rows that lie inside the bytes.  This keeps a short
+    // or damaged file from making the decoder reserve memory for an image
+    // the file cannot hold.  Otherwise false, with the reason in why.
+    static bool bitmapHeaderIsSound(const std::vector<unsigned char>& bytes,
+                                    std::string* why = nullptr);
     // Per-surface alpha on every frame, both facings, when alphaOp is on.
     void alphaAll(int alpha);
 
