@@ -17,7 +17,7 @@ std::string listPath(const char* folder) {
 soundEntry* loadEntry(const char* folder, const std::string& name) {
     soundEntry* entry = new soundEntry;
     entry->name = name;
-    std::string path = std::string(folder) + "/" + name;
+    std::string path = std::string(folder ? folder : "") + "/" + name;
     path += ".wav";
     seams::trace() << "Sound file: " << path << "\n";
     SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
