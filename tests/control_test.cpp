@@ -119,6 +119,12 @@ TEST(PlayerControl, MovementStepsFollowTheClock) {
     EXPECT_FLOAT_EQ(a.ctl.delta, 0.1f);
     a.pass(500); // a slow pass still makes one step
     EXPECT_EQ(a.p1.xPos, 309);
+    // The time step is the float nearest to the tenth of the milliseconds,
+    // not a float product that can land one step off (0.9 vs 0.90000004).
+    a.pass(9);
+    EXPECT_EQ(a.ctl.delta, 0.9f);
+    a.pass(13);
+    EXPECT_EQ(a.ctl.delta, 1.3f);
 }
 
 TEST(PlayerControl, DuckingGoesThroughWalk) {

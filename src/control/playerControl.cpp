@@ -81,7 +81,8 @@ void playerControl::setup(Fighter* who, partInfoList* definitions, particleList*
 
 void playerControl::update() {
     now = static_cast<int32_t>(seams::ticks());
-    delta = static_cast<float>(now - prevTick) * 0.1f;
+    // Worked out exactly and only then stored as a float: 9 ms is 0.9.
+    delta = static_cast<float>(static_cast<double>(now - prevTick) * 0.1);
     prevTick = now;
     moveTimer += delta;
 
