@@ -134,15 +134,6 @@ TEST(AiAttackList, UpAndDownEntriesHaveTheirOwnCountsAfterTheLongOnes) {
     EXPECT_EQ((names{"d1"}), answers(list, 'D', "ground"));
     EXPECT_EQ((names{"null"}), answers(list, 'M', "ground"));
 
-    aiAttackNumbers numbers;
-    for (char letter : std::string("SsMmLlUuDdxZ"))
-        numbers.addNum(letter);
-    EXPECT_EQ(2, numbers.numShort);
-    EXPECT_EQ(2, numbers.numMid);
-    EXPECT_EQ(2, numbers.numLong);
-    EXPECT_EQ(2, numbers.numUp);
-    EXPECT_EQ(2, numbers.numDown);
-
     // Counters that claim more entries than the list holds never read past it.
     aiAttackList broken;
     broken.groundList.resize(1);

@@ -62,6 +62,26 @@ TEST(PlayerControl, DebugQuitAndCloseKeys) {
     EXPECT_EQ(a.ctl.quitRequested, 1);
 }
 
+TEST(PlayerControl, JoystickEventsOutsideTheDeadZone) {
+    Arena a;
+    a.pad.joyIndex = 0, a.pad.joyButtonB = 1;
+    auto axis = [](int which, int value) {
+        SDL_Event e{};
+        e.type = SDL_JOYAXISMOTION, e.jaxis.axis = which, e.jaxis.value = value;
+        SDL_PushEvent(&e);
+    };
+    axis(0, 3200), axis(0, -3200), axis(0, 3201), axis(0, -3201), axis(1, 3201), axis(1, -3201);
+    SDL_Event button{};
+    button.type = SDL_JOYBUTTONDOWN, button.jbutton.button = 1;
+    SDL_PushEvent(&button);
+    pushKey(SDLK_z); // keyboard buttons do nothing in joystick play
+    pushKey(SDLK_ESCAPE);
+    a.ctl.joystickCheck(a.event);
+    EXPECT_EQ(a.letters(), "RLDUB");
+    EXPECT_EQ(a.p1.actionName, "inAir");
+    EXPECT_EQ(a.ctl.quitRequested, 1);
+}
+
 TEST(PlayerControl, WalkingBackBlocksAndReleasingStands) {
     Arena a;
     a.hold(SDLK_LEFT);
@@ -99,6 +119,12 @@ TEST(PlayerControl, MovementStepsFollowTheClock) {
     EXPECT_FLOAT_EQ(a.ctl.delta, 0.1f);
     a.pass(500); // a slow pass still makes one step
     EXPECT_EQ(a.p1.xPos, 309);
+    // The time step is the float nearest to the tenth of the milliseconds,
+    // not a float product that can land one step off (0.9 vs 0.90000004).
+    a.pass(9);
+    EXPECT_EQ(a.ctl.delta, 0.9f);
+    a.pass(13);
+    EXPECT_EQ(a.ctl.delta, 1.3f);
 }
 
 TEST(PlayerControl, DuckingGoesThroughWalk) {

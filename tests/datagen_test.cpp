@@ -2,7 +2,10 @@
 // file opens, the character's frames agree on size and anchor, boxes and hit
 // data are consistent, and the text tables name only things that exist.
 #include "CSpriteBase.h"
+#include "SquareCollider.h"
 #include "animationSet.h"
+#include "fighter.h"
+#include "moveSet.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +19,16 @@ using namespace testing_support;
 
 namespace {
 
-std::string dataPath(const std::string& rel) { return sourceDir() + "/data/" + rel; }
+std::string dataPath(const std::string& rel) {
+    return sourceDir() + "/data/" + rel;
+}
 
 std::vector<std::string> readLines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;
     std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    while (std::getline(in, line))
+        lines.push_back(line);
     return lines;
 }
 
@@ -88,12 +94,14 @@ TEST(DefaultData, CharacterAnimationsShareOneSizeAndAnchor) {
     EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
     const char* names[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
     ASSERT_EQ(6, anims.animCount);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(names[i], anims.animList[i].animName);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(names[i], anims.animList[i].animName);
 
     const CSpriteBase& blank = anims.animList[0].frameSet;
     ASSERT_EQ(1, blank.numFrames);
     int w = blank.width, h = blank.height;
-    for (const animation& a : anims.animList) expectCharacterFrames(a.animName, a.frameSet, w, h);
+    for (const animation& a : anims.animList)
+        expectCharacterFrames(a.animName, a.frameSet, w, h);
     // The anchor stands between the feet on the floor, at the bottom of the frame.
     EXPECT_GT(blank.frames[0].offsetY, h - 16);
 
@@ -101,7 +109,8 @@ TEST(DefaultData, CharacterAnimationsShareOneSizeAndAnchor) {
     SDL_Surface* img = blank.frames[0].image;
     ASSERT_TRUE(img->flags & SDL_SRCCOLORKEY);
     for (int y = 0; y < h; y += 7)
-        for (int x = 0; x < w; x += 5) ASSERT_EQ(0xFF00FFu, rgbAt(img, x, y)) << x << "," << y;
+        for (int x = 0; x < w; x += 5)
+            ASSERT_EQ(0xFF00FFu, rgbAt(img, x, y)) << x << "," << y;
 }
 
 TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
@@ -113,8 +122,10 @@ TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
 
     std::vector<MoveRecord> moves = readMoveset();
     std::set<std::string> names;
-    for (const MoveRecord& m : moves) names.insert(m.name);
-    for (const char* fixed : {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"}) {
+    for (const MoveRecord& m : moves)
+        names.insert(m.name);
+    for (const char* fixed :
+         {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"}) {
         ASSERT_TRUE(names.count(fixed)) << fixed;
     }
     bool hasLink = false, hasCancel = false, hasAirGround = false, throwsFireball = false;
@@ -129,13 +140,15 @@ TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
         int damaging = 0;
         for (const spriteFrame& f : frames.frames) {
             damaging += f.damage > 0;
-            for (const std::string& spawn : f.partNames) throwsFireball |= spawn.rfind("fireball ", 0) == 0;
+            for (const std::string& spawn : f.partNames)
+                throwsFireball |= spawn.rfind("fireball ", 0) == 0;
         }
         EXPECT_EQ(attack && m.name != "fireball", damaging > 0);
         // A command may not be hidden by a shorter one it contains earlier in the file.
         for (size_t j = 0; j < i; ++j) {
             bool contained = m.command.find(moves[j].command) != std::string::npos;
-            EXPECT_FALSE(contained && moves[j].command != m.command) << moves[j].name << " shadows it";
+            EXPECT_FALSE(contained && moves[j].command != m.command)
+                << moves[j].name << " shadows it";
         }
         if (m.linkMove != "NULL") {
             hasLink = true;
@@ -176,8 +189,8 @@ TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
     EXPECT_EQ((std::set<std::string>{"fireball", "spark"}), particles);
     std::vector<std::string> fire = readLines(dataPath("particle/fireball/particle"));
     ASSERT_GE(fire.size(), 12u);
-    EXPECT_EQ("0", fire[2]); // flies straight
-    EXPECT_EQ("3", fire[5]); // three sparks when it burns out
+    EXPECT_EQ("0", fire[2]);     // flies straight
+    EXPECT_EQ("3", fire[5]);     // three sparks when it burns out
     EXPECT_NE("NULL", fire[11]); // first OnHitEnemy entry: it can hit
 
     // sounds: both lists, every WAV 16-bit PCM at 22050 Hz and under half a second
@@ -190,12 +203,17 @@ TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
         ASSERT_EQ(static_cast<size_t>(n) + 1, l.size());
         for (int i = 1; i <= n; ++i) {
             names->insert(l[i]);
-            std::ifstream wav(dataPath(std::string(folder) + "/" + l[i] + ".wav"), std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+            std::ifstream wav(dataPath(std::string(folder) + "/" + l[i] + ".wav"),
+                              std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(wav)),
+                              std::istreambuf_iterator<char>());
             ASSERT_GT(bytes.size(), 44u) << l[i];
             EXPECT_EQ("RIFF", bytes.substr(0, 4));
             EXPECT_EQ("WAVE", bytes.substr(8, 4));
-            auto u16 = [&](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+            auto u16 = [&](size_t at) {
+                return static_cast<unsigned char>(bytes[at]) |
+                       static_cast<unsigned char>(bytes[at + 1]) << 8;
+            };
             EXPECT_EQ(1, u16(20));     // PCM
             EXPECT_EQ(22050, u16(24)); // rate
             EXPECT_EQ(16, u16(34));    // bits
@@ -203,12 +221,14 @@ TEST(DefaultData, ParticlesSoundsAndOpponentTableNameRealThings) {
         }
     }
     int shared = 0;
-    for (const std::string& s : own) shared += static_cast<int>(common.count(s));
+    for (const std::string& s : own)
+        shared += static_cast<int>(common.count(s));
     EXPECT_EQ(1, shared);
 
     // the opponent's table: six sections, real moves, range bands in order
     std::set<std::string> moves;
-    for (const MoveRecord& m : readMoveset()) moves.insert(m.name);
+    for (const MoveRecord& m : readMoveset())
+        moves.insert(m.name);
     std::vector<std::string> t = readLines(dataPath("Tavro/ai/attack"));
     size_t at = 0;
     for (int section = 1; section <= 6; ++section) {
@@ -257,4 +277,156 @@ TEST(DefaultData, StageAndBarArtFitTheScreen) {
     EXPECT_GE(bar.width, 370);
     EXPECT_GE(bar.height, 25);
     EXPECT_FALSE(bar.frames[0].image->flags & SDL_SRCCOLORKEY);
+}
+
+TEST(DefaultData, MoveListsPutLongerCommandsFirst) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    moveSet moves;
+    moves.loadAll(dataPath("Tavro").c_str());
+    EXPECT_EQ(std::string::npos, trace.text().find("ERROR"));
+    auto names = [&](const char* key) {
+        std::string out;
+        for (moveInfo* m : moves.returnMoveList(key))
+            out += m->name + " ";
+        return out;
+    };
+    EXPECT_EQ("fireball uppercut punch ", names("A"));
+    EXPECT_EQ("sweep airKick kick ", names("B"));
+    EXPECT_EQ("heavy ", names("C"));
+    EXPECT_EQ("punch", moves.returnMove("uppercut").linkMove);
+    EXPECT_EQ("kick", moves.returnMove("sweep").fromMove);
+    EXPECT_EQ("ground is false", moves.returnMove("airKick").condition);
+    EXPECT_EQ("ground is true", moves.returnMove("kick").condition);
+}
+
+// Pressed against each other as the push-apart leaves two fighters, every
+// attack lands on its active frames: its damage box meets the defender's body
+// box under the game's corner test.  The fireball leaves the hand clear of
+// the thrower's own body.
+TEST(DefaultData, AttacksReachAnOpponentStandingAtArmsLength) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    animationSet anims;
+    anims.loadAll(dataPath("Tavro").c_str());
+    moveSet moves;
+    moves.loadAll(dataPath("Tavro").c_str());
+
+    auto place = [&](Fighter& f, int x, int y, bool right) {
+        f.initS(&anims, screen.surface());
+        f.changeAnim("standing");
+        f.setDir(right);
+        f.xPos = x;
+        f.yPos = y;
+        f.onGround = y == g_GroundLevel;
+        f.jumpsLeft = 2;
+    };
+    for (const char* name : {"punch", "kick", "heavy", "uppercut", "sweep", "airKick"}) {
+        SCOPED_TRACE(name);
+        bool air = std::string(name) == "airKick";
+        for (const char* stance : {"standing", "duck"}) {
+            if (std::string(stance) == "duck" && std::string(name) != "sweep" &&
+                std::string(name) != "kick")
+                continue;
+            Fighter attacker, defender;
+            place(attacker, 300, g_GroundLevel, true);
+            place(defender, 300, g_GroundLevel, false);
+            defender.changeAnim(stance);
+            // step the defender away until the bodies no longer touch
+            while (SquareCollider(attacker.getCBox(), defender.getCBox()).collisionCheck())
+                defender.xPos += 1;
+            defender.xPos += 2;
+            if (air) attacker.yPos = g_GroundLevel - 60;
+            moveInfo& move = moves.returnMove(name);
+            attacker.changeAction(&move);
+            ASSERT_EQ(name, attacker.actionName);
+            bool landed = false;
+            for (int i = 0; i < move.frameSet.numFrames; ++i) {
+                attacker.frame = i;
+                if (attacker.getDamage() <= 0) continue;
+                landed |= SquareCollider(defender.getCBox(), attacker.getDBox()).collisionCheck();
+            }
+            EXPECT_TRUE(landed) << stance;
+        }
+    }
+
+    Fighter thrower;
+    place(thrower, 300, g_GroundLevel, true);
+    moveInfo& fireball = moves.returnMove("fireball");
+    thrower.changeAction(&fireball);
+    CSpriteBase ball;
+    ASSERT_EQ(0, ball.initR(dataPath("particle/fireball").c_str()));
+    int spawns = 0;
+    for (int i = 0; i < fireball.frameSet.numFrames; ++i) {
+        const spriteFrame& f = fireball.frameSet.frames[i];
+        thrower.frame = i;
+        for (const std::string& line : f.partNames) {
+            char word[64] = {0};
+            int dx = 0, dy = 0;
+            ASSERT_EQ(3, std::sscanf(line.c_str(), "%63s %d %d", word, &dx, &dy));
+            ++spawns;
+            const spriteFrame& b = ball.frames[0];
+            int left = thrower.xPos + dx - b.offsetX + b.colX1;
+            EXPECT_GT(left, thrower.getCBox().right);
+            int centreY = thrower.yPos - dy;
+            EXPECT_GT(centreY, thrower.getCBox().top);
+            EXPECT_LT(centreY, thrower.getCBox().bottom);
+        }
+    }
+    EXPECT_EQ(1, spawns);
+}
+
+// Moves performed in the air end with the landing, not before it: a move
+// that ran out in mid-air would leave the fighter in a standing pose while it
+// falls.  Played with the game's own frame timing and gravity steps.
+TEST(DefaultData, AirMovesLastUntilTheLanding) {
+    HeadlessScreen screen;
+    TraceCapture trace;
+    ManualClock clock(1000);
+    animationSet anims;
+    anims.loadAll(dataPath("Tavro").c_str());
+    moveSet moves;
+    moves.loadAll(dataPath("Tavro").c_str());
+
+    struct Case {
+        const char* move;
+        int jumpSteps; // gravity steps of a plain jump before the move starts; -1: from the floor
+    };
+    for (Case c : {Case{"backJump", -1}, Case{"airKick", 1}, Case{"airForward", 16},
+                   Case{"airBack", 16}, Case{"blockAir", 1}}) {
+        SCOPED_TRACE(c.move);
+        Fighter f;
+        f.initS(&anims, screen.surface());
+        f.speed = 3.0f;
+        f.setDir(true);
+        f.xPos = 300;
+        f.yPos = g_GroundLevel;
+        f.onGround = true;
+        f.jumpsLeft = 2;
+        if (c.jumpSteps >= 0) {
+            f.Jump(16);
+            for (int i = 0; i < c.jumpSteps; ++i)
+                f.Gravity();
+        }
+        f.draw(); // the game draws every pass, so frame timing starts now
+        f.changeAction(&moves.returnMove(c.move));
+        ASSERT_EQ(c.move, f.actionName);
+        int highest = f.yPos;
+        bool landed = false;
+        for (int step = 0; step < 300 && !landed; ++step) {
+            clock.advance(10);
+            f.draw();
+            bool busyBefore = f.returnBusy();
+            f.Gravity();
+            highest = std::min(highest, f.yPos);
+            landed = f.onGround && f.actionName == "walk";
+            if (!landed) {
+                ASSERT_TRUE(busyBefore) << "the move ended in the air at step " << step;
+            }
+        }
+        EXPECT_TRUE(landed);
+        if (c.jumpSteps < 0) {
+            EXPECT_LT(highest, g_GroundLevel - 30); // a real hop
+        }
+    }
 }

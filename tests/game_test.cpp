@@ -8,6 +8,10 @@
 
 #include <unistd.h>
 
+#include <csignal>
+#include <sstream>
+#include <vector>
+
 using testing_support::sourceDir;
 using testing_support::TempDir;
 
@@ -79,6 +83,36 @@ TEST_F(GameTest, FireballThrownByCommandHurtsTheOpponentOnce) {
     EXPECT_TRUE(game.ended());
 }
 
+TEST_F(GameTest, StartUpTraceCountsTheJoysticksAndPlacesEverything) {
+    std::ostringstream trace;
+    replayRunner game(script, &trace);
+    const std::string text = trace.str();
+    const int joysticks = SDL_NumJoysticks();
+    const std::string countLine = std::to_string(joysticks) + " joysticks were found.\n\n";
+    const size_t count = text.find(countLine);
+    ASSERT_NE(std::string::npos, count) << text;
+    EXPECT_LT(text.find("making an Sset\n"), count) << "sounds are loaded before the joysticks";
+    const size_t names = text.find("The names of the joysticks are:\n");
+    if (joysticks == 0)
+        EXPECT_EQ(std::string::npos, names) << "no name list without a joystick";
+    else
+        EXPECT_EQ(count + countLine.size(), names);
+
+    EXPECT_EQ((std::vector<int>{50, 300, 550, 300, 1000, 1000}),
+              (std::vector<int>{vikings1.xPos, vikings1.yPos, fighter2.xPos, fighter2.yPos,
+                                vikings1.maxHP, fighter2.hp}));
+    EXPECT_FLOAT_EQ(3.0f, fighter2.speed);
+    EXPECT_EQ((std::vector<int>{10, 10, 410, 10, 10, 5, 360, 20, 1000}),
+              (std::vector<int>{play1HPBar.xPos, play1HPBar.yPos, play2HPBar.xPos, play2HPBar.yPos,
+                                play2HPBar.barX, play2HPBar.barY, play2HPBar.barW, play2HPBar.barH,
+                                play2HPBar.maxValue}));
+    EXPECT_FALSE(play1HPBar.rightToLeft);
+    EXPECT_TRUE(play2HPBar.rightToLeft);
+    EXPECT_TRUE(play1HPBar.clearBack && play2HPBar.clearBack);
+    EXPECT_EQ(&fighter2, targ.target);
+    EXPECT_EQ(&vikings1, targ2.target);
+}
+
 TEST_F(GameTest, EscapeInTheVeryFirstPassEndsTheLoopAfterDrawingIt) {
     replayRunner game(script);
     game.setKey(SDLK_ESCAPE, true);
@@ -89,10 +123,10 @@ TEST_F(GameTest, EscapeInTheVeryFirstPassEndsTheLoopAfterDrawingIt) {
 
 TEST_F(GameTest, IdlePlayerIsApproachedAttackedAndHurtByTheOpponent) {
     script.seed = 2024;
-    script.stepMs = 3;
+    script.stepMs = 5;
     replayRunner game(script);
     int closest = 1000;
-    while (game.now() < 120000) {
+    while (game.now() < 60000) {
         game.step();
         closest = std::min(closest, std::abs(fighter2.xPos - vikings1.xPos));
     }
@@ -127,4 +161,16 @@ TEST_F(GameTest, MissingCharacterOrStageEndsWithAClearMessage) {
             startUp(session);
         },
         testing::ExitedWithCode(1), "data/tBG2.bmp");
+}
+
+TEST_F(GameTest, InterruptFromTheTerminalStillStopsTheGame) {
+    // The close button is ignored, but Ctrl+C and kill must not be.
+    EXPECT_EXIT(
+        {
+            sdlInit();
+            raise(SIGINT);
+            SDL_Delay(2000);
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGINT), "");
 }

@@ -133,10 +133,19 @@ TEST(MoveSet, MissingShortAndWildFiles) {
     EXPECT_EQ(negative.count, 0);
     EXPECT_EQ(garbled.count, 0);
     EXPECT_EQ(garbled.returnMove("punch").name, "");
-    // A record cut short keeps the defaults of the fields it never reached.
+    // A record cut short leaves the texts it never reached empty, and a
+    // blank word line leaves its text empty too: such a move is neither a
+    // plain move ("NULL") nor free of a condition ("null").
     ASSERT_EQ(cut.count, 1);
     EXPECT_EQ(cut.moves[0].command, "DA");
     EXPECT_EQ(cut.moves[0].linkMove, "kick");
-    EXPECT_EQ(cut.moves[0].fromMove, "NULL");
-    EXPECT_EQ(cut.moves[0].condition, "null");
+    EXPECT_EQ(cut.moves[0].fromMove, "");
+    EXPECT_EQ(cut.moves[0].condition, "");
+    dir.write("blank/moveset", "ANIMS: 1\npunch\nA\n0\n\n0\n0\n  \n0\n0\n0\nnull\n");
+    moveSet blank;
+    blank.loadAll((dir / "blank").c_str());
+    ASSERT_EQ(blank.count, 1);
+    EXPECT_EQ(blank.moves[0].linkMove, "");
+    EXPECT_EQ(blank.moves[0].fromMove, "");
+    EXPECT_EQ(blank.moves[0].condition, "null");
 }

@@ -428,6 +428,40 @@ TEST(Sprite, RestoresTheExactBackgroundItCovered) {
     EXPECT_EQ(corner, rgbAt(s, 0, 599));
 }
 
+TEST(Sprite, SavesAndRestoresTheWholeSetRectangleWhateverTheFirstFrameSize) {
+    HeadlessScreen screen;
+    TempDir dir;
+    TraceCapture trace;
+    SDL_Surface* s = screen.surface();
+    ManualClock clock(0);
+    // The last frame sizes a set; the first may be larger (a shrinking
+    // spark) or smaller (a growing blast) than that.
+    dir.writeBmp("shrink/big.bmp", 20, 20, 0xFF0000);
+    dir.writeBmp("shrink/small.bmp", 10, 10, 0x00FF00);
+    dir.write("shrink/info", "FILES: 2\n" + entry("big.bmp", 10) + entry("small.bmp", 10));
+    dir.writeBmp("grow/small.bmp", 10, 10, 0x00FF00);
+    dir.writeBmp("grow/big.bmp", 20, 20, 0xFF0000);
+    dir.write("grow/info", "FILES: 2\n" + entry("small.bmp", 10) + entry("big.bmp", 10));
+    for (const char* folder : {"shrink", "grow"}) {
+        CSpriteBase set;
+        ASSERT_EQ(0, set.initR((dir / folder).c_str()));
+        SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 255));
+        CSprite sprite;
+        sprite.init(&set, s);
+        sprite.animating = 0;
+        sprite.frame = 1; // the frame of the set's own size
+        sprite.xPos = 100;
+        sprite.yPos = 100;
+        sprite.updateBG();
+        sprite.draw();
+        EXPECT_NE(0x0000FFu, rgbAt(s, 109, 109)) << folder;
+        sprite.clearBG();
+        for (int y = 95; y < 125; ++y)
+            for (int x = 95; x < 125; ++x)
+                ASSERT_EQ(0x0000FFu, rgbAt(s, x, y)) << folder << " at " << x << "," << y;
+    }
+}
+
 TEST(Sprite, AnswersQuestionsAboutTheCurrentFrame) {
     SpriteScene scene;
     CSprite sprite;

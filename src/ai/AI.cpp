@@ -24,20 +24,7 @@ bool isNone(const std::string& name) {
 void AI::init(SDL_Surface* surface) {
     // The same fresh start as a player's controller; the opponent has no pad,
     // joystick or command recogniser, and keeps whatever blocking it had.
-    screen = surface;
-    quitRequested = 0;
-    fighter = nullptr;
-    partInfo = nullptr;
-    particles = nullptr;
-    sounds = nullptr;
-    anims = nullptr;
-    charMoves = nullptr;
-    target = nullptr;
-    curFrame = prevFrame = 0;
-    curAction = prevAction = "NULL";
-    curSound = prevSound = "NULL";
-    curParticle = prevParticle = "NULL";
-
+    resetCommon(surface);
     blockChance = 25;
     state = THINK;
     timer = 0.0f;
@@ -61,8 +48,8 @@ void AI::setup(Fighter* who, partInfoList* definitions, particleList* live, soun
 
 void AI::updateAI() {
     if (!(moveTimer > 1.0f)) return;
+    updatePosition();
     if (fighter) {
-        updatePosition();
         if (fighter->returnBusy()) {
             // A prepared cancel cuts in once the attack has reached the
             // frame the cancel may start from.

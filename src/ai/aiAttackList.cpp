@@ -43,6 +43,8 @@ void aiAttackNumbers::addNum(char letter) {
 
 void aiAttackList::getList(const char* folder) {
     std::string path = std::string(folder ? folder : "") + "/attack";
+    linkGroups.clear();
+    cancelGroups.clear();
     textFile file;
     if (!file.open(path)) {
         seams::trace() << "ERROR opening file " << path << "\n\n";
@@ -58,6 +60,7 @@ void aiAttackList::getList(const char* folder) {
         int count = getNumberOfAttacks(file);
         std::vector<aiAttack>& list = *lists[section];
         list.clear();
+        *counters[section] = aiAttackNumbers();
         if (count > 0)
             addAttack(list, counters[section], file, count);
         else

@@ -41,6 +41,14 @@ bool playerControl::keyHeld(int key) {
 }
 
 void playerControl::init(SDL_Surface* surface) {
+    resetCommon(surface);
+    pad = nullptr;
+    joystick = nullptr;
+    checker = nullptr;
+    blocking = false;
+}
+
+void playerControl::resetCommon(SDL_Surface* surface) {
     screen = surface;
     quitRequested = 0;
     fighter = nullptr;
@@ -49,15 +57,11 @@ void playerControl::init(SDL_Surface* surface) {
     sounds = nullptr;
     anims = nullptr;
     charMoves = nullptr;
-    pad = nullptr;
-    joystick = nullptr;
-    checker = nullptr;
     target = nullptr;
     curAction = prevAction = "NULL";
     curSound = prevSound = "NULL";
     curParticle = prevParticle = "NULL";
     curFrame = prevFrame = 0;
-    blocking = false;
 }
 
 void playerControl::setup(Fighter* who, partInfoList* definitions, particleList* live,
@@ -77,7 +81,8 @@ void playerControl::setup(Fighter* who, partInfoList* definitions, particleList*
 
 void playerControl::update() {
     now = static_cast<int32_t>(seams::ticks());
-    delta = static_cast<float>(now - prevTick) * 0.1f;
+    // Worked out exactly and only then stored as a float: 9 ms is 0.9.
+    delta = static_cast<float>(static_cast<double>(now - prevTick) * 0.1);
     prevTick = now;
     moveTimer += delta;
 

@@ -74,6 +74,9 @@ class playerControl {
     static void setKeyStateSource(const Uint8* (*source)());
 
   protected:
+    // The fresh start both controllers share: the screen, every reference
+    // but pad, joystick and checker, the frame trackers.
+    void resetCommon(SDL_Surface* surface);
     void applyHit(int damage, int hitType);
     static const Uint8* heldKeys();
     // Whether the key with this code is held down now.

@@ -1,4 +1,5 @@
 #include "fighter.h"
+#include "flipper.h"
 
 #include "animationSet.h"
 #include "moveSet.h"
@@ -173,7 +174,7 @@ void Fighter::clearBG() {
     if (savedRect_.w == 0 || savedRect_.h == 0) return;
     SDL_Rect source{0, 0, savedRect_.w, savedRect_.h};
     SDL_Rect target = savedRect_;
-    SDL_BlitSurface(backSave, &source, screenSurf, &target);
+    copyBlit(backSave, &source, screenSurf, &target);
 }
 
 // The frame the coming draw shows is settled here, before the save: its anchor
@@ -206,7 +207,7 @@ void Fighter::updateBG() {
     savedRect_.h = static_cast<Uint16>(h);
     SDL_Rect source = savedRect_;
     SDL_Rect target{0, 0, 0, 0};
-    SDL_BlitSurface(screenSurf, &source, backSave, &target);
+    copyBlit(screenSurf, &source, backSave, &target);
 }
 
 void Fighter::stepFrame() {

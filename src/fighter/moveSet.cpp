@@ -53,6 +53,12 @@ int moveSet::loadAll(const char* folderPath) {
         if (!file.readLine(nameLine)) break;
         moves.emplace_back();
         int index = static_cast<int>(moves.size()) - 1;
+        // A record starts with every text empty: a word line left blank or
+        // cut off leaves its field empty, which no running move or condition
+        // ever matches, so a damaged record is never performed by accident.
+        moves[index].linkMove.clear();
+        moves[index].fromMove.clear();
+        moves[index].condition.clear();
         std::string name = firstWord(nameLine);
         seams::trace() << "Lets Rock!: " << name << '\n';
         loadAnim(index, name);

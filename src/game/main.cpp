@@ -81,6 +81,7 @@ void sdlInit() {
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
         fatal(std::string("Unable to init SDL: ") + SDL_GetError());
     std::atexit(SDL_Quit);
+    platform::restoreStopSignals();
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
         seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: " << SDL_GetError()
                        << "\n";

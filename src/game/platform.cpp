@@ -6,11 +6,17 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <new>
 
 namespace platform {
 
 void hideConsole() {}
+
+void restoreStopSignals() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
 
 std::string currentDirectory() {
     std::vector<char> buffer(4096);

@@ -11,6 +11,11 @@ namespace platform {
 // Hide the console window the game was started from (nothing to do here).
 void hideConsole();
 
+// SDL turns an interrupt (Ctrl+C) or a termination request into the same
+// quit event as the window's close button, which the game ignores; put the
+// default handlers back so a terminal or a supervisor can still stop it.
+void restoreStopSignals();
+
 // The current working directory, or "" when it cannot be read.
 std::string currentDirectory();
 // Change the working directory; false when it cannot be changed.

@@ -56,15 +56,27 @@ particleInfo* findDefinition(partInfoList* definitions, const std::string& name)
 
 void particle::init(const std::string& line, Fighter* ownerFighter, CSprite* anchorSprite,
                     partInfoList* definitions, SDL_Surface* screen, int tick) {
+    owner = ownerFighter;
+    facingRight = owner ? owner->facingRight : true;
+    spawn(line, anchorSprite, definitions, screen, tick, false);
+}
+
+void particle::initD(const std::string& line, bool facing, CSprite* anchorSprite,
+                     partInfoList* definitions, SDL_Surface* screen, int tick) {
+    owner = nullptr;
+    facingRight = facing;
+    spawn(line, anchorSprite, definitions, screen, tick, true);
+}
+
+void particle::spawn(const std::string& line, CSprite* anchorSprite, partInfoList* definitions,
+                     SDL_Surface* screen, int tick, bool offsetsOnScreen) {
     defs = definitions;
     screenSurf = screen;
     anchor = anchorSprite;
-    owner = ownerFighter;
-    facingRight = owner ? owner->facingRight : true;
     startTime = tick;
 
-    spawnLine spawn = readSpawnLine(line);
-    info = findDefinition(defs, spawn.name);
+    spawnLine words = readSpawnLine(line);
+    info = findDefinition(defs, words.name);
     if (!info) {
         anchor = nullptr;
         return;
@@ -72,46 +84,17 @@ void particle::init(const std::string& line, Fighter* ownerFighter, CSprite* anc
     sprite.init(info->frameSet.get(), screenSurf);
 
     // From a fighter the y offset counts upward from its feet; from an
-    // anchor sprite it counts downward from the sprite's top.
-    spawnX = -999;
-    spawnY = -999;
+    // anchor sprite it counts downward from the sprite's top.  A follow-up
+    // particle without an anchor takes its offsets as a point on the screen.
+    spawnX = offsetsOnScreen ? words.dx : -999;
+    spawnY = offsetsOnScreen ? words.dy : -999;
     if (owner) {
-        spawnX = facingRight ? owner->xPos + spawn.dx : owner->xPos - spawn.dx;
-        spawnY = owner->yPos - spawn.dy;
+        spawnX = facingRight ? owner->xPos + words.dx : owner->xPos - words.dx;
+        spawnY = owner->yPos - words.dy;
     }
     if (anchor) {
-        spawnX = facingRight ? anchor->xPos + spawn.dx : anchor->xPos - spawn.dx;
-        spawnY = anchor->yPos + spawn.dy;
-    }
-    anchor = nullptr;
-    sprite.speed = particleSpeed;
-    sprite.adjustPos(spawnX, spawnY, facingRight);
-    seams::trace() << "Particle damage " << getDamage() << " hit type " << getHitType() << "\n";
-}
-
-void particle::initD(const std::string& line, bool facing, CSprite* anchorSprite,
-                     partInfoList* definitions, SDL_Surface* screen, int tick) {
-    defs = definitions;
-    screenSurf = screen;
-    anchor = anchorSprite;
-    owner = nullptr;
-    facingRight = facing;
-    startTime = tick;
-
-    spawnLine spawn = readSpawnLine(line);
-    info = findDefinition(defs, spawn.name);
-    if (!info) {
-        anchor = nullptr;
-        return;
-    }
-    sprite.init(info->frameSet.get(), screenSurf);
-
-    // Without an anchor the offsets are a point on the screen.
-    spawnX = spawn.dx;
-    spawnY = spawn.dy;
-    if (anchor) {
-        spawnX = facingRight ? anchor->xPos + spawn.dx : anchor->xPos - spawn.dx;
-        spawnY = anchor->yPos + spawn.dy;
+        spawnX = facingRight ? anchor->xPos + words.dx : anchor->xPos - words.dx;
+        spawnY = anchor->yPos + words.dy;
     }
     anchor = nullptr;
     sprite.speed = particleSpeed;

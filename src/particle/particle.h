@@ -44,4 +44,10 @@ class particle {
     int getHitType() const;
     int getPartNum(const std::string& eventName) const;
     std::string getNewPart(const std::string& eventName, int index) const;
+
+  private:
+    // What init and initD share once owner and facing are set: find the
+    // definition and place the sprite's anchor on the spawn point.
+    void spawn(const std::string& line, CSprite* anchorSprite, partInfoList* definitions,
+               SDL_Surface* screen, int tick, bool offsetsOnScreen);
 };

@@ -13,12 +13,13 @@ particleList::~particleList() {
     }
 }
 
-void particleList::addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
-                               partInfoList* definitions, SDL_Surface* screen, int tick) {
+bool particleList::announceAdd() const {
     bool first = head == nullptr;
     seams::trace() << (first ? "\n\nAdding particle\n" : "adding another particle\n");
-    particle* made = new particle;
-    made->init(line, owner, anchor, definitions, screen, tick);
+    return first;
+}
+
+void particleList::adopt(particle* made, bool first) {
     if (!made->valid()) {
         // The line names no particle: nothing is spawned.
         seams::trace() << "No particle to spawn\n";
@@ -29,19 +30,20 @@ void particleList::addParticle(const std::string& line, Fighter* owner, CSprite*
     if (first) seams::trace() << "particle added\n";
 }
 
+void particleList::addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
+                               partInfoList* definitions, SDL_Surface* screen, int tick) {
+    bool first = announceAdd();
+    particle* made = new particle;
+    made->init(line, owner, anchor, definitions, screen, tick);
+    adopt(made, first);
+}
+
 void particleList::addParticleD(const std::string& line, bool facing, CSprite* anchor,
                                 partInfoList* definitions, SDL_Surface* screen, int tick) {
-    bool first = head == nullptr;
-    seams::trace() << (first ? "\n\nAdding particle\n" : "adding another particle\n");
+    bool first = announceAdd();
     particle* made = new particle;
     made->initD(line, facing, anchor, definitions, screen, tick);
-    if (!made->valid()) {
-        seams::trace() << "No particle to spawn\n";
-        delete made;
-        return;
-    }
-    head = new node{made, head};
-    if (first) seams::trace() << "particle added\n";
+    adopt(made, first);
 }
 
 void particleList::update() {

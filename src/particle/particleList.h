@@ -37,4 +37,11 @@ class particleList {
     void debug();
     // Number of particles in the list (live or awaiting removal).
     int size() const;
+
+  private:
+    // The trace line of an addition; true when the list was empty.
+    bool announceAdd() const;
+    // Link a freshly made particle in at the head, or drop it when its line
+    // named no definition.
+    void adopt(particle* made, bool first);
 };

@@ -17,7 +17,7 @@ std::string listPath(const char* folder) {
 soundEntry* loadEntry(const char* folder, const std::string& name) {
     soundEntry* entry = new soundEntry;
     entry->name = name;
-    std::string path = std::string(folder) + "/" + name;
+    std::string path = std::string(folder ? folder : "") + "/" + name;
     path += ".wav";
     seams::trace() << "Sound file: " << path << "\n";
     SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
@@ -51,55 +51,35 @@ soundSet::~soundSet() {
     }
 }
 
-void soundSet::getList(const char* folder) {
-    std::string path = listPath(folder);
-    textFile file(path);
-    if (!file.isOpen()) {
-        seams::trace() << "ERROR opening file " << path << "\n\n";
-        return;
-    }
-    std::string line;
-    int count = 0;
-    if (file.readLine(line)) scanHeader(line, "SOUNDS:", count);
-
-    // The set is normally empty here; should it not be, the new entries
-    // still go after the old ones so nothing is lost.
-    soundEntry* last = lastEntry(head);
-    int added = 0;
-    // The count only says how many names to expect: a file with fewer lines
-    // gives fewer entries, and the set counts only the entries it really has.
-    for (int i = 0; i < count && file.readLine(line); ++i) {
-        soundEntry* entry = loadEntry(folder, firstWord(line));
-        if (last)
-            last->next = entry;
-        else
-            head = entry;
-        last = entry;
-        ++added;
-    }
-    numSounds += added;
-}
+void soundSet::getList(const char* folder) { readList(folder, false); }
 
 void soundSet::addToList(const char* folder) {
     seams::trace() << "ADDING TO SOUND SET, YAY!\n";
+    if (readList(folder, true)) seams::trace() << "New Total is : " << numSounds << "\n";
+}
+
+bool soundSet::readList(const char* folder, bool skipPresent) {
     std::string path = listPath(folder);
     textFile file(path);
     if (!file.isOpen()) {
         seams::trace() << "ERROR opening file " << path << "\n\n";
-        return;
+        return false;
     }
     std::string line;
     int count = 0;
     if (file.readLine(line)) scanHeader(line, "SOUNDS:", count);
 
-    // find() looks at numSounds entries only, and numSounds grows at the
-    // end: names are checked against the sounds present before this call.
+    // New entries go after the old ones.  find() looks at numSounds entries
+    // only and numSounds grows at the end, so names are checked against the
+    // sounds present before this list.  The count only says how many names
+    // to expect: a file with fewer lines gives fewer entries, and the set
+    // counts only the entries it really has.
     soundEntry* last = lastEntry(head);
     int added = 0;
     int skipped = 0;
     for (int i = 0; i < count && file.readLine(line); ++i) {
         std::string name = firstWord(line);
-        if (find(name)) {
+        if (skipPresent && find(name)) {
             ++skipped;
             seams::trace() << "Skipped sound " << -skipped << "\n";
             continue;
@@ -113,7 +93,7 @@ void soundSet::addToList(const char* folder) {
         ++added;
     }
     numSounds += added;
-    seams::trace() << "New Total is : " << numSounds << "\n";
+    return true;
 }
 
 soundEntry* soundSet::find(const std::string& name) {

@@ -28,4 +28,9 @@ class soundSet {
     void Play(const std::string& name, int channel);
     Mix_Chunk* returnSound(const std::string& name);
     void display();
+
+  private:
+    // Append the sounds of the folder's list; with skipPresent, names the
+    // set already holds are skipped.  False when the list cannot be opened.
+    bool readList(const char* folder, bool skipPresent);
 };

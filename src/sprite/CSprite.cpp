@@ -1,4 +1,5 @@
 #include "CSprite.h"
+#include "flipper.h"
 
 #include "seams.h"
 
@@ -26,15 +27,32 @@ void CSprite::init(CSpriteBase* set, SDL_Surface* screen) {
     base = set;
     if (set && set->built) {
         if (set->numFrames > 1) animating = 1;
-        if (set->hasFrame(0) && set->frames[0].image) ensureBackSave(set->frames[0].image);
+        // The save holds exactly the set's rectangle, which updateBG fills
+        // and clearBG puts back whole: a first frame larger than the set
+        // would leave its own pixels in the margin, a smaller one would save
+        // too little.
+        if (set->hasFrame(0) && set->frames[0].image)
+            ensureBackSave(set->frames[0].image, set->width, set->height);
     }
     screenSurf = screen;
 }
 
-void CSprite::ensureBackSave(SDL_Surface* like) {
+void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
     if (!like) return;
-    if (backSave && backSave->w == like->w && backSave->h == like->h) return;
-    SDL_Surface* fresh = SDL_DisplayFormat(like);
+    if (w <= 0 || h <= 0) {
+        w = like->w;
+        h = like->h;
+    }
+    if (backSave && backSave->w == w && backSave->h == h) return;
+    SDL_Surface* shaped = like;
+    if (w != like->w || h != like->h) {
+        const SDL_PixelFormat* f = like->format;
+        shaped = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f->BitsPerPixel, f->Rmask, f->Gmask,
+                                      f->Bmask, f->Amask);
+        if (!shaped) return;
+    }
+    SDL_Surface* fresh = SDL_DisplayFormat(shaped);
+    if (shaped != like) SDL_FreeSurface(shaped);
     if (!fresh) return;
     // The save is restored with a plain copy: a background pixel that happens
     // to have a frame's transparent colour must come back too.
@@ -57,7 +75,7 @@ const spriteFrame* CSprite::current(bool facing) const {
 void CSprite::clearBG() {
     if (drawn != 1 || !backSave || !screenSurf) return;
     SDL_Rect at = rect(oldX, oldY);
-    SDL_BlitSurface(backSave, nullptr, screenSurf, &at);
+    copyBlit(backSave, nullptr, screenSurf, &at);
 }
 
 void CSprite::updateBG() {
@@ -66,7 +84,7 @@ void CSprite::updateBG() {
     if (!backSave || !screenSurf || !base) return;
     SDL_Rect from = rect(xPos, yPos, base->width, base->height);
     SDL_Rect to = rect(0, 0);
-    SDL_BlitSurface(screenSurf, &from, backSave, &to);
+    copyBlit(screenSurf, &from, backSave, &to);
 }
 
 bool CSprite::advanceFrame() {

@@ -51,9 +51,10 @@ class CSprite {
   protected:
     // One step of frame time: true when the frame index moved.
     bool advanceFrame();
-    // Give backSave a display-format surface of the size of `like`, without
-    // colour key or alpha (kept when it already has that size).
-    void ensureBackSave(SDL_Surface* like);
+    // Give backSave a display-format surface of the size of `like` (or w x h
+    // when both are given), without colour key or alpha (kept when it
+    // already has that size).
+    void ensureBackSave(SDL_Surface* like, int w = 0, int h = 0);
     // Blit the current frame image (facing) at (x, y).
     void blitFrame(bool facing, int x, int y);
 };

@@ -4,6 +4,7 @@
 // the rectangle copies that pass must do at minimum (save, draw and restore
 // of the same sprites), the start-up time and the peak resident memory.
 //   bench [PASSES]      (run from the folder that holds data/)
+#include "flipper.h"
 #include "particle.h"
 #include "replayRunner.h"
 
@@ -51,12 +52,12 @@ void spriteBlits(CSprite& sprite, SDL_Surface* image, int x, int y, int restores
     SDL_Rect area{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(save->w),
                   static_cast<Uint16>(save->h)};
     SDL_Rect source = area;
-    SDL_BlitSurface(screen, &source, save, nullptr);
+    copyBlit(screen, &source, save, nullptr);
     SDL_Rect at = area;
     SDL_BlitSurface(image, nullptr, screen, &at);
     for (int i = 0; i < restores; ++i) {
         at = area;
-        SDL_BlitSurface(save, nullptr, screen, &at);
+        copyBlit(save, nullptr, screen, &at);
     }
 }
 

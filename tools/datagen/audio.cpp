@@ -28,7 +28,9 @@ struct LowPass {
     double run(double in, double k) { return y += k * (in - y); }
 };
 
-std::vector<double> silence(double seconds) { return std::vector<double>(static_cast<size_t>(seconds * kRate), 0.0); }
+std::vector<double> silence(double seconds) {
+    return std::vector<double>(static_cast<size_t>(seconds * kRate), 0.0);
+}
 
 // Attack-decay envelope shaped like a smooth bump; 0 outside [0, 1].
 double bump(double t, double attack) {
@@ -38,11 +40,13 @@ double bump(double t, double attack) {
     return (1.0 - u) * (1.0 - u);
 }
 
-void normalise(std::vector<double> &s, double peak) {
+void normalise(std::vector<double>& s, double peak) {
     double m = 0;
-    for (double v : s) m = std::max(m, std::fabs(v));
+    for (double v : s)
+        m = std::max(m, std::fabs(v));
     if (m > 0)
-        for (double &v : s) v *= peak / m;
+        for (double& v : s)
+            v *= peak / m;
     // short fades so no sound clicks at its ends
     size_t fade = std::min<size_t>(s.size() / 2, 64);
     for (size_t i = 0; i < fade; ++i) {
@@ -64,7 +68,8 @@ std::vector<double> whoosh(double seconds, double f0, double f1, double q, uint3
     return s;
 }
 
-std::vector<double> impact(double seconds, double f0, double f1, double noiseAmount, uint32_t seed, double peak) {
+std::vector<double> impact(double seconds, double f0, double f1, double noiseAmount, uint32_t seed,
+                           double peak) {
     std::vector<double> s = silence(seconds);
     Rng rng(seed);
     LowPass lp;
@@ -91,7 +96,8 @@ std::vector<double> clack() {
     double env = 1.0;
     for (size_t i = 0; i < s.size(); ++i) {
         double v = 0;
-        for (int k = 0; k < 4; ++k) v += sinDeg(360.0 * partials[k] * i / kRate) / (k + 1);
+        for (int k = 0; k < 4; ++k)
+            v += sinDeg(360.0 * partials[k] * i / kRate) / (k + 1);
         double click = i < 200 ? rng.signedUnit() * (1.0 - i / 200.0) : 0.0;
         s[i] = v * env + click * 1.5;
         env *= 0.9985;
@@ -121,8 +127,8 @@ std::vector<double> roar() {
 }
 
 // A short voice: a buzzing glottal wave through two vowel formants.
-std::vector<double> voice(double seconds, double pitch0, double pitch1, double fA, double fB, double breath,
-                          uint32_t seed) {
+std::vector<double> voice(double seconds, double pitch0, double pitch1, double fA, double fB,
+                          double breath, uint32_t seed) {
     std::vector<double> s = silence(seconds);
     Rng rng(seed);
     BandPass b1, b2, b3;
@@ -143,14 +149,16 @@ std::vector<double> voice(double seconds, double pitch0, double pitch1, double f
     return s;
 }
 
-void put(Writer &out, const std::string &path, const std::vector<double> &s) { out.bytes(path, wav16(s, kRate)); }
+void put(Writer& out, const std::string& path, const std::vector<double>& s) {
+    out.bytes(path, wav16(s, kRate));
+}
 
-}  // namespace
+} // namespace
 
-void writeSounds(Writer &out) {
+void writeSounds(Writer& out) {
     // common sounds
     out.text("soundSet/sound", "SOUNDS: 5\nhit\nblock\nwhoosh\nfireball\nstep\n");
-    put(out, "soundSet/hit.wav", impact(0.22, 150, 45, 1.2, 1, 0.7));
+    put(out, "soundSet/hit.wav", impact(0.22, 220, 60, 1.6, 1, 0.7));
     put(out, "soundSet/block.wav", clack());
     put(out, "soundSet/whoosh.wav", whoosh(0.28, 500, 1600, 1.6, 2));
     put(out, "soundSet/fireball.wav", roar());
@@ -164,4 +172,4 @@ void writeSounds(Writer &out) {
     put(out, "Tavro/sound/whoosh.wav", whoosh(0.3, 400, 1200, 1.2, 8));
 }
 
-}  // namespace gen
+} // namespace gen

@@ -27,15 +27,15 @@ double cosSmall(double x) {
     return sum;
 }
 
-void put16(std::vector<uint8_t> &v, unsigned x) {
+void put16(std::vector<uint8_t>& v, unsigned x) {
     v.push_back(static_cast<uint8_t>(x & 0xff));
     v.push_back(static_cast<uint8_t>((x >> 8) & 0xff));
 }
-void put32(std::vector<uint8_t> &v, uint32_t x) {
+void put32(std::vector<uint8_t>& v, uint32_t x) {
     put16(v, x & 0xffff);
     put16(v, x >> 16);
 }
-uint32_t get32(const std::vector<uint8_t> &v, size_t at) {
+uint32_t get32(const std::vector<uint8_t>& v, size_t at) {
     return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) | (static_cast<uint32_t>(v[at + 3]) << 24);
 }
 
@@ -52,7 +52,7 @@ std::vector<uint8_t> bmpHeader(int w, int h, int bits, int paletteSize, size_t i
     put32(v, static_cast<uint32_t>(h));
     put16(v, 1);
     put16(v, static_cast<unsigned>(bits));
-    put32(v, 0);  // no compression
+    put32(v, 0); // no compression
     put32(v, static_cast<uint32_t>(imageBytes));
     put32(v, 2835);
     put32(v, 2835);
@@ -60,31 +60,47 @@ std::vector<uint8_t> bmpHeader(int w, int h, int bits, int paletteSize, size_t i
     put32(v, 0);
     return v;
 }
-}  // namespace
+} // namespace
 
 double sinDeg(double deg) {
     // reduce to [0, 360)
     double turns = std::floor(deg / 360.0);
     double d = deg - turns * 360.0;
     int octant = static_cast<int>(std::floor(d / 45.0));
-    double rest = d - octant * 45.0;  // 0..45
+    double rest = d - octant * 45.0; // 0..45
     double r = rest * kPi / 180.0;
     double q = (45.0 - rest) * kPi / 180.0;
     switch (octant & 7) {
-    case 0: return sinSmall(r);
-    case 1: return cosSmall(q);
-    case 2: return cosSmall(r);
-    case 3: return sinSmall(q);
-    case 4: return -sinSmall(r);
-    case 5: return -cosSmall(q);
-    case 6: return -cosSmall(r);
-    default: return -sinSmall(q);
+    case 0:
+        return sinSmall(r);
+    case 1:
+        return cosSmall(q);
+    case 2:
+        return cosSmall(r);
+    case 3:
+        return sinSmall(q);
+    case 4:
+        return -sinSmall(r);
+    case 5:
+        return -cosSmall(q);
+    case 6:
+        return -cosSmall(r);
+    default:
+        return -sinSmall(q);
     }
 }
-double cosDeg(double deg) { return sinDeg(deg + 90.0); }
-double clampd(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
-int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
-V2 lerp(V2 a, V2 b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+double cosDeg(double deg) {
+    return sinDeg(deg + 90.0);
+}
+double clampd(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+int clampi(int v, int lo, int hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+V2 lerp(V2 a, V2 b, double t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
 V2 rotate(V2 v, double deg) {
     double c = cosDeg(deg), s = sinDeg(deg);
     return {v.x * c - v.y * s, v.x * s + v.y * c};
@@ -97,8 +113,12 @@ uint32_t Rng::next() {
     state ^= state << 5;
     return state;
 }
-double Rng::unit() { return (next() >> 8) / 16777216.0; }
-double Rng::signedUnit() { return unit() * 2.0 - 1.0; }
+double Rng::unit() {
+    return (next() >> 8) / 16777216.0;
+}
+double Rng::signedUnit() {
+    return unit() * 2.0 - 1.0;
+}
 
 double noise1(double x, uint32_t seed) {
     auto hash = [seed](long i) {
@@ -114,12 +134,15 @@ double noise1(double x, uint32_t seed) {
     return hash(i) + (hash(i + 1) - hash(i)) * t;
 }
 
-bool operator==(RGB a, RGB b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+bool operator==(RGB a, RGB b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
 
 Indexed::Indexed(int width, int height)
     : w(width), h(height), px(static_cast<size_t>(width) * height, 0), palette(256) {}
 
-Rgb24::Rgb24(int width, int height) : w(width), h(height), px(static_cast<size_t>(width) * height) {}
+Rgb24::Rgb24(int width, int height)
+    : w(width), h(height), px(static_cast<size_t>(width) * height) {}
 
 void Rgb24::fillRect(int x, int y, int rw, int rh, RGB c) {
     for (int j = y; j < y + rh; ++j)
@@ -132,7 +155,7 @@ void Rgb24::frameRect(int x1, int y1, int x2, int y2, RGB c) {
     fillRect(x1, y1, 1, y2 - y1 + 1, c);
     fillRect(x2, y1, 1, y2 - y1 + 1, c);
 }
-void Rgb24::blit(const Rgb24 &src, int dx, int dy) {
+void Rgb24::blit(const Rgb24& src, int dx, int dy) {
     for (int y = 0; y < src.h; ++y)
         for (int x = 0; x < src.w; ++x) {
             int tx = dx + x, ty = dy + y;
@@ -140,24 +163,26 @@ void Rgb24::blit(const Rgb24 &src, int dx, int dy) {
         }
 }
 
-std::vector<uint8_t> bmp8(const Indexed &img) {
+std::vector<uint8_t> bmp8(const Indexed& img) {
     int stride = (img.w + 3) / 4 * 4;
     std::vector<uint8_t> v = bmpHeader(img.w, img.h, 8, 256, static_cast<size_t>(stride) * img.h);
     for (int i = 0; i < 256; ++i) {
-        const RGB &c = img.palette[i];
+        const RGB& c = img.palette[i];
         v.push_back(c.b);
         v.push_back(c.g);
         v.push_back(c.r);
         v.push_back(0);
     }
     for (int y = img.h - 1; y >= 0; --y) {
-        for (int x = 0; x < img.w; ++x) v.push_back(img.get(x, y));
-        for (int x = img.w; x < stride; ++x) v.push_back(0);
+        for (int x = 0; x < img.w; ++x)
+            v.push_back(img.get(x, y));
+        for (int x = img.w; x < stride; ++x)
+            v.push_back(0);
     }
     return v;
 }
 
-std::vector<uint8_t> bmp24(const Rgb24 &img) {
+std::vector<uint8_t> bmp24(const Rgb24& img) {
     int stride = (img.w * 3 + 3) / 4 * 4;
     std::vector<uint8_t> v = bmpHeader(img.w, img.h, 24, 0, static_cast<size_t>(stride) * img.h);
     for (int y = img.h - 1; y >= 0; --y) {
@@ -167,12 +192,13 @@ std::vector<uint8_t> bmp24(const Rgb24 &img) {
             v.push_back(c.g);
             v.push_back(c.r);
         }
-        for (int x = img.w * 3; x < stride; ++x) v.push_back(0);
+        for (int x = img.w * 3; x < stride; ++x)
+            v.push_back(0);
     }
     return v;
 }
 
-bool readBmp(const std::string &path, Rgb24 &out) {
+bool readBmp(const std::string& path, Rgb24& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::vector<uint8_t> v((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -201,15 +227,15 @@ bool readBmp(const std::string &path, Rgb24 &out) {
     return true;
 }
 
-std::vector<uint8_t> wav16(const std::vector<double> &samples, int rate) {
+std::vector<uint8_t> wav16(const std::vector<double>& samples, int rate) {
     std::vector<uint8_t> v;
     uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     v.insert(v.end(), {'R', 'I', 'F', 'F'});
     put32(v, 36 + dataBytes);
     v.insert(v.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     put32(v, 16);
-    put16(v, 1);  // PCM
-    put16(v, 1);  // mono
+    put16(v, 1); // PCM
+    put16(v, 1); // mono
     put32(v, static_cast<uint32_t>(rate));
     put32(v, static_cast<uint32_t>(rate * 2));
     put16(v, 2);
@@ -224,18 +250,19 @@ std::vector<uint8_t> wav16(const std::vector<double> &samples, int rate) {
     return v;
 }
 
-void Writer::bytes(const std::string &rel, const std::vector<uint8_t> &data) {
+void Writer::bytes(const std::string& rel, const std::vector<uint8_t>& data) {
     std::filesystem::path p = std::filesystem::path(root) / rel;
     std::error_code ec;
     std::filesystem::create_directories(p.parent_path(), ec);
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
     if (!out) good = false;
     ++count;
 }
 
-void Writer::text(const std::string &rel, const std::string &data) {
+void Writer::text(const std::string& rel, const std::string& data) {
     bytes(rel, std::vector<uint8_t>(data.begin(), data.end()));
 }
 
-}  // namespace gen
+} // namespace gen

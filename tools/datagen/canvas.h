@@ -20,23 +20,31 @@ int clampi(int v, int lo, int hi);
 struct V2 {
     double x = 0, y = 0;
 };
-inline V2 operator+(V2 a, V2 b) { return {a.x + b.x, a.y + b.y}; }
-inline V2 operator-(V2 a, V2 b) { return {a.x - b.x, a.y - b.y}; }
-inline V2 operator*(V2 a, double k) { return {a.x * k, a.y * k}; }
+inline V2 operator+(V2 a, V2 b) {
+    return {a.x + b.x, a.y + b.y};
+}
+inline V2 operator-(V2 a, V2 b) {
+    return {a.x - b.x, a.y - b.y};
+}
+inline V2 operator*(V2 a, double k) {
+    return {a.x * k, a.y * k};
+}
 // Unit vector of a limb angle: 0 points straight down, 90 forward (+x), 180 up.
-inline V2 dirDeg(double deg) { return {sinDeg(deg), cosDeg(deg)}; }
+inline V2 dirDeg(double deg) {
+    return {sinDeg(deg), cosDeg(deg)};
+}
 V2 lerp(V2 a, V2 b, double t);
 // Rotates a local offset clockwise on screen (y grows downward).
 V2 rotate(V2 v, double deg);
 
 // Small deterministic pseudo-random source (for noise and texture).
 class Rng {
-public:
+  public:
     explicit Rng(uint32_t seed) : state(seed ? seed : 1u) {}
     uint32_t next();
-    double unit();        // 0 <= x < 1
-    double signedUnit();  // -1 <= x < 1
-private:
+    double unit();       // 0 <= x < 1
+    double signedUnit(); // -1 <= x < 1
+  private:
     uint32_t state;
 };
 // Smooth value noise in one dimension, deterministic for a seed.
@@ -52,9 +60,9 @@ bool operator==(RGB a, RGB b);
 struct Indexed {
     int w = 0, h = 0;
     std::vector<uint8_t> px;
-    std::vector<RGB> palette;  // 256 entries
+    std::vector<RGB> palette; // 256 entries
     Indexed(int width, int height);
-    uint8_t &at(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
+    uint8_t& at(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
     uint8_t get(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
 };
 
@@ -62,33 +70,34 @@ struct Rgb24 {
     int w = 0, h = 0;
     std::vector<RGB> px;
     Rgb24(int width, int height);
-    RGB &at(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
+    RGB& at(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
     RGB get(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
     void fillRect(int x, int y, int rw, int rh, RGB c);
-    void frameRect(int x1, int y1, int x2, int y2, RGB c);  // inclusive corners
-    void blit(const Rgb24 &src, int dx, int dy);
+    void frameRect(int x1, int y1, int x2, int y2, RGB c); // inclusive corners
+    void blit(const Rgb24& src, int dx, int dy);
 };
 
 // ---- files -----------------------------------------------------------------
 // Uncompressed Windows bitmaps, bottom-up rows padded to four bytes.
-std::vector<uint8_t> bmp8(const Indexed &img);
-std::vector<uint8_t> bmp24(const Rgb24 &img);
+std::vector<uint8_t> bmp8(const Indexed& img);
+std::vector<uint8_t> bmp24(const Rgb24& img);
 // Reads the two kinds above back (used by the contact sheet); false on error.
-bool readBmp(const std::string &path, Rgb24 &out);
+bool readBmp(const std::string& path, Rgb24& out);
 // 16-bit mono PCM WAV.
-std::vector<uint8_t> wav16(const std::vector<double> &samples, int rate);
+std::vector<uint8_t> wav16(const std::vector<double>& samples, int rate);
 
 class Writer {
-public:
+  public:
     explicit Writer(std::string root) : root(std::move(root)) {}
-    void bytes(const std::string &rel, const std::vector<uint8_t> &data);
-    void text(const std::string &rel, const std::string &data);
+    void bytes(const std::string& rel, const std::vector<uint8_t>& data);
+    void text(const std::string& rel, const std::string& data);
     int filesWritten() const { return count; }
     bool ok() const { return good; }
-private:
+
+  private:
     std::string root;
     int count = 0;
     bool good = true;
 };
 
-}  // namespace gen
+} // namespace gen

@@ -32,7 +32,7 @@ struct Action {
     std::string condition = "null";
 };
 
-Frame fr(const Pose &p, int pause) {
+Frame fr(const Pose& p, int pause) {
     Frame f;
     f.pose = p;
     f.pause = pause;
@@ -44,7 +44,7 @@ Frame hit(Pose p, Limb limb, int pause, int damage) {
     f.damage = damage;
     return f;
 }
-Frame &snd(Frame &f, const char *name) {
+Frame& snd(Frame& f, const char* name) {
     f.sound = name;
     return f;
 }
@@ -159,15 +159,16 @@ std::vector<Action> animations() {
     {
         Action a;
         a.name = "walk";
-        for (int i = 0; i < 6; ++i) a.frames.push_back(fr(walkPose(i * 60.0), 35));
+        for (int i = 0; i < 8; ++i)
+            a.frames.push_back(fr(walkPose(i * 45.0), 26));
         list.push_back(a);
     }
     {
         Action a;
         a.name = "running";
-        for (int i = 0; i < 6; ++i) {
-            Frame f = fr(runPose(i * 60.0), 22);
-            if (i == 1 || i == 4) f.sound = "step";
+        for (int i = 0; i < 8; ++i) {
+            Frame f = fr(runPose(i * 45.0), 17);
+            if (i == 2 || i == 6) f.sound = "step";
             a.frames.push_back(f);
         }
         list.push_back(a);
@@ -190,17 +191,21 @@ std::vector<Action> animations() {
     {
         Action a;
         a.name = "standing";
-        const double depth[4] = {0.0, 0.5, 1.0, 0.5};
-        for (int i = 0; i < 4; ++i) {
+        const double depth[6] = {0.0, 0.25, 0.75, 1.0, 0.75, 0.25};
+        for (int i = 0; i < 6; ++i) {
             Pose p = guard(depth[i]);
-            p.blink = i == 3;
-            a.frames.push_back(fr(p, 60));
+            p.blink = i == 5;
+            a.frames.push_back(fr(p, 45));
         }
         list.push_back(a);
     }
     return list;
 }
 
+// Ground moves carry no step on their first frame: when a move has run out,
+// the fighter shows that frame again until its controller picks an animation,
+// and the frame's step would apply once more.  Only the back jump and the air
+// dashes lift on their first frame, and they last until the landing.
 std::vector<Action> moves() {
     std::vector<Action> list;
 
@@ -244,13 +249,15 @@ std::vector<Action> moves() {
         Pose h = t;
         h.torso = 18;
         a.frames.push_back(fr(g, 25));
+        c.shout = true;
         Frame f1 = fr(c, 25);
         a.frames.push_back(snd(f1, "shout"));
         Frame f2 = fr(t, 20);
         snd(f2, "fireball");
         Drawn d = measureFighter(t);
         char line[64];
-        std::snprintf(line, sizeof line, "fireball %d %d", static_cast<int>(d.nearHand.x) - kAnchorX + 20,
+        std::snprintf(line, sizeof line, "fireball %d %d",
+                      static_cast<int>(d.nearHand.x) - kAnchorX + 20,
                       kAnchorY - static_cast<int>(d.nearHand.y));
         f2.spawns.push_back(line);
         a.frames.push_back(f2);
@@ -299,6 +306,7 @@ std::vector<Action> moves() {
         hold.strike = NO_LIMB;
         hold.torso = -4;
         a.frames.push_back(fr(low, 15));
+        rise.shout = true;
         Frame f1 = hit(rise, NEAR_ARM, 12, 70);
         a.frames.push_back(snd(f1, "shout"));
         a.frames.push_back(hit(top, NEAR_ARM, 18, 70));
@@ -342,13 +350,12 @@ std::vector<Action> moves() {
         s3.nTh = 80;
         s3.nSh = 0;
         Frame f0 = fr(s0, 12);
-        f0.moveX = 2;
         a.frames.push_back(f0);
         Frame f1 = hit(s1, NEAR_LEG, 12, 60);
-        f1.moveX = 2;
+        f1.moveX = 3;
         a.frames.push_back(snd(f1, "whoosh"));
         Frame f2 = hit(s2, NEAR_LEG, 20, 60);
-        f2.moveX = 1;
+        f2.moveX = 2;
         a.frames.push_back(f2);
         a.frames.push_back(fr(s3, 18));
         a.frames.push_back(fr(crouch(), 18));
@@ -462,11 +469,11 @@ std::vector<Action> moves() {
         down.nTh = 70;
         down.nSh = -10;
         Frame f0 = fr(w, 18);
-        f0.moveX = 1;
         a.frames.push_back(f0);
         Frame f1 = fr(up, 15);
-        f1.moveX = 1;
+        f1.moveX = 2;
         a.frames.push_back(snd(f1, "whoosh"));
+        hi.shout = true;
         Frame f2 = hit(hi, NEAR_LEG, 18, 110);
         a.frames.push_back(snd(f2, "shout"));
         a.frames.push_back(hit(follow, NEAR_LEG, 15, 110));
@@ -540,13 +547,12 @@ std::vector<Action> moves() {
         p0.burst = 16;
         p1.burst = 11;
         Frame f0 = fr(p0, 6);
-        f0.moveX = -3;
         a.frames.push_back(f0);
         Frame f1 = fr(p1, 20);
-        f1.moveX = -3;
+        f1.moveX = -4;
         a.frames.push_back(snd(f1, "hit"));
         Frame f2 = fr(p2, 20);
-        f2.moveX = -2;
+        f2.moveX = -3;
         a.frames.push_back(snd(f2, "hurt"));
         a.frames.push_back(fr(guard(0.8), 25));
         list.push_back(a);
@@ -696,21 +702,22 @@ std::vector<Action> moves() {
     return list;
 }
 
-void writeAction(Writer &out, const std::string &dir, const Action &a) {
+void writeAction(Writer& out, const std::string& dir, const Action& a) {
     std::vector<FrameText> texts;
     std::vector<RGB> pal;
     fighterPalette(pal);
     for (size_t i = 0; i < a.frames.size(); ++i) {
-        const Frame &f = a.frames[i];
+        const Frame& f = a.frames[i];
         if ((f.damage > 0) != (f.pose.strike != NO_LIMB)) {
-            std::fprintf(stderr, "datagen: %s frame %zu: damage without a striking limb\n", a.name.c_str(), i);
+            std::fprintf(stderr, "datagen: %s frame %zu: damage without a striking limb\n",
+                         a.name.c_str(), i);
             std::exit(1);
         }
         Indexed img(kFrameW, kFrameH);
         img.palette = pal;
         Drawn d;
         if (a.name == "blank") {
-            d = measureFighter(f.pose);  // a see-through frame with the guard's body box
+            d = measureFighter(f.pose); // a see-through frame with the guard's body box
         } else {
             V2 prev;
             bool hasPrev = false;
@@ -754,9 +761,10 @@ std::string attackTable() {
     struct Entry {
         const char *move, *range, *link, *cancel;
     };
-    auto section = [](std::ostringstream &s, const std::vector<Entry> &entries) {
+    auto section = [](std::ostringstream& s, const std::vector<Entry>& entries) {
         s << "Attacks: " << entries.size() << "\n";
-        for (const Entry &e : entries) s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
+        for (const Entry& e : entries)
+            s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
     };
     std::ostringstream s;
     // 1: ground attacks by distance band, in the order S, M, L, U, D
@@ -788,13 +796,13 @@ std::string attackTable() {
     return s.str();
 }
 
-}  // namespace
+} // namespace
 
-void writeCharacter(Writer &out) {
+void writeCharacter(Writer& out) {
     std::vector<Action> anims = animations();
     std::ostringstream info;
     info << "ANIMS: " << anims.size() << "\n";
-    for (const Action &a : anims) {
+    for (const Action& a : anims) {
         info << a.name << "\n";
         writeAction(out, "Tavro/" + a.name, a);
     }
@@ -803,13 +811,18 @@ void writeCharacter(Writer &out) {
     std::vector<Action> list = moves();
     std::ostringstream ms;
     ms << "ANIMS: " << list.size() << "\n";
-    for (const Action &a : list) {
-        ms << a.name << "\n" << a.command << "\n0\n" << a.linkMove << "\n" << a.linkFrame << "\n0\n"
-           << a.fromMove << "\n" << a.fromFrame << "\n0\n0\n" << a.condition << "\n";
+    for (const Action& a : list) {
+        ms << a.name << "\n"
+           << a.command << "\n0\n"
+           << a.linkMove << "\n"
+           << a.linkFrame << "\n0\n"
+           << a.fromMove << "\n"
+           << a.fromFrame << "\n0\n0\n"
+           << a.condition << "\n";
         writeAction(out, "Tavro/" + a.name, a);
     }
     out.text("Tavro/moveset", ms.str());
     out.text("Tavro/ai/attack", attackTable());
 }
 
-}  // namespace gen
+} // namespace gen

@@ -23,18 +23,18 @@ struct FrameText {
     int moveX = 0, moveY = 0;
     std::string tag = "NULL";
 };
-std::string infoText(const std::vector<FrameText> &frames);
+std::string infoText(const std::vector<FrameText>& frames);
 
-void writeCharacter(Writer &out);
-void writeParticles(Writer &out);
-void writeStage(Writer &out);
-void writeHealthBar(Writer &out);
-void writeSounds(Writer &out);
+void writeCharacter(Writer& out);
+void writeParticles(Writer& out);
+void writeStage(Writer& out);
+void writeHealthBar(Writer& out);
+void writeSounds(Writer& out);
 
 // Renders every frame of the character and the particles, with their boxes,
 // into one bitmap.  Returns 0 on success.
-int contactSheet(const std::string &dataDir, const std::string &outBmp);
+int contactSheet(const std::string& dataDir, const std::string& outBmp);
 // The stage with two fighters, a fireball and both bars laid out as in the game.
-int sceneShot(const std::string &dataDir, const std::string &outBmp);
+int sceneShot(const std::string& dataDir, const std::string& outBmp);
 
-}  // namespace gen
+} // namespace gen

@@ -12,20 +12,25 @@ namespace {
 
 RGB mix(RGB a, RGB b, double t) {
     t = clampd(t, 0.0, 1.0);
-    auto c = [t](int x, int y) { return static_cast<uint8_t>(clampi(static_cast<int>(x + (y - x) * t + 0.5), 0, 255)); };
+    auto c = [t](int x, int y) {
+        return static_cast<uint8_t>(clampi(static_cast<int>(x + (y - x) * t + 0.5), 0, 255));
+    };
     return {c(a.r, b.r), c(a.g, b.g), c(a.b, b.b)};
 }
 RGB scale(RGB a, double k) {
-    auto c = [k](int x) { return static_cast<uint8_t>(clampi(static_cast<int>(x * k + 0.5), 0, 255)); };
+    auto c = [k](int x) {
+        return static_cast<uint8_t>(clampi(static_cast<int>(x * k + 0.5), 0, 255));
+    };
     return {c(a.r), c(a.g), c(a.b)};
 }
 
 // Palette of a hot glow: index 0 is the colour key, 1..255 run from deep red
 // through orange and yellow to white.
-void firePalette(std::vector<RGB> &pal) {
+void firePalette(std::vector<RGB>& pal) {
     pal.assign(256, RGB{0, 0, 0});
     pal[0] = {255, 0, 255};
-    const RGB stops[] = {{90, 10, 20}, {190, 30, 20}, {245, 110, 20}, {255, 200, 60}, {255, 250, 210}, {255, 255, 255}};
+    const RGB stops[] = {{90, 10, 20},   {190, 30, 20},   {245, 110, 20},
+                         {255, 200, 60}, {255, 250, 210}, {255, 255, 255}};
     for (int i = 1; i < 256; ++i) {
         double t = (i - 1) / 254.0 * 5.0;
         int k = clampi(static_cast<int>(t), 0, 4);
@@ -33,7 +38,9 @@ void firePalette(std::vector<RGB> &pal) {
     }
 }
 
-uint8_t heatIndex(double h) { return static_cast<uint8_t>(1 + clampi(static_cast<int>(h * 254.0), 0, 254)); }
+uint8_t heatIndex(double h) {
+    return static_cast<uint8_t>(1 + clampi(static_cast<int>(h * 254.0), 0, 254));
+}
 
 // A fireball flying to the right: a white-hot core with flame tongues trailing.
 Indexed fireballFrame(int frame) {
@@ -50,17 +57,22 @@ Indexed fireballFrame(int frame) {
             double pulse = 1.0 + 0.08 * sinDeg(frame * 90.0);
             double h = 1.25 - d / (r * pulse);
             if (px < cx) {
-                double t = (cx - px) / 46.0;  // 0 at the core, 1 at the end of the tail
+                double t = (cx - px) / 46.0; // 0 at the core, 1 at the end of the tail
                 if (t < 1.0) {
                     for (int tongue = 0; tongue < 3; ++tongue) {
-                        double off = (tongue - 1) * 7.0 * t + 4.0 * t * sinDeg((px * 9.0) + phase * 60.0 + tongue * 120.0);
-                        double width = 11.0 * (1.0 - t) * (0.75 + 0.5 * noise1(px * 0.18 + phase + tongue * 5, 7 + tongue));
+                        double off = (tongue - 1) * 7.0 * t +
+                                     4.0 * t * sinDeg((px * 9.0) + phase * 60.0 + tongue * 120.0);
+                        double width =
+                            11.0 * (1.0 - t) *
+                            (0.75 + 0.5 * noise1(px * 0.18 + phase + tongue * 5, 7 + tongue));
                         double tdy = std::fabs(py - cy - off);
                         if (width > 0.5) h = std::max(h, (1.0 - tdy / width) * (1.0 - t) * 0.95);
                     }
                 }
             }
-            if (h > 0.06) img.at(x, y) = heatIndex(h * 0.95 + 0.05 * noise1(px * 0.7 + py * 1.3 + frame * 11, 3));
+            if (h > 0.06)
+                img.at(x, y) =
+                    heatIndex(h * 0.95 + 0.05 * noise1(px * 0.7 + py * 1.3 + frame * 11, 3));
         }
     return img;
 }
@@ -77,16 +89,17 @@ Indexed sparkFrame(int frame) {
         for (int x = 0; x < W; ++x) {
             double dx = std::fabs(x + 0.5 - 12), dy = std::fabs(y + 0.5 - 12);
             double star = 1.0 - (std::sqrt(dx * dy) * 0.9 + (dx + dy) * 0.35) / s;
-            double rot = 1.0 - ((dx + dy) * 0.7 + std::fabs(dx - dy) * 0.5) / (s * 1.2);  // diagonal rays
+            double rot =
+                1.0 - ((dx + dy) * 0.7 + std::fabs(dx - dy) * 0.5) / (s * 1.2); // diagonal rays
             double h = std::max(star, rot * 0.7) * heat[frame];
             if (h > 0.05) img.at(x, y) = heatIndex(h + 0.1);
         }
     return img;
 }
 
-}  // namespace
+} // namespace
 
-void writeParticles(Writer &out) {
+void writeParticles(Writer& out) {
     out.text("particle/default", "PARTS: 2\nspark 1\nfireball 2\n");
 
     std::vector<FrameText> ft;
@@ -100,7 +113,8 @@ void writeParticles(Writer &out) {
         t.offX = 48;
         t.offY = 24;
         int box[4] = {30, 10, 62, 38};
-        for (int k = 0; k < 4; ++k) t.col[k] = t.dmg[k] = box[k];
+        for (int k = 0; k < 4; ++k)
+            t.col[k] = t.dmg[k] = box[k];
         t.damage = 80;
         t.hitType = 1;
         t.moveX = 2;
@@ -110,13 +124,12 @@ void writeParticles(Writer &out) {
     out.text("particle/fireball/info", infoText(ft));
     // alpha, lifetime, gravity, two spare flags, then the five event lists:
     // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
-    out.text("particle/fireball/particle",
-             "255\n1500\n0\n0\n0\n"
-             "3\nspark 14 8\nspark 22 34\nspark 6 22\n"
-             "1\nNULL\n"
-             "1\nspark\n"
-             "1\nNULL\n"
-             "1\nNULL\n");
+    out.text("particle/fireball/particle", "255\n1500\n0\n0\n0\n"
+                                           "3\nspark 14 8\nspark 22 34\nspark 6 22\n"
+                                           "1\nNULL\n"
+                                           "1\nspark\n"
+                                           "1\nNULL\n"
+                                           "1\nNULL\n");
 
     std::vector<FrameText> st;
     const int drift[3] = {0, 1, 0};
@@ -130,22 +143,22 @@ void writeParticles(Writer &out) {
         t.offX = 12;
         t.offY = 12;
         int box[4] = {6, 6, 18, 18};
-        for (int k = 0; k < 4; ++k) t.col[k] = box[k];
+        for (int k = 0; k < 4; ++k)
+            t.col[k] = box[k];
         t.moveX = drift[i];
         t.tag = "spark";
         st.push_back(t);
     }
     out.text("particle/spark/info", infoText(st));
-    out.text("particle/spark/particle",
-             "255\n400\n1\n0\n0\n"
-             "1\nNULL\n"
-             "1\nNULL\n"
-             "1\nNULL\n"
-             "1\nNULL\n"
-             "1\nNULL\n");
+    out.text("particle/spark/particle", "255\n400\n1\n0\n0\n"
+                                        "1\nNULL\n"
+                                        "1\nNULL\n"
+                                        "1\nNULL\n"
+                                        "1\nNULL\n"
+                                        "1\nNULL\n");
 }
 
-void writeHealthBar(Writer &out) {
+void writeHealthBar(Writer& out) {
     const int W = 380, H = 30;
     Rgb24 img(W, H);
     const RGB goldHi{250, 222, 140}, gold{200, 150, 60}, goldLo{110, 72, 30}, edge{30, 20, 12};
@@ -163,8 +176,10 @@ void writeHealthBar(Writer &out) {
         for (int y = 12; y <= 18; ++y)
             for (int x = cx - 3; x <= cx + 3; ++x) {
                 double d = std::sqrt((x - cx) * (x - cx) + (y - 15) * (y - 15));
-                if (d <= 2.6) img.at(x, y) = mix(goldHi, RGB{255, 255, 230}, 1.0 - d / 2.6);
-                else if (d <= 3.4) img.at(x, y) = goldLo;
+                if (d <= 2.6)
+                    img.at(x, y) = mix(goldHi, RGB{255, 255, 230}, 1.0 - d / 2.6);
+                else if (d <= 3.4)
+                    img.at(x, y) = goldLo;
             }
     }
     img.frameRect(0, 0, W - 1, H - 1, edge);
@@ -189,7 +204,7 @@ void writeHealthBar(Writer &out) {
     out.text("hpBar/info", infoText({t}));
 }
 
-void writeStage(Writer &out) {
+void writeStage(Writer& out) {
     const int W = 800, H = 600, ground = 530;
     Rgb24 img(W, H);
     // dusk sky
@@ -197,15 +212,18 @@ void writeStage(Writer &out) {
     for (int y = 0; y < ground; ++y) {
         double t = y / 420.0;
         RGB c = t < 0.55 ? mix(top, mid, t / 0.55) : mix(mid, low, (t - 0.55) / 0.45);
-        for (int x = 0; x < W; ++x) img.at(x, y) = c;
+        for (int x = 0; x < W; ++x)
+            img.at(x, y) = c;
     }
     // sun with a soft halo
     const double sx = 560, sy = 330;
     for (int y = 200; y < 460; ++y)
         for (int x = 420; x < 700; ++x) {
             double d = std::sqrt((x - sx) * (x - sx) + (y - sy) * (y - sy));
-            if (d < 38) img.at(x, y) = mix(RGB{255, 236, 170}, RGB{255, 250, 220}, 1.0 - d / 38);
-            else if (d < 120) img.at(x, y) = mix(img.at(x, y), RGB{255, 200, 130}, (1.0 - (d - 38) / 82) * 0.45);
+            if (d < 38)
+                img.at(x, y) = mix(RGB{255, 236, 170}, RGB{255, 250, 220}, 1.0 - d / 38);
+            else if (d < 120)
+                img.at(x, y) = mix(img.at(x, y), RGB{255, 200, 130}, (1.0 - (d - 38) / 82) * 0.45);
         }
     // thin clouds
     for (int k = 0; k < 6; ++k) {
@@ -214,7 +232,8 @@ void writeStage(Writer &out) {
         for (int y = static_cast<int>(cy) - 6; y <= static_cast<int>(cy) + 6; ++y)
             for (int x = static_cast<int>(cx) - 110; x <= static_cast<int>(cx) + 110; ++x) {
                 if (x < 0 || x >= W) continue;
-                double dx = (x - cx) / 110.0, dy = (y - cy) / (4.0 + 3.0 * noise1(x * 0.05, 13 + k));
+                double dx = (x - cx) / 110.0,
+                       dy = (y - cy) / (4.0 + 3.0 * noise1(x * 0.05, 13 + k));
                 double v = 1.0 - dx * dx - dy * dy;
                 if (v > 0) img.at(x, y) = mix(img.at(x, y), RGB{255, 190, 170}, v * 0.55);
             }
@@ -226,9 +245,10 @@ void writeStage(Writer &out) {
         for (int y = static_cast<int>(far); y < ground; ++y) {
             double haze = clampd((y - far) / 120.0, 0.0, 1.0);
             img.at(x, y) = mix(RGB{122, 92, 150}, RGB{150, 104, 140}, haze);
-            if (y < far + 3) img.at(x, y) = mix(img.at(x, y), RGB{230, 170, 160}, 0.5);  // lit ridge
+            if (y < far + 3) img.at(x, y) = mix(img.at(x, y), RGB{230, 170, 160}, 0.5); // lit ridge
         }
-        for (int y = static_cast<int>(near); y < ground; ++y) img.at(x, y) = mix(RGB{70, 56, 100}, RGB{86, 64, 104}, (y - near) / 80.0);
+        for (int y = static_cast<int>(near); y < ground; ++y)
+            img.at(x, y) = mix(RGB{70, 56, 100}, RGB{86, 64, 104}, (y - near) / 80.0);
     }
     // a pagoda on the hills
     {
@@ -238,7 +258,7 @@ void writeStage(Writer &out) {
         for (int tier = 0; tier < 4; ++tier) {
             int bw = 44 - tier * 8, y0 = baseY - tier * 24;
             img.fillRect(px - bw / 2, y0 - 16, bw, 16, dark);
-            for (int r = 0; r < 8; ++r) {  // upturned roof
+            for (int r = 0; r < 8; ++r) { // upturned roof
                 int half = bw / 2 + 12 - r;
                 img.fillRect(px - half, y0 - 16 - r, half * 2, 1, dark);
             }
@@ -250,7 +270,8 @@ void writeStage(Writer &out) {
     // tree line behind the courtyard wall
     for (int x = 0; x < W; ++x) {
         double topY = 468 + 14 * noise1(x / 14.0, 41) + 8 * noise1(x / 5.0, 42);
-        for (int y = static_cast<int>(topY); y < 505; ++y) img.at(x, y) = mix(RGB{34, 40, 52}, RGB{26, 30, 40}, (y - topY) / 40.0);
+        for (int y = static_cast<int>(topY); y < 505; ++y)
+            img.at(x, y) = mix(RGB{34, 40, 52}, RGB{26, 30, 40}, (y - topY) / 40.0);
     }
     // courtyard wall
     for (int y = 496; y < ground; ++y)
@@ -273,7 +294,8 @@ void writeStage(Writer &out) {
     }
     const int rows[] = {538, 549, 563, 580, 599};
     for (int r : rows)
-        for (int x = 0; x < W; ++x) img.at(x, r) = scale(img.at(x, r), 0.72);
+        for (int x = 0; x < W; ++x)
+            img.at(x, r) = scale(img.at(x, r), 0.72);
     for (int k = -12; k <= 12; ++k) {
         // joints converging toward a point above the stage centre
         for (int y = ground; y < H; ++y) {
@@ -289,4 +311,4 @@ void writeStage(Writer &out) {
     out.bytes("tBG2.bmp", bmp24(img));
 }
 
-}  // namespace gen
+} // namespace gen

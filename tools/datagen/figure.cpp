@@ -14,16 +14,16 @@ const double kThigh = 46, kShin = 45;
 const double kOutlineW = 1.7;
 
 const RGB kBase[M_COUNT] = {
-    {232, 170, 122},  // skin
-    {46, 78, 150},    // gi top: deep blue
-    {36, 52, 104},    // trousers: darker blue
-    {226, 176, 48},   // belt: gold
-    {206, 36, 36},    // headband: red
-    {40, 30, 30},     // hair
-    {236, 232, 220},  // hand wraps
-    {30, 20, 24},     // eyes, brows
-    {255, 150, 40},   // chi glow
-    {220, 236, 255},  // speed streaks
+    {232, 170, 122}, // skin
+    {46, 78, 150},   // gi top: deep blue
+    {36, 52, 104},   // trousers: darker blue
+    {226, 176, 48},  // belt: gold
+    {206, 36, 36},   // headband: red
+    {40, 30, 30},    // hair
+    {236, 232, 220}, // hand wraps
+    {30, 20, 24},    // eyes, brows
+    {255, 150, 40},  // chi glow
+    {220, 236, 255}, // speed streaks
 };
 
 struct Shape {
@@ -63,17 +63,19 @@ Shape clipTo(Shape s, V2 a, V2 b, double r) {
     return s;
 }
 
-double len(V2 v) { return std::sqrt(v.x * v.x + v.y * v.y); }
+double len(V2 v) {
+    return std::sqrt(v.x * v.x + v.y * v.y);
+}
 
 // Distance from p to the segment ab and the parameter of the closest point.
-double segDist(V2 p, V2 a, V2 b, double &t) {
+double segDist(V2 p, V2 a, V2 b, double& t) {
     V2 ab = b - a, ap = p - a;
     double l2 = ab.x * ab.x + ab.y * ab.y;
     t = l2 > 0 ? clampd((ap.x * ab.x + ap.y * ab.y) / l2, 0.0, 1.0) : 0.0;
     return len(p - lerp(a, b, t));
 }
 
-bool insidePoly(const std::vector<V2> &pts, V2 p) {
+bool insidePoly(const std::vector<V2>& pts, V2 p) {
     bool in = false;
     for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
         if ((pts[i].y > p.y) != (pts[j].y > p.y)) {
@@ -86,7 +88,7 @@ bool insidePoly(const std::vector<V2> &pts, V2 p) {
 
 // Signed-ish coverage: returns the distance outside the shape's edge (<= 0 inside)
 // and fills the surface normal for shading.
-double shapeEdge(const Shape &s, V2 p, double &nx, double &ny) {
+double shapeEdge(const Shape& s, V2 p, double& nx, double& ny) {
     if (s.poly) {
         double best = 1e9, t;
         for (size_t i = 0, j = s.pts.size() - 1; i < s.pts.size(); j = i++)
@@ -103,13 +105,13 @@ double shapeEdge(const Shape &s, V2 p, double &nx, double &ny) {
     return d - r;
 }
 
-bool clipOk(const Shape &s, V2 p) {
+bool clipOk(const Shape& s, V2 p) {
     if (!s.hasClip) return true;
     double t;
     return segDist(p, s.clipA, s.clipB, t) <= s.clipR;
 }
 
-void shapeBounds(const Shape &s, double grow, double &x1, double &y1, double &x2, double &y2) {
+void shapeBounds(const Shape& s, double grow, double& x1, double& y1, double& x2, double& y2) {
     if (s.poly) {
         x1 = y1 = 1e9;
         x2 = y2 = -1e9;
@@ -131,7 +133,7 @@ void shapeBounds(const Shape &s, double grow, double &x1, double &y1, double &x2
     y2 += grow;
 }
 
-int shadeFor(const Shape &s, double nx, double ny, double edge) {
+int shadeFor(const Shape& s, double nx, double ny, double edge) {
     if (s.glowing) {
         // bright core fading to the rim
         double r = s.ra > 0 ? clampd(1.0 + edge / s.ra, 0.0, 1.0) : 1.0;
@@ -145,17 +147,17 @@ int shadeFor(const Shape &s, double nx, double ny, double edge) {
         double nz = n2 < 1.0 ? std::sqrt(1.0 - n2) : 0.0;
         const double lx = -0.45, ly = -0.62, lz = 0.64;
         double diffuse = std::max(0.0, nx * lx + ny * ly + nz * lz);
-        double bands = std::floor(diffuse * 5.0 + 0.5) / 5.0;  // cel bands
+        double bands = std::floor(diffuse * 5.0 + 0.5) / 5.0; // cel bands
         intensity = 0.42 + 0.72 * bands;
     }
     intensity *= s.shade;
     return clampi(static_cast<int>(intensity * 10.0 + 0.5), 0, kShades - 1);
 }
 
-void paint(Indexed &img, const std::vector<Layer> &layers) {
-    for (const Layer &layer : layers) {
+void paint(Indexed& img, const std::vector<Layer>& layers) {
+    for (const Layer& layer : layers) {
         for (int pass = layer.outline ? 0 : 1; pass < 2; ++pass) {
-            for (const Shape &s : layer.shapes) {
+            for (const Shape& s : layer.shapes) {
                 double grow = pass == 0 ? kOutlineW : 0.0;
                 double x1, y1, x2, y2;
                 shapeBounds(s, grow + 1, x1, y1, x2, y2);
@@ -172,7 +174,8 @@ void paint(Indexed &img, const std::vector<Layer> &layers) {
                         if (pass == 0)
                             img.at(x, y) = kOutlineIndex;
                         else
-                            img.at(x, y) = static_cast<uint8_t>(paletteIndex(s.material, shadeFor(s, nx, ny, edge)));
+                            img.at(x, y) = static_cast<uint8_t>(
+                                paletteIndex(s.material, shadeFor(s, nx, ny, edge)));
                     }
             }
         }
@@ -182,18 +185,18 @@ void paint(Indexed &img, const std::vector<Layer> &layers) {
 struct Joints {
     V2 pelvis, neck, headC, up, fwd;
     double headAngle = 0;
-    V2 nS, nE, nW, fS, fE, fW;      // shoulders, elbows, wrists
-    V2 nH, nK, nA, fH, fK, fA;      // hips, knees, ankles
+    V2 nS, nE, nW, fS, fE, fW; // shoulders, elbows, wrists
+    V2 nH, nK, nA, fH, fK, fA; // hips, knees, ankles
     double nFA = 0, fFA = 0, nFt = 0, fFt = 0;
 };
 
 V2 footPoint(V2 ankle, double footAngle, double along, double down) {
     V2 d = dirDeg(footAngle);
-    V2 n{-d.y, d.x};  // "down" side of a forward-pointing foot
+    V2 n{-d.y, d.x}; // "down" side of a forward-pointing foot
     return ankle + d * along + n * down;
 }
 
-Joints solve(const Pose &p) {
+Joints solve(const Pose& p) {
     Joints j;
     V2 P{0, 0};
     j.up = dirDeg(180 - p.torso);
@@ -221,9 +224,10 @@ Joints solve(const Pose &p) {
     j.fFt = p.fFt;
     // whole-body spin about the pelvis
     if (p.spin != 0) {
-        V2 *pts[] = {&j.neck, &j.headC, &j.nS, &j.nE, &j.nW, &j.fS, &j.fE, &j.fW,
-                     &j.nH, &j.nK, &j.nA, &j.fH, &j.fK, &j.fA};
-        for (V2 *q : pts) *q = rotate(*q, p.spin);
+        V2* pts[] = {&j.neck, &j.headC, &j.nS, &j.nE, &j.nW, &j.fS, &j.fE,
+                     &j.fW,   &j.nH,    &j.nK, &j.nA, &j.fH, &j.fK, &j.fA};
+        for (V2* q : pts)
+            *q = rotate(*q, p.spin);
         j.up = rotate(j.up, p.spin);
         j.fwd = rotate(j.fwd, p.spin);
         j.headAngle += p.spin;
@@ -235,10 +239,11 @@ Joints solve(const Pose &p) {
     return j;
 }
 
-void translate(Joints &j, V2 d) {
-    V2 *pts[] = {&j.pelvis, &j.neck, &j.headC, &j.nS, &j.nE, &j.nW, &j.fS, &j.fE, &j.fW,
-                 &j.nH, &j.nK, &j.nA, &j.fH, &j.fK, &j.fA};
-    for (V2 *q : pts) *q = *q + d;
+void translate(Joints& j, V2 d) {
+    V2* pts[] = {&j.pelvis, &j.neck, &j.headC, &j.nS, &j.nE, &j.nW, &j.fS, &j.fE,
+                 &j.fW,     &j.nH,   &j.nK,    &j.nA, &j.fH, &j.fK, &j.fA};
+    for (V2* q : pts)
+        *q = *q + d;
 }
 
 double soleY(V2 ankle, double footAngle) {
@@ -248,15 +253,19 @@ double soleY(V2 ankle, double footAngle) {
     return y;
 }
 
-V2 fistCentre(V2 wrist, double foreAngle) { return wrist + dirDeg(foreAngle) * 5.5; }
-V2 toeTip(V2 ankle, double footAngle) { return footPoint(ankle, footAngle, 17, 3.5); }
+V2 fistCentre(V2 wrist, double foreAngle) {
+    return wrist + dirDeg(foreAngle) * 5.5;
+}
+V2 toeTip(V2 ankle, double footAngle) {
+    return footPoint(ankle, footAngle, 17, 3.5);
+}
 
 struct Built {
     std::vector<Layer> layers;
     Drawn drawn;
 };
 
-void growBox(double &x1, double &y1, double &x2, double &y2, const Shape &s) {
+void growBox(double& x1, double& y1, double& x2, double& y2, const Shape& s) {
     double a, b, c, d;
     shapeBounds(s, kOutlineW, a, b, c, d);
     x1 = std::min(x1, a);
@@ -274,11 +283,11 @@ Box toBox(double x1, double y1, double x2, double y2) {
     return b;
 }
 
-void armLayers(std::vector<Layer> &out, V2 S, V2 E, V2 W, double foreAngle, Hand hand, double shade,
-               std::vector<Shape> &handShapes) {
+void armLayers(std::vector<Layer>& out, V2 S, V2 E, V2 W, double foreAngle, Hand hand, double shade,
+               std::vector<Shape>& handShapes) {
     Layer arm;
-    arm.shapes.push_back(cap(S, E, 7.2, 6.2, M_SKIN, shade));
-    arm.shapes.push_back(cap(E, W, 6.2, 5.0, M_SKIN, shade));
+    arm.shapes.push_back(cap(S, E, 8.0, 6.6, M_SKIN, shade));
+    arm.shapes.push_back(cap(E, W, 6.8, 5.3, M_SKIN, shade));
     out.push_back(arm);
     Layer sleeve;
     sleeve.shapes.push_back(cap(S, lerp(S, E, 0.42), 9.8, 8.6, M_GI, shade));
@@ -287,21 +296,22 @@ void armLayers(std::vector<Layer> &out, V2 S, V2 E, V2 W, double foreAngle, Hand
     V2 d = dirDeg(foreAngle);
     hl.shapes.push_back(cap(W - d * 6, W + d * 1, 6.0, 6.0, M_WRAP, shade));
     if (hand == FIST) {
-        hl.shapes.push_back(cap(W + d * 4.5, W + d * 6.5, 6.8, 6.8, M_SKIN, shade));
+        hl.shapes.push_back(cap(W + d * 4.5, W + d * 6.5, 7.2, 7.2, M_SKIN, shade));
     } else {
         hl.shapes.push_back(cap(W + d * 2, W + d * 12, 5.6, 4.4, M_SKIN, shade));
         V2 side{-d.y, d.x};
-        hl.shapes.push_back(cap(W + d * 3 - side * 4, W + d * 8 - side * 6, 2.6, 2.2, M_SKIN, shade));
+        hl.shapes.push_back(
+            cap(W + d * 3 - side * 4, W + d * 8 - side * 6, 2.6, 2.2, M_SKIN, shade));
     }
     handShapes = hl.shapes;
     out.push_back(hl);
 }
 
-void legLayers(std::vector<Layer> &out, V2 H, V2 K, V2 A, double footAngle, double shade,
-               std::vector<Shape> &footShapes) {
+void legLayers(std::vector<Layer>& out, V2 H, V2 K, V2 A, double footAngle, double shade,
+               std::vector<Shape>& footShapes) {
     Layer foot;
-    foot.shapes.push_back(cap(footPoint(A, footAngle, -4, 3), footPoint(A, footAngle, 14, 3.5), 5.0, 3.5,
-                              M_SKIN, shade));
+    foot.shapes.push_back(cap(footPoint(A, footAngle, -4, 3), footPoint(A, footAngle, 14, 3.5), 5.0,
+                              3.5, M_SKIN, shade));
     foot.shapes.push_back(cap(A, A, 5.5, 5.5, M_SKIN, shade));
     footShapes = foot.shapes;
     out.push_back(foot);
@@ -311,7 +321,7 @@ void legLayers(std::vector<Layer> &out, V2 H, V2 K, V2 A, double footAngle, doub
     out.push_back(leg);
 }
 
-Built build(const Pose &pose, const V2 *prevTip) {
+Built build(const Pose& pose, const V2* prevTip) {
     Joints j = solve(pose);
     // place the body in the frame
     V2 origin{kAnchorX + pose.px, 0};
@@ -324,7 +334,7 @@ Built build(const Pose &pose, const V2 *prevTip) {
     translate(j, origin);
 
     Built b;
-    std::vector<Layer> &L = b.layers;
+    std::vector<Layer>& L = b.layers;
     const double farShade = 0.78;
 
     V2 nFist = pose.nHand == FIST ? fistCentre(j.nW, j.nFA) : j.nW + dirDeg(j.nFA) * 9;
@@ -373,14 +383,16 @@ Built build(const Pose &pose, const V2 *prevTip) {
     Shape v;
     v.poly = true;
     v.material = M_SKIN;
-    v.pts = {j.neck - j.up * 1 + j.fwd * 1, j.neck - j.up * 4 + j.fwd * 17, j.neck - j.up * 24 + j.fwd * 9};
+    v.pts = {j.neck - j.up * 1 + j.fwd * 1, j.neck - j.up * 4 + j.fwd * 17,
+             j.neck - j.up * 24 + j.fwd * 9};
     collar.shapes.push_back(clipTo(v, waist, chest, 16.8));
     L.push_back(collar);
 
     // belt with its knot and hanging ends
     Layer belt;
     V2 bc = j.pelvis + j.up * 9;
-    belt.shapes.push_back(clipTo(cap(bc - j.fwd * 16, bc + j.fwd * 16, 3.8, 3.8, M_BELT), waist, chest, 15.8));
+    belt.shapes.push_back(
+        clipTo(cap(bc - j.fwd * 16, bc + j.fwd * 16, 3.8, 3.8, M_BELT), waist, chest, 15.8));
     V2 knot = bc + j.fwd * 11;
     belt.shapes.push_back(cap(knot, knot - j.up * 17 + j.fwd * 4, 2.6, 2.2, M_BELT));
     belt.shapes.push_back(cap(knot, knot - j.up * 14 - j.fwd * 3, 2.6, 2.2, M_BELT));
@@ -400,14 +412,17 @@ Built build(const Pose &pose, const V2 *prevTip) {
 
     Layer hair;
     Shape tails1 = cap(at(-11, -5.5), at(-11, -5.5) + dirDeg(pose.tails) * 15, 2.6, 1.6, M_BAND);
-    Shape tails2 = cap(at(-11, -4.5), at(-11, -4.5) + dirDeg(pose.tails + 18) * 12, 2.4, 1.4, M_BAND);
+    Shape tails2 =
+        cap(at(-11, -4.5), at(-11, -4.5) + dirDeg(pose.tails + 18) * 12, 2.4, 1.4, M_BAND);
     hair.shapes.push_back(tails1);
     hair.shapes.push_back(tails2);
-    hair.shapes.push_back(clipTo(cap(at(-7, -10), at(-2, -12), 9.5, 9.5, M_HAIR), H, H, kHeadR + 1.8));
+    hair.shapes.push_back(
+        clipTo(cap(at(-7, -10), at(-2, -12), 9.5, 9.5, M_HAIR), H, H, kHeadR + 1.8));
     hair.shapes.push_back(cap(at(-9, -8), at(-17, -4), 5.0, 2.0, M_HAIR));
     hair.shapes.push_back(cap(at(-2, -12), at(-8, -17), 4.5, 1.5, M_HAIR));
     hair.shapes.push_back(cap(at(4, -11), at(3, -17), 4.0, 1.2, M_HAIR));
-    hair.shapes.push_back(clipTo(cap(at(-13, -5.5), at(13, -10), 2.5, 2.5, M_BAND), H, H, kHeadR + 1.6));
+    hair.shapes.push_back(
+        clipTo(cap(at(-13, -5.5), at(13, -10), 2.5, 2.5, M_BAND), H, H, kHeadR + 1.6));
     L.push_back(hair);
 
     Layer face;
@@ -417,9 +432,13 @@ Built build(const Pose &pose, const V2 *prevTip) {
     else
         face.shapes.push_back(cap(at(7.0, 0.2), at(8.6, 0.2), 1.5, 1.5, M_DARK));
     face.shapes.push_back(cap(at(4.6, -3.2), at(10.8, -2.6), 0.9, 0.9, M_DARK));
-    face.shapes.push_back(cap(at(8.2, 7.6), at(10.6, 7.0), 0.6, 0.6, M_DARK));
+    if (pose.shout)
+        face.shapes.push_back(cap(at(8.4, 6.6), at(9.4, 8.4), 1.9, 1.6, M_DARK));
+    else
+        face.shapes.push_back(cap(at(8.2, 7.6), at(10.6, 7.0), 0.6, 0.6, M_DARK));
     face.shapes.push_back(cap(at(-1.5, 1.5), at(-1.5, 1.5), 3.2, 3.2, M_SKIN, 0.8));
-    for (Shape &s : face.shapes) s.lit = s.material == M_SKIN;
+    for (Shape& s : face.shapes)
+        s.lit = s.material == M_SKIN;
     L.push_back(face);
 
     legLayers(L, j.nH, j.nK, j.nA, j.nFt, 1.0, nFootS);
@@ -457,12 +476,15 @@ Built build(const Pose &pose, const V2 *prevTip) {
     // collision box: across the head, torso and hips, from the top of the
     // head to the lowest point of the body
     double x1 = 1e9, y1 = 1e9, x2 = -1e9, y2 = -1e9;
-    for (const Shape &s : head.shapes) growBox(x1, y1, x2, y2, s);
+    for (const Shape& s : head.shapes)
+        growBox(x1, y1, x2, y2, s);
     growBox(x1, y1, x2, y2, top);
     growBox(x1, y1, x2, y2, hips);
     double ly1 = 1e9, ly2 = -1e9, lx1 = 1e9, lx2 = -1e9;
-    for (const Shape &s : nFootS) growBox(lx1, ly1, lx2, ly2, s);
-    for (const Shape &s : fFootS) growBox(lx1, ly1, lx2, ly2, s);
+    for (const Shape& s : nFootS)
+        growBox(lx1, ly1, lx2, ly2, s);
+    for (const Shape& s : fFootS)
+        growBox(lx1, ly1, lx2, ly2, s);
     y2 = std::max(y2, ly2);
     b.drawn.body = toBox(x1 + 2, y1, x2 - 2, y2);
 
@@ -471,12 +493,14 @@ Built build(const Pose &pose, const V2 *prevTip) {
     switch (pose.strike) {
     case NEAR_ARM:
     case FAR_ARM:
-        for (const Shape &s : pose.strike == NEAR_ARM ? nHandS : fHandS) growBox(sx1, sy1, sx2, sy2, s);
+        for (const Shape& s : pose.strike == NEAR_ARM ? nHandS : fHandS)
+            growBox(sx1, sy1, sx2, sy2, s);
         break;
     case NEAR_LEG:
     case FAR_LEG: {
         bool nearLeg = pose.strike == NEAR_LEG;
-        for (const Shape &s : nearLeg ? nFootS : fFootS) growBox(sx1, sy1, sx2, sy2, s);
+        for (const Shape& s : nearLeg ? nFootS : fFootS)
+            growBox(sx1, sy1, sx2, sy2, s);
         V2 K = nearLeg ? j.nK : j.fK, A = nearLeg ? j.nA : j.fA;
         growBox(sx1, sy1, sx2, sy2, cap(lerp(K, A, 0.55), A, 9.2, 8.8, M_PANTS));
         break;
@@ -488,11 +512,13 @@ Built build(const Pose &pose, const V2 *prevTip) {
     return b;
 }
 
-}  // namespace
+} // namespace
 
-int paletteIndex(int material, int shade) { return 2 + material * kShades + clampi(shade, 0, kShades - 1); }
+int paletteIndex(int material, int shade) {
+    return 2 + material * kShades + clampi(shade, 0, kShades - 1);
+}
 
-void fighterPalette(std::vector<RGB> &pal) {
+void fighterPalette(std::vector<RGB>& pal) {
     pal.assign(256, RGB{0, 0, 0});
     pal[0] = {255, 0, 255};
     pal[kOutlineIndex] = {22, 16, 26};
@@ -505,28 +531,35 @@ void fighterPalette(std::vector<RGB> &pal) {
                 return static_cast<uint8_t>(clampi(static_cast<int>(v + 0.5), 0, 255));
             };
             RGB c{ch(base.r), ch(base.g), ch(base.b)};
-            if (c == RGB{255, 0, 255}) c.g = 1;  // never the colour key
+            if (c == RGB{255, 0, 255}) c.g = 1; // never the colour key
             pal[paletteIndex(m, k)] = c;
         }
     // unused entries stay black, never the key
 }
 
-Drawn drawFighter(Indexed &img, const Pose &pose, const V2 *prevTip) {
+Drawn drawFighter(Indexed& img, const Pose& pose, const V2* prevTip) {
     Built b = build(pose, prevTip);
     paint(img, b.layers);
     return b.drawn;
 }
 
-Drawn measureFighter(const Pose &pose) { return build(pose, nullptr).drawn; }
+Drawn measureFighter(const Pose& pose) {
+    return build(pose, nullptr).drawn;
+}
 
-V2 strikeTip(const Drawn &d, Limb limb) {
+V2 strikeTip(const Drawn& d, Limb limb) {
     switch (limb) {
-    case NEAR_ARM: return d.nearHand;
-    case FAR_ARM: return d.farHand;
-    case NEAR_LEG: return d.nearToe;
-    case FAR_LEG: return d.farToe;
-    default: return {0, 0};
+    case NEAR_ARM:
+        return d.nearHand;
+    case FAR_ARM:
+        return d.farHand;
+    case NEAR_LEG:
+        return d.nearToe;
+    case FAR_LEG:
+        return d.farToe;
+    default:
+        return {0, 0};
     }
 }
 
-}  // namespace gen
+} // namespace gen

@@ -16,11 +16,23 @@ constexpr int kFrameH = 240;
 constexpr int kAnchorX = 120;
 constexpr int kAnchorY = 232;
 
-enum Material { M_SKIN, M_GI, M_PANTS, M_BELT, M_BAND, M_HAIR, M_WRAP, M_DARK, M_GLOW, M_STREAK, M_COUNT };
+enum Material {
+    M_SKIN,
+    M_GI,
+    M_PANTS,
+    M_BELT,
+    M_BAND,
+    M_HAIR,
+    M_WRAP,
+    M_DARK,
+    M_GLOW,
+    M_STREAK,
+    M_COUNT
+};
 constexpr int kOutlineIndex = 1;
 constexpr int kShades = 16;
 int paletteIndex(int material, int shade);
-void fighterPalette(std::vector<RGB> &palette);
+void fighterPalette(std::vector<RGB>& palette);
 
 enum Hand { FIST, OPEN };
 enum Limb { NO_LIMB, NEAR_ARM, FAR_ARM, NEAR_LEG, FAR_LEG };
@@ -29,23 +41,24 @@ enum Limb { NO_LIMB, NEAR_ARM, FAR_ARM, NEAR_LEG, FAR_LEG };
 // 180 up, negative values point backward.  Arm and leg segment angles are
 // absolute, not relative to the parent segment.
 struct Pose {
-    double px = 0;          // pelvis x relative to the anchor
-    double lift = 0;        // when airborne: pelvis height above the floor
-    bool grounded = true;   // grounded poses stand with the lowest sole on the floor
-    double torso = 8;       // forward lean of the torso
-    double head = 0;        // extra head tilt
-    double spin = 0;        // whole-body rotation about the pelvis (flips, tucks)
-    double nUA = 20, nFA = 140, fUA = 40, fFA = 150;   // near / far arm: upper arm, forearm
-    double nTh = 20, nSh = -5, nFt = 90;               // near leg: thigh, shin, foot
-    double fTh = -20, fSh = -28, fFt = 80;             // far leg
+    double px = 0;        // pelvis x relative to the anchor
+    double lift = 0;      // when airborne: pelvis height above the floor
+    bool grounded = true; // grounded poses stand with the lowest sole on the floor
+    double torso = 8;     // forward lean of the torso
+    double head = 0;      // extra head tilt
+    double spin = 0;      // whole-body rotation about the pelvis (flips, tucks)
+    double nUA = 20, nFA = 140, fUA = 40, fFA = 150; // near / far arm: upper arm, forearm
+    double nTh = 20, nSh = -5, nFt = 90;             // near leg: thigh, shin, foot
+    double fTh = -20, fSh = -28, fFt = 80;           // far leg
     Hand nHand = FIST, fHand = FIST;
-    double tails = -110;    // headband tails direction
-    double glow = 0;        // radius of a chi ball between the hands (0: none)
-    V2 glowAt{0, 0};        // chi ball position relative to the near hand
-    double burst = 0;       // radius of an impact star in front of the chest (0: none)
-    double burstFwd = 22;   // how far in front of the chest
-    Limb strike = NO_LIMB;  // limb that carries the damage box on this frame
+    double tails = -110;   // headband tails direction
+    double glow = 0;       // radius of a chi ball between the hands (0: none)
+    V2 glowAt{0, 0};       // chi ball position relative to the near hand
+    double burst = 0;      // radius of an impact star in front of the chest (0: none)
+    double burstFwd = 22;  // how far in front of the chest
+    Limb strike = NO_LIMB; // limb that carries the damage box on this frame
     bool blink = false;
+    bool shout = false; // mouth open in a yell
 };
 
 struct Box {
@@ -53,17 +66,17 @@ struct Box {
 };
 
 struct Drawn {
-    Box body;      // collision box
-    Box strike;    // damage box of the striking limb (only meaningful with a strike)
-    V2 nearHand, farHand, nearToe, farToe;  // tip positions, frame coordinates
+    Box body;   // collision box
+    Box strike; // damage box of the striking limb (only meaningful with a strike)
+    V2 nearHand, farHand, nearToe, farToe; // tip positions, frame coordinates
 };
 
 // Paints the pose into img (already cleared to the colour key) and returns
 // its boxes.  prevTip, when given, draws speed streaks from that point to the
 // striking tip.
-Drawn drawFighter(Indexed &img, const Pose &pose, const V2 *prevTip);
+Drawn drawFighter(Indexed& img, const Pose& pose, const V2* prevTip);
 // Measures without painting.
-Drawn measureFighter(const Pose &pose);
-V2 strikeTip(const Drawn &d, Limb limb);
+Drawn measureFighter(const Pose& pose);
+V2 strikeTip(const Drawn& d, Limb limb);
 
-}  // namespace gen
+} // namespace gen

@@ -12,10 +12,10 @@
 
 namespace gen {
 
-std::string infoText(const std::vector<FrameText> &frames) {
+std::string infoText(const std::vector<FrameText>& frames) {
     std::ostringstream s;
     s << "FILES: " << frames.size() << "\n";
-    for (const FrameText &f : frames) {
+    for (const FrameText& f : frames) {
         s << "\n";
         s << f.file << " " << f.pause << " " << f.keyR << " " << f.keyG << " " << f.keyB << "\n";
         s << f.offX << " " << f.offY << "\n";
@@ -27,7 +27,8 @@ std::string infoText(const std::vector<FrameText> &frames) {
         s << "0 0\n0 0\n";
         s << f.sound << "\n";
         s << f.spawns.size() << "\n";
-        for (const std::string &p : f.spawns) s << p << "\n";
+        for (const std::string& p : f.spawns)
+            s << p << "\n";
         s << f.moveX << " " << f.moveY << "\n";
         s << 0 << "\n";
         s << f.tag << "\n";
@@ -35,13 +36,16 @@ std::string infoText(const std::vector<FrameText> &frames) {
     return s.str();
 }
 
-}  // namespace gen
+} // namespace gen
 
-int main(int argc, char **argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--sheet") == 0) return gen::contactSheet(argv[2], argv[3]);
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--sheet") == 0)
+        return gen::contactSheet(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "--scene") == 0) return gen::sceneShot(argv[2], argv[3]);
     if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: datagen <outdir>\n       datagen --sheet|--scene <datadir> <out.bmp>\n");
+        std::fprintf(
+            stderr,
+            "usage: datagen <outdir>\n       datagen --sheet|--scene <datadir> <out.bmp>\n");
         return 2;
     }
     gen::Writer out(argv[1]);
@@ -50,6 +54,28 @@ int main(int argc, char **argv) {
     gen::writeCharacter(out);
     gen::writeParticles(out);
     gen::writeSounds(out);
+    out.text("README.md", R"(# The default data set
+
+Everything in this folder is written by `tools/datagen` (`datagen data` from
+the repository root); edit the generator, not the files.  A test checks that
+this folder is exactly what the generator makes.
+
+- `tBG2.bmp` the stage (floor from y 530), `hpBar/` the hit-point bar art.
+- `Tavro/` the character: `info` (animations), `moveset`, one frame folder
+  per animation and move, `sound/` (its sounds), `ai/attack` (the
+  opponent's attack table).
+- `soundSet/` the common sounds, `particle/` the particle list `default`
+  and one folder per particle (fireball, spark).
+
+## What `datacheck data` reports, and why it stays
+
+- `Tavro/sound/sound: warning: sound "whoosh" is already in the list
+  soundSet/sound`: on purpose.  The character's list names a sound the
+  common list already holds, so the game keeps the common one and skips the
+  character's; the data shows that rule at work.
+- `particle/spark/particle: note: particle "spark" can never hit`: sparks
+  are decoration; only the fireball hurts.
+)");
     if (!out.ok()) {
         std::fprintf(stderr, "datagen: could not write every file under %s\n", argv[1]);
         return 1;

@@ -14,59 +14,102 @@ namespace gen {
 namespace {
 
 // 3x5 pixel font, one string of 15 bits per glyph (rows top to bottom).
-const char *glyph(char c) {
+const char* glyph(char c) {
     switch (std::toupper(static_cast<unsigned char>(c))) {
-    case 'A': return "010101111101101";
-    case 'B': return "110101110101110";
-    case 'C': return "011100100100011";
-    case 'D': return "110101101101110";
-    case 'E': return "111100110100111";
-    case 'F': return "111100110100100";
-    case 'G': return "011100101101011";
-    case 'H': return "101101111101101";
-    case 'I': return "111010010010111";
-    case 'J': return "001001001101010";
-    case 'K': return "101101110101101";
-    case 'L': return "100100100100111";
-    case 'M': return "101111111101101";
-    case 'N': return "110101101101101";
-    case 'O': return "010101101101010";
-    case 'P': return "110101110100100";
-    case 'Q': return "010101101110011";
-    case 'R': return "110101110101101";
-    case 'S': return "011100010001110";
-    case 'T': return "111010010010010";
-    case 'U': return "101101101101111";
-    case 'V': return "101101101101010";
-    case 'W': return "101101111111101";
-    case 'X': return "101101010101101";
-    case 'Y': return "101101010010010";
-    case 'Z': return "111001010100111";
-    case '0': return "111101101101111";
-    case '1': return "010110010010111";
-    case '2': return "110001010100111";
-    case '3': return "110001010001110";
-    case '4': return "101101111001001";
-    case '5': return "111100110001110";
-    case '6': return "011100111101111";
-    case '7': return "111001010010010";
-    case '8': return "111101111101111";
-    case '9': return "111101111001110";
-    case '-': return "000000111000000";
-    case ':': return "000010000010000";
-    case '.': return "000000000000010";
-    case ',': return "000000000010100";
-    case '/': return "001001010100100";
-    default: return "000000000000000";
+    case 'A':
+        return "010101111101101";
+    case 'B':
+        return "110101110101110";
+    case 'C':
+        return "011100100100011";
+    case 'D':
+        return "110101101101110";
+    case 'E':
+        return "111100110100111";
+    case 'F':
+        return "111100110100100";
+    case 'G':
+        return "011100101101011";
+    case 'H':
+        return "101101111101101";
+    case 'I':
+        return "111010010010111";
+    case 'J':
+        return "001001001101010";
+    case 'K':
+        return "101101110101101";
+    case 'L':
+        return "100100100100111";
+    case 'M':
+        return "101111111101101";
+    case 'N':
+        return "110101101101101";
+    case 'O':
+        return "010101101101010";
+    case 'P':
+        return "110101110100100";
+    case 'Q':
+        return "010101101110011";
+    case 'R':
+        return "110101110101101";
+    case 'S':
+        return "011100010001110";
+    case 'T':
+        return "111010010010010";
+    case 'U':
+        return "101101101101111";
+    case 'V':
+        return "101101101101010";
+    case 'W':
+        return "101101111111101";
+    case 'X':
+        return "101101010101101";
+    case 'Y':
+        return "101101010010010";
+    case 'Z':
+        return "111001010100111";
+    case '0':
+        return "111101101101111";
+    case '1':
+        return "010110010010111";
+    case '2':
+        return "110001010100111";
+    case '3':
+        return "110001010001110";
+    case '4':
+        return "101101111001001";
+    case '5':
+        return "111100110001110";
+    case '6':
+        return "011100111101111";
+    case '7':
+        return "111001010010010";
+    case '8':
+        return "111101111101111";
+    case '9':
+        return "111101111001110";
+    case '-':
+        return "000000111000000";
+    case ':':
+        return "000010000010000";
+    case '.':
+        return "000000000000010";
+    case ',':
+        return "000000000010100";
+    case '/':
+        return "001001010100100";
+    default:
+        return "000000000000000";
     }
 }
 
-void text(Rgb24 &img, int x, int y, const std::string &s, RGB c, int scale) {
+void text(Rgb24& img, int x, int y, const std::string& s, RGB c, int scale) {
     for (char ch : s) {
-        const char *g = glyph(ch);
+        const char* g = glyph(ch);
         for (int r = 0; r < 5; ++r)
             for (int k = 0; k < 3; ++k)
-                if (g[r * 3 + k] == '1') img.fillRect(x + k * scale, y + r * scale, scale, scale, c);
+                if (g[r * 3 + k] == '1')
+                    img.fillRect(x + k * scale, y + r * scale, scale, scale, c);
         x += 4 * scale;
     }
 }
@@ -80,7 +123,7 @@ struct Entry {
     std::vector<std::string> spawns;
 };
 
-std::vector<std::string> lines(const std::string &path) {
+std::vector<std::string> lines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> out;
     std::string l;
@@ -91,7 +134,7 @@ std::vector<std::string> lines(const std::string &path) {
     return out;
 }
 
-std::vector<Entry> readInfo(const std::string &folder) {
+std::vector<Entry> readInfo(const std::string& folder) {
     std::vector<std::string> ls = lines(folder + "/info");
     std::vector<Entry> out;
     int count = 0;
@@ -117,7 +160,8 @@ std::vector<Entry> readInfo(const std::string &folder) {
         int parts = 0;
         std::sscanf(ls[i + 10].c_str(), "%d", &parts);
         i += 11;
-        for (int p = 0; p < parts && i < ls.size(); ++p) e.spawns.push_back(ls[i++]);
+        for (int p = 0; p < parts && i < ls.size(); ++p)
+            e.spawns.push_back(ls[i++]);
         if (i < ls.size()) std::sscanf(ls[i].c_str(), "%d %d", &e.moveX, &e.moveY);
         i += 3;
         out.push_back(e);
@@ -126,7 +170,9 @@ std::vector<Entry> readInfo(const std::string &folder) {
 }
 
 // Small images (particles) are shown enlarged.
-int zoomFor(const Rgb24 &img) { return img.w < 100 && img.h < 100 ? 3 : 1; }
+int zoomFor(const Rgb24& img) {
+    return img.w < 100 && img.h < 100 ? 3 : 1;
+}
 
 struct Row {
     std::string label;
@@ -134,27 +180,29 @@ struct Row {
     std::vector<Entry> entries;
 };
 
-}  // namespace
+} // namespace
 
-int contactSheet(const std::string &dataDir, const std::string &outBmp) {
+int contactSheet(const std::string& dataDir, const std::string& outBmp) {
     std::vector<Row> rows;
     std::vector<std::string> anims = lines(dataDir + "/Tavro/info");
     for (size_t i = 1; i < anims.size(); ++i)
-        if (!anims[i].empty()) rows.push_back({"anim " + anims[i], dataDir + "/Tavro/" + anims[i], {}});
+        if (!anims[i].empty())
+            rows.push_back({"anim " + anims[i], dataDir + "/Tavro/" + anims[i], {}});
     std::vector<std::string> ms = lines(dataDir + "/Tavro/moveset");
     for (size_t i = 1; i + 10 < ms.size(); i += 11)
         rows.push_back({ms[i] + " " + ms[i + 1] + (ms[i + 10] != "null" ? " if " + ms[i + 10] : ""),
-                        dataDir + "/Tavro/" + ms[i], {}});
+                        dataDir + "/Tavro/" + ms[i],
+                        {}});
     rows.push_back({"particle fireball", dataDir + "/particle/fireball", {}});
     rows.push_back({"particle spark", dataDir + "/particle/spark", {}});
     rows.push_back({"hpBar", dataDir + "/hpBar", {}});
 
     const int labelH = 16, infoH = 14, gap = 6;
     int cellH = 0, sheetW = 0;
-    for (Row &r : rows) {
+    for (Row& r : rows) {
         r.entries = readInfo(r.folder);
         int rowW = gap;
-        for (const Entry &e : r.entries) {
+        for (const Entry& e : r.entries) {
             Rgb24 img(1, 1);
             if (readBmp(r.folder + "/" + e.file, img)) {
                 rowW += std::max(img.w * zoomFor(img), 150) + gap;
@@ -168,11 +216,11 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
     sheet.fillRect(0, 0, sheet.w, sheet.h, RGB{40, 40, 48});
     const RGB yellow{255, 204, 0}, red{255, 0, 0}, blue{60, 120, 255}, white{230, 230, 230};
     int y = gap;
-    for (const Row &r : rows) {
+    for (const Row& r : rows) {
         text(sheet, gap, y + 3, r.label, white, 2);
         int x = gap;
         for (size_t i = 0; i < r.entries.size(); ++i) {
-            const Entry &e = r.entries[i];
+            const Entry& e = r.entries[i];
             int cy = y + labelH;
             Rgb24 img(1, 1);
             if (!readBmp(r.folder + "/" + e.file, img)) {
@@ -182,23 +230,28 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
             }
             int z = zoomFor(img);
             sheet.fillRect(x, cy, img.w * z, img.h * z, RGB{92, 96, 110});
-            if (e.offY > 0 && e.offY < img.h) sheet.fillRect(x, cy + e.offY * z, img.w * z, 1, RGB{140, 120, 100});
+            if (e.offY > 0 && e.offY < img.h)
+                sheet.fillRect(x, cy + e.offY * z, img.w * z, 1, RGB{140, 120, 100});
             for (int py = 0; py < img.h; ++py)
                 for (int px = 0; px < img.w; ++px) {
                     RGB c = img.get(px, py);
-                    bool key = e.keyR >= 0 && c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
-                                                       static_cast<uint8_t>(e.keyB)};
+                    bool key = e.keyR >= 0 &&
+                               c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
+                                        static_cast<uint8_t>(e.keyB)};
                     if (!key) sheet.fillRect(x + px * z, cy + py * z, z, z, c);
                 }
-            sheet.frameRect(x + e.col[0] * z, cy + e.col[1] * z, x + e.col[2] * z, cy + e.col[3] * z, yellow);
+            sheet.frameRect(x + e.col[0] * z, cy + e.col[1] * z, x + e.col[2] * z,
+                            cy + e.col[3] * z, yellow);
             if (e.damage > 0)
-                sheet.frameRect(x + e.dmg[0] * z + 1, cy + e.dmg[1] * z + 1, x + e.dmg[2] * z - 1, cy + e.dmg[3] * z - 1, red);
+                sheet.frameRect(x + e.dmg[0] * z + 1, cy + e.dmg[1] * z + 1, x + e.dmg[2] * z - 1,
+                                cy + e.dmg[3] * z - 1, red);
             sheet.fillRect(x + e.offX * z - 2, cy + e.offY * z - 1, 4, 2, blue);
             int shownH = img.h * z;
             std::string info = std::to_string(i) + " P" + std::to_string(e.pause);
             if (e.damage > 0) info += " D" + std::to_string(e.damage);
             if (e.sound != "NULL") info += " " + e.sound;
-            if (e.moveX || e.moveY) info += " M" + std::to_string(e.moveX) + "," + std::to_string(e.moveY);
+            if (e.moveX || e.moveY)
+                info += " M" + std::to_string(e.moveX) + "," + std::to_string(e.moveY);
             if (!e.spawns.empty()) info += " S";
             text(sheet, x, cy + shownH + 3, info, white, 2);
             x += std::max(img.w * z, 150) + gap;
@@ -207,27 +260,29 @@ int contactSheet(const std::string &dataDir, const std::string &outBmp) {
     }
     std::vector<uint8_t> bytes = bmp24(sheet);
     std::ofstream out(outBmp, std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return out ? 0 : 1;
 }
 
-int sceneShot(const std::string &dataDir, const std::string &outBmp) {
+int sceneShot(const std::string& dataDir, const std::string& outBmp) {
     // The stage with both fighters standing on the ground line, facing each
     // other, a fireball between them and both bars, as the game lays them out.
     Rgb24 scene(1, 1);
     if (!readBmp(dataDir + "/tBG2.bmp", scene)) return 1;
-    auto place = [&](const std::string &folder, size_t frame, int ax, int ay, bool right) {
+    auto place = [&](const std::string& folder, size_t frame, int ax, int ay, bool right) {
         std::vector<Entry> es = readInfo(folder);
         if (frame >= es.size()) return;
-        const Entry &e = es[frame];
+        const Entry& e = es[frame];
         Rgb24 img(1, 1);
         if (!readBmp(folder + "/" + e.file, img)) return;
         int offX = right ? e.offX : img.w - e.offX;
         for (int y = 0; y < img.h; ++y)
             for (int x = 0; x < img.w; ++x) {
                 RGB c = img.get(right ? x : img.w - 1 - x, y);
-                if (e.keyR >= 0 && c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
-                                            static_cast<uint8_t>(e.keyB)})
+                if (e.keyR >= 0 &&
+                    c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
+                             static_cast<uint8_t>(e.keyB)})
                     continue;
                 int sx = ax - offX + x, sy = ay - e.offY + y;
                 if (sx >= 0 && sy >= 0 && sx < scene.w && sy < scene.h) scene.at(sx, sy) = c;
@@ -243,13 +298,15 @@ int sceneShot(const std::string &dataDir, const std::string &outBmp) {
             scene.blit(bar, bx, 10);
             scene.fillRect(bx + 10, 15, 360, 20, RGB{0, 0, 0});
             int fill = side == 0 ? 300 : 360;
-            scene.fillRect(side == 0 ? bx + 10 : bx + 10 + 360 - fill, 15, fill, 20, RGB{255, 51, 0});
+            scene.fillRect(side == 0 ? bx + 10 : bx + 10 + 360 - fill, 15, fill, 20,
+                           RGB{255, 51, 0});
         }
     }
     std::vector<uint8_t> bytes = bmp24(scene);
     std::ofstream out(outBmp, std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return out ? 0 : 1;
 }
 
-}  // namespace gen
+} // namespace gen

@@ -1,0 +1,67 @@
+// The fast background copy must do exactly what SDL_BlitSurface does:
+// the same pixels, the same clipping, the same rectangle written back.
+#include "flipper.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+SDL_Surface* patterned(int w, int h, Uint32 seed) {
+    SDL_Surface* s = SDL_DisplayFormat(SDL_GetVideoSurface());
+    SDL_Surface* sized = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, s->format->Rmask,
+                                              s->format->Gmask, s->format->Bmask, 0);
+    SDL_FreeSurface(s);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) put_pixel32(sized, x, y, (x * 2654435761u + y * 40503u) ^ seed);
+    return sized;
+}
+
+bool samePixels(SDL_Surface* a, SDL_Surface* b) {
+    for (int y = 0; y < a->h; ++y)
+        if (std::memcmp(static_cast<Uint8*>(a->pixels) + y * a->pitch,
+                        static_cast<Uint8*>(b->pixels) + y * b->pitch, a->w * 4) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(CopyBlit, MatchesSdlBlitForClippedAndUnclippedRectangles) {
+    testing_support::HeadlessScreen sdl;
+    SDL_Surface* source = patterned(120, 90, 0x1234);
+    const int cases[][6] = {
+        // source x, y, w, h, target x, y
+        {0, 0, 120, 90, 10, 10},   {0, 0, 120, 90, -30, -20}, {10, 5, 60, 40, 250, 180},
+        {-15, -7, 70, 50, 5, 5},   {100, 80, 50, 50, 0, 0},   {0, 0, 120, 90, 290, 220},
+        {0, 0, 120, 90, 400, 400}, {30, 30, 0, 10, 3, 3},    {0, 0, 120, 90, -200, 0}};
+    for (const auto& c : cases) {
+        SDL_Surface* viaSdl = patterned(320, 240, 0xBEEF);
+        SDL_Surface* viaCopy = patterned(320, 240, 0xBEEF);
+        SDL_Rect from{Sint16(c[0]), Sint16(c[1]), Uint16(c[2]), Uint16(c[3])};
+        SDL_Rect fromCopy = from;
+        SDL_Rect to{Sint16(c[4]), Sint16(c[5]), 0, 0};
+        SDL_Rect toCopy = to;
+        int a = SDL_BlitSurface(source, &from, viaSdl, &to);
+        int b = copyBlit(source, &fromCopy, viaCopy, &toCopy);
+        EXPECT_EQ(a, b);
+        EXPECT_TRUE(samePixels(viaSdl, viaCopy)) << "case at " << c[4] << "," << c[5];
+        EXPECT_EQ(to.x, toCopy.x);
+        EXPECT_EQ(to.y, toCopy.y);
+        EXPECT_EQ(to.w, toCopy.w);
+        EXPECT_EQ(to.h, toCopy.h);
+        SDL_FreeSurface(viaSdl);
+        SDL_FreeSurface(viaCopy);
+    }
+    // A keyed source is left to SDL: transparent pixels stay transparent.
+    SDL_SetColorKey(source, SDL_SRCCOLORKEY, get_pixel32(source, 0, 0));
+    SDL_Surface* viaSdl = patterned(320, 240, 0x77);
+    SDL_Surface* viaCopy = patterned(320, 240, 0x77);
+    EXPECT_EQ(SDL_BlitSurface(source, nullptr, viaSdl, nullptr), copyBlit(source, nullptr, viaCopy, nullptr));
+    EXPECT_TRUE(samePixels(viaSdl, viaCopy));
+    SDL_FreeSurface(viaSdl);
+    SDL_FreeSurface(viaCopy);
+    SDL_FreeSurface(source);
+}

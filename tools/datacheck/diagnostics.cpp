@@ -1,0 +1,74 @@
+#include "diagnostics.h"
+
+#include <algorithm>
+#include <map>
+
+void diagnostics::error(const std::string& file, int line, const std::string& message) {
+    add(file, line, severity::error, message);
+}
+
+void diagnostics::warning(const std::string& file, int line, const std::string& message) {
+    add(file, line, severity::warning, message);
+}
+
+void diagnostics::note(const std::string& file, int line, const std::string& message) {
+    add(file, line, severity::note, message);
+}
+
+void diagnostics::add(const std::string& file, int line, severity level,
+                      const std::string& message) {
+    list_.push_back({file, line, level, message});
+    if (level == severity::error) ++errors_;
+    if (level == severity::warning) ++warnings_;
+    if (level == severity::note) ++notes_;
+}
+
+std::string diagnostics::format(const diagnostic& d) {
+    std::string out = d.file;
+    if (d.line > 0) out += ":" + std::to_string(d.line);
+    switch (d.level) {
+    case severity::error:
+        out += ": error: ";
+        break;
+    case severity::warning:
+        out += ": warning: ";
+        break;
+    case severity::note:
+        out += ": note: ";
+        break;
+    }
+    return out + d.message;
+}
+
+void diagnostics::reading(const std::string& file) {
+    files_.push_back(file);
+}
+
+std::vector<diagnostic> diagnostics::sorted() const {
+    std::map<std::string, size_t> fileOrder;
+    for (const std::string& file : files_)
+        fileOrder.emplace(file, fileOrder.size());
+    for (const diagnostic& d : list_)
+        fileOrder.emplace(d.file, fileOrder.size());
+    std::vector<diagnostic> out = list_;
+    std::stable_sort(out.begin(), out.end(), [&](const diagnostic& a, const diagnostic& b) {
+        size_t fa = fileOrder.at(a.file), fb = fileOrder.at(b.file);
+        return fa != fb ? fa < fb : a.line < b.line;
+    });
+    return out;
+}
+
+void diagnostics::print(std::ostream& out) const {
+    for (const diagnostic& d : sorted())
+        out << format(d) << '\n';
+    out << errors_ << (errors_ == 1 ? " error, " : " errors, ") << warnings_
+        << (warnings_ == 1 ? " warning, " : " warnings, ") << notes_
+        << (notes_ == 1 ? " note" : " notes") << '\n';
+}
+
+std::string diagnostics::text() const {
+    std::string out;
+    for (const diagnostic& d : sorted())
+        out += format(d) + "\n";
+    return out;
+}

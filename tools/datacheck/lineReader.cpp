@@ -1,0 +1,24 @@
+#include "lineReader.h"
+
+lineReader::lineReader(diagnostics& report, const std::string& path)
+    : report_(report), path_(path) {}
+
+bool lineReader::open() {
+    line_ = 0;
+    continues_ = false;
+    report_.reading(path_);
+    return file_.open(path_);
+}
+
+bool lineReader::next(std::string& line) {
+    if (!file_.readLine(line)) return false;
+    if (!continues_) ++line_;
+    bool split = line.size() == textFile::maxLine && line.back() != '\n' && !file_.atEnd();
+    if (split && !continues_)
+        report_.error(path_, line_,
+                      "line longer than " + std::to_string(textFile::maxLine) +
+                          " characters (line end included); the game reads the rest of it as "
+                          "another line");
+    continues_ = split;
+    return true;
+}

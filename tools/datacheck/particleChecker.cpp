@@ -1,0 +1,217 @@
+#include "particleChecker.h"
+
+#include "lineReader.h"
+#include "textFile.h"
+
+#include <cctype>
+
+namespace {
+
+const char* const eventNames[5] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget",
+                                   "OnHitAlly"};
+
+bool isNumber(const std::string& word) {
+    size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
+    if (i >= word.size()) return false;
+    for (; i < word.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
+    return true;
+}
+
+} // namespace
+
+const particleDef* particleChecker::find(const std::string& name) const {
+    for (auto it = defs_.rbegin(); it != defs_.rend(); ++it)
+        if (it->name == name) return &*it;
+    return nullptr;
+}
+
+void particleChecker::check(const std::string& dataFolder) {
+    std::string base = dataFolder + "/particle/";
+    listPath_ = base + "default";
+    lineReader in(report_, listPath_);
+    if (!in.open()) {
+        report_.error(listPath_, 0,
+                      "cannot open the particle list \"default\"; the game loads no particles");
+        return;
+    }
+    std::string line;
+    int count = 0;
+    if (!in.next(line) || !scanHeader(line, "PARTS:", count)) {
+        report_.error(listPath_, in.line(),
+                      "first line must be \"PARTS: <count>\"; the game loads no particles");
+        return;
+    }
+    int headerLine = in.line();
+    int read = 0;
+    for (; read < count && in.next(line); ++read) {
+        std::vector<std::string> words = splitWords(line, 4);
+        if (words.empty()) {
+            report_.error(listPath_, in.line(),
+                          "expected a particle definition name, found an empty line");
+            continue;
+        }
+        if (words.size() > 1 && !isNumber(words[1]))
+            report_.warning(listPath_, in.line(),
+                            "list number \"" + words[1] + "\" is not a number; the game reads 0");
+        if (words.size() > 3)
+            report_.warning(listPath_, in.line(), "words after the third are ignored");
+        particleDef def;
+        def.name = firstWord(line);
+        def.line = in.line();
+        std::string folder = base + words[0];
+        def.frames = &frames_.check(folder, listPath_, def.line);
+        checkSizes(*def.frames);
+        readDefinition(def, folder);
+        defs_.push_back(def);
+    }
+    if (read < count)
+        report_.error(listPath_, headerLine,
+                      "\"PARTS: " + std::to_string(count) + "\" announces " +
+                          std::to_string(count) + " definitions but the file holds " +
+                          std::to_string(read));
+    while (in.next(line)) {
+        if (firstWord(line).empty()) continue;
+        report_.warning(listPath_, in.line(),
+                        "text after the " + std::to_string(count) + " definitions is ignored");
+        break;
+    }
+}
+
+void particleChecker::checkSizes(const frameFolder& set) {
+    // A particle's sprite saves the background into a copy of its first
+    // frame; a larger frame is drawn over a background that is never restored.
+    if (set.frames.empty() || !set.frames[0].decoded) return;
+    const bitmapInfo& first = set.frames[0].image;
+    for (size_t i = 1; i < set.frames.size(); ++i) {
+        const frameRecord& frame = set.frames[i];
+        if (!frame.decoded ||
+            (frame.image.width <= first.width && frame.image.height <= first.height))
+            continue;
+        report_.warning(
+            set.infoPath, frame.line,
+            "frame " + std::to_string(i + 1) + ": " + std::to_string(frame.image.width) + "x" +
+                std::to_string(frame.image.height) + " is larger than the first frame (" +
+                std::to_string(first.width) + "x" + std::to_string(first.height) +
+                "), which sizes the particle's saved background; drawing it leaves "
+                "trails");
+    }
+}
+
+void particleChecker::readDefinition(particleDef& def, const std::string& folder) {
+    def.file = folder + "/particle";
+    lineReader in(report_, def.file);
+    if (!in.open()) {
+        report_.error(listPath_, def.line,
+                      "cannot open " + def.file + "; the definition keeps zero values");
+        return;
+    }
+    def.fileRead = true;
+    std::string line;
+    auto number = [&](const char* what, int& out) {
+        if (!in.next(line)) {
+            report_.error(def.file, in.line(),
+                          std::string("file cut short: the file ends where ") + what + " belongs");
+            return false;
+        }
+        if (scanInts(line, &out, 1) < 1)
+            report_.error(def.file, in.line(),
+                          std::string("expected ") + what + ", found \"" + withoutLineEnd(line) +
+                              "\"");
+        return true;
+    };
+    int value = 0;
+    if (!number("the alpha value (a number)", value)) return;
+    if (!number("the lifetime in milliseconds (a number)", def.lifetime)) return;
+    def.lifetimeLine = in.line();
+    if (!number("the gravity flag (a number)", value)) return;
+    if (!number("a flag (a number)", value)) return;
+    if (!number("a flag (a number)", value)) return;
+    for (int list = 0; list < 5; ++list) {
+        std::string what = std::string("the number of \"") + eventNames[list] + "\" entries";
+        int count = 0;
+        if (!number(what.c_str(), count)) return;
+        def.eventLine[list] = in.line();
+        for (int i = 0; i < count; ++i) {
+            if (!in.next(line)) {
+                report_.error(def.file, in.line(),
+                              std::string("file cut short: the \"") + eventNames[list] +
+                                  "\" list announces " + std::to_string(count) + " entries");
+                return;
+            }
+            def.events[list].push_back({withoutLineEnd(line), in.line()});
+        }
+    }
+    while (in.next(line)) {
+        if (firstWord(line).empty()) continue;
+        report_.warning(def.file, in.line(), "text after the five event lists is ignored");
+        break;
+    }
+}
+
+void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn,
+                                 const std::string& context, bool spawned) {
+    std::vector<std::string> words = splitWords(spawn.text, 3);
+    if (words.empty()) {
+        report_.add(file, spawn.line, spawned ? severity::error : severity::warning,
+                    context + "empty spawn line names no particle definition");
+        return;
+    }
+    if (!find(words[0])) {
+        std::string message =
+            context + "no particle definition named \"" + words[0] + "\" in " + listPath_;
+        if (spawned) {
+            if (words[0] == "NULL")
+                message += "; NULL stands for none only as an event list's first entry, written "
+                           "exactly";
+            report_.error(file, spawn.line, message);
+        } else {
+            report_.warning(file, spawn.line, message + " (the game never spawns this list)");
+        }
+    }
+    for (size_t i = 1; i < words.size(); ++i)
+        if (!isNumber(words[i]))
+            report_.warning(file, spawn.line,
+                            context + "offset \"" + words[i] +
+                                "\" is not a number; the game reads " +
+                                std::to_string(leadingInt(words[i])));
+}
+
+void particleChecker::checkEvents() {
+    for (size_t i = 0; i < defs_.size(); ++i) {
+        const particleDef& def = defs_[i];
+        if (find(def.name) != &def)
+            report_.warning(listPath_, def.line,
+                            "particle definition \"" + def.name + "\" is listed again at line " +
+                                std::to_string(find(def.name)->line) +
+                                "; the game finds that one, this one is unreachable");
+        if (!def.fileRead) continue;
+        std::string context = "particle \"" + def.name + "\": ";
+
+        const std::vector<spawnLine>& death = def.events[0];
+        bool dies = !death.empty() && death[0].text != "NULL";
+        if (dies && def.lifetime <= 0)
+            report_.warning(def.file, def.eventLine[0],
+                            context + "\"OnDeath\" entries never spawn: with lifetime " +
+                                std::to_string(def.lifetime) + " it never dies of age");
+        for (size_t e = 0; e < death.size(); ++e) {
+            if (!dies) {
+                if (e > 0 && death[e].text != "NULL")
+                    report_.warning(def.file, death[e].line,
+                                    context + "never spawned: the first \"OnDeath\" entry is "
+                                              "NULL, so none of the list is");
+                continue;
+            }
+            checkSpawn(def.file, death[e], context);
+        }
+        for (int list = 1; list < 5; ++list)
+            for (const spawnLine& entry : def.events[list])
+                if (entry.text != "NULL") checkSpawn(def.file, entry, context, false);
+
+        const std::vector<spawnLine>& enemy = def.events[2];
+        if (enemy.empty() || enemy[0].text == "NULL")
+            report_.note(def.file, def.eventLine[2],
+                         context + "can never hit: its first \"OnHitEnemy\" entry is NULL, so it "
+                                   "passes through enemies");
+    }
+}

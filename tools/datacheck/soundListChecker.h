@@ -1,0 +1,40 @@
+// Checks the sound lists ("SOUNDS: n" and one name per line, name.wav beside
+// the list): the common list first, then the character's, which the game
+// only adds names to that the common list lacks.
+#pragma once
+
+#include "diagnostics.h"
+#include "wavChecker.h"
+
+#include <string>
+#include <vector>
+
+struct soundName {
+    std::string name;
+    std::string list; // the list file it comes from
+    int line = 0;
+    bool loads = false; // its WAV passed the checks
+};
+
+class soundListChecker {
+  public:
+    explicit soundListChecker(diagnostics& report) : report_(report) {}
+
+    // The common list (the game's getList).
+    void checkCommon(const std::string& folder) { check(folder, false); }
+    // A character's list (the game's addToList).
+    void checkCharacter(const std::string& folder) { check(folder, true); }
+
+    // True when the game's sound set will hold a sound of that name.
+    bool has(const std::string& name) const { return find(name) != nullptr; }
+    const soundName* find(const std::string& name) const;
+    // The sounds the game's set will hold, in load order.
+    const std::vector<soundName>& names() const { return names_; }
+
+  private:
+    void check(const std::string& folder, bool character);
+
+    diagnostics& report_;
+    std::vector<soundName> names_;
+    wavChecker wavs_;
+};

@@ -1,0 +1,16 @@
+// Checks one sound file the way the sound set will load it: a RIFF/WAVE file
+// with a "fmt " and a "data" chunk that SDL's WAV decoder accepts, or, when
+// the audio device is open, anything SDL_mixer's loader can decode.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class wavChecker {
+  public:
+    // True when the file at path loads; otherwise false with the reason.
+    bool check(const std::string& path, std::string& problem) const;
+
+    // RIFF/WAVE structure of bytes already read; "" when it is sound.
+    static std::string headerProblem(const std::vector<unsigned char>& bytes);
+};
