@@ -36,7 +36,7 @@ std::string regressionInput(const std::string& name) {
 }
 
 // A bitmap with a 40-byte header; pixel rows filled with index 0 / black.
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 4, height = 3;
     uint16_t bits = 24;
     uint32_t compression = 0;
@@ -50,7 +50,7 @@ void put(Bytes& b, size_t at, uint32_t value, int size) {
         b[at + i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-Bytes makeBmp(const BmpSpec& s) {
+Bytes makeBmp(const BmpLayout& s) {
     const uint32_t paletteEntries = s.bits <= 8 ? (s.colours ? s.colours : 1u << s.bits) : 0;
     const uint32_t tables = 54 + (s.masks ? 12 : 0) + paletteEntries * 4;
     const int64_t absHeight = s.height < 0 ? -int64_t(s.height) : s.height;
@@ -137,7 +137,7 @@ TEST(FuzzRegressions, BitmapHeaderCheckAcceptsEveryDecodableLayout) {
     }
     EXPECT_GT(shipped, 10);
 
-    const BmpSpec layouts[] = {
+    const BmpLayout layouts[] = {
         {5, 3, 24},             // padded rows
         {9, 2, 1},              // two colours
         {7, 3, 4, 0, 16},       // sixteen colours, palette size given
@@ -148,7 +148,7 @@ TEST(FuzzRegressions, BitmapHeaderCheckAcceptsEveryDecodableLayout) {
         {3, 3, 16},             // 5-5-5
         {16000, 1, 8},          // very wide
     };
-    for (const BmpSpec& layout : layouts) {
+    for (const BmpLayout& layout : layouts) {
         const Bytes bytes = makeBmp(layout);
         std::string why;
         EXPECT_TRUE(CSpriteBase::bitmapHeaderIsSound(bytes, &why))
