@@ -19,24 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-// Random numbers replayed from a script, over and over.
-std::vector<int> g_script;
-size_t g_nextRandom = 0;
-int scriptedRandom() {
-    if (g_script.empty()) return 0;
-    return g_script[g_nextRandom++ % g_script.size()];
-}
-
-void scriptRandom(std::vector<int> values) {
-    g_script = std::move(values);
-    g_nextRandom = 0;
-    seams::setRandomSource(scriptedRandom);
-}
-
-struct RandomReset {
-    ~RandomReset() { seams::setRandomSource(nullptr); }
-};
-
 // A frame folder of `count` frames, 20 x 40 with the anchor at the feet.
 void writeFrames(const TempDir& dir, const std::string& folder, int count) {
     std::string info = "FILES: " + std::to_string(count) + "\n";

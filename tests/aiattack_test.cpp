@@ -14,23 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-// Random numbers replayed from a script, over and over.
-std::vector<int> g_script;
-size_t g_nextRandom = 0;
-int scriptedRandom() {
-    if (g_script.empty()) return 0;
-    return g_script[g_nextRandom++ % g_script.size()];
-}
-
-struct ScriptedRandom {
-    explicit ScriptedRandom(std::vector<int> values) {
-        g_script = std::move(values);
-        g_nextRandom = 0;
-        seams::setRandomSource(scriptedRandom);
-    }
-    ~ScriptedRandom() { seams::setRandomSource(nullptr); }
-};
-
 // One entry of the attack file: name, range word, link key, cancel key.
 std::string entry(const std::string& name, const std::string& range,
                   const std::string& link = "none", const std::string& cancel = "none") {

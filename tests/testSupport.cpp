@@ -83,6 +83,23 @@ Uint32 rgbAt(SDL_Surface* surface, int x, int y) {
     return (Uint32(r) << 16) | (Uint32(g) << 8) | b;
 }
 
+namespace {
+std::vector<int> g_script;
+size_t g_nextRandom = 0;
+int scriptedRandom() {
+    if (g_script.empty()) return 0;
+    return g_script[g_nextRandom++ % g_script.size()];
+}
+} // namespace
+
+void scriptRandom(std::vector<int> values) {
+    g_script = std::move(values);
+    g_nextRandom = 0;
+    seams::setRandomSource(scriptedRandom);
+}
+
+RandomReset::~RandomReset() { seams::setRandomSource(nullptr); }
+
 std::string sourceDir() { return FIGHTER_SOURCE_DIR; }
 
 } // namespace testing_support

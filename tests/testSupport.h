@@ -6,6 +6,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -64,6 +65,17 @@ class HeadlessScreen {
 
 // Pixel of a 32-bit surface as 0xRRGGBB.
 Uint32 rgbAt(SDL_Surface* surface, int x, int y);
+
+// The game's random source replays these values, over and over.
+void scriptRandom(std::vector<int> values);
+// Puts the C library's rand() back as the random source when it goes.
+struct RandomReset {
+    ~RandomReset();
+};
+// scriptRandom for the life of the object.
+struct ScriptedRandom : RandomReset {
+    explicit ScriptedRandom(std::vector<int> values) { scriptRandom(std::move(values)); }
+};
 
 // The repository's root folder (where data/ lives).
 std::string sourceDir();
