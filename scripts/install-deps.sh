@@ -3,7 +3,7 @@
 # any is missing.  Runs apt-get as root (through sudo when not root).
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libgtest-dev
-          xvfb xdotool imagemagick x11-utils)
+          xvfb xdotool imagemagick x11-utils clang-format)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,13 +1,13 @@
 // The computer opponent's state machine: when it takes a step, which
 // behaviour it picks for each distance band, how each behaviour ends, and
 // the attack / busy / link / cancel sequence.
-#include "AI.h"
-#include "animationSet.h"
-#include "fighter.h"
-#include "moveSet.h"
-#include "particleList.h"
-#include "seams.h"
-#include "target.h"
+#include "ai/AI.h"
+#include "base/seams.h"
+#include "fighter/animationSet.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "fighter/target.h"
+#include "particle/particleList.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The computer opponent's attack table: loading, range look-ups by position,
 // and the link and cancel groups.
-#include "aiAttackList.h"
-#include "seams.h"
+#include "ai/aiAttackList.h"
+#include "base/seams.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // A character's named animations loaded from its index.
-#include "animationSet.h"
+#include "fighter/animationSet.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

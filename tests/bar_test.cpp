@@ -1,5 +1,5 @@
 // Hit-point bars: fill length, direction, clipping and clamping.
-#include "CSpriteBar.h"
+#include "sprite/CSpriteBar.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The corner test every contact in the game uses.
-#include "SquareCollider.h"
+#include "particle/SquareCollider.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "condition.h"
-#include "fighter.h"
-#include "target.h"
+#include "fighter/condition.h"
+#include "fighter/fighter.h"
+#include "fighter/target.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

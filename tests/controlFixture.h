@@ -3,17 +3,17 @@
 // and keys that the test holds by hand.
 #pragma once
 
-#include "animationSet.h"
-#include "fighter.h"
-#include "gamepad.h"
-#include "inputChecker.h"
-#include "moveSet.h"
-#include "partInfoList.h"
-#include "particleList.h"
-#include "platform.h"
-#include "playerControl.h"
-#include "soundSet.h"
-#include "target.h"
+#include "base/gamepad.h"
+#include "base/platform.h"
+#include "control/inputChecker.h"
+#include "control/playerControl.h"
+#include "fighter/animationSet.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "fighter/target.h"
+#include "particle/partInfoList.h"
+#include "particle/particleList.h"
+#include "sound/soundSet.h"
 #include "testSupport.h"
 
 #include <memory>

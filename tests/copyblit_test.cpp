@@ -1,6 +1,6 @@
 // The fast background copy must do exactly what SDL_BlitSurface does:
 // the same pixels, the same clipping, the same rectangle written back.
-#include "flipper.h"
+#include "sprite/flipper.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,8 @@ SDL_Surface* patterned(int w, int h, Uint32 seed) {
                                               s->format->Gmask, s->format->Bmask, 0);
     SDL_FreeSurface(s);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) put_pixel32(sized, x, y, (x * 2654435761u + y * 40503u) ^ seed);
+        for (int x = 0; x < w; ++x)
+            put_pixel32(sized, x, y, (x * 2654435761u + y * 40503u) ^ seed);
     return sized;
 }
 
@@ -36,7 +37,7 @@ TEST(CopyBlit, MatchesSdlBlitForClippedAndUnclippedRectangles) {
         // source x, y, w, h, target x, y
         {0, 0, 120, 90, 10, 10},   {0, 0, 120, 90, -30, -20}, {10, 5, 60, 40, 250, 180},
         {-15, -7, 70, 50, 5, 5},   {100, 80, 50, 50, 0, 0},   {0, 0, 120, 90, 290, 220},
-        {0, 0, 120, 90, 400, 400}, {30, 30, 0, 10, 3, 3},    {0, 0, 120, 90, -200, 0}};
+        {0, 0, 120, 90, 400, 400}, {30, 30, 0, 10, 3, 3},     {0, 0, 120, 90, -200, 0}};
     for (const auto& c : cases) {
         SDL_Surface* viaSdl = patterned(320, 240, 0xBEEF);
         SDL_Surface* viaCopy = patterned(320, 240, 0xBEEF);
@@ -59,7 +60,8 @@ TEST(CopyBlit, MatchesSdlBlitForClippedAndUnclippedRectangles) {
     SDL_SetColorKey(source, SDL_SRCCOLORKEY, get_pixel32(source, 0, 0));
     SDL_Surface* viaSdl = patterned(320, 240, 0x77);
     SDL_Surface* viaCopy = patterned(320, 240, 0x77);
-    EXPECT_EQ(SDL_BlitSurface(source, nullptr, viaSdl, nullptr), copyBlit(source, nullptr, viaCopy, nullptr));
+    EXPECT_EQ(SDL_BlitSurface(source, nullptr, viaSdl, nullptr),
+              copyBlit(source, nullptr, viaCopy, nullptr));
     EXPECT_TRUE(samePixels(viaSdl, viaCopy));
     SDL_FreeSurface(viaSdl);
     SDL_FreeSurface(viaCopy);

@@ -1,7 +1,7 @@
 // Body hits, blocking and the hit reaction.  Player 1 (at 300, facing right)
 // defends; the opponent stands at 330 facing it and performs the attacks.
+#include "control/hitRef.h"
 #include "controlFixture.h"
-#include "hitRef.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The shipped data folder read back through the game's own loaders: every
 // file opens, the character's frames agree on size and anchor, boxes and hit
 // data are consistent, and the text tables name only things that exist.
-#include "CSpriteBase.h"
-#include "SquareCollider.h"
-#include "animationSet.h"
-#include "fighter.h"
-#include "moveSet.h"
+#include "fighter/animationSet.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "particle/SquareCollider.h"
+#include "sprite/CSpriteBase.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "animationSet.h"
 #include "characterFolder.h"
-#include "fighter.h"
-#include "moveSet.h"
-#include "target.h"
+#include "fighter/animationSet.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "fighter/target.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Inputs the loader fuzzers turned up, fed through the same loaders as in the
 // game, and the bitmap header check that guards the decoder.
-#include "CSpriteBase.h"
-#include "seams.h"
+#include "base/seams.h"
+#include "sprite/CSpriteBase.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The whole game, headless: the real start-up and loop on the shipped data,
 // driven by the replay runner on the game clock.
+#include "base/seams.h"
 #include "replayRunner.h"
-#include "seams.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,9 @@ namespace {
 
 // The opponent's dice always show 4: from the starting distance (exactly 500,
 // long range) it picks "stand still" over and over and never comes closer.
-int alwaysFour() { return 4; }
+int alwaysFour() {
+    return 4;
+}
 
 class GameTest : public testing::Test {
   protected:
@@ -53,7 +55,7 @@ TEST_F(GameTest, FightersFallOntoTheGroundAndStandThere) {
 
 TEST_F(GameTest, FireballThrownByCommandHurtsTheOpponentOnce) {
     script.endTick = 0x7FFFFFFF;
-    script.events = {{1000, true, SDLK_DOWN},  {1030, false, SDLK_DOWN}, {1040, true, SDLK_RIGHT},
+    script.events = {{1000, true, SDLK_DOWN},   {1030, false, SDLK_DOWN}, {1040, true, SDLK_RIGHT},
                      {1070, false, SDLK_RIGHT}, {1080, true, SDLK_z},     {1110, false, SDLK_z}};
     replayRunner game(script);
     seams::setRandomSource(alwaysFour);
@@ -73,7 +75,8 @@ TEST_F(GameTest, FireballThrownByCommandHurtsTheOpponentOnce) {
     EXPECT_EQ(vikings1.hp, 1000);
 
     // The fireball that hit is gone; nothing takes a second bite.
-    for (int i = 0; i < 400; ++i) game.step();
+    for (int i = 0; i < 400; ++i)
+        game.step();
     EXPECT_EQ(fighter2.hp, 1000 - damage);
     EXPECT_EQ(play2HPBar.value, fighter2.hp);
 
@@ -152,8 +155,9 @@ TEST_F(GameTest, MissingCharacterOrStageEndsWithAClearMessage) {
 
     // With a character but no stage bitmap, the message names the stage.
     dir.write("data/Tavro/info", "ANIMS: 1\nblank\n");
-    dir.write("data/Tavro/blank/info", "FILES: 1\nb.bmp 10 255 0 255\n0 0\n0 0 0 0\n0 0 0 0\n0\n0\n0\n"
-                                       "0 0\n0 0\nNULL\n0\n0 0\n0\nnone\n");
+    dir.write("data/Tavro/blank/info",
+              "FILES: 1\nb.bmp 10 255 0 255\n0 0\n0 0 0 0\n0 0 0 0\n0\n0\n0\n"
+              "0 0\n0 0\nNULL\n0\n0 0\n0\nnone\n");
     dir.writeBmp("data/Tavro/blank/b.bmp", 8, 8, 0xFF00FF);
     EXPECT_EXIT(
         {

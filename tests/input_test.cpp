@@ -1,7 +1,7 @@
 // Command recognition from the key buffer: the 600 ms window, the newest
 // button choosing the list, double taps, queued links, cancels and conditions.
-#include "fighter.h"
-#include "inputChecker.h"
+#include "control/inputChecker.h"
+#include "fighter/fighter.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "characterFolder.h"
-#include "moveSet.h"
+#include "fighter/moveSet.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

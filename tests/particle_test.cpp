@@ -1,10 +1,10 @@
 // Particle definitions, particles and the particle list, on generated data.
-#include "fighter.h"
-#include "partInfoList.h"
-#include "particle.h"
-#include "particleInfo.h"
-#include "particleList.h"
-#include "platform.h"
+#include "base/platform.h"
+#include "fighter/fighter.h"
+#include "particle/partInfoList.h"
+#include "particle/particle.h"
+#include "particle/particleInfo.h"
+#include "particle/particleList.h"
 
 #include "testSupport.h"
 

@@ -1,7 +1,7 @@
 // The random source and the control bindings record.
-#include "gamepad.h"
-#include "randomNumber.h"
-#include "seams.h"
+#include "base/gamepad.h"
+#include "base/randomNumber.h"
+#include "base/seams.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Sound sets: lists, the "already present" rule, playing by name.
-#include "soundSet.h"
+#include "sound/soundSet.h"
 
-#include "platform.h"
+#include "base/platform.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

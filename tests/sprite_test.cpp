@@ -1,10 +1,10 @@
 // Frame sets (folder format, mirroring, sizes, failures) and sprites (timing,
 // background save and restore, frame queries).
-#include "CSprite.h"
-#include "CSpriteBase.h"
-#include "flipper.h"
-#include "platform.h"
-#include "seams.h"
+#include "base/platform.h"
+#include "base/seams.h"
+#include "sprite/CSprite.h"
+#include "sprite/CSpriteBase.h"
+#include "sprite/flipper.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "testSupport.h"
 
-#include "seams.h"
+#include "base/seams.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +11,27 @@
 namespace testing_support {
 namespace {
 Uint32 g_now = 0;
-Uint32 manualTicks() { return g_now; }
+Uint32 manualTicks() {
+    return g_now;
+}
 } // namespace
 
 ManualClock::ManualClock(Uint32 start) {
     g_now = start;
     seams::setTickSource(manualTicks);
 }
-ManualClock::~ManualClock() { seams::setTickSource(nullptr); }
-void ManualClock::set(Uint32 now) { g_now = now; }
-void ManualClock::advance(Uint32 ms) { g_now += ms; }
-Uint32 ManualClock::now() const { return g_now; }
+ManualClock::~ManualClock() {
+    seams::setTickSource(nullptr);
+}
+void ManualClock::set(Uint32 now) {
+    g_now = now;
+}
+void ManualClock::advance(Uint32 ms) {
+    g_now += ms;
+}
+Uint32 ManualClock::now() const {
+    return g_now;
+}
 
 TraceCapture::TraceCapture() {
     seams::setTraceStream(&out_);
@@ -59,7 +69,8 @@ void TempDir::writeBmp(const std::string& rel, int w, int h, Uint32 rgb) const {
     std::filesystem::path file = path_ + "/" + rel;
     std::filesystem::create_directories(file.parent_path());
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    SDL_FillRect(s, nullptr,
+                 SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
     SDL_SaveBMP(s, file.c_str());
     SDL_FreeSurface(s);
 }
@@ -71,7 +82,9 @@ HeadlessScreen::HeadlessScreen() {
     screen_ = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
     if (!screen_) throw std::runtime_error(SDL_GetError());
 }
-HeadlessScreen::~HeadlessScreen() { SDL_Quit(); }
+HeadlessScreen::~HeadlessScreen() {
+    SDL_Quit();
+}
 
 Uint32 rgbAt(SDL_Surface* surface, int x, int y) {
     SDL_LockSurface(surface);
@@ -98,8 +111,12 @@ void scriptRandom(std::vector<int> values) {
     seams::setRandomSource(scriptedRandom);
 }
 
-RandomReset::~RandomReset() { seams::setRandomSource(nullptr); }
+RandomReset::~RandomReset() {
+    seams::setRandomSource(nullptr);
+}
 
-std::string sourceDir() { return FIGHTER_SOURCE_DIR; }
+std::string sourceDir() {
+    return FIGHTER_SOURCE_DIR;
+}
 
 } // namespace testing_support

@@ -1,11 +1,11 @@
-#include "AI.h"
+#include "ai/AI.h"
 
-#include "fighter.h"
-#include "hitRef.h"
-#include "moveSet.h"
-#include "randomNumber.h"
-#include "seams.h"
-#include "target.h"
+#include "base/randomNumber.h"
+#include "base/seams.h"
+#include "control/hitRef.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "fighter/target.h"
 
 #include <cstdlib>
 

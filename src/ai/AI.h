@@ -2,8 +2,8 @@
 // machine instead of a keyboard.
 #pragma once
 
-#include "aiAttackList.h"
-#include "playerControl.h"
+#include "ai/aiAttackList.h"
+#include "control/playerControl.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "aiAttackList.h"
+#include "ai/aiAttackList.h"
 
-#include "randomNumber.h"
-#include "seams.h"
-#include "textFile.h"
+#include "base/randomNumber.h"
+#include "base/seams.h"
+#include "base/textFile.h"
 
 namespace {
 

@@ -44,7 +44,8 @@ class aiAttackList {
     int getNumberOfAttacks(textFile& file);
     void addAttack(std::vector<aiAttack>& list, aiAttackNumbers* nums, textFile& file, int count);
     std::string getAttack(char range, const std::string& kind);
-    std::string getAttack(char range, const std::vector<aiAttack>& list, const aiAttackNumbers* nums);
+    std::string getAttack(char range, const std::vector<aiAttack>& list,
+                          const aiAttackNumbers* nums);
     void createLinkMoveLists(bool links);
     std::string findLinkedAttacks(const std::string& moveName);
     std::string findCancelAttacks(const std::string& moveName);

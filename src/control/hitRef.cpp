@@ -1,7 +1,7 @@
-#include "hitRef.h"
+#include "control/hitRef.h"
 
-#include "fighter.h"
-#include "moveSet.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
 
 moveInfo* hitRef::hitReference(moveSet* moves, int hitType, Fighter* fighter) {
     // Every stance (standing, ducking, in the air) reacts the same way today;

@@ -1,8 +1,8 @@
-#include "inputChecker.h"
+#include "control/inputChecker.h"
 
-#include "condition.h"
-#include "fighter.h"
-#include "seams.h"
+#include "base/seams.h"
+#include "fighter/condition.h"
+#include "fighter/fighter.h"
 
 #include <iterator>
 

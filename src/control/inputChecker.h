@@ -2,7 +2,7 @@
 // the commands of the moves that end in the newest button.
 #pragma once
 
-#include "moveSet.h"
+#include "fighter/moveSet.h"
 
 #include <cstdint>
 #include <list>

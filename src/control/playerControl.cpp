@@ -1,16 +1,16 @@
-#include "playerControl.h"
+#include "control/playerControl.h"
 
-#include "SquareCollider.h"
-#include "fighter.h"
-#include "gamepad.h"
-#include "hitRef.h"
-#include "inputChecker.h"
-#include "moveSet.h"
-#include "particle.h"
-#include "particleList.h"
-#include "seams.h"
-#include "soundSet.h"
-#include "target.h"
+#include "base/gamepad.h"
+#include "base/seams.h"
+#include "control/hitRef.h"
+#include "control/inputChecker.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "fighter/target.h"
+#include "particle/SquareCollider.h"
+#include "particle/particle.h"
+#include "particle/particleList.h"
+#include "sound/soundSet.h"
 
 bool debugging = false;
 

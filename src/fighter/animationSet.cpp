@@ -1,7 +1,7 @@
-#include "animationSet.h"
+#include "fighter/animationSet.h"
 
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
 
 int animationSet::loadAll(const char* folder) {
     folderName = folder ? folder : "";

@@ -2,7 +2,7 @@
 // loaded from its own folder inside the character folder.
 #pragma once
 
-#include "CSpriteBase.h"
+#include "sprite/CSpriteBase.h"
 
 #include <string>
 #include <vector>

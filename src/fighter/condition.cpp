@@ -1,8 +1,8 @@
-#include "condition.h"
+#include "fighter/condition.h"
 
-#include "fighter.h"
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
+#include "fighter/fighter.h"
 
 #include <vector>
 

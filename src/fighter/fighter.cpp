@@ -1,9 +1,9 @@
-#include "fighter.h"
-#include "flipper.h"
+#include "fighter/fighter.h"
+#include "sprite/flipper.h"
 
-#include "animationSet.h"
-#include "moveSet.h"
-#include "seams.h"
+#include "base/seams.h"
+#include "fighter/animationSet.h"
+#include "fighter/moveSet.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // with hit points, gravity, a two-jump budget and the stage edges.
 #pragma once
 
-#include "CSprite.h"
-#include "colBox.h"
+#include "base/colBox.h"
+#include "sprite/CSprite.h"
 
 #include <string>
 

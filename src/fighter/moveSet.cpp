@@ -1,7 +1,7 @@
-#include "moveSet.h"
+#include "fighter/moveSet.h"
 
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
 
 namespace {
 

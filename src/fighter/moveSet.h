@@ -2,7 +2,7 @@
 // hit reactions) is a move loaded from the character's "moveset" file.
 #pragma once
 
-#include "CSpriteBase.h"
+#include "sprite/CSpriteBase.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 struct moveInfo {
     CSpriteBase frameSet; // first, so a move can be shown like any frame set
     std::string name;
-    std::string command;  // key letters; the last one is the completing button
+    std::string command;           // key letters; the last one is the completing button
     std::string linkMove = "NULL"; // move this one is queued behind, "NULL" if none
     int32_t linkFrame = 0;
     std::string fromMove = "NULL"; // move that must be running, "NULL": none may run

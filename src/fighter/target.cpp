@@ -1,6 +1,6 @@
-#include "target.h"
+#include "fighter/target.h"
 
-#include "fighter.h"
+#include "fighter/fighter.h"
 
 int Target::retX() const {
     return target ? target->xPos : lastX;

@@ -1,7 +1,7 @@
 // A controller's view of its opponent: where it is and its boxes.
 #pragma once
 
-#include "colBox.h"
+#include "base/colBox.h"
 
 class Fighter;
 

@@ -1,8 +1,8 @@
 // Start-up, the main loop and the scene.
-#include "main.h"
+#include "game/main.h"
 
-#include "platform.h"
-#include "seams.h"
+#include "base/platform.h"
+#include "base/seams.h"
 
 #include <SDL_mixer.h>
 
@@ -56,10 +56,12 @@ void placeBar(CSpriteBar& bar, int x, bool rightToLeft) {
 void loadBackground() {
     SDL_RWops* file = SDL_RWFromFile(backgroundFile, "rb");
     SDL_Surface* loaded = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
-    if (!loaded) fatal(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
+    if (!loaded)
+        fatal(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
     back = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
-    if (!back) fatal(std::string("Cannot convert the stage ") + backgroundFile + ": " + SDL_GetError());
+    if (!back)
+        fatal(std::string("Cannot convert the stage ") + backgroundFile + ": " + SDL_GetError());
     SDL_BlitSurface(back, nullptr, screen, nullptr);
 }
 
@@ -83,8 +85,8 @@ void sdlInit() {
     std::atexit(SDL_Quit);
     platform::restoreStopSignals();
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
-        seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: " << SDL_GetError()
-                       << "\n";
+        seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: "
+                       << SDL_GetError() << "\n";
     screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
     if (!screen) fatal(std::string("Unable to set 800x600 video: ") + SDL_GetError());
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");

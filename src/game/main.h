@@ -1,18 +1,18 @@
 // The game's program-wide objects, start-up, the main loop and the scene.
 #pragma once
 
-#include "AI.h"
-#include "CSpriteBar.h"
-#include "animationSet.h"
-#include "fighter.h"
-#include "gamepad.h"
-#include "inputChecker.h"
-#include "moveSet.h"
-#include "partInfoList.h"
-#include "particleList.h"
-#include "playerControl.h"
-#include "soundSet.h"
-#include "target.h"
+#include "ai/AI.h"
+#include "base/gamepad.h"
+#include "control/inputChecker.h"
+#include "control/playerControl.h"
+#include "fighter/animationSet.h"
+#include "fighter/fighter.h"
+#include "fighter/moveSet.h"
+#include "fighter/target.h"
+#include "particle/partInfoList.h"
+#include "particle/particleList.h"
+#include "sound/soundSet.h"
+#include "sprite/CSpriteBar.h"
 
 #include <SDL.h>
 

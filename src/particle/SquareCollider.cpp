@@ -1,6 +1,6 @@
-#include "SquareCollider.h"
+#include "particle/SquareCollider.h"
 
-#include "seams.h"
+#include "base/seams.h"
 
 void SquareCollider::updateSquares(colBox first, colBox second) {
     sq1 = first;

@@ -3,7 +3,7 @@
 // corner test: a cross-shaped overlap, where no corner is inside, is no touch.
 #pragma once
 
-#include "colBox.h"
+#include "base/colBox.h"
 
 class SquareCollider {
   public:

@@ -1,7 +1,7 @@
-#include "partInfoList.h"
+#include "particle/partInfoList.h"
 
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
 
 partInfoList::~partInfoList() {
     while (head) {

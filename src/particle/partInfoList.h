@@ -2,7 +2,7 @@
 // found by name.  New definitions go to the head, so the last loaded wins.
 #pragma once
 
-#include "particleInfo.h"
+#include "particle/particleInfo.h"
 
 #include <SDL.h>
 

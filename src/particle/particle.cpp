@@ -1,11 +1,11 @@
-#include "particle.h"
+#include "particle/particle.h"
 
-#include "SquareCollider.h"
-#include "fighter.h"
-#include "partInfoList.h"
-#include "particleInfo.h"
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
+#include "fighter/fighter.h"
+#include "particle/SquareCollider.h"
+#include "particle/partInfoList.h"
+#include "particle/particleInfo.h"
 
 #include <vector>
 

@@ -2,8 +2,8 @@
 // relative to the fighter or particle that spawned it.
 #pragma once
 
-#include "CSprite.h"
-#include "colBox.h"
+#include "base/colBox.h"
+#include "sprite/CSprite.h"
 
 #include <SDL.h>
 

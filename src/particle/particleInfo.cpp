@@ -1,7 +1,7 @@
-#include "particleInfo.h"
+#include "particle/particleInfo.h"
 
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
 
 bool particleInfo::initS(const std::string& line, SDL_Surface* screen) {
     screenSurf = screen;

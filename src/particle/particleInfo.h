@@ -2,7 +2,7 @@
 // turns into on its events.
 #pragma once
 
-#include "CSpriteBase.h"
+#include "sprite/CSpriteBase.h"
 
 #include <SDL.h>
 

@@ -1,8 +1,8 @@
-#include "particleList.h"
+#include "particle/particleList.h"
 
-#include "fighter.h"
-#include "particle.h"
-#include "seams.h"
+#include "base/seams.h"
+#include "fighter/fighter.h"
+#include "particle/particle.h"
 
 particleList::~particleList() {
     while (head) {

@@ -1,7 +1,7 @@
-#include "soundSet.h"
+#include "sound/soundSet.h"
 
-#include "seams.h"
-#include "textFile.h"
+#include "base/seams.h"
+#include "base/textFile.h"
 
 #include <SDL.h>
 
@@ -51,7 +51,9 @@ soundSet::~soundSet() {
     }
 }
 
-void soundSet::getList(const char* folder) { readList(folder, false); }
+void soundSet::getList(const char* folder) {
+    readList(folder, false);
+}
 
 void soundSet::addToList(const char* folder) {
     seams::trace() << "ADDING TO SOUND SET, YAY!\n";

@@ -1,7 +1,7 @@
-#include "CSprite.h"
-#include "flipper.h"
+#include "sprite/CSprite.h"
+#include "sprite/flipper.h"
 
-#include "seams.h"
+#include "base/seams.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // itself, so that it can erase itself by putting that copy back.
 #pragma once
 
-#include "CSpriteBase.h"
-#include "colBox.h"
+#include "base/colBox.h"
+#include "sprite/CSpriteBase.h"
 
 #include <SDL.h>
 
@@ -18,9 +18,9 @@ class CSprite {
     int drawn = 0;
     float speed = 0.0f; // multiplier of every frame's pause
     int lastTick = 0;
-    CSpriteBase* base = nullptr;        // not owned
-    SDL_Surface* backSave = nullptr;    // owned
-    SDL_Surface* screenSurf = nullptr;  // not owned
+    CSpriteBase* base = nullptr;       // not owned
+    SDL_Surface* backSave = nullptr;   // owned
+    SDL_Surface* screenSurf = nullptr; // not owned
 
     CSprite() = default;
     ~CSprite();

@@ -1,4 +1,4 @@
-#include "CSpriteBar.h"
+#include "sprite/CSpriteBar.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // value against a maximum: the hit-point bars.
 #pragma once
 
-#include "CSprite.h"
+#include "sprite/CSprite.h"
 
 class CSpriteBar : public CSprite {
   public:

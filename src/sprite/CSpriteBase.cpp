@@ -1,9 +1,9 @@
-#include "CSpriteBase.h"
+#include "sprite/CSpriteBase.h"
 
-#include "flipper.h"
-#include "platform.h"
-#include "seams.h"
-#include "textFile.h"
+#include "base/platform.h"
+#include "base/seams.h"
+#include "base/textFile.h"
+#include "sprite/flipper.h"
 
 #include <climits>
 #include <cstdint>

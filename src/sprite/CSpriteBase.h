@@ -20,11 +20,11 @@ struct spriteFrame {
     int hitType = 0;
     int pointAX = 0, pointAY = 0;
     int pointBX = 0, pointBY = 0;
-    std::string soundName;               // "NULL" means none
-    int partNum = 0;                     // number of spawn lines
-    std::vector<std::string> partNames;  // spawn lines, stored whole with their line end
-    int moveX = 0;                       // forward step per fighter update
-    int moveY = 0;                       // upward lift per fighter update
+    std::string soundName;              // "NULL" means none
+    int partNum = 0;                    // number of spawn lines
+    std::vector<std::string> partNames; // spawn lines, stored whole with their line end
+    int moveX = 0;                      // forward step per fighter update
+    int moveY = 0;                      // upward lift per fighter update
     bool flagB = false;
     std::string tagName;
 };

@@ -1,4 +1,4 @@
-#include "flipper.h"
+#include "sprite/flipper.h"
 
 #include <algorithm>
 #include <cstring>
@@ -124,9 +124,11 @@ int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL
         return -1;
     }
     const Uint8* from = static_cast<const Uint8*>(source->pixels) + srcY * source->pitch + srcX * 4;
-    Uint8* to = static_cast<Uint8*>(target->pixels) + targetRect->y * target->pitch + targetRect->x * 4;
+    Uint8* to =
+        static_cast<Uint8*>(target->pixels) + targetRect->y * target->pitch + targetRect->x * 4;
     for (int row = 0; row < h; ++row)
-        std::memcpy(to + row * target->pitch, from + row * source->pitch, static_cast<size_t>(w) * 4);
+        std::memcpy(to + row * target->pitch, from + row * source->pitch,
+                    static_cast<size_t>(w) * 4);
     if (lockTarget) SDL_UnlockSurface(target);
     if (lockSource) SDL_UnlockSurface(source);
     return 0;

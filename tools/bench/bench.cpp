@@ -4,9 +4,9 @@
 // the rectangle copies that pass must do at minimum (save, draw and restore
 // of the same sprites), the start-up time and the peak resident memory.
 //   bench [PASSES]      (run from the folder that holds data/)
-#include "flipper.h"
-#include "particle.h"
+#include "particle/particle.h"
 #include "replayRunner.h"
+#include "sprite/flipper.h"
 
 #include <algorithm>
 #include <chrono>
@@ -132,12 +132,14 @@ int main(int argc, char** argv) {
         particleSum += pList.size();
     }
     long rssAfterRun = statusKb("VmHWM:");
-    for (SDL_Surface* s : pool) SDL_FreeSurface(s);
+    for (SDL_Surface* s : pool)
+        SDL_FreeSurface(s);
 
     double pass = median(passCost);
     double floor = median(floorCost);
     std::printf("passes                       %zu\n", passCost.size());
-    std::printf("live particles (mean)        %.1f\n", passCost.empty() ? 0 : particleSum / passCost.size());
+    std::printf("live particles (mean)        %.1f\n",
+                passCost.empty() ? 0 : particleSum / passCost.size());
     std::printf("pass, median                 %.2f us\n", pass);
     std::printf("blits only, median           %.2f us\n", floor);
     std::printf("pass / blits                 %.2f\n", floor > 0 ? pass / floor : 0.0);

@@ -1,7 +1,7 @@
 #include "animationIndexChecker.h"
 
+#include "base/textFile.h"
 #include "lineReader.h"
-#include "textFile.h"
 
 const animEntry* animationIndexChecker::find(const std::string& name) const {
     for (const animEntry& anim : anims_)

@@ -1,7 +1,7 @@
 #include "attackFileChecker.h"
 
+#include "base/textFile.h"
 #include "lineReader.h"
-#include "textFile.h"
 
 #include <cctype>
 #include <map>

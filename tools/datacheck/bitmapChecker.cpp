@@ -1,6 +1,6 @@
 #include "bitmapChecker.h"
 
-#include "platform.h"
+#include "base/platform.h"
 
 #include <SDL.h>
 

@@ -1,8 +1,8 @@
 #include "dataChecker.h"
 
+#include "base/platform.h"
 #include "loaderCrossCheck.h"
 #include "moveRules.h"
-#include "platform.h"
 
 #include <algorithm>
 

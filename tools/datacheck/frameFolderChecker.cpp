@@ -1,7 +1,7 @@
 #include "frameFolderChecker.h"
 
+#include "base/textFile.h"
 #include "lineReader.h"
-#include "textFile.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // in pieces, as the game reads it, and reported once.
 #pragma once
 
+#include "base/textFile.h"
 #include "diagnostics.h"
-#include "textFile.h"
 
 #include <string>
 

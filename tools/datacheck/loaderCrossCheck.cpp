@@ -1,14 +1,14 @@
 #include "loaderCrossCheck.h"
 
-#include "CSpriteBase.h"
-#include "aiAttackList.h"
-#include "animationSet.h"
-#include "moveSet.h"
-#include "partInfoList.h"
-#include "platform.h"
-#include "seams.h"
-#include "soundSet.h"
-#include "textFile.h"
+#include "ai/aiAttackList.h"
+#include "base/platform.h"
+#include "base/seams.h"
+#include "base/textFile.h"
+#include "fighter/animationSet.h"
+#include "fighter/moveSet.h"
+#include "particle/partInfoList.h"
+#include "sound/soundSet.h"
+#include "sprite/CSpriteBase.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,6 +1,6 @@
 #include "moveRules.h"
 
-#include "textFile.h"
+#include "base/textFile.h"
 
 #include <cctype>
 

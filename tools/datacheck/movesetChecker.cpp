@@ -1,7 +1,7 @@
 #include "movesetChecker.h"
 
+#include "base/textFile.h"
 #include "lineReader.h"
-#include "textFile.h"
 
 const moveRecord* movesetChecker::find(const std::string& name) const {
     for (const moveRecord& move : moves_)

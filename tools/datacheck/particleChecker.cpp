@@ -1,7 +1,7 @@
 #include "particleChecker.h"
 
+#include "base/textFile.h"
 #include "lineReader.h"
-#include "textFile.h"
 
 #include <cctype>
 

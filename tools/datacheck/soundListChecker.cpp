@@ -1,7 +1,7 @@
 #include "soundListChecker.h"
 
+#include "base/textFile.h"
 #include "lineReader.h"
-#include "textFile.h"
 
 namespace {
 constexpr size_t maxName = 111;

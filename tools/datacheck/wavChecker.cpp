@@ -1,6 +1,6 @@
 #include "wavChecker.h"
 
-#include "platform.h"
+#include "base/platform.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,6 +1,6 @@
 // Animation index: a fuzzed "info" naming animation folders; folder "a"
 // beside it holds a frame set that loads, other names lead nowhere.
-#include "animationSet.h"
+#include "fighter/animationSet.h"
 #include "fuzzSupport.h"
 
 #include <cstddef>

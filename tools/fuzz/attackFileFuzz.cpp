@@ -1,8 +1,8 @@
 // Attack file: a fuzzed "attack" read by the opponent's attack table, then
 // every look-up the opponent makes, by range and after every move it knows.
-#include "aiAttackList.h"
+#include "ai/aiAttackList.h"
+#include "base/seams.h"
 #include "fuzzSupport.h"
-#include "seams.h"
 
 #include <cstddef>
 #include <cstdint>

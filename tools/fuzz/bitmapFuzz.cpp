@@ -1,9 +1,9 @@
 // Bitmaps: the fuzzed bytes go the two ways the game decodes a bitmap: from
 // memory as the resource loader does (then converted, keyed and mirrored
 // like a frame), and as a.bmp of a one-frame folder read by the plain loader.
-#include "CSpriteBase.h"
-#include "flipper.h"
 #include "fuzzSupport.h"
+#include "sprite/CSpriteBase.h"
+#include "sprite/flipper.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // line: name, command, then optionally the move it links from and the move
 // it must follow, and a condition) and a key sequence (byte pairs: time step
 // in milliseconds, key).  Every press is fed in and checked as the game does.
+#include "base/textFile.h"
+#include "control/inputChecker.h"
 #include "fuzzSupport.h"
-#include "inputChecker.h"
-#include "textFile.h"
 
 #include <cstddef>
 #include <cstdint>

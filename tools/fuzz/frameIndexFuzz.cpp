@@ -1,7 +1,7 @@
 // Frame index: a fuzzed "info" beside one valid bitmap, read by the plain
 // frame-set loader; every frame it yields is then looked at both ways.
-#include "CSpriteBase.h"
 #include "fuzzSupport.h"
+#include "sprite/CSpriteBase.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "fuzzSupport.h"
 
-#include "seams.h"
+#include "base/seams.h"
 
 #include <cstdio>
 #include <cstdlib>

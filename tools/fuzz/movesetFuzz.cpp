@@ -1,7 +1,7 @@
 // Moveset: a fuzzed "moveset" file; folder "a" beside it holds a frame set
 // that loads.  Every look-up the fighters make is tried on the result.
+#include "fighter/moveSet.h"
 #include "fuzzSupport.h"
-#include "moveSet.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // list (data/particle/list) and the particle file of folder "p"
 // (data/particle/p/particle), whose frames load.
 #include "fuzzSupport.h"
-#include "partInfoList.h"
+#include "particle/partInfoList.h"
 
 #include <unistd.h>
 

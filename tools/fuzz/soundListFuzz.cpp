@@ -2,7 +2,7 @@
 // (getList) and the list added after it (addToList), each in a folder of its
 // own holding one small sound, a.wav.
 #include "fuzzSupport.h"
-#include "soundSet.h"
+#include "sound/soundSet.h"
 
 #include <SDL_mixer.h>
 

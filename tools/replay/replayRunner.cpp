@@ -1,6 +1,6 @@
 #include "replayRunner.h"
 
-#include "seams.h"
+#include "base/seams.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -9,7 +9,9 @@
 namespace {
 
 Uint32 g_clock = 0;
-Uint32 replayTicks() { return g_clock; }
+Uint32 replayTicks() {
+    return g_clock;
+}
 
 // xorshift32: the same numbers on every machine and C library.
 Uint32 g_randomState = 1;
@@ -23,7 +25,9 @@ int replayRandom() {
 }
 
 Uint8 g_held[SDLK_LAST];
-const Uint8* heldKeys() { return g_held; }
+const Uint8* heldKeys() {
+    return g_held;
+}
 
 class nullBuffer : public std::streambuf {
   protected:
@@ -34,8 +38,8 @@ nullBuffer g_nullBuffer;
 std::ostream g_nowhere(&g_nullBuffer);
 
 const char* stateName(aiState state) {
-    static const char* names[] = {"THINK", "GET_CLOSER", "ATTACK",  "RETREAT", "JUMP_UP_AT",
-                                  "JUMP_IN_DIR", "DUCK", "SPECIAL", "BUSY",   "NOTHING"};
+    static const char* names[] = {"THINK",       "GET_CLOSER", "ATTACK",  "RETREAT", "JUMP_UP_AT",
+                                  "JUMP_IN_DIR", "DUCK",       "SPECIAL", "BUSY",    "NOTHING"};
     int index = static_cast<int>(state);
     return index >= 0 && index < 10 ? names[index] : "?";
 }
@@ -60,7 +64,8 @@ replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : sc
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     g_clock = 0;
     g_randomState = script.seed ? script.seed : 1;
-    for (Uint8& key : g_held) key = 0;
+    for (Uint8& key : g_held)
+        key = 0;
     seams::setTickSource(replayTicks);
     seams::setRandomSource(replayRandom);
     seams::setTraceStream(trace ? trace : &g_nowhere);
@@ -79,7 +84,9 @@ replayRunner::~replayRunner() {
     playerControl::setKeyStateSource(nullptr);
 }
 
-Uint32 replayRunner::now() const { return g_clock; }
+Uint32 replayRunner::now() const {
+    return g_clock;
+}
 
 void replayRunner::setKey(SDLKey key, bool down) {
     if (key <= SDLK_UNKNOWN || key >= SDLK_LAST) return;
@@ -129,7 +136,8 @@ std::map<std::string, std::string> replayRunner::state() const {
 
 std::string replayRunner::stateText() const {
     std::ostringstream text;
-    for (const auto& [name, value] : state()) text << name << " " << value << "\n";
+    for (const auto& [name, value] : state())
+        text << name << " " << value << "\n";
     return text.str();
 }
 
@@ -150,7 +158,7 @@ std::vector<std::string> replayRunner::failedExpectations() const {
         long b = std::strtol(check.value.c_str(), &endB, 10);
         bool numeric = !actual.empty() && !check.value.empty() && *endA == 0 && *endB == 0;
         int order = numeric ? (a < b ? -1 : a > b ? 1 : 0) : actual.compare(check.value);
-        bool ok = check.op == "=" ? order == 0
+        bool ok = check.op == "="    ? order == 0
                   : check.op == "!=" ? order != 0
                   : check.op == "<"  ? order < 0
                   : check.op == ">"  ? order > 0

@@ -4,7 +4,7 @@
 // The same replay always gives the same game.
 #pragma once
 
-#include "main.h"
+#include "game/main.h"
 #include "replayScript.h"
 
 #include <SDL.h>

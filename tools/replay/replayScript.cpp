@@ -30,9 +30,12 @@ bool replayScript::parse(const std::string& text, std::string& error) {
         if (!(words >> verb)) continue;
         if (verb == "seed" || verb == "step" || verb == "end") {
             long long value = -1;
-            if (!(words >> value) || value < 0 || value > 0x7FFFFFFF) return fail("expected a number");
+            if (!(words >> value) || value < 0 || value > 0x7FFFFFFF)
+                return fail("expected a number");
             if (verb == "step" && value == 0) return fail("step must be at least 1 ms");
-            (verb == "seed" ? seed : verb == "step" ? stepMs : endTick) = static_cast<Uint32>(value);
+            (verb == "seed"   ? seed
+             : verb == "step" ? stepMs
+                              : endTick) = static_cast<Uint32>(value);
         } else if (verb == "down" || verb == "up" || verb == "tap") {
             long long tick = -1;
             std::string keyName;
@@ -50,7 +53,8 @@ bool replayScript::parse(const std::string& text, std::string& error) {
         } else if (verb == "expect") {
             replayExpectation check;
             check.line = number;
-            if (!(words >> check.name >> check.op >> check.value)) return fail("expected: name op value");
+            if (!(words >> check.name >> check.op >> check.value))
+                return fail("expected: name op value");
             static const char* ops[] = {"=", "!=", "<", ">", "<=", ">="};
             if (std::find(std::begin(ops), std::end(ops), check.op) == std::end(ops))
                 return fail("unknown comparison '" + check.op + "'");

@@ -45,7 +45,8 @@ Uint32 roll(Uint32 n) {
 // Release everything and let the game come to rest: no particle alive and no
 // move running, so that what is allocated is only what start-up made.
 void settle(replayRunner& game, const SDLKey* keys, int keyCount) {
-    for (int i = 0; i < keyCount; ++i) game.setKey(keys[i], false);
+    for (int i = 0; i < keyCount; ++i)
+        game.setKey(keys[i], false);
     // One button press empties player 1's key buffer, whatever it held.
     game.setKey(SDLK_z, true);
     game.step();
@@ -83,7 +84,8 @@ int main(int argc, char** argv) {
 
     for (long pass = 0; pass < passes; ++pass) {
         if (pass == warmUp) {
-            for (int k = 0; k < keyCount; ++k) held[k] = false;
+            for (int k = 0; k < keyCount; ++k)
+                held[k] = false;
             settle(game, keys, keyCount);
             startBytes = allocatedBytes();
         }
@@ -117,14 +119,16 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    for (int k = 0; k < keyCount; ++k) held[k] = false;
+    for (int k = 0; k < keyCount; ++k)
+        held[k] = false;
     settle(game, keys, keyCount);
     size_t endBytes = allocatedBytes();
 
     std::printf("soak: %ld passes, %u ms of game time, seed %u\n", passes, game.now(), seed);
     std::printf("soak: at most %zu live particles; player 1 hp %d, player 2 hp %d\n", maxParticles,
                 vikings1.hp, fighter2.hp);
-    std::printf("soak: heap after the warm-up %zu bytes, at the end %zu bytes\n", startBytes, endBytes);
+    std::printf("soak: heap after the warm-up %zu bytes, at the end %zu bytes\n", startBytes,
+                endBytes);
     if (endBytes > startBytes) {
         std::fprintf(stderr, "soak: memory grew by %zu bytes\n", endBytes - startBytes);
         return 1;

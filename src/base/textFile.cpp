@@ -1,4 +1,4 @@
-#include "textFile.h"
+#include "base/textFile.h"
 
 #include <cctype>
 #include <climits>
@@ -39,12 +39,15 @@ bool textFile::readLine(std::string& line) {
 
 namespace {
 
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // One "%d": returns false when no digits follow.
 bool scanOne(const std::string& text, size_t& pos, int& value) {
     size_t p = pos;
-    while (p < text.size() && isBlank(text[p])) ++p;
+    while (p < text.size() && isBlank(text[p]))
+        ++p;
     bool negative = false;
     if (p < text.size() && (text[p] == '-' || text[p] == '+')) {
         negative = text[p] == '-';
@@ -53,7 +56,8 @@ bool scanOne(const std::string& text, size_t& pos, int& value) {
     if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return false;
     long long magnitude = 0;
     while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
-        if (magnitude <= static_cast<long long>(INT_MAX) + 1) magnitude = magnitude * 10 + (text[p] - '0');
+        if (magnitude <= static_cast<long long>(INT_MAX) + 1)
+            magnitude = magnitude * 10 + (text[p] - '0');
         ++p;
     }
     long long signedValue = negative ? -magnitude : magnitude;
@@ -84,16 +88,20 @@ bool scanHeader(const std::string& text, const char* prefix, int& value) {
 
 std::string firstWord(const std::string& text) {
     size_t begin = 0;
-    while (begin < text.size() && isBlank(text[begin])) ++begin;
+    while (begin < text.size() && isBlank(text[begin]))
+        ++begin;
     size_t end = begin;
-    while (end < text.size() && !isBlank(text[end])) ++end;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
     return text.substr(begin, end - begin);
 }
 
 size_t afterFirstWord(const std::string& text) {
     size_t pos = 0;
-    while (pos < text.size() && isBlank(text[pos])) ++pos;
-    while (pos < text.size() && !isBlank(text[pos])) ++pos;
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+    while (pos < text.size() && !isBlank(text[pos]))
+        ++pos;
     return pos;
 }
 
@@ -101,8 +109,8 @@ std::vector<std::string> splitWords(const std::string& text, size_t maxWords) {
     std::vector<std::string> words;
     size_t pos = 0;
     while (words.size() < maxWords) {
-        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' ||
-                                     text[pos] == '\n'))
+        while (pos < text.size() &&
+               (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'))
             ++pos;
         if (pos >= text.size()) break;
         size_t end = pos;
@@ -117,7 +125,8 @@ std::vector<std::string> splitWords(const std::string& text, size_t maxWords) {
 
 std::string withoutLineEnd(const std::string& text) {
     size_t end = text.size();
-    while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+    while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r'))
+        --end;
     return text.substr(0, end);
 }
 

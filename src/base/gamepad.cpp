@@ -1,4 +1,4 @@
-#include "gamepad.h"
+#include "base/gamepad.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
-#include "randomNumber.h"
+#include "base/randomNumber.h"
 
-#include "seams.h"
+#include "base/seams.h"
 
 #include <cstdlib>
 #include <ctime>

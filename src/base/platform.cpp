@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "base/platform.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,7 +24,9 @@ std::string currentDirectory() {
     return buffer.data();
 }
 
-bool changeDirectory(const std::string& path) { return chdir(path.c_str()) == 0; }
+bool changeDirectory(const std::string& path) {
+    return chdir(path.c_str()) == 0;
+}
 
 bool directoryExists(const std::string& path) {
     DIR* dir = opendir(path.c_str());
