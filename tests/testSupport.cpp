@@ -119,4 +119,17 @@ std::string sourceDir() {
     return FIGHTER_SOURCE_DIR;
 }
 
+namespace {
+void throwFatalStop(const std::string& message, fatal::Channel channel) {
+    throw FatalStop{message, channel};
+}
+} // namespace
+
+CatchFatalStops::CatchFatalStops() {
+    fatal::setHandler(throwFatalStop);
+}
+CatchFatalStops::~CatchFatalStops() {
+    fatal::setHandler(nullptr);
+}
+
 } // namespace testing_support

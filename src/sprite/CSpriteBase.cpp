@@ -1,5 +1,6 @@
 #include "sprite/CSpriteBase.h"
 
+#include "base/fatal.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
@@ -71,9 +72,7 @@ void mirrorFields(const spriteFrame& frame, spriteFrame& mirrored, int width) {
 }
 
 [[noreturn]] void quitWith(const std::string& message) {
-    seams::trace() << message;
-    seams::trace().flush();
-    std::exit(1);
+    fatal::stop(message);
 }
 
 } // namespace
@@ -255,9 +254,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     const std::string folderName = folder ? folder : "";
     const std::string fileName = file ? file : "";
     if (!platform::directoryExists(folderName)) {
-        seams::trace().flush();
-        std::perror("opendir failure");
-        std::exit(1);
+        fatal::stopWithSystemError("opendir failure");
     }
     platform::changeDirectory(folderName);
 
@@ -267,9 +264,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         break;
     case platform::ReadResult::CannotOpen:
     case platform::ReadResult::ReadError:
-        seams::trace().flush();
-        std::perror("Error opening resource file");
-        std::exit(1);
+        fatal::stopWithSystemError("Error opening resource file");
     case platform::ReadResult::CannotStat:
         quitWith("getfilesize:  Couldn't get filesize of '" + fileName + "'.");
     case platform::ReadResult::OutOfMemory:
