@@ -1,5 +1,6 @@
 #include "fighter/animationSet.h"
 
+#include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
 
@@ -24,13 +25,24 @@ int animationSet::loadAll(const char* folder) {
     animList.clear();
     animCount = 0;
     std::vector<std::string> names;
-    for (int i = 0; i < announced && index.readLine(line); ++i)
+    std::vector<int> lines;
+    for (int i = 0; i < announced && index.readLine(line); ++i) {
         names.push_back(firstWord(line));
+        lines.push_back(index.lineNumber());
+    }
     animList.resize(names.size());
     animCount = static_cast<int>(animList.size());
     for (int i = 0; i < animCount; ++i) {
         seams::trace() << names[i] << "\n";
-        loadAnim(i, names[i]);
+        if (platform::nameStaysInside(names[i])) {
+            loadAnim(i, names[i]);
+        } else {
+            // A folder outside the character's is never read: the animation
+            // is left empty, as a missing folder leaves it.
+            animList[i].animName = names[i];
+            seams::trace() << indexPath << ":" << lines[i] << ": animation \"" << names[i]
+                           << "\" leaves the character folder; treated as missing\n";
+        }
         seams::trace() << "loaded animation " << i << "\n";
     }
     return 1;

@@ -1,6 +1,7 @@
 #include "fighter/fighter.h"
 #include "sprite/flipper.h"
 
+#include "base/dataLimits.h"
 #include "base/seams.h"
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
@@ -119,7 +120,8 @@ void Fighter::Gravity() {
         xPos += facingRight ? shown->moveX : -shown->moveX;
         if (shown->moveY > 0) {
             // A lifting frame carries the fighter up; no fall this update.
-            yPos -= shown->moveY;
+            // However long it shows, the height stays on the position range.
+            yPos = dataLimits::clampPosition(static_cast<long long>(yPos) - shown->moveY);
             onGround = false;
             jumpVel = 4;
             return;

@@ -8,6 +8,7 @@
 #include <SDL_mixer.h>
 
 #include <cstdlib>
+#include <vector>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* back = nullptr;
@@ -52,8 +53,13 @@ void placeBar(CSpriteBar& bar, int x, bool rightToLeft) {
 // The stage is blitted once; afterwards only the sprites' saved rectangles
 // restore it.
 void loadBackground() {
-    SDL_RWops* file = SDL_RWFromFile(backgroundFile, "rb");
-    SDL_Surface* loaded = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
+    // Read whole (a regular file only) and checked before SDL decodes it.
+    std::vector<unsigned char> bytes;
+    SDL_Surface* loaded = nullptr;
+    if (platform::readWholeFile(backgroundFile, bytes) == platform::ReadResult::Ok)
+        loaded = CSpriteBase::decodeBitmap(bytes);
+    else
+        SDL_SetError("cannot read the file, or it is not a regular file");
     if (!loaded)
         cannotStart(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
     back = SDL_DisplayFormat(loaded);
@@ -128,7 +134,13 @@ void startUp(gameSession& session) {
     basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
                   &session.moves, &targ2, "data/Tavro/ai");
 
-    barbase.init("data/hpBar");
+    // Without bar frames the game goes on without bars; say so.
+    const bool barLoaded = barbase.init("data/hpBar") == 0;
+    if (barbase.frames.empty())
+        seams::trace() << "No hit-point bar frames in data/hpBar: the game goes on without bars\n";
+    else if (!barLoaded)
+        seams::trace() << "A hit-point bar frame in data/hpBar did not load: the bars use the "
+                          "frames before it\n";
     placeBar(play1HPBar, 10, false);
     placeBar(play2HPBar, 410, true);
 }

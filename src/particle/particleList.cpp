@@ -27,11 +27,22 @@ void particleList::adopt(particle* made, bool first) {
         return;
     }
     head = new node{made, head};
+    ++count_;
     if (first) seams::trace() << "particle added\n";
+}
+
+bool particleList::roomForOneMore() {
+    if (count_ - dying_ < maxParticles) return true;
+    if (!dropTraced_)
+        seams::trace() << "Particle limit of " << maxParticles
+                       << " reached: further particles are dropped\n";
+    dropTraced_ = true;
+    return false;
 }
 
 void particleList::addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
                                partInfoList* definitions, SDL_Surface* screen, int tick) {
+    if (!roomForOneMore()) return;
     bool first = announceAdd();
     particle* made = new particle;
     made->init(line, owner, anchor, definitions, screen, tick);
@@ -40,6 +51,7 @@ void particleList::addParticle(const std::string& line, Fighter* owner, CSprite*
 
 void particleList::addParticleD(const std::string& line, bool facing, CSprite* anchor,
                                 partInfoList* definitions, SDL_Surface* screen, int tick) {
+    if (!roomForOneMore()) return;
     bool first = announceAdd();
     particle* made = new particle;
     made->initD(line, facing, anchor, definitions, screen, tick);
@@ -54,6 +66,9 @@ void particleList::update() {
 }
 
 void particleList::makeParticles() {
+    dying_ = 0;
+    for (node* at = head; at; at = at->next)
+        if (at->item->dead) ++dying_;
     // Children go in at the head, in front of the walk: they are not
     // visited in the pass that made them.
     for (node* at = head; at;) {
@@ -71,6 +86,7 @@ void particleList::makeParticles() {
         }
         at = following;
     }
+    dying_ = 0;
 }
 
 void particleList::removeDead() {
@@ -83,6 +99,7 @@ void particleList::removeDead() {
         head = gone->next;
         delete gone->item;
         delete gone;
+        --count_;
         seams::trace() << "\n\nKilling the head particle\n";
     }
     if (!head) return;
@@ -93,6 +110,7 @@ void particleList::removeDead() {
             before->next = at->next;
             delete at->item;
             delete at;
+            --count_;
             seams::trace() << "\n\nKilling a body bit\n";
         } else {
             before = at;
@@ -133,8 +151,5 @@ void particleList::debug() {
 }
 
 int particleList::size() const {
-    int count = 0;
-    for (node* at = head; at; at = at->next)
-        ++count;
-    return count;
+    return count_;
 }

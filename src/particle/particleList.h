@@ -12,6 +12,14 @@ class partInfoList;
 
 class particleList {
   public:
+    // Most particles alive at once.  A definition whose death spawns itself
+    // more than once would otherwise double without end; spawns beyond this
+    // are dropped (the first drop is traced once).  No sensible effect needs
+    // more than a few dozen.  Particles that died and wait for their
+    // removal in the same spawn pass do not count: their follow-ups take
+    // their places.
+    static constexpr int maxParticles = 400;
+
     struct node {
         particle* item = nullptr; // owned
         node* next = nullptr;
@@ -39,6 +47,12 @@ class particleList {
     int size() const;
 
   private:
+    int count_ = 0;           // particles in the chain
+    int dying_ = 0;           // dead ones in the chain, during a spawn pass
+    bool dropTraced_ = false; // the first dropped spawn has been traced
+
+    // False, and the spawn dropped, when the list is full.
+    bool roomForOneMore();
     // The trace line of an addition; true when the list was empty.
     bool announceAdd() const;
     // Link a freshly made particle in at the head, or drop it when its line

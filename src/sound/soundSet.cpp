@@ -1,9 +1,13 @@
 #include "sound/soundSet.h"
 
+#include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
+#include "sound/wavHeader.h"
 
 #include <SDL.h>
+
+#include <vector>
 
 namespace {
 
@@ -20,12 +24,30 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
     std::string path = std::string(folder ? folder : "") + "/" + name;
     path += ".wav";
     seams::trace() << "Sound file: " << path << "\n";
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
-    entry->chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
-    if (entry->chunk)
+    // The bytes are checked before SDL_mixer sees them: its decoder trusts
+    // what a WAV header says.
+    std::vector<unsigned char> bytes;
+    std::string why;
+    switch (platform::readWholeFile(path, bytes)) {
+    case platform::ReadResult::Ok:
+        if (wavHeader::isSound(bytes, &why))
+            entry->chunk = Mix_LoadWAV_RW(
+                SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+        if (!entry->chunk && why.empty()) why = SDL_GetError();
+        break;
+    case platform::ReadResult::CannotStat:
+        why = "not a regular file";
+        break;
+    default:
+        why = "cannot be read";
+        break;
+    }
+    if (entry->chunk) {
         seams::errors() << "Loaded myfile.wav\n";
-    else
+    } else {
         seams::errors() << "Could not load myfile.wav\n";
+        seams::trace() << "Sound file " << path << " not loaded: " << why << "\n";
+    }
     return entry;
 }
 
@@ -86,7 +108,18 @@ bool soundSet::readList(const char* folder, bool skipPresent) {
             seams::trace() << "Skipped sound " << -skipped << "\n";
             continue;
         }
-        soundEntry* entry = loadEntry(folder, name);
+        soundEntry* entry = nullptr;
+        if (platform::nameStaysInside(name)) {
+            entry = loadEntry(folder, name);
+        } else {
+            // A file outside the sound folder is never read: the sound is
+            // silent, as one whose file is missing.
+            entry = new soundEntry;
+            entry->name = name;
+            seams::trace() << path << ":" << file.lineNumber() << ": sound \"" << name
+                           << "\" leaves the sound folder; treated as missing\n";
+            seams::errors() << "Could not load myfile.wav\n";
+        }
         if (last)
             last->next = entry;
         else

@@ -91,8 +91,10 @@ bool CSprite::advanceFrame() {
     if (animating != 1 || !base || base->numFrames <= 0) return false;
     const spriteFrame* shown = current();
     const int pause = shown ? shown->pause : 0;
-    const float due = static_cast<float>(lastTick) + static_cast<float>(pause) * speed;
-    if (!(static_cast<float>(seams::ticks()) > due)) return false;
+    // Time shown so far, taken modulo 2^32 so that it stays right when the
+    // millisecond counter wraps (negative if the clock reads earlier).
+    const Sint32 shownFor = static_cast<Sint32>(seams::ticks() - static_cast<Uint32>(lastTick));
+    if (!(static_cast<float>(shownFor) > static_cast<float>(pause) * speed)) return false;
     frame += 1;
     if (frame > base->numFrames - 1 || frame < 0) frame = 0;
     lastTick = static_cast<int>(seams::ticks());

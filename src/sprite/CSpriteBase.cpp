@@ -1,5 +1,6 @@
 #include "sprite/CSpriteBase.h"
 
+#include "base/dataLimits.h"
 #include "base/fatal.h"
 #include "base/platform.h"
 #include "base/seams.h"
@@ -8,6 +9,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -51,6 +53,16 @@ bool isSkippedBetweenEntries(const std::string& line) {
     return line.empty() || line[0] == '#' || line[0] == '\r' || line[0] == '\n';
 }
 
+// Every coordinate and step into the documented range, the damage into 0 ..
+// 1,000,000: the game adds them to positions without overflow.
+void keepInRange(spriteFrame& f) {
+    for (int* value : {&f.colX1, &f.colY1, &f.colX2, &f.colY2, &f.offsetX, &f.offsetY, &f.dmgX1,
+                       &f.dmgY1, &f.dmgX2, &f.dmgY2, &f.pointAX, &f.pointAY, &f.pointBX,
+                       &f.pointBY, &f.moveX, &f.moveY})
+        *value = dataLimits::clampCoordinate(*value);
+    f.damage = dataLimits::clampDamage(f.damage);
+}
+
 // An x value measured from the other side of the frame.  Index values reach
 // the ends of the int range, so the difference is taken wide and clamped.
 int mirrorX(int width, int x) {
@@ -73,6 +85,13 @@ void mirrorFields(const spriteFrame& frame, spriteFrame& mirrored, int width) {
 
 [[noreturn]] void quitWith(const std::string& message) {
     fatal::stop(message);
+}
+
+// The index entry being loaded ("folder/info:line: frame n, bitmap path"),
+// empty between loads; named in the trace before a fatal stop.
+std::string& entryWhere() {
+    static std::string where;
+    return where;
 }
 
 } // namespace
@@ -124,6 +143,9 @@ int CSpriteBase::initR(const char* folder) {
 }
 
 int CSpriteBase::load(const char* folder, bool resource) {
+    struct forgetEntry {
+        ~forgetEntry() { entryWhere().clear(); }
+    } forget;
     const std::string folderName = folder ? folder : "";
     const std::string startDirectory = resource ? platform::currentDirectory() : std::string();
 
@@ -161,6 +183,7 @@ int CSpriteBase::load(const char* folder, bool resource) {
         if (!started) break;
 
         spriteFrame frame;
+        const int entryLine = index.lineNumber();
         std::string word = firstWord(line);
         if (!word.empty()) {
             fileName = word;
@@ -197,6 +220,19 @@ int CSpriteBase::load(const char* folder, bool resource) {
         readFlag(line, frame.flagB);
         index.readLine(line);
         readWord(line, frame.tagName);
+        keepInRange(frame);
+
+        // Where the entry stands, for the last trace line before a fatal stop.
+        entryWhere() = indexPath + ":" + std::to_string(entryLine) + ": frame " +
+                       std::to_string(entry) + ", bitmap " + folderName + "/" + fileName;
+        if (!platform::nameStaysInside(fileName)) {
+            // A bitmap outside the frame folder is never read: it counts as
+            // missing.
+            seams::trace() << entryWhere() << ": the name leaves the frame folder\n";
+            if (!resource) return -1;
+            errno = ENOENT;
+            fatal::stopWithSystemError("Error opening resource file");
+        }
 
         SDL_Surface* loaded = nullptr;
         if (resource) {
@@ -221,6 +257,7 @@ int CSpriteBase::load(const char* folder, bool resource) {
         if (!frame.image) {
             if (resource) {
                 platform::changeDirectory(startDirectory);
+                seams::trace() << entryWhere() << ": cannot be converted\n";
                 quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
             }
             return -1;
@@ -253,7 +290,12 @@ int CSpriteBase::load(const char* folder, bool resource) {
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
     const std::string folderName = folder ? folder : "";
     const std::string fileName = file ? file : "";
+    // Every way out below is fatal; the last trace line says which frame of
+    // which index named the bitmap, before the message itself.
+    const std::string where =
+        entryWhere().empty() ? "bitmap " + folderName + "/" + fileName : entryWhere();
     if (!platform::directoryExists(folderName)) {
+        seams::trace() << where << ": the folder cannot be opened\n";
         fatal::stopWithSystemError("opendir failure");
     }
     platform::changeDirectory(folderName);
@@ -263,11 +305,17 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     case platform::ReadResult::Ok:
         break;
     case platform::ReadResult::CannotOpen:
-    case platform::ReadResult::ReadError:
+    case platform::ReadResult::ReadError: {
+        const int reason = errno;
+        seams::trace() << where << ": cannot be read\n";
+        errno = reason;
         fatal::stopWithSystemError("Error opening resource file");
+    }
     case platform::ReadResult::CannotStat:
+        seams::trace() << where << ": not a regular file\n";
         quitWith("getfilesize:  Couldn't get filesize of '" + fileName + "'.");
     case platform::ReadResult::OutOfMemory:
+        seams::trace() << where << ": too large to read\n";
         quitWith("Unable to LOOOOOAAAAAAAD!");
     }
 
@@ -276,11 +324,17 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         SDL_SetError("empty file '%s'", fileName.c_str());
     else
         decoded = decodeBitmap(bytes);
-    if (!decoded) quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    if (!decoded) {
+        seams::trace() << where << ": cannot be decoded\n";
+        quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    }
 
     SDL_Surface* converted = SDL_DisplayFormat(decoded);
     SDL_FreeSurface(decoded);
-    if (!converted) quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    if (!converted) {
+        seams::trace() << where << ": cannot be converted\n";
+        quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    }
     return converted;
 }
 
@@ -303,7 +357,7 @@ bool refuse(std::string* why, const char* reason) {
 
 bool CSpriteBase::bitmapHeaderIsSound(const std::vector<unsigned char>& bytes, std::string* why) {
     const size_t fileHeader = 14;
-    const long long largest = 16384;
+    const long long largest = maxSide;
     if (bytes.size() < fileHeader + 12) return refuse(why, "bitmap too short for its header");
     if (bytes[0] != 'B' || bytes[1] != 'M') return refuse(why, "not a bitmap (no BM signature)");
     const Uint32 pixelStart = le32(bytes, 10);
@@ -331,8 +385,14 @@ bool CSpriteBase::bitmapHeaderIsSound(const std::vector<unsigned char>& bytes, s
         colours = le32(bytes, 46);
     }
     if (height < 0) height = -height; // stored top-down
-    if (width < 1 || width > largest || height < 1 || height > largest)
-        return refuse(why, "bitmap size out of range");
+    if (width < 1 || height < 1) return refuse(why, "bitmap size out of range");
+    if (width > largest || height > largest || width * height > maxPixels) {
+        if (why)
+            *why = "bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+                   " pixels is larger than a frame may be (at most " + std::to_string(maxSide) +
+                   " pixels each way and " + std::to_string(maxPixels) + " pixels in all)";
+        return false;
+    }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return refuse(why, "unsupported bits per pixel");
     const Uint32 plain = 0, bitFields = 3;
