@@ -1,10 +1,10 @@
 #include "characterSnapshot.h"
 
-#include "frameFolderChecker.h"
 #include "stopGuard.h"
 
 #include "base/platform.h"
 #include "base/textFile.h"
+#include "sprite/frameIndex.h"
 
 namespace {
 
@@ -47,13 +47,14 @@ const std::vector<std::string>& characterSnapshot::fileNames(const CSpriteBase* 
 }
 
 void characterSnapshot::readFileNames(const std::string& folder, const CSpriteBase& set) {
-    // The frame index as the checker reads it; only the names are kept here.
-    diagnostics ignored;
-    frameFolderChecker reader(ignored);
-    const frameFolder& read = reader.check(folder, folder + "/info", 0);
+    // The frame index read again by the game's own reader, entry for entry
+    // as the loader did; only the bitmap names are kept.
+    frameIndex index;
+    if (!index.open(folder)) return;
     std::vector<std::string>& names = files_[&set];
-    for (const frameRecord& record : read.frames)
-        names.push_back(record.bitmap);
+    frameEntry entry;
+    for (int number = 0; number < index.announced() && index.next(entry); ++number)
+        names.push_back(entry.bitmap);
 }
 
 void characterSnapshot::loadParticles(const std::string& dataFolder, const CSpriteBase& set) {
