@@ -1,5 +1,5 @@
 #include "fighter/fighter.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include "base/dataLimits.h"
 #include "base/seams.h"
