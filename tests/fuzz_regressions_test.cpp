@@ -1,6 +1,7 @@
 // Inputs the loader fuzzers turned up, fed through the same loaders as in the
 // game, and the bitmap header check that guards the decoder.
 #include "base/seams.h"
+#include "sound/wavHeader.h"
 #include "sprite/CSpriteBase.h"
 #include "testSupport.h"
 
@@ -278,4 +279,33 @@ TEST(FuzzRegressions, FrameIndexWithExtremeXValuesMirrorsWithoutOverflow) {
     EXPECT_EQ(ends.flipFrames[1].offsetX, 3);
     EXPECT_EQ(ends.flipFrames[1].colX1, 1);
     EXPECT_EQ(ends.flipFrames[1].colX2, 4);
+}
+
+// The WAV fuzzer's finds: files the sound check let through and SDL's
+// decoder then refused half-way, keeping its buffers (a leak inside SDL):
+// a second "fmt " chunk (the check read the last, SDL the first) and an
+// ADPCM coefficient table other than the standard one.  Both are refused
+// before SDL sees them now; the sound set skips them with their reason.
+TEST(FuzzRegressions, WavFilesSdlRefusesHalfWayAreRefusedFirst) {
+    const struct {
+        const char* file;
+        const char* reason;
+    } finds[] = {
+        {"wav-two-format-chunks.wav", "ADPCM coefficient table is not the standard one"},
+        {"wav-adpcm-odd-coefficients.wav", "ADPCM coefficient table is not the standard one"}};
+    for (const auto& find : finds) {
+        const Bytes input = readBytes(regressionInput(find.file));
+        std::string why;
+        EXPECT_FALSE(wavHeader::isSound(input, &why)) << find.file;
+        EXPECT_EQ(why, find.reason) << find.file;
+    }
+    // Two format chunks are refused whatever they say.
+    Bytes twice = readBytes(regressionInput("wav-two-format-chunks.wav"));
+    const Bytes standard = {0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0xFF, 0x00, 0x00,
+                            0x00, 0x00, 0xC0, 0x00, 0x40, 0x00, 0xF0, 0x00, 0x00, 0x00,
+                            0xCC, 0x01, 0x30, 0xFF, 0x88, 0x01, 0x18, 0xFF};
+    std::copy(standard.begin(), standard.end(), twice.begin() + 42);
+    std::string why;
+    EXPECT_FALSE(wavHeader::isSound(twice, &why));
+    EXPECT_EQ(why, "more than one \"fmt \" chunk");
 }

@@ -31,8 +31,8 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
     switch (platform::readWholeFile(path, bytes)) {
     case platform::ReadResult::Ok:
         if (wavHeader::isSound(bytes, &why))
-            entry->chunk = Mix_LoadWAV_RW(
-                SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+            entry->chunk =
+                Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
         if (!entry->chunk && why.empty()) why = SDL_GetError();
         break;
     case platform::ReadResult::CannotStat:

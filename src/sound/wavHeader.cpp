@@ -48,21 +48,27 @@ bool formatIsSound(const std::vector<unsigned char>& b, size_t at, uint32_t size
             return refuse(why, std::to_string(f.bits) +
                                    "-bit PCM; only 8- and 16-bit PCM can be loaded");
         if (f.blockAlign != f.channels * f.bits / 8)
-            return refuse(why, "block size " + std::to_string(f.blockAlign) +
-                                   " does not match " + std::to_string(f.channels) + " x " +
-                                   std::to_string(f.bits) + "-bit samples");
+            return refuse(why, "block size " + std::to_string(f.blockAlign) + " does not match " +
+                                   std::to_string(f.channels) + " x " + std::to_string(f.bits) +
+                                   "-bit samples");
         return true;
     }
     if (f.tag != msAdpcm && f.tag != imaAdpcm)
-        return refuse(why,
-                      "sample format " + std::to_string(f.tag) + " cannot be loaded; use 16-bit PCM");
+        return refuse(why, "sample format " + std::to_string(f.tag) +
+                               " cannot be loaded; use 16-bit PCM");
     if (f.bits != 4) return refuse(why, "ADPCM with " + std::to_string(f.bits) + " bits a sample");
     if (size < (f.tag == msAdpcm ? 50u : 20u)) return refuse(why, "\"fmt \" chunk cut short");
     f.samplesPerBlock = le16(b, at + 18);
     // Bytes a block must hold: a header per channel, then the samples.
     uint32_t needed = 0;
     if (f.tag == msAdpcm) {
-        if (le16(b, at + 20) != 7) return refuse(why, "ADPCM coefficient table is not the standard one");
+        // The decoders know the seven standard predictor pairs only.
+        static const int standard[14] = {256, 0,   512, -256, 0,    0,   192,
+                                         64,  240, 0,   460,  -208, 392, -232};
+        bool same = le16(b, at + 20) == 7;
+        for (int i = 0; same && i < 14; ++i)
+            same = static_cast<int16_t>(le16(b, at + 22 + 2 * i)) == standard[i];
+        if (!same) return refuse(why, "ADPCM coefficient table is not the standard one");
         if (f.samplesPerBlock < 2 || (f.samplesPerBlock - 2) * f.channels % 2 != 0)
             return refuse(why, "ADPCM samples per block do not fill whole bytes");
         needed = 7 * f.channels + (f.samplesPerBlock - 2) * f.channels / 2;
@@ -78,19 +84,21 @@ bool formatIsSound(const std::vector<unsigned char>& b, size_t at, uint32_t size
 }
 
 // Every block header names a predictor (Microsoft) or a step index (IMA)
-// that the decoder looks up in a table without checking.
+// that the decoder looks up in a table without checking.  A last block cut
+// short is decoded by some versions of SDL too, so its header counts.
 bool blocksAreSound(const std::vector<unsigned char>& b, size_t at, uint32_t size, const format& f,
                     std::string* why) {
     if (f.tag == pcm) return true;
-    for (uint32_t block = 0; block + f.blockAlign <= size; block += f.blockAlign) {
+    for (uint32_t block = 0; block < size; block += f.blockAlign) {
         for (uint32_t c = 0; c < f.channels; ++c) {
-            if (f.tag == msAdpcm && b[at + block + c] > 6)
+            const uint32_t predictor = block + c, step = block + 4 * c + 2;
+            if (f.tag == msAdpcm && predictor < size && b[at + predictor] > 6)
                 return refuse(why, "ADPCM block at byte " + std::to_string(block) +
-                                       " names predictor " + std::to_string(b[at + block + c]) +
+                                       " names predictor " + std::to_string(b[at + predictor]) +
                                        " of 7");
-            if (f.tag == imaAdpcm && b[at + block + 4 * c + 2] > 88)
+            if (f.tag == imaAdpcm && step < size && b[at + step] > 88)
                 return refuse(why, "ADPCM block at byte " + std::to_string(block) +
-                                       " starts at step " + std::to_string(b[at + block + 4 * c + 2]) +
+                                       " starts at step " + std::to_string(b[at + step]) +
                                        " of 89");
         }
     }
@@ -113,6 +121,8 @@ bool wavHeader::isSound(const std::vector<unsigned char>& b, std::string* why) {
             return refuse(why, std::string("\"") + char(b[at]) + char(b[at + 1]) + char(b[at + 2]) +
                                    char(b[at + 3]) + "\" chunk runs past the end of the file");
         if (tagAt(b, at, "fmt ")) {
+            // Decoders disagree on which of two formats counts.
+            if (haveFormat) return refuse(why, "more than one \"fmt \" chunk");
             if (!formatIsSound(b, body, size, f, why)) return false;
             haveFormat = true;
         } else if (isData) {

@@ -15,7 +15,7 @@ class wavHeader {
     static constexpr unsigned long lowestRate = 4000;
     static constexpr unsigned long highestRate = 192000;
 
-    // True when the bytes are a RIFF/WAVE file SDL can decode safely: a
+    // True when the bytes are a RIFF/WAVE file SDL can decode safely: one
     // "fmt " chunk before the "data" chunk, every chunk inside the file,
     // PCM of 8 or 16 bits or Microsoft/IMA ADPCM, one or two channels, a
     // rate from 4,000 to 192,000 Hz, a block size that matches the format,

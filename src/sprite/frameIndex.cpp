@@ -34,9 +34,9 @@ void readWord(const std::string& text, std::string& word) {
 // Every coordinate and step into the documented range, the damage into 0 ..
 // 1,000,000: the game adds them to positions without overflow.
 void keepInRange(spriteFrame& f) {
-    for (int* value : {&f.colX1, &f.colY1, &f.colX2, &f.colY2, &f.offsetX, &f.offsetY, &f.dmgX1,
-                       &f.dmgY1, &f.dmgX2, &f.dmgY2, &f.pointAX, &f.pointAY, &f.pointBX,
-                       &f.pointBY, &f.moveX, &f.moveY})
+    for (int* value :
+         {&f.colX1, &f.colY1, &f.colX2, &f.colY2, &f.offsetX, &f.offsetY, &f.dmgX1, &f.dmgY1,
+          &f.dmgX2, &f.dmgY2, &f.pointAX, &f.pointAY, &f.pointBX, &f.pointBY, &f.moveX, &f.moveY})
         *value = dataLimits::clampCoordinate(*value);
     f.damage = dataLimits::clampDamage(f.damage);
 }

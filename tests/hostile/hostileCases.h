@@ -46,7 +46,9 @@ struct hostileCase {
     // Text the game's trace holds (runs), or the last words before the exit
     // (stops); it names the file.  Empty: nothing in particular.
     const char* gameSays;
-    // A line of the checker's report on data/ (paths start with "data/").
+    // A line of the checker's report on data/ (paths start with "data/");
+    // empty: the checker finds nothing beyond its findings on the shipped
+    // data (the game handles it as it should, and so may the author).
     const char* checkerSays;
 };
 

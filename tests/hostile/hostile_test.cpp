@@ -27,16 +27,19 @@ using testing_support::TempDir;
 
 namespace {
 
-// Player 1 throws a fireball, kicks and punches every second, for twelve
+// Player 1 throws a fireball, kicks and punches every second, for eight
 // seconds of game time, while the opponent plays.
 replayScript busyGame() {
     replayScript script;
     script.seed = 7;
     script.stepMs = 5;
-    script.endTick = 12000;
-    for (Uint32 t = 200; t < 12000; t += 1000) {
-        for (auto [at, key] : {std::pair<Uint32, SDLKey>{0, SDLK_DOWN}, {40, SDLK_RIGHT},
-                               {80, SDLK_z}, {500, SDLK_x}, {800, SDLK_z}}) {
+    script.endTick = 8000;
+    for (Uint32 t = 200; t < 8000; t += 1000) {
+        for (auto [at, key] : {std::pair<Uint32, SDLKey>{0, SDLK_DOWN},
+                               {40, SDLK_RIGHT},
+                               {80, SDLK_z},
+                               {500, SDLK_x},
+                               {800, SDLK_z}}) {
             script.events.push_back({t + at, true, key});
             script.events.push_back({t + at + 30, false, key});
         }
@@ -92,9 +95,14 @@ class HostileCorpus : public ::testing::TestWithParam<size_t> {
 TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
     const hostile::hostileCase& c = hostile::cases()[GetParam()];
     const std::string report = checkerReport();
-    EXPECT_NE(report.find(c.checkerSays), std::string::npos)
-        << "the checker should say: " << c.checkerSays << "\nit said:\n"
-        << report;
+    if (*c.checkerSays) {
+        EXPECT_NE(report.find(c.checkerSays), std::string::npos)
+            << "the checker should say: " << c.checkerSays << "\nit said:\n"
+            << report;
+    } else {
+        // Nothing beyond its two findings on the shipped data.
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+    }
 
     const replayScript script = busyGame();
     if (c.game == outcome::runs) {
@@ -103,7 +111,7 @@ TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
             replayRunner game(script, &trace);
             game.run();
             EXPECT_FALSE(game.ended());
-            EXPECT_GE(game.passes(), 2000);
+            EXPECT_GE(game.passes(), 1500);
             EXPECT_LE(pList.size(), particleList::maxParticles);
             EXPECT_GE(vikings1.hp, 0);
             EXPECT_GE(fighter2.hp, 0);
@@ -120,8 +128,7 @@ TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HostileCorpus,
-                         ::testing::Range<size_t>(0, hostile::cases().size()),
+INSTANTIATE_TEST_SUITE_P(Cases, HostileCorpus, ::testing::Range<size_t>(0, hostile::cases().size()),
                          [](const ::testing::TestParamInfo<size_t>& info) {
                              std::string name = hostile::cases()[info.param].name;
                              for (char& ch : name)
@@ -133,7 +140,6 @@ TEST(HostileCorpusList, HoldsSixtyCasesWithUniqueNames) {
     std::set<std::string> names;
     for (const hostile::hostileCase& c : hostile::cases()) {
         EXPECT_TRUE(names.insert(c.name).second) << c.name;
-        EXPECT_NE(std::string(c.checkerSays), "") << c.name;
     }
     EXPECT_GE(names.size(), 60u);
 }

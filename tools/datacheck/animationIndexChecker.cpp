@@ -1,5 +1,6 @@
 #include "animationIndexChecker.h"
 
+#include "base/platform.h"
 #include "base/textFile.h"
 #include "lineReader.h"
 
@@ -44,6 +45,14 @@ void animationIndexChecker::check(const std::string& characterFolder) {
         animEntry anim;
         anim.name = name;
         anim.line = in.line();
+        if (!platform::nameStaysInside(name)) {
+            report_.error(path_, in.line(),
+                          "animation \"" + name +
+                              "\" leaves the character folder; the game never reads it and the "
+                              "animation has no frames");
+            anims_.push_back(anim);
+            continue;
+        }
         anim.frames = &frames_.check(characterFolder + "/" + name, path_, anim.line);
         anims_.push_back(anim);
     }

@@ -1,6 +1,7 @@
 #include "bitmapChecker.h"
 
 #include "base/platform.h"
+#include "sprite/bitmapFile.h"
 
 #include <SDL.h>
 
@@ -99,6 +100,8 @@ bool bitmapChecker::check(const std::string& path, int red, int green, int blue,
     }
     problem = headerProblem(bytes);
     if (!problem.empty()) return false;
+    // Then the game's own check, size limit included.
+    if (!bitmapFile::headerIsSound(bytes, &problem)) return false;
 
     SDL_Surface* image = SDL_LoadBMP_RW(SDL_RWFromMem(bytes.data(), int(bytes.size())), 1);
     if (!image) {

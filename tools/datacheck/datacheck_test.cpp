@@ -439,10 +439,12 @@ TEST(DataCheck, CommandRules) {
     data = fixture();
     data.files["Tavro/moveset"].replace(0, 9, "ANIMS: 12");
     data.files["Tavro/moveset"] += move("taunt", "DU");
-    data.files["Tavro/taunt/info"] = "FILES: 1\n" + frame("../kick/f.bmp");
-    expectOnly(data,
-               "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, "
-               "B or C: player 1 can never perform it\n");
+    data.files["Tavro/taunt/info"] = "FILES: 1\n" + frame("f.bmp");
+    expectOnly(
+        data,
+        "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, "
+        "B or C: player 1 can never perform it\n",
+        [](const TempDir& dir) { dir.writeBmp("data/Tavro/taunt/f.bmp", 40, 40, 0x336699); });
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "DXB"));
     expectOnly(data,

@@ -1,5 +1,7 @@
 #include "frameFolderChecker.h"
 
+#include "base/dataLimits.h"
+#include "base/platform.h"
 #include "base/textFile.h"
 #include "lineReader.h"
 
@@ -52,6 +54,18 @@ struct entryReader {
         if (scanInts(line, out, count) == count) return true;
         mismatch(line, what);
         return false;
+    }
+
+    // Values the game keeps within [low, high]: a warning naming the value
+    // and what the game uses instead.
+    void inRange(const int* values, int count, const char* what, int low, int high) {
+        for (int i = 0; i < count; ++i) {
+            if (values[i] >= low && values[i] <= high) continue;
+            report.warning(in.path(), in.line(),
+                           where() + what + " " + std::to_string(values[i]) + " is outside " +
+                               std::to_string(low) + " .. " + std::to_string(high) +
+                               "; the game uses " + std::to_string(values[i] < low ? low : high));
+        }
     }
 
     // One line holding a word.
@@ -122,22 +136,29 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
             entry.mismatch(line, "\"<bitmap> <time> <red> <green> <blue>\"");
         int anchor[2] = {0, 0}, box[4], dmgBox[4], point[2], move[2];
         int value = 0;
+        const int far = dataLimits::coordinate;
         frame.anchorRead = entry.numbers(anchor, 2, "the anchor (2 numbers)");
-        frame.offsetX = anchor[0];
-        frame.offsetY = anchor[1];
+        if (frame.anchorRead) entry.inRange(anchor, 2, "anchor value", -far, far);
+        frame.offsetX = dataLimits::clampCoordinate(anchor[0]);
+        frame.offsetY = dataLimits::clampCoordinate(anchor[1]);
         frame.anchorLine = in.line();
-        entry.numbers(box, 4, "the collision box (4 numbers)");
-        entry.numbers(dmgBox, 4, "the damage box (4 numbers)");
+        if (entry.numbers(box, 4, "the collision box (4 numbers)"))
+            entry.inRange(box, 4, "collision box value", -far, far);
+        if (entry.numbers(dmgBox, 4, "the damage box (4 numbers)"))
+            entry.inRange(dmgBox, 4, "damage box value", -far, far);
         value = 0;
-        entry.numbers(&value, 1, "the damage (a number)");
-        frame.damage = value;
+        if (entry.numbers(&value, 1, "the damage (a number)"))
+            entry.inRange(&value, 1, "damage", 0, dataLimits::damageMost);
+        frame.damage = dataLimits::clampDamage(value);
         entry.numbers(&value, 1, "a flag (a number)");
         value = 0;
         entry.numbers(&value, 1, "the hit type (a number)");
         frame.hitType = value;
         frame.hitTypeLine = in.line();
-        entry.numbers(point, 2, "point A (2 numbers)");
-        entry.numbers(point, 2, "point B (2 numbers)");
+        if (entry.numbers(point, 2, "point A (2 numbers)"))
+            entry.inRange(point, 2, "point A value", -far, far);
+        if (entry.numbers(point, 2, "point B (2 numbers)"))
+            entry.inRange(point, 2, "point B value", -far, far);
         if (entry.word(frame.sound, "a sound name or NULL")) frame.soundLine = in.line();
         int spawns = 0;
         if (entry.numbers(&spawns, 1, "the number of spawn lines") && spawns < 0)
@@ -148,12 +169,20 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
             if (!entry.next(line, "a spawn line")) break;
             frame.spawns.push_back({withoutLineEnd(line), in.line()});
         }
-        entry.numbers(move, 2, "the movement (2 numbers)");
+        if (entry.numbers(move, 2, "the movement (2 numbers)"))
+            entry.inRange(move, 2, "movement value", -far, far);
         entry.numbers(&value, 1, "a flag (a number)");
         std::string tag;
         entry.word(tag, "a tag word");
 
-        if (!frame.bitmap.empty()) {
+        if (!frame.bitmap.empty() && !platform::nameStaysInside(frame.bitmap)) {
+            set.bitmapFailed = true;
+            report_.error(
+                set.infoPath, frame.line,
+                entry.where() + "bitmap name \"" + frame.bitmap +
+                    "\" leaves the frame folder; the game never reads it" +
+                    (resource ? " and stops with exit code 1" : " and stops loading this folder"));
+        } else if (!frame.bitmap.empty()) {
             std::string path = folder + "/" + frame.bitmap;
             std::string problem;
             frame.decoded = bitmaps_.check(path, head[1], head[2], head[3], frame.image, problem);

@@ -9,8 +9,7 @@ bool lineReader::open() {
     report_.reading(path_);
     if (!file_.open(path_)) return false;
     if (file_.hadByteOrderMark())
-        report_.note(path_, 1,
-                     "the file starts with a UTF-8 byte-order mark; the game skips it");
+        report_.note(path_, 1, "the file starts with a UTF-8 byte-order mark; the game skips it");
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "soundListChecker.h"
 
+#include "base/platform.h"
 #include "base/textFile.h"
 #include "lineReader.h"
 
@@ -44,6 +45,14 @@ void soundListChecker::check(const std::string& folder, bool character) {
         if (name.size() > maxName) {
             report_.error(path, in.line(),
                           "sound name longer than " + std::to_string(maxName) + " characters");
+            continue;
+        }
+        if (!platform::nameStaysInside(name)) {
+            report_.error(path, in.line(),
+                          "sound \"" + name +
+                              "\" leaves the sound folder; the game never reads it and the sound "
+                              "plays nothing");
+            names_.push_back({name, path, in.line()});
             continue;
         }
         std::string wav = folder + "/" + name + ".wav";

@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-
 std::string wavChecker::headerProblem(const std::vector<unsigned char>& b) {
     std::string why;
     return wavHeader::isSound(b, &why) ? "" : why;

@@ -1,7 +1,7 @@
 // Particle spawn graphs: the input is cut at "\n====\n" into the particle
 // files of four definitions a, b, c and d (their frames load), whose
 // "OnDeath" lists may name each other and themselves, any number of times.
-// One "a" is spawned and the list lives through a few seconds of ticks: the
+// One "a" is spawned and the list lives through two seconds of ticks: the
 // live particles must stay within the cap, and every update must end.
 #include "base/seams.h"
 #include "fuzzSupport.h"
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::abort();
     }
     for (const char* name : {"a", "b", "c", "d"})
-        fuzz::writeFrameFolder(std::string("data/particle/") + name);
-    fuzz::writeFile("data/particle/graph", "PARTS: 4\na 1\nb 2\nc 3\nd 4\n");
+        testing_support::writeOneFrameFolder(std::string("data/particle/") + name);
+    testing_support::writeFile("data/particle/graph", "PARTS: 4\na 1\nb 2\nc 3\nd 4\n");
     return 0;
 }
 
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string rest(reinterpret_cast<const char*>(data), size);
     for (const char* name : {"a", "b", "c", "d"}) {
         const size_t cut = rest.find("\n====\n");
-        fuzz::writeFile(std::string("data/particle/") + name + "/particle", rest.substr(0, cut));
+        testing_support::writeFile(std::string("data/particle/") + name + "/particle",
+                                   rest.substr(0, cut));
         rest = cut == std::string::npos ? "" : rest.substr(cut + 6);
     }
     partInfoList definitions;
@@ -52,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     particleList live;
     g_now = 1000;
     live.addParticleD("a 30 30", true, nullptr, &definitions, fuzz::headlessScreen(), 1000);
-    for (int step = 0; step < 150; ++step) {
-        g_now += 20;
+    for (int step = 0; step < 50; ++step) {
+        g_now += 40;
         live.update();
         // Live ones within the cap; the dead wait for the next update.
         int alive = 0;
