@@ -1,5 +1,7 @@
 #include "sprite/flipper.h"
 
+#include "sprite/rowFill.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -68,7 +70,7 @@ bool plainCopyPossible(const SDL_Surface* source, const SDL_Surface* target) {
 } // namespace
 
 int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect) {
-    if (!source || !target || !plainCopyPossible(source, target))
+    if (sdlDrawingOnly() || !source || !target || !plainCopyPossible(source, target))
         return SDL_BlitSurface(source, sourceRect, target, targetRect);
 
     // The clipping of SDL_UpperBlit, step for step.
