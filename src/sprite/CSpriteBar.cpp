@@ -1,6 +1,6 @@
 #include "sprite/CSpriteBar.h"
 
-#include "sprite/rowFill.h"
+#include "sprite/copyBlit.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 // every pass.  A program of its own: it stands in for SDL_Flip to see each
 // frame before the real SDL_Flip runs.
 #include "replayRunner.h"
-#include "sprite/rowFill.h"
+#include "sprite/copyBlit.h"
 
 #include <gtest/gtest.h>
 

@@ -16,8 +16,8 @@
 //                            draw the first frame, write the clock to FD)
 #include "particle/particle.h"
 #include "replayRunner.h"
+#include "sprite/copyBlit.h"
 #include "sprite/flipper.h"
-#include "sprite/rowFill.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
