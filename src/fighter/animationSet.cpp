@@ -2,46 +2,35 @@
 
 #include "base/platform.h"
 #include "base/seams.h"
-#include "base/textFile.h"
+#include "fighter/animationIndex.h"
 
 int animationSet::loadAll(const char* folder) {
     folderName = folder ? folder : "";
-    const std::string indexPath = folderName + "/info";
-    textFile index;
-    if (!index.open(indexPath)) {
-        seams::trace() << "ERROR opening file " << indexPath << "\n\n";
+    animationIndex index;
+    if (!index.open(folderName)) {
+        seams::trace() << "ERROR opening file " << index.path() << "\n\n";
         return 1;
     }
-
-    std::string line;
-    index.readLine(line);
-    int announced = 0;
-    if (!scanHeader(line, "ANIMS:", announced)) announced = 0;
-    seams::trace() << "animations: " << announced << "\n";
+    seams::trace() << "animations: " << index.announced() << "\n";
 
     // Every line counts, blank ones too; the set holds as many entries as
     // the file really has lines for.  It is never resized after this, so
     // pointers into it stay valid.
     animList.clear();
     animCount = 0;
-    std::vector<std::string> names;
-    std::vector<int> lines;
-    for (int i = 0; i < announced && index.readLine(line); ++i) {
-        names.push_back(firstWord(line));
-        lines.push_back(index.lineNumber());
-    }
+    const std::vector<animationName>& names = index.readNames();
     animList.resize(names.size());
     animCount = static_cast<int>(animList.size());
     for (int i = 0; i < animCount; ++i) {
-        seams::trace() << names[i] << "\n";
-        if (platform::nameStaysInside(names[i])) {
-            loadAnim(i, names[i]);
+        seams::trace() << names[i].name << "\n";
+        if (platform::nameStaysInside(names[i].name)) {
+            loadAnim(i, names[i].name);
         } else {
             // A folder outside the character's is never read: the animation
             // is left empty, as a missing folder leaves it.
-            animList[i].animName = names[i];
-            seams::trace() << indexPath << ":" << lines[i] << ": animation \"" << names[i]
-                           << "\" leaves the character folder; treated as missing\n";
+            animList[i].animName = names[i].name;
+            seams::trace() << index.path() << ":" << names[i].line << ": animation \""
+                           << names[i].name << "\" leaves the character folder; treated as missing\n";
         }
         seams::trace() << "loaded animation " << i << "\n";
     }
@@ -61,5 +50,6 @@ animation* animationSet::returnAnimation(const std::string& name) {
     if (animList.empty()) return nullptr;
     for (animation& entry : animList)
         if (entry.animName == name) return &entry;
+    // Intended: an unknown name shows the first animation.
     return &animList[0];
 }

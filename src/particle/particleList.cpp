@@ -40,8 +40,19 @@ bool particleList::roomForOneMore() {
     return false;
 }
 
+void particleList::countDying() {
+    count_ = dying_ = 0;
+    for (node* at = head; at; at = at->next) {
+        ++count_;
+        if (at->item->dead) ++dying_;
+    }
+}
+
 void particleList::addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
                                partInfoList* definitions, SDL_Surface* screen, int tick) {
+    // From a move, outside a spawn pass: every particle in the chain counts.
+    count_ = size();
+    dying_ = 0;
     if (!roomForOneMore()) return;
     bool first = announceAdd();
     particle* made = new particle;
@@ -51,6 +62,10 @@ void particleList::addParticle(const std::string& line, Fighter* owner, CSprite*
 
 void particleList::addParticleD(const std::string& line, bool facing, CSprite* anchor,
                                 partInfoList* definitions, SDL_Surface* screen, int tick) {
+    if (!inPass_) {
+        count_ = size();
+        dying_ = 0;
+    }
     if (!roomForOneMore()) return;
     bool first = announceAdd();
     particle* made = new particle;
@@ -66,51 +81,70 @@ void particleList::update() {
 }
 
 void particleList::makeParticles() {
-    dying_ = 0;
-    for (node* at = head; at; at = at->next)
-        if (at->item->dead) ++dying_;
+    countDying();
+    inPass_ = true;
+    spawnPass(nullptr);
+    inPass_ = false;
+}
+
+void particleList::spawnPass(std::vector<node*>* pending) {
     // Children go in at the head, in front of the walk: they are not
     // visited in the pass that made them.
     for (node* at = head; at;) {
         node* following = at->next;
-        particle* p = at->item;
-        if (p->event != "NULL") {
-            int count = p->getPartNum(p->event);
-            seams::trace() << "pNum " << count << "\n";
-            for (int i = 0; i < count; ++i) {
-                std::string line = p->getNewPart(p->event, i);
-                seams::trace() << "str: " << line << "\n";
-                addParticleD(line, p->facingRight, &p->sprite, p->defs, p->screenSurf,
-                             static_cast<int>(seams::ticks()));
-            }
+        if (at->item->event != "NULL") {
+            if (pending) pending->push_back(at);
+            spawnFollowUps(*at->item);
         }
         at = following;
     }
-    dying_ = 0;
+}
+
+void particleList::spawnFollowUps(particle& p) {
+    int count = p.getPartNum(p.event);
+    seams::trace() << "pNum " << count << "\n";
+    for (int i = 0; i < count; ++i) {
+        std::string line = p.getNewPart(p.event, i);
+        seams::trace() << "str: " << line << "\n";
+        addParticleD(line, p.facingRight, &p.sprite, p.defs, p.screenSurf,
+                     static_cast<int>(seams::ticks()));
+    }
 }
 
 void particleList::removeDead() {
     // A spawn pass before every removal of the head, so each dying particle
-    // has made its follow-ups before it goes.
-    for (;;) {
-        makeParticles();
-        if (!head || !head->item->dead) break;
+    // has made its follow-ups before it goes.  Only particles with a pending
+    // event do anything in a pass, and no particle gains one here (new ones
+    // start without), so the passes after the first visit just those, in
+    // chain order: a run of K dead particles at the head costs K steps, not
+    // K walks of the whole chain.
+    std::vector<node*> pending;
+    countDying();
+    inPass_ = true;
+    spawnPass(&pending);
+    size_t firstPending = 0;
+    while (head && head->item->dead) {
         node* gone = head;
         head = gone->next;
+        if (firstPending < pending.size() && pending[firstPending] == gone) ++firstPending;
         delete gone->item;
         delete gone;
         --count_;
+        --dying_;
         seams::trace() << "\n\nKilling the head particle\n";
+        for (size_t i = firstPending; i < pending.size(); ++i)
+            spawnFollowUps(*pending[i]->item);
     }
+    inPass_ = false;
     if (!head) return;
 
+    // The rest of the chain in one walk, the predecessor kept at hand.
     node* before = head;
     while (node* at = before->next) {
         if (at->item->dead) {
             before->next = at->next;
             delete at->item;
             delete at;
-            --count_;
             seams::trace() << "\n\nKilling a body bit\n";
         } else {
             before = at;
@@ -122,6 +156,7 @@ particle* particleList::collideFighter(Fighter* fighter, char side) {
     if (!fighter) return nullptr;
     for (node* at = head; at; at = at->next) {
         if (at->item->checkCollision(fighter->getCBox(), side)) {
+            // Intended: one hit per check, the newest particle first.
             seams::trace() << "player is HIT\n";
             return at->item;
         }
@@ -151,5 +186,8 @@ void particleList::debug() {
 }
 
 int particleList::size() const {
-    return count_;
+    int count = 0;
+    for (node* at = head; at; at = at->next)
+        ++count;
+    return count;
 }

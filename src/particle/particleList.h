@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 class particle;
 class Fighter;
@@ -47,15 +48,25 @@ class particleList {
     int size() const;
 
   private:
+    // The chain is public, so the counts are taken afresh at each spawn pass
+    // and each addition from outside one.
     int count_ = 0;           // particles in the chain
     int dying_ = 0;           // dead ones in the chain, during a spawn pass
+    bool inPass_ = false;     // a spawn pass is running
     bool dropTraced_ = false; // the first dropped spawn has been traced
 
     // False, and the spawn dropped, when the list is full.
     bool roomForOneMore();
+    // Counts the particles in the chain into count_, the dead into dying_.
+    void countDying();
     // The trace line of an addition; true when the list was empty.
     bool announceAdd() const;
     // Link a freshly made particle in at the head, or drop it when its line
     // named no definition.
     void adopt(particle* made, bool first);
+    // One spawn pass over the whole chain; the nodes whose particle has a
+    // pending event are appended to pending (when given), newest first.
+    void spawnPass(std::vector<node*>* pending);
+    // The follow-up particles of p's pending event, in list order.
+    void spawnFollowUps(particle& p);
 };

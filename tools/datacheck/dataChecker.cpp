@@ -36,7 +36,8 @@ void dataChecker::run(const std::string& dataFolder) {
     bitmapInfo background;
     std::string problem;
     if (!bitmaps.check(data + "/tBG2.bmp", -1, 0, 0, background, problem))
-        report_.error(data + "/tBG2.bmp", 0, "background bitmap: " + problem);
+        report_.error(data + "/tBG2.bmp", 0,
+                      "background bitmap: " + problem + "; the game stops with exit code 1");
     checkBar(frames_.check(data + "/hpBar", data + "/hpBar/info", 0, false));
 
     sounds_.checkCommon(data + "/soundSet");
@@ -59,7 +60,7 @@ void dataChecker::run(const std::string& dataFolder) {
     checkAnchors(folders);
     checkFrameReferences(folders);
 
-    loaderCrossCheck game(report_);
+    loaderCrossCheck game(report_, frames_);
     game.character(characterFolder, anims_, moves_);
     game.sounds(data + "/soundSet", characterFolder + "/sound", sounds_);
     game.attackTable(characterFolder + "/ai", attacks_);
