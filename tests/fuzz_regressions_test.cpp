@@ -283,8 +283,9 @@ TEST(FuzzRegressions, FrameIndexWithExtremeXValuesMirrorsWithoutOverflow) {
 
 // The WAV fuzzer's finds: files the sound check let through and SDL's
 // decoder then refused half-way, keeping its buffers (a leak inside SDL):
-// a second "fmt " chunk (the check read the last, SDL the first) and an
-// ADPCM coefficient table other than the standard one.  Both are refused
+// a second "fmt " chunk (the check read the last, SDL the first), an ADPCM
+// coefficient table other than the standard one, and an ADPCM extension
+// size beyond the chunk.  Both are refused
 // before SDL sees them now; the sound set skips them with their reason.
 TEST(FuzzRegressions, WavFilesSdlRefusesHalfWayAreRefusedFirst) {
     const struct {
@@ -292,7 +293,9 @@ TEST(FuzzRegressions, WavFilesSdlRefusesHalfWayAreRefusedFirst) {
         const char* reason;
     } finds[] = {
         {"wav-two-format-chunks.wav", "ADPCM coefficient table is not the standard one"},
-        {"wav-adpcm-odd-coefficients.wav", "ADPCM coefficient table is not the standard one"}};
+        {"wav-adpcm-odd-coefficients.wav", "ADPCM coefficient table is not the standard one"},
+        {"wav-adpcm-extension-past-chunk.wav",
+         "ADPCM format extension runs past the \"fmt \" chunk"}};
     for (const auto& find : finds) {
         const Bytes input = readBytes(regressionInput(find.file));
         std::string why;

@@ -30,7 +30,8 @@ int animationSet::loadAll(const char* folder) {
             // is left empty, as a missing folder leaves it.
             animList[i].animName = names[i].name;
             seams::trace() << index.path() << ":" << names[i].line << ": animation \""
-                           << names[i].name << "\" leaves the character folder; treated as missing\n";
+                           << names[i].name
+                           << "\" leaves the character folder; treated as missing\n";
         }
         seams::trace() << "loaded animation " << i << "\n";
     }

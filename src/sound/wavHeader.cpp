@@ -58,6 +58,9 @@ bool formatIsSound(const std::vector<unsigned char>& b, size_t at, uint32_t size
                                " cannot be loaded; use 16-bit PCM");
     if (f.bits != 4) return refuse(why, "ADPCM with " + std::to_string(f.bits) + " bits a sample");
     if (size < (f.tag == msAdpcm ? 50u : 20u)) return refuse(why, "\"fmt \" chunk cut short");
+    // The extension the header announces must lie inside the chunk.
+    if (18 + le16(b, at + 16) > size)
+        return refuse(why, "ADPCM format extension runs past the \"fmt \" chunk");
     f.samplesPerBlock = le16(b, at + 18);
     // Bytes a block must hold: a header per channel, then the samples.
     uint32_t needed = 0;

@@ -45,9 +45,9 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
             bitmapErrors.push_back({set.infoPath, frame.line, severity::error,
                                     "frame " + std::to_string(set.frames.size() + 1) +
                                         ": bitmap name \"" + entry.bitmap +
-                                        "\" leaves the frame folder; the game never reads it" +
-                                        (resource ? " and stops with exit code 1"
-                                                  : " and stops loading this folder")});
+                                        "\" leaves the frame folder and is never read" +
+                                        (resource ? "; the game stops with exit code 1"
+                                                  : "; the game stops loading this folder")});
             set.frames.push_back(frame);
             continue;
         }
