@@ -1,5 +1,6 @@
 // The fast background copy must do exactly what SDL_BlitSurface does:
 // the same pixels, the same clipping, the same rectangle written back.
+#include "sprite/copyBlit.h"
 #include "sprite/flipper.h"
 #include "testSupport.h"
 

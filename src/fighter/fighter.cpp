@@ -1,5 +1,5 @@
 #include "fighter/fighter.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include "base/seams.h"
 #include "fighter/animationSet.h"

@@ -1,5 +1,5 @@
 #include "sprite/CSprite.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include "base/seams.h"
 

@@ -6,7 +6,7 @@
 //   bench [PASSES]      (run from the folder that holds data/)
 #include "particle/particle.h"
 #include "replayRunner.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include <algorithm>
 #include <chrono>
