@@ -121,7 +121,8 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
         seams::trace() << "loaded frame " << number << " " << folder << "/" << entry.bitmap << "\n";
     } else {
         std::vector<unsigned char> bytes;
-        if (platform::readWholeFile(folder + "/" + entry.bitmap, bytes) != platform::ReadResult::Ok)
+        if (platform::readWholeFile(frameIndex::bitmapPath(folder, entry.bitmap, false), bytes) !=
+            platform::ReadResult::Ok)
             return nullptr;
         loaded = decodeBitmap(bytes);
         if (!loaded) return nullptr;

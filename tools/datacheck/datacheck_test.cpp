@@ -220,13 +220,12 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
                [](const TempDir& dir) { std::remove((dir / "data/Tavro/kick/f.bmp").c_str()); });
     expectOnly(
         data,
-        "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a BMP file (no \"BM\" "
-        "signature); the "
+        "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a bitmap (no BM signature); the "
         "game stops with exit code 1\n",
         [](const TempDir& dir) { dir.write("data/Tavro/kick/f.bmp", std::string(40, 'x')); });
     expectOnly(data,
-               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: pixel data cut short (4800 "
-               "bytes expected, 46 present); the game stops with exit code 1\n",
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: bitmap pixels run past the "
+               "file; the game stops with exit code 1\n",
                [](const TempDir& dir) {
                    std::string path = dir / "data/Tavro/kick/f.bmp";
                    std::FILE* file = std::fopen(path.c_str(), "r+");
@@ -257,6 +256,33 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
                    sound[34] = 24; // bits per sample
                    dir.write("data/soundSet/hit.wav", sound);
                });
+}
+
+// Bitmaps are named, found and judged exactly as the game's loader does it.
+TEST(DataCheck, BitmapsAreFoundAndJudgedAsTheGameDoes) {
+    fixture data;
+    // The resource loader opens a name from inside the frame folder, so an
+    // absolute name stands for itself and the game loads it.
+    expectOnly(data, "", [](const TempDir& dir) {
+        dir.write("data/Tavro/kick/info", "FILES: 1\n" + frame(dir / "data/Tavro/punch/f.bmp"));
+    });
+    // Wider than any frame the game accepts, whatever the file holds.
+    expectOnly(data,
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: bitmap size out of range; the "
+               "game stops with exit code 1\n",
+               [](const TempDir& dir) {
+                   std::string bytes = testing_support::bmpBytes(2, 2, 0x336699);
+                   bytes[18] = 0x01;
+                   bytes[19] = 0x40; // 16385 pixels
+                   dir.write("data/Tavro/kick/f.bmp", bytes);
+               });
+    // An entry whose first line has no name keeps the previous entry's
+    // bitmap, as the game does.
+    std::string second = frame("f.bmp");
+    data.files["Tavro/kick/info"] =
+        "FILES: 2\n" + frame("f.bmp") + "   \n" + second.substr(second.find('\n') + 1);
+    expectOnly(data, "Tavro/kick/info:16: error: frame 2: expected \"<bitmap> <time> <red> "
+                     "<green> <blue>\", found \"   \"\n");
 }
 
 TEST(DataCheck, NamesTheEngineAsksFor) {

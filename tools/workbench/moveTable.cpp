@@ -56,28 +56,25 @@ std::string moveTable::keys(const std::string& command) {
     return out;
 }
 
-std::string moveTable::where(const std::string& condition) {
+std::string moveTable::place(const std::string& condition) {
     if (condition == "null") return "ground or air";
     std::vector<std::string> words = splitWords(condition, 3);
     if (words.empty() || words[0] != "ground") return "never";
     return words.size() > 2 && words[2] == "true" ? "ground" : "air";
 }
 
-std::string moveTable::after(const moveInfo& move) {
-    if (move.linkMove != "NULL")
-        return "after " + move.linkMove + " (link, from frame " + std::to_string(move.linkFrame) +
-               ")";
-    if (move.fromMove != "NULL")
-        return "cancels " + move.fromMove + " (from frame " + std::to_string(move.fromFrame) + ")";
-    return "";
+std::string moveTable::where(const moveInfo& move) {
+    if (move.linkMove != "NULL") return "after " + move.linkMove + " (link)";
+    if (move.fromMove != "NULL") return "during " + move.fromMove + " (cancel)";
+    return place(move.condition);
 }
 
 std::string moveTable::markdown(const moveSet& moves) {
-    std::string out = "| move | keys | where | after |\n|---|---|---|---|\n";
+    std::string out = "| move | keys | where |\n|---|---|---|\n";
     for (const moveInfo& move : moves.moves) {
-        std::string keysText = keys(move.command);
-        out += "| " + move.name + " | " + (keysText.empty() ? "(by the game)" : keysText) + " | " +
-               where(move.condition) + " | " + after(move) + " |\n";
+        const std::string keysText = keys(move.command);
+        if (keysText.empty()) continue;
+        out += "| `" + move.name + "` | " + keysText + " | " + where(move) + " |\n";
     }
     return out;
 }

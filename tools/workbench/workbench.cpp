@@ -26,7 +26,7 @@ constexpr int stageWidth = 800;
 constexpr int largestDistance = 790;
 
 const char* const keyHelp = "Up/Down next  Tab anims/moves  Left/Right step  Space play  "
-                            "F facing  O opponent  -/+ distance  B boxes  S shot  R reload  "
+                            "F facing  O opponent  -+[] distance  B boxes  S shot  R reload  "
                             "Esc quit";
 
 std::string point(int x, int y) {
@@ -147,6 +147,11 @@ void workbench::show(int index, int frameIndex) {
     placeFighters();
 }
 
+void workbench::moveOpponent(int by) {
+    distance_ = std::clamp(distance_ + by, 0, largestDistance);
+    placeFighters();
+}
+
 void workbench::placeFighters() {
     // The two anchors stand `distance` apart around the middle of the
     // stage, facing each other.
@@ -216,7 +221,6 @@ bool workbench::pollEvents() {
 }
 
 void workbench::handleKey(const SDL_keysym& key) {
-    const bool fine = (key.mod & KMOD_SHIFT) != 0;
     const int count = entryCount();
     switch (key.sym) {
     case SDLK_ESCAPE:
@@ -264,14 +268,18 @@ void workbench::handleKey(const SDL_keysym& key) {
         break;
     case SDLK_MINUS:
     case SDLK_KP_MINUS:
-        distance_ = std::max(0, distance_ - (fine ? 1 : 10));
-        placeFighters();
+        moveOpponent(-10);
         break;
     case SDLK_EQUALS:
     case SDLK_PLUS:
     case SDLK_KP_PLUS:
-        distance_ = std::min(largestDistance, distance_ + (fine ? 1 : 10));
-        placeFighters();
+        moveOpponent(10);
+        break;
+    case SDLK_LEFTBRACKET:
+        moveOpponent(-1);
+        break;
+    case SDLK_RIGHTBRACKET:
+        moveOpponent(1);
         break;
     case SDLK_s:
     case SDLK_F12:
@@ -408,14 +416,22 @@ std::vector<std::string> workbench::infoLines() const {
                         (keys.empty() ? std::string("no button completes it") : keys) +
                         ")   link " + m.linkMove + " from frame " + std::to_string(m.linkFrame) +
                         "   cancel " + m.fromMove + " from frame " + std::to_string(m.fromFrame) +
-                        "   condition " + m.condition + " (" + moveTable::where(m.condition) + ")");
+                        "   condition " + m.condition + " (" + moveTable::place(m.condition) + ")");
     } else {
         lines.push_back("an animation: no command, link, cancel or condition");
     }
     std::string opponent = "opponent hidden";
-    if (opponentShown_)
-        opponent = "opponent " + std::to_string(distance_) + " px away: damage box " +
-                   (damageReaches() ? "reaches" : "misses") + " its body";
+    if (opponentShown_) {
+        opponent = "opponent " + std::to_string(distance_) + " px away: ";
+        const spriteFrame* shown = shownFrame();
+        const bool noBox = !shown || (shown->dmgX1 == shown->dmgX2 && shown->dmgY1 == shown->dmgY2);
+        // A frame without a damage box still has a point the game tests; it
+        // only matters when that point lands on the opponent.
+        if (damageReaches())
+            opponent += "damage box reaches its body";
+        else
+            opponent += noBox ? "no damage box on this frame" : "damage box misses its body";
+    }
     lines.push_back(opponent + "   errors " + std::to_string(errors_));
     return lines;
 }
@@ -477,6 +493,9 @@ void workbench::drawParticles() {
         }
         if (boxesShown_) {
             overlayPainter::cross(screen_, x, y, 3, overlayPainter::colour(screen_, spawnColour));
+            // The name with a dark shadow, readable over any art.
+            bitmapFont::draw(screen_, x + 6, y + 4, spawn.name,
+                             overlayPainter::colour(screen_, panelColour));
             bitmapFont::draw(screen_, x + 5, y + 3, spawn.name,
                              overlayPainter::colour(screen_, spawnColour));
         }
@@ -497,7 +516,7 @@ void workbench::drawOverlays() {
             overlayPainter::outline(screen_, shown_.getDBox(),
                                     overlayPainter::colour(screen_, damageColour), f->damage <= 0);
     }
-    overlayPainter::cross(screen_, shown_.xPos, shown_.yPos, 5,
+    overlayPainter::cross(screen_, shown_.xPos, shown_.yPos, 7,
                           overlayPainter::colour(screen_, anchorColour));
 }
 

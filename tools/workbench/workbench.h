@@ -96,6 +96,7 @@ class workbench {
     void swapIn(std::unique_ptr<characterSnapshot> fresh);
     void show(int index, int frameIndex);
     void placeFighters();
+    void moveOpponent(int by);
     void step(int by);
     void setPlaying(bool on);
     void drawParticles();
