@@ -115,10 +115,10 @@ void chiPalette(std::vector<RGB>& pal) {
 // whose front curls over, with ripples trailing behind it.  Its bottom row
 // touches the floor.
 Indexed shockwaveFrame(int frame) {
-    const int W = 80, H = 44;
+    const int W = 100, H = 60;
     Indexed img(W, H);
     chiPalette(img.palette);
-    const double front = 62, floorY = H;
+    const double front = 78, floorY = H;
     double phase = frame * 90.0;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
@@ -127,13 +127,13 @@ Indexed shockwaveFrame(int frame) {
             double h = 0;
             if (px <= front + 12) {
                 // crest height: tallest just behind the front, tapering back
-                double crest = back < 0 ? 36.0 * (1.0 + back * 6.0)
-                                        : 36.0 * (1.0 - back) * (0.75 + 0.25 * (1.0 - back));
+                double crest = back < 0 ? 50.0 * (1.0 + back * 6.0)
+                                        : 50.0 * (1.0 - back) * (0.75 + 0.25 * (1.0 - back));
                 crest += 3.0 * sinDeg(px * 14.0 - phase);
                 double top = floorY - std::max(crest, 0.0);
                 // a hollow crest: a band under the top edge, thick at the
                 // front and thin at the tail, over a faint glow
-                double band = 4.0 + 12.0 * (1.0 - std::max(back, 0.0));
+                double band = 5.0 + 15.0 * (1.0 - std::max(back, 0.0));
                 if (py > top) {
                     double below = py - top;
                     if (below < band)
@@ -250,9 +250,9 @@ void writeParticles(Writer& out) {
         FrameText t;
         t.file = file;
         t.pause = 15;
-        t.offX = 40;
-        t.offY = 44;
-        int box[4] = {28, 10, 70, 43};
+        t.offX = 50;
+        t.offY = 60;
+        int box[4] = {36, 12, 88, 59};
         for (int k = 0; k < 4; ++k)
             t.col[k] = t.dmg[k] = box[k];
         t.damage = 60;
@@ -263,7 +263,7 @@ void writeParticles(Writer& out) {
     }
     out.text("particle/shockwave/info", infoText(wt));
     out.text("particle/shockwave/particle", "255\n650\n1\n0\n0\n"
-                                            "1\npillar 20 44\n"
+                                            "1\npillar 26 60\n"
                                             "1\nNULL\n"
                                             "1\nspark\n"
                                             "1\nNULL\n"
