@@ -6,6 +6,7 @@
 
 #include "base/seams.h"
 
+#include <exception>
 #include <set>
 
 namespace {
@@ -31,6 +32,9 @@ dataReport dataReport::check(const std::string& dataFolder) {
         checker.run(dataFolder);
     } catch (const loadStopped& stop) {
         stopped = stop.message;
+    } catch (const std::exception& failure) {
+        // Whatever else goes wrong in the checker, the workbench goes on.
+        stopped = std::string("the checker gave up: ") + failure.what();
     }
     seams::setTraceStream(&trace);
     seams::setErrorStream(&errors);
