@@ -76,6 +76,12 @@ dataReport::errorsAbout(const std::vector<std::string>& changed,
     return about;
 }
 
+bool dataReport::has(const std::string& text) const {
+    for (const finding& f : findings)
+        if (f.text == text) return true;
+    return false;
+}
+
 void dataReport::print(std::ostream& out) const {
     for (const finding& f : findings)
         out << f.text << '\n';
