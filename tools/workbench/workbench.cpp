@@ -307,6 +307,7 @@ void workbench::checkForChanges() {
 }
 
 void workbench::reload(const std::vector<std::string>& changed, bool forced) {
+    const Uint32 began = seams::ticks();
     if (forced) {
         terminal_ << "reloading " << dataFolder_ << "\n";
     } else {
@@ -344,7 +345,8 @@ void workbench::reload(const std::vector<std::string>& changed, bool forced) {
         return;
     }
     swapIn(std::move(fresh));
-    say("reloaded: " + report.summary, errors_ > 0);
+    say("reloaded in " + std::to_string(seams::ticks() - began) + " ms: " + report.summary,
+        errors_ > 0);
 }
 
 void workbench::say(const std::string& message, bool problem) {
