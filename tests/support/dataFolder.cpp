@@ -12,8 +12,9 @@ namespace {
 
 std::string littleEndian(unsigned value, int bytes) {
     std::string out;
+    // Bytes past the fourth are zero (an unsigned holds four).
     for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        out += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
     return out;
 }
 
