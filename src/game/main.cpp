@@ -1,10 +1,9 @@
 // Start-up, the main loop and the scene.
 #include "game/main.h"
 
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
-
-#include <SDL_mixer.h>
 
 #include <cstdlib>
 
@@ -54,12 +53,11 @@ void placeBar(CSpriteBar& bar, int x, bool rightToLeft) {
 // The stage is blitted once; afterwards only the sprites' saved rectangles
 // restore it.
 void loadBackground() {
-    SDL_RWops* file = SDL_RWFromFile(backgroundFile, "rb");
+    SDL_RWops* file = media::fileStream(backgroundFile);
     SDL_Surface* loaded = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
     if (!loaded)
         fatal(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
-    back = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
+    back = media::replaceWithDisplayFormat(loaded);
     if (!back)
         fatal(std::string("Cannot convert the stage ") + backgroundFile + ": " + SDL_GetError());
     SDL_BlitSurface(back, nullptr, screen, nullptr);
@@ -84,10 +82,10 @@ void sdlInit() {
         fatal(std::string("Unable to init SDL: ") + SDL_GetError());
     std::atexit(SDL_Quit);
     platform::restoreStopSignals();
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
+    if (media::openAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
         seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: "
                        << SDL_GetError() << "\n";
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
+    screen = media::openScreen(800, 600, 32, SDL_HWPALETTE);
     if (!screen) fatal(std::string("Unable to set 800x600 video: ") + SDL_GetError());
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
 }
@@ -134,18 +132,27 @@ void startUp(gameSession& session) {
 }
 
 bool runPass(gameSession& session) {
+    bool goOn = updateGame(session);
+    DrawScene();
+    return goOn;
+}
+
+bool updateGame(gameSession& session) {
     player1.update();
     player1.inputChecking(session.event);
     basicAI.update();
     basicAI.updateAI();
     play1HPBar.setBarValue(vikings1.hp);
     play2HPBar.setBarValue(fighter2.hp);
-    bool quit = player1.quitRequested != 0;
-    DrawScene();
-    return !quit;
+    return player1.quitRequested == 0;
 }
 
 void DrawScene() {
+    drawFrame();
+    eraseAndCheckHits();
+}
+
+void drawFrame() {
     // Put the background back where everything was, then save it where
     // everything is now.
     vikings1.clearBG();
@@ -173,12 +180,28 @@ void DrawScene() {
     }
 
     SDL_Flip(screen);
+}
 
+void eraseAndCheckHits() {
     // Leave a clean stage for the next pass's movement; the bars stay.
     vikings1.clearBG();
     fighter2.clearBG();
     pList.clearBG();
+    checkHits();
+}
 
+void advanceUnseenFrame() {
+    // What drawing would change besides pixels: every frame clock steps as
+    // the draw steps it.
+    vikings1.stepFrame();
+    fighter2.stepFrame();
+    pList.advanceFrames();
+    play1HPBar.advanceFrame();
+    play2HPBar.advanceFrame();
+    checkHits();
+}
+
+void checkHits() {
     player1.updateDamageCollision();
     basicAI.updateDamageCollision();
     basicAI.checkParticleCollision(&pList, 'E');

@@ -1,6 +1,7 @@
 #include "sprite/CSprite.h"
 #include "sprite/flipper.h"
 
+#include "base/media.h"
 #include "base/seams.h"
 
 #include <algorithm>
@@ -51,13 +52,12 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
                                       f->Bmask, f->Amask);
         if (!shaped) return;
     }
-    SDL_Surface* fresh = SDL_DisplayFormat(shaped);
+    SDL_Surface* fresh = media::toDisplayFormat(shaped);
     if (shaped != like) SDL_FreeSurface(shaped);
     if (!fresh) return;
     // The save is restored with a plain copy: a background pixel that happens
     // to have a frame's transparent colour must come back too.
-    SDL_SetColorKey(fresh, 0, 0);
-    SDL_SetAlpha(fresh, 0, SDL_ALPHA_OPAQUE);
+    media::makeOpaque(fresh);
     if (backSave) SDL_FreeSurface(backSave);
     backSave = fresh;
 }
@@ -181,5 +181,5 @@ void CSprite::drawColBoxes() {
     if (!shown || !screenSurf) return;
     SDL_Rect box = rect(xPos + shown->colX1, yPos + shown->colY1, shown->colX2 - shown->colX1,
                         shown->colY2 - shown->colY1);
-    SDL_FillRect(screenSurf, &box, 0xFF0000);
+    SDL_FillRect(screenSurf, &box, media::colourPixel(screenSurf, 0xFF0000));
 }

@@ -1,5 +1,6 @@
 #include "sprite/CSpriteBase.h"
 
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
@@ -213,12 +214,8 @@ int CSpriteBase::load(const char* folder, bool resource) {
             if (!loaded) return -1;
         }
 
-        if (keyRed >= 0)
-            SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                            SDL_MapRGB(loaded->format, component(keyRed), component(keyGreen),
-                                       component(keyBlue)));
-        frame.image = SDL_DisplayFormat(loaded);
-        SDL_FreeSurface(loaded);
+        frame.image = media::frameImage(loaded, keyRed >= 0, component(keyRed), component(keyGreen),
+                                        component(keyBlue));
         if (!frame.image) {
             if (resource) {
                 platform::changeDirectory(startDirectory);
@@ -226,20 +223,13 @@ int CSpriteBase::load(const char* folder, bool resource) {
             }
             return -1;
         }
-        // Keyed frames are run-length encoded: blits skip the transparent runs.
-        if (frame.image->flags & SDL_SRCCOLORKEY)
-            SDL_SetColorKey(frame.image, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                            frame.image->format->colorkey);
 
         if (resource || width == 0) width = frame.image->w;
         if (resource || height == 0) height = frame.image->h;
 
         spriteFrame mirrored;
         SDL_Surface* flipped = flip_surface(frame.image);
-        if (flipped) {
-            mirrored.image = SDL_DisplayFormat(flipped);
-            SDL_FreeSurface(flipped);
-        }
+        if (flipped) mirrored.image = media::replaceWithDisplayFormat(flipped);
         mirrorFields(frame, mirrored, width);
 
         frames.push_back(std::move(frame));
@@ -283,8 +273,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         decoded = decodeBitmap(bytes);
     if (!decoded) quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 
-    SDL_Surface* converted = SDL_DisplayFormat(decoded);
-    SDL_FreeSurface(decoded);
+    SDL_Surface* converted = media::replaceWithDisplayFormat(decoded);
     if (!converted) quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
     return converted;
 }
@@ -378,7 +367,7 @@ SDL_Surface* CSpriteBase::decodeBitmap(const std::vector<unsigned char>& bytes) 
         SDL_SetError("bitmap file too large");
         return nullptr;
     }
-    return SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    return media::decodeBitmap(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 void CSpriteBase::alphaAll(int alpha) {
