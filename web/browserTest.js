@@ -346,8 +346,10 @@ async function main() {
       }
       // The opponent may be hitting player 1, who then cannot throw; a
       // player would simply try again.
-      if (await pauseWhen(play, 's.particles > 0', '', 2000))
+      if (await pauseWhen(play, 's.particles > 0', '', 2000)) {
+        await play.screenshot({ path: path.join(artifacts, 'page.png') });
         fire = countOfColours(await shot(play, 'fireball'), stage, fireColours);
+      }
     }
     check(fire > 100, 'Down, Right, Z throws a fireball', `${fire} fireball pixels`);
     await play.keyboard.press('j');
