@@ -327,6 +327,7 @@ void playerControl::updatePosition() {
 void playerControl::checkDirection() {
     // A fighter in the middle of a move keeps its facing until it ends.
     if (!fighter || !target || fighter->returnBusy()) return;
+    // Intended: on equal x the fighter faces left.
     fighter->setDir(target->retX() > fighter->xPos);
 }
 

@@ -1,6 +1,7 @@
 // Start-up, the main loop and the scene.
 #include "game/main.h"
 
+#include "base/fatal.h"
 #include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
@@ -26,12 +27,9 @@ namespace {
 const char* const characterFolder = "data/Tavro";
 const char* const backgroundFile = "data/tBG2.bmp";
 
-// Start-up cannot go on: say why, make sure the trace reaches the terminal,
-// and end with exit code 1.
-[[noreturn]] void fatal(const std::string& message) {
-    seams::trace() << message << "\n";
-    seams::trace().flush();
-    std::exit(1);
+// Start-up cannot go on: say why on a line of its own and end the game.
+[[noreturn]] void cannotStart(const std::string& message) {
+    fatal::stop(message + "\n");
 }
 
 void placeFighter(Fighter& fighter, animationSet& anims, int x, int y) {
@@ -56,10 +54,11 @@ void loadBackground() {
     SDL_RWops* file = media::fileStream(backgroundFile);
     SDL_Surface* loaded = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
     if (!loaded)
-        fatal(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
+        cannotStart(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
     back = media::replaceWithDisplayFormat(loaded);
     if (!back)
-        fatal(std::string("Cannot convert the stage ") + backgroundFile + ": " + SDL_GetError());
+        cannotStart(std::string("Cannot convert the stage ") + backgroundFile + ": " +
+                    SDL_GetError());
     SDL_BlitSurface(back, nullptr, screen, nullptr);
 }
 
@@ -79,21 +78,23 @@ void listJoysticks() {
 void sdlInit() {
     platform::hideConsole();
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
-        fatal(std::string("Unable to init SDL: ") + SDL_GetError());
+        cannotStart(std::string("Unable to init SDL: ") + SDL_GetError());
     std::atexit(SDL_Quit);
     platform::restoreStopSignals();
+    // Intended: the warning says 44100 Hz though the device is asked for 22050.
     if (media::openAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
         seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: "
                        << SDL_GetError() << "\n";
     screen = media::openScreen(800, 600, 32, SDL_HWPALETTE);
-    if (!screen) fatal(std::string("Unable to set 800x600 video: ") + SDL_GetError());
+    if (!screen) cannotStart(std::string("Unable to set 800x600 video: ") + SDL_GetError());
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
 }
 
 void startUp(gameSession& session) {
     session.anims.loadAll(characterFolder);
     if (session.anims.animList.empty())
-        fatal(std::string("Cannot start: no animations found in ") + characterFolder + "/info");
+        cannotStart(std::string("Cannot start: no animations found in ") + characterFolder +
+                    "/info");
     session.moves.loadAll(characterFolder);
 
     placeFighter(vikings1, session.anims, 50, 300);
@@ -204,6 +205,7 @@ void advanceUnseenFrame() {
 void checkHits() {
     player1.updateDamageCollision();
     basicAI.updateDamageCollision();
+    // Intended: only the opponent meets particles, whoever threw them.
     basicAI.checkParticleCollision(&pList, 'E');
 }
 

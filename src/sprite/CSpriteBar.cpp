@@ -1,5 +1,7 @@
 #include "sprite/CSpriteBar.h"
 
+#include "sprite/copyBlit.h"
+
 #include "base/media.h"
 
 #include <algorithm>
@@ -13,7 +15,7 @@ void fillRect(SDL_Surface* screen, int x, int y, int w, int h, Uint32 pixel) {
     r.y = static_cast<Sint16>(y);
     r.w = static_cast<Uint16>(w);
     r.h = static_cast<Uint16>(h);
-    SDL_FillRect(screen, &r, media::colourPixel(screen, pixel));
+    rowFill(screen, &r, media::colourPixel(screen, pixel));
 }
 
 int clampedValue(int val, int maxVal) {

@@ -2,6 +2,8 @@
 // data folders with generated bitmaps, and a headless SDL screen.
 #pragma once
 
+#include "base/fatal.h"
+
 #include <SDL.h>
 
 #include <sstream>
@@ -75,6 +77,18 @@ struct RandomReset {
 // scriptRandom for the life of the object.
 struct ScriptedRandom : RandomReset {
     explicit ScriptedRandom(std::vector<int> values) { scriptRandom(std::move(values)); }
+};
+
+// What a fatal stop said, thrown instead of ending the test program.
+struct FatalStop {
+    std::string message;
+    fatal::Channel channel;
+};
+// While alive, fatal::stop throws FatalStop instead of ending the program.
+class CatchFatalStops {
+  public:
+    CatchFatalStops();
+    ~CatchFatalStops();
 };
 
 // The repository's root folder (where data/ lives).
