@@ -1,7 +1,9 @@
 #include "game/refreshLoop.h"
 
 bool refreshLoop::refresh(long passes, const std::function<void()>& beforePass) {
-    if (ended_) return false;
+    // A refresh with no pass due (two within one millisecond) keeps showing
+    // what is on show.
+    if (ended_ || passes <= 0) return !ended_;
     finish();
     for (long pass = 1; pass <= passes; ++pass) {
         beforePass();

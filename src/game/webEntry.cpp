@@ -29,14 +29,18 @@ refreshLoop* g_loop = nullptr;
 double g_startMs = 0;
 Uint32 g_clock = 0; // the game clock the passes advance, in ms
 bool g_looping = false;
+Uint32 g_stopAt = 0; // for the browser test: the clock goes no further (0: no stop)
 
 Uint32 realMs() {
     return static_cast<Uint32>(emscripten_get_now() - g_startMs);
 }
 
-// Real time during start-up; once the loop runs, the clock of the passes.
+// The game clock starts when the loop does: start-up in a browser takes far
+// longer than on the desktop, and none of it is game time.  So a page opened
+// with ?seed=N plays exactly the game a replay with seed N plays when the
+// same keys land on the same ticks.
 Uint32 gameTicks() {
-    return g_looping ? g_clock : realMs();
+    return g_looping ? g_clock : 0;
 }
 
 // The replay tool's generator (xorshift32), so that a page opened with
@@ -61,10 +65,11 @@ void tellPage(const char* what) {
 }
 
 void refresh() {
-    const Uint32 now = realMs();
+    Uint32 now = realMs();
     if (now - g_clock > mostPassesPerRefresh) g_clock = now - mostPassesPerRefresh;
+    if (g_stopAt && now > g_stopAt) now = g_stopAt > g_clock ? g_stopAt : g_clock;
     const long framesBefore = g_loop->framesDrawn();
-    const bool goOn = g_loop->refresh(now - g_clock, [] { ++g_clock; });
+    const bool goOn = g_loop->refresh(static_cast<long>(now - g_clock), [] { ++g_clock; });
     if (framesBefore == 0 && g_loop->framesDrawn() == 1) tellPage("first frame");
     if (!goOn) {
         seams::trace().flush();
@@ -92,16 +97,25 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* webStatus() {
     return text.c_str();
 }
 
-// Arguments come from the page's address: ?seed=N seeds the opponent.
+// For the browser test: the game clock stops at `tick` (0: goes on), so that
+// key presses land on known ticks however late the test sends them.
+extern "C" EMSCRIPTEN_KEEPALIVE void webStopAt(Uint32 tick) {
+    g_stopAt = tick;
+}
+
+// Arguments come from the page's address: ?seed=N seeds the opponent;
+// ?stopAt=N stops the game clock at tick N (for the browser test).
 int main(int argc, char* argv[]) {
-    g_startMs = emscripten_get_now();
     seams::setTickSource(gameTicks);
-    for (int i = 1; i + 1 < argc; ++i)
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") == 0) {
             g_randomState = static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10));
             if (g_randomState == 0) g_randomState = 1;
             seams::setRandomSource(seededRandom);
         }
+        if (std::strcmp(argv[i], "--stop-at") == 0)
+            g_stopAt = static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10));
+    }
 
     sdlInit();
     static gameSession session;
@@ -111,7 +125,8 @@ int main(int argc, char* argv[]) {
     seams::trace().flush();
     tellPage("started");
 
-    g_clock = realMs();
+    g_startMs = emscripten_get_now();
+    g_clock = 0;
     g_looping = true;
     // Returns at once; the browser calls refresh() on every display refresh.
     emscripten_set_main_loop(refresh, 0, 0);
