@@ -5,6 +5,7 @@
 // that the loader read every line of it as the document says.
 #include "ai/aiAttackList.h"
 #include "base/platform.h"
+#include "dataFolder.h"
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
 #include "particle/partInfoList.h"
@@ -89,13 +90,6 @@ bool skippedBetweenEntries(const std::string& line) {
     return line.empty() || line[0] == '#' || line[0] == '\r';
 }
 
-// A frame folder of one opaque 8x8 frame, as an animation or a particle needs.
-void writeOneFrameFolder(const TempDir& dir, const std::string& folder) {
-    dir.writeBmp(folder + "/f.bmp", 8, 8, 0x336699);
-    dir.write(folder + "/info", "FILES: 1\nf.bmp 10 -1 0 0\n4 8\n0 0 8 8\n0 0 0 0\n0\n0\n0\n"
-                                "0 0\n0 0\nNULL\n0\n0 0\n0\nf\n");
-}
-
 // Every bitmap an index names (the first word of each entry's first line).
 void writeIndexBitmaps(const TempDir& dir, const std::string& folder,
                        const std::vector<std::string>& lines) {
@@ -140,28 +134,6 @@ class InScratchFolder {
   private:
     std::string previous_;
 };
-
-// A short 16-bit mono PCM WAV of silence.
-std::string tinyWav() {
-    auto put = [](std::string& s, unsigned v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            s += char((v >> (8 * i)) & 0xFF);
-    };
-    const unsigned samples = 32, rate = 22050;
-    std::string s = "RIFF";
-    put(s, 36 + samples * 2, 4);
-    s += "WAVEfmt ";
-    put(s, 16, 4);
-    put(s, 1, 2);
-    put(s, 1, 2);
-    put(s, rate, 4);
-    put(s, rate * 2, 4);
-    put(s, 2, 2);
-    put(s, 16, 2);
-    s += "data";
-    put(s, samples * 2, 4);
-    return s + std::string(samples * 2, '\0');
-}
 
 } // namespace
 
@@ -241,7 +213,7 @@ TEST(DataFormatsDoc, AnimationIndexLoadsEveryAnimationTheGameAsksFor) {
         TempDir dir;
         dir.write("Tavro/info", e.text());
         for (size_t i = 1; i < e.lines.size(); ++i)
-            writeOneFrameFolder(dir, "Tavro/" + firstWordOf(e.lines[i]));
+            writeOneFrameFolder(dir / ("Tavro/" + firstWordOf(e.lines[i])));
         animationSet anims;
         anims.loadAll((dir / "Tavro").c_str());
         ASSERT_EQ(anims.animCount, leadingNumber(e.lines.at(0)));
@@ -277,7 +249,7 @@ TEST(DataFormatsDoc, MoveRecordsReadElevenLinesEach) {
         TempDir dir;
         dir.write("Tavro/moveset", file);
         for (int i = 0; i < count; ++i)
-            writeOneFrameFolder(dir, "Tavro/" + firstWordOf(records[11 * i]));
+            writeOneFrameFolder(dir / ("Tavro/" + firstWordOf(records[11 * i])));
         moveSet moves;
         moves.loadAll((dir / "Tavro").c_str());
         ASSERT_EQ(moves.count, count);
@@ -303,7 +275,7 @@ TEST(DataFormatsDoc, SoundListsLoadEveryNamedWav) {
         TempDir dir;
         dir.write("soundSet/sound", e.text());
         for (size_t i = 1; i < e.lines.size(); ++i)
-            dir.write("soundSet/" + firstWordOf(e.lines[i]) + ".wav", tinyWav());
+            dir.write("soundSet/" + firstWordOf(e.lines[i]) + ".wav", wavBytes());
         soundSet sounds;
         sounds.getList((dir / "soundSet").c_str());
         ASSERT_EQ(sounds.numSounds, leadingNumber(e.lines.at(0)));
@@ -362,7 +334,7 @@ TEST(DataFormatsDoc, ParticleListLoadsEveryDefinition) {
         dir.write("data/particle/default", e.text());
         for (size_t i = 1; i < e.lines.size(); ++i) {
             const std::string folder = "data/particle/" + firstWordOf(e.lines[i]);
-            writeOneFrameFolder(dir, folder);
+            writeOneFrameFolder(dir / folder);
             dir.write(folder + "/particle", "255\n500\n0\n0\n0\n0\n1\nNULL\n1\nx\n0\n0\n");
         }
         InScratchFolder inside(dir);

@@ -224,6 +224,7 @@ void AI::attack() {
             if (charMoves && fighter) {
                 moveInfo& move = charMoves->returnMove(nextLink);
                 lastAttack = nextLink;
+                // Intended: unlike a new attack, a link starts busy or not.
                 fighter->changeAction(&move);
                 pickLinkMove();
             }

@@ -165,6 +165,8 @@ moveInfo* inputChecker::checkList(int position, int /*time*/, const std::string&
     return nullptr;
 }
 
+// Intended: the first press of a pair becomes "-", so the second can pair with
+// a third; when several pairs are found, the last one decides.
 char inputChecker::checkRun() {
     char result = 'N';
     for (auto it = keys.begin(); it != keys.end(); ++it) {

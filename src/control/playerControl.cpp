@@ -346,7 +346,9 @@ bool playerControl::checkDamgeCollision() {
 void playerControl::applyHit(int damage, int hitType) {
     if (!fighter) return;
     moveInfo* reaction = hitRef().hitReference(charMoves, hitType, fighter);
-    // A fighter already reeling or blocking takes nothing more.
+    // A fighter already reeling or blocking takes nothing more.  Intended: one
+    // that cannot start its reaction (no jump left in the air) is hurt again
+    // on every pass while the boxes meet.
     if (!reaction || !fighter->returnHitable()) return;
     seams::trace() << "Damage is forced!!!\n";
     fighter->changeAction(reaction);
@@ -356,6 +358,7 @@ void playerControl::applyHit(int damage, int hitType) {
 void playerControl::updateDamageCollision() {
     if (!fighter || !target) return;
     if (!SquareCollider(fighter->getCBox(), target->getDmgBox()).collisionCheck()) return;
+    // Intended: a held guard rises for any damage box, even one that does no harm.
     if (blocking) {
         seams::trace() << "BLOCKING\n";
         takeBlocking();

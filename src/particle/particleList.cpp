@@ -121,6 +121,7 @@ particle* particleList::collideFighter(Fighter* fighter, char side) {
     if (!fighter) return nullptr;
     for (node* at = head; at; at = at->next) {
         if (at->item->checkCollision(fighter->getCBox(), side)) {
+            // Intended: one hit per check, the newest particle first.
             seams::trace() << "player is HIT\n";
             return at->item;
         }

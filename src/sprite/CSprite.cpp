@@ -87,6 +87,7 @@ void CSprite::updateBG() {
     copyBlit(screenSurf, &from, backSave, &to);
 }
 
+// Intended: at most one frame per call, however late the call comes.
 bool CSprite::advanceFrame() {
     if (animating != 1 || !base || base->numFrames <= 0) return false;
     const spriteFrame* shown = current();
