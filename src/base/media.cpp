@@ -25,15 +25,9 @@ SDL_Surface* replaceWithDisplayFormat(SDL_Surface* surface) {
     return converted;
 }
 
-SDL_Surface* frameImage(SDL_Surface* loaded, bool keyed, Uint8 red, Uint8 green, Uint8 blue) {
-    if (keyed)
-        SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                        SDL_MapRGB(loaded->format, red, green, blue));
-    SDL_Surface* image = replaceWithDisplayFormat(loaded);
-    // Keyed frames are run-length encoded: blits skip the transparent runs.
-    if (image && (image->flags & SDL_SRCCOLORKEY))
-        SDL_SetColorKey(image, SDL_SRCCOLORKEY | SDL_RLEACCEL, image->format->colorkey);
-    return image;
+void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                    SDL_MapRGB(surface->format, red, green, blue));
 }
 
 void copyTransparentColour(SDL_Surface* source, SDL_Surface* target) {

@@ -34,12 +34,11 @@ SDL_Surface* toDisplayFormat(SDL_Surface* surface);
 // in the browser).  nullptr when the conversion fails.
 SDL_Surface* replaceWithDisplayFormat(SDL_Surface* surface);
 
-// A frame image ready to draw, taking the place of the loaded bitmap (as
-// replaceWithDisplayFormat) and, when `keyed`, with the pixels of colour
-// (red, green, blue) transparent.  On the desktop that is SDL's colour key,
-// run-length encoded so blits skip the transparent runs; in the browser those
-// pixels get alpha 0.  nullptr when the conversion fails.
-SDL_Surface* frameImage(SDL_Surface* loaded, bool keyed, Uint8 red, Uint8 green, Uint8 blue);
+// Make the pixels of colour (red, green, blue) of a freshly loaded frame
+// transparent.  On the desktop that is SDL's colour key, run-length encoded
+// so blits skip the transparent runs; in the browser, which has no colour
+// keys, those pixels get alpha 0.
+void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 blue);
 
 // Give `target` the transparent colour of `source`, if it has one (a mirrored
 // copy of a frame).  In the browser transparency travels in the pixels.

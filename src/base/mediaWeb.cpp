@@ -78,17 +78,14 @@ SDL_Surface* replaceWithDisplayFormat(SDL_Surface* surface) {
     return surface;
 }
 
-SDL_Surface* frameImage(SDL_Surface* loaded, bool keyed, Uint8 red, Uint8 green, Uint8 blue) {
-    if (!loaded || !keyed) return loaded;
-    // No colour keys here: the key colour's pixels become fully transparent.
-    const Uint32 key = SDL_MapRGB(loaded->format, red, green, blue) & 0x00FFFFFF;
-    if (SDL_LockSurface(loaded) < 0) return loaded;
-    Uint32* pixels = static_cast<Uint32*>(loaded->pixels);
-    const int count = loaded->pitch / 4 * loaded->h;
+void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 blue) {
+    const Uint32 key = SDL_MapRGB(surface->format, red, green, blue) & 0x00FFFFFF;
+    if (SDL_LockSurface(surface) < 0) return;
+    Uint32* pixels = static_cast<Uint32*>(surface->pixels);
+    const int count = surface->pitch / 4 * surface->h;
     for (int i = 0; i < count; ++i)
         if ((pixels[i] & 0x00FFFFFF) == key) pixels[i] = key;
-    SDL_UnlockSurface(loaded);
-    return loaded;
+    SDL_UnlockSurface(surface);
 }
 
 void copyTransparentColour(SDL_Surface*, SDL_Surface*) {}

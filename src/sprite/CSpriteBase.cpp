@@ -5,6 +5,7 @@
 #include "base/platform.h"
 #include "base/seams.h"
 #include "sprite/bitmapFile.h"
+#include "sprite/displayFormat.h"
 #include "sprite/flipper.h"
 #include "sprite/frameIndex.h"
 
@@ -129,8 +130,12 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
         if (!loaded) return nullptr;
     }
 
-    SDL_Surface* image = media::frameImage(loaded, entry.keyRed >= 0, component(entry.keyRed),
-                                           component(entry.keyGreen), component(entry.keyBlue));
+    if (entry.keyRed >= 0)
+        media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),
+                                    component(entry.keyBlue));
+    // A bitmap from loadFromResource is in the display format already: it
+    // keeps its surface, with the key just set, instead of being copied.
+    SDL_Surface* image = toDisplayFormat(loaded);
     if (!image) {
         if (resource) {
             platform::changeDirectory(startDirectory);
@@ -143,8 +148,9 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
 
 spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width) {
     spriteFrame mirrored;
-    SDL_Surface* flipped = flip_surface(frame.image);
-    if (flipped) mirrored.image = media::replaceWithDisplayFormat(flipped);
+    // The mirror has the frame's layout, the display format: it is kept
+    // as it comes instead of being copied once more.
+    mirrored.image = toDisplayFormat(flip_surface(frame.image));
     mirrored.offsetX = mirrorX(width, frame.offsetX);
     mirrored.colX1 = mirrorX(width, frame.colX2);
     mirrored.colX2 = mirrorX(width, frame.colX1);
@@ -183,7 +189,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         decoded = decodeBitmap(bytes);
     if (!decoded) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 
-    SDL_Surface* converted = media::replaceWithDisplayFormat(decoded);
+    SDL_Surface* converted = toDisplayFormat(decoded);
     if (!converted) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
     return converted;
 }
