@@ -1,5 +1,6 @@
 #include "sound/soundSet.h"
 
+#include "base/media.h"
 #include "base/seams.h"
 #include "sound/soundList.h"
 
@@ -15,7 +16,7 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
     std::string path = std::string(folder ? folder : "") + "/" + name;
     path += ".wav";
     seams::trace() << "Sound file: " << path << "\n";
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    SDL_RWops* stream = media::fileStream(path.c_str());
     entry->chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
     if (entry->chunk)
         seams::errors() << "Loaded myfile.wav\n";
@@ -107,7 +108,7 @@ void soundSet::Play(const std::string& name, int channel) {
     if (!entry) return;
     seams::trace() << "SOUND PLAYING\n";
     // A sound whose file did not load (or no audio device) stays silent.
-    if (entry->chunk) Mix_PlayChannelTimed(channel, entry->chunk, 0, -1);
+    if (entry->chunk) media::playSound(channel, entry->chunk);
 }
 
 Mix_Chunk* soundSet::returnSound(const std::string& name) {
