@@ -17,3 +17,7 @@ cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 cd "$dir"
 ctest --output-on-failure -j"$(nproc)"
+
+# The game in a web page, in headless Chromium (not with --sanitize).
+cd ..
+[ "${1:-}" = "--sanitize" ] || scripts/web-test.sh

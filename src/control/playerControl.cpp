@@ -1,6 +1,7 @@
 #include "control/playerControl.h"
 
 #include "base/gamepad.h"
+#include "base/media.h"
 #include "base/seams.h"
 #include "control/hitRef.h"
 #include "control/inputChecker.h"
@@ -31,7 +32,7 @@ void playerControl::setKeyStateSource(const Uint8* (*source)()) {
 
 const Uint8* playerControl::heldKeys() {
     if (keyStateSource) return keyStateSource();
-    return SDL_GetKeyState(nullptr);
+    return media::heldKeys();
 }
 
 bool playerControl::keyHeld(int key) {

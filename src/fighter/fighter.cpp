@@ -2,6 +2,7 @@
 #include "sprite/copyBlit.h"
 
 #include "base/dataLimits.h"
+#include "base/media.h"
 #include "base/seams.h"
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-// Debug colours, as raw pixel values of the 32-bit screen.
+// Debug colours, 0xRRGGBB.
 constexpr Uint32 colourBody = 0xFFCC00;   // yellow
 constexpr Uint32 colourAnchor = 0x0000CC; // blue
 constexpr Uint32 colourDamage = 0xFF0000; // red
@@ -29,7 +30,7 @@ void fillClipped(SDL_Surface* surface, long long x, long long y, long long w, lo
     r.y = static_cast<Sint16>(y0);
     r.w = static_cast<Uint16>(x1 - x0);
     r.h = static_cast<Uint16>(y1 - y0);
-    SDL_FillRect(surface, &r, colour);
+    SDL_FillRect(surface, &r, media::colourPixel(surface, colour));
 }
 
 } // namespace

@@ -2,10 +2,9 @@
 #include "game/main.h"
 
 #include "base/fatal.h"
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
-
-#include <SDL_mixer.h>
 
 #include <cstdlib>
 #include <vector>
@@ -62,8 +61,7 @@ void loadBackground() {
         SDL_SetError("cannot read the file, or it is not a regular file");
     if (!loaded)
         cannotStart(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
-    back = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
+    back = media::replaceWithDisplayFormat(loaded);
     if (!back)
         cannotStart(std::string("Cannot convert the stage ") + backgroundFile + ": " +
                     SDL_GetError());
@@ -90,10 +88,10 @@ void sdlInit() {
     std::atexit(SDL_Quit);
     platform::restoreStopSignals();
     // Intended: the warning says 44100 Hz though the device is asked for 22050.
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
+    if (media::openAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
         seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: "
                        << SDL_GetError() << "\n";
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
+    screen = media::openScreen(800, 600, 32, SDL_HWPALETTE);
     if (!screen) cannotStart(std::string("Unable to set 800x600 video: ") + SDL_GetError());
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
 }
@@ -147,18 +145,27 @@ void startUp(gameSession& session) {
 }
 
 bool runPass(gameSession& session) {
+    bool goOn = updateGame(session);
+    DrawScene();
+    return goOn;
+}
+
+bool updateGame(gameSession& session) {
     player1.update();
     player1.inputChecking(session.event);
     basicAI.update();
     basicAI.updateAI();
     play1HPBar.setBarValue(vikings1.hp);
     play2HPBar.setBarValue(fighter2.hp);
-    bool quit = player1.quitRequested != 0;
-    DrawScene();
-    return !quit;
+    return player1.quitRequested == 0;
 }
 
 void DrawScene() {
+    drawFrame();
+    eraseAndCheckHits();
+}
+
+void drawFrame() {
     // Put the background back where everything was, then save it where
     // everything is now.
     vikings1.clearBG();
@@ -186,12 +193,28 @@ void DrawScene() {
     }
 
     SDL_Flip(screen);
+}
 
+void eraseAndCheckHits() {
     // Leave a clean stage for the next pass's movement; the bars stay.
     vikings1.clearBG();
     fighter2.clearBG();
     pList.clearBG();
+    checkHits();
+}
 
+void advanceUnseenFrame() {
+    // What drawing would change besides pixels: every frame clock steps as
+    // the draw steps it.
+    vikings1.stepFrame();
+    fighter2.stepFrame();
+    pList.advanceFrames();
+    play1HPBar.advanceFrame();
+    play2HPBar.advanceFrame();
+    checkHits();
+}
+
+void checkHits() {
     player1.updateDamageCollision();
     basicAI.updateDamageCollision();
     // Intended: only the opponent meets particles, whoever threw them.

@@ -180,6 +180,11 @@ void particleList::draw() {
         if (!at->item->dead) at->item->sprite.drawD(at->item->facingRight);
 }
 
+void particleList::advanceFrames() {
+    for (node* at = head; at; at = at->next)
+        if (!at->item->dead) at->item->sprite.advanceFrame();
+}
+
 void particleList::debug() {
     for (node* at = head; at; at = at->next)
         at->item->sprite.drawColBoxes();

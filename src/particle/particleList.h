@@ -43,6 +43,9 @@ class particleList {
     void clearBG();
     void updateBG();
     void draw();
+    // The frame clocks of the live particles step as draw steps them; for a
+    // pass whose frame is not shown.
+    void advanceFrames();
     void debug();
     // Number of particles in the list (live or awaiting removal).
     int size() const;

@@ -1,5 +1,6 @@
 #include "sound/soundSet.h"
 
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "sound/soundList.h"
@@ -26,8 +27,8 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
     switch (platform::readWholeFile(path, bytes)) {
     case platform::ReadResult::Ok:
         if (wavHeader::isSound(bytes, &why))
-            entry->chunk =
-                Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+            entry->chunk = Mix_LoadWAV_RW(
+                media::memoryStream(bytes.data(), static_cast<int>(bytes.size())), 1);
         if (!entry->chunk && why.empty()) why = SDL_GetError();
         break;
     case platform::ReadResult::CannotStat:
@@ -140,7 +141,7 @@ void soundSet::Play(const std::string& name, int channel) {
     if (!entry) return;
     seams::trace() << "SOUND PLAYING\n";
     // A sound whose file did not load (or no audio device) stays silent.
-    if (entry->chunk) Mix_PlayChannelTimed(channel, entry->chunk, 0, -1);
+    if (entry->chunk) media::playSound(channel, entry->chunk);
 }
 
 Mix_Chunk* soundSet::returnSound(const std::string& name) {

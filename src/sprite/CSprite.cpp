@@ -2,6 +2,7 @@
 #include "sprite/copyBlit.h"
 #include "sprite/displayFormat.h"
 
+#include "base/media.h"
 #include "base/seams.h"
 
 #include <algorithm>
@@ -51,8 +52,7 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
     if (!fresh) return;
     // The save is restored with a plain copy: a background pixel that happens
     // to have a frame's transparent colour must come back too.
-    SDL_SetColorKey(fresh, 0, 0);
-    SDL_SetAlpha(fresh, 0, SDL_ALPHA_OPAQUE);
+    media::makeOpaque(fresh);
     if (backSave) SDL_FreeSurface(backSave);
     backSave = fresh;
 }
@@ -181,5 +181,5 @@ void CSprite::drawColBoxes() {
     if (!shown || !screenSurf) return;
     SDL_Rect box = rect(xPos + shown->colX1, yPos + shown->colY1, shown->colX2 - shown->colX1,
                         shown->colY2 - shown->colY1);
-    SDL_FillRect(screenSurf, &box, 0xFF0000);
+    SDL_FillRect(screenSurf, &box, media::colourPixel(screenSurf, 0xFF0000));
 }

@@ -1,6 +1,7 @@
 #include "sprite/CSpriteBase.h"
 
 #include "base/fatal.h"
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "sprite/bitmapFile.h"
@@ -152,9 +153,8 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     }
 
     if (entry.keyRed >= 0)
-        SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                        SDL_MapRGB(loaded->format, component(entry.keyRed),
-                                   component(entry.keyGreen), component(entry.keyBlue)));
+        media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),
+                                    component(entry.keyBlue));
     // A bitmap from loadFromResource is in the display format already: it
     // keeps its surface, with the key just set, instead of being copied.
     SDL_Surface* image = toDisplayFormat(loaded);
@@ -166,9 +166,6 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
         }
         return nullptr;
     }
-    // Keyed frames are run-length encoded: blits skip the transparent runs.
-    if (image->flags & SDL_SRCCOLORKEY)
-        SDL_SetColorKey(image, SDL_SRCCOLORKEY | SDL_RLEACCEL, image->format->colorkey);
     return image;
 }
 

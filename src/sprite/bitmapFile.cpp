@@ -1,5 +1,7 @@
 #include "sprite/bitmapFile.h"
 
+#include "base/media.h"
+
 #include <cstdint>
 
 namespace {
@@ -97,5 +99,5 @@ SDL_Surface* bitmapFile::decode(const std::vector<unsigned char>& bytes) {
         SDL_SetError("bitmap file too large");
         return nullptr;
     }
-    return SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    return media::decodeBitmap(bytes.data(), static_cast<int>(bytes.size()));
 }

@@ -344,7 +344,7 @@ std::vector<hostileCase> makeCases() {
          },
          o::runs, "",
          "data/particle/default:1: error: \"PARTS: 2147483647\" announces 2147483647 definitions "
-         "but the file holds 2"},
+         "but the file holds 4"},
         {"particle-extreme-offsets",
          [](const dataCopy& d) {
              d.setLine("particle/fireball/particle", 7, "spark 2147483647 -2147483648");
@@ -409,7 +409,7 @@ std::vector<hostileCase> makeCases() {
          },
          o::runs, "", ""},
         {"frame-index-bom", [](const dataCopy& d) { d.write(punch, bom + d.read(punch)); }, o::runs,
-         "", ""},
+         "", "data/Tavro/punch/info:1: note: the file starts with a UTF-8 byte-order mark"},
         {"frame-index-long-line",
          [](const dataCopy& d) { d.setLine(punch, 2, "#" + std::string(3000, 'x')); }, o::stops,
          "info:2: frame 0, bitmap data/Tavro/punch/xxxxxxxxxx",
@@ -417,13 +417,13 @@ std::vector<hostileCase> makeCases() {
          "game reads the rest of it as another line"},
         {"frame-index-folder", [](const dataCopy& d) { d.folder(punch); }, o::runs,
          "ERROR opening file data/Tavro/punch/info",
-         "data/Tavro/moveset:68: error: cannot open frame index data/Tavro/punch/info"},
+         "data/Tavro/moveset:90: error: cannot open frame index data/Tavro/punch/info"},
         {"frame-index-fifo", [](const dataCopy& d) { d.fifo(punch); }, o::runs,
          "ERROR opening file data/Tavro/punch/info",
-         "data/Tavro/moveset:68: error: cannot open frame index data/Tavro/punch/info"},
+         "data/Tavro/moveset:90: error: cannot open frame index data/Tavro/punch/info"},
         {"frame-index-loop", [](const dataCopy& d) { d.link(punch, "info"); }, o::runs,
          "ERROR opening file data/Tavro/punch/info",
-         "data/Tavro/moveset:68: error: cannot open frame index data/Tavro/punch/info"},
+         "data/Tavro/moveset:90: error: cannot open frame index data/Tavro/punch/info"},
 
         // Frames: bitmaps that cannot be read; the game stops naming them.
         {"bitmap-name-up",
@@ -491,7 +491,7 @@ std::vector<hostileCase> makeCases() {
          "never reads it and the animation has no frames"},
         {"animation-index-bom",
          [](const dataCopy& d) { d.write("Tavro/info", bom + d.read("Tavro/info")); }, o::runs, "",
-         ""},
+         "data/Tavro/info:1: note: the file starts with a UTF-8 byte-order mark"},
         {"animation-index-folder", [](const dataCopy& d) { d.folder("Tavro/info"); }, o::stops,
          "no animations found in data/Tavro/info",
          "data/Tavro/info: error: cannot open the animation index; the game stops with exit code "

@@ -22,8 +22,7 @@ void animationIndexChecker::check(const std::string& characterFolder) {
     const std::vector<animationName>& names = index.readNames();
     if (index.headerRead()) headerLine_ = index.headerLine();
     for (const finding& found : index.findings())
-        report_.add(path_, found.line, found.warning ? severity::warning : severity::error,
-                    found.message);
+        report_.add(path_, found.line, diagnostics::levelOf(found), found.message);
     // With no line after the first the game has no animation to show.
     if (names.empty())
         report_.error(path_, index.headerLine(), "no animations; the game stops with exit code 1");

@@ -69,8 +69,7 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
     }
     index.finish();
     for (const finding& found : index.findings())
-        report_.add(set.infoPath, found.line, found.warning ? severity::warning : severity::error,
-                    found.message);
+        report_.add(set.infoPath, found.line, diagnostics::levelOf(found), found.message);
     for (const diagnostic& error : bitmapErrors)
         report_.add(error.file, error.line, error.level, error.message);
 

@@ -25,8 +25,7 @@ void soundListChecker::check(const std::string& folder, bool character) {
     }
     const std::vector<listedSound>& listed = list.readNames();
     for (const finding& found : list.findings())
-        report_.add(path, found.line, found.warning ? severity::warning : severity::error,
-                    found.message);
+        report_.add(path, found.line, diagnostics::levelOf(found), found.message);
     size_t before = names_.size(); // names of earlier lists
     for (const listedSound& entry : listed) {
         const std::string& name = entry.name;
