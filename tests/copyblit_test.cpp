@@ -1,5 +1,7 @@
-// The fast background copy must do exactly what SDL_BlitSurface does:
-// the same pixels, the same clipping, the same rectangle written back.
+// The fast background copy and the fast bar fill must do exactly what
+// SDL_BlitSurface and SDL_FillRect do: the same pixels, the same clipping,
+// the same rectangle written back.
+#include "sprite/copyBlit.h"
 #include "sprite/flipper.h"
 #include "testSupport.h"
 
@@ -66,4 +68,50 @@ TEST(CopyBlit, MatchesSdlBlitForClippedAndUnclippedRectangles) {
     SDL_FreeSurface(viaSdl);
     SDL_FreeSurface(viaCopy);
     SDL_FreeSurface(source);
+}
+
+namespace {
+
+SDL_Surface* plainPattern(int w, int h) {
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            put_pixel32(s, x, y, x * 2654435761u + y * 40503u);
+    return s;
+}
+
+} // namespace
+
+// The bars' fill must do exactly what SDL_FillRect does: the same pixels,
+// the same clipping, the same rectangle written back.
+TEST(RowFill, MatchesSdlFillRectForClippedAndUnclippedRectangles) {
+    testing_support::HeadlessScreen sdl;
+    const int cases[][4] = {{10, 5, 360, 20},  {-30, -20, 100, 50}, {300, 200, 100, 100},
+                            {0, 0, 320, 240},  {50, 50, 0, 10},     {400, 10, 20, 20},
+                            {-500, 0, 20, 20}, {319, 239, 1, 1}};
+    for (bool clipped : {false, true})
+        for (const auto& c : cases) {
+            SDL_Surface* viaSdl = plainPattern(320, 240);
+            SDL_Surface* viaRows = plainPattern(320, 240);
+            if (clipped) {
+                SDL_Rect clip{20, 30, 200, 150};
+                SDL_SetClipRect(viaSdl, &clip);
+                SDL_SetClipRect(viaRows, &clip);
+            }
+            SDL_Rect a{Sint16(c[0]), Sint16(c[1]), Uint16(c[2]), Uint16(c[3])};
+            SDL_Rect b = a;
+            EXPECT_EQ(SDL_FillRect(viaSdl, &a, 0xFF3300), rowFill(viaRows, &b, 0xFF3300));
+            EXPECT_TRUE(samePixels(viaSdl, viaRows)) << c[0] << "," << c[1];
+            if (a.w && a.h) { // SDL leaves an empty rectangle's fields unspecified
+                EXPECT_EQ(a.x, b.x);
+                EXPECT_EQ(a.y, b.y);
+                EXPECT_EQ(a.w, b.w);
+                EXPECT_EQ(a.h, b.h);
+            }
+            // No rectangle: the whole clip rectangle.
+            EXPECT_EQ(SDL_FillRect(viaSdl, nullptr, 0x123456), rowFill(viaRows, nullptr, 0x123456));
+            EXPECT_TRUE(samePixels(viaSdl, viaRows));
+            SDL_FreeSurface(viaSdl);
+            SDL_FreeSurface(viaRows);
+        }
 }

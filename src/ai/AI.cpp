@@ -166,6 +166,7 @@ void AI::thinkRandom() {
     if (distance <= 150) {
         if (theirY - 25 < ownY && ownY < theirY + 25)
             choose(shortLevel, 6, 'S', "       Short Range AI, enem infront ");
+        // Intended: "above" is traced when the player is lower on the screen.
         else if (theirY > ownY)
             choose(shortLower, 7, 'U', "       Short Range AI, enem above ");
         else
@@ -223,6 +224,7 @@ void AI::attack() {
             if (charMoves && fighter) {
                 moveInfo& move = charMoves->returnMove(nextLink);
                 lastAttack = nextLink;
+                // Intended: unlike a new attack, a link starts busy or not.
                 fighter->changeAction(&move);
                 pickLinkMove();
             }
@@ -248,7 +250,8 @@ void AI::attack() {
 void AI::retreat() {
     timer -= delta;
     if (timer < 1) {
-        // Only a retreat that runs its course lowers the guard.
+        // Intended: only a retreat that runs its course lowers the guard; one
+        // cut short by a move leaves the opponent blocking every hit after it.
         blocking = false;
         state = THINK;
         return;
@@ -295,6 +298,7 @@ void AI::jumpInDir() {
     if (phase == 1) jumpCountdown();
 }
 
+// Intended: the jump countdown counts steps, not time as the others do.
 void AI::jumpCountdown() {
     timer -= 1;
     if (timer < 1) {

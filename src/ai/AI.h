@@ -35,6 +35,7 @@ class AI : public playerControl {
     std::string nextLink = "NULL";
     moveInfo* nextCancel = nullptr;
 
+    // Intended: hides playerControl::init (nothing is virtual) and keeps blocking.
     void init(SDL_Surface* surface);
     void setup(Fighter* who, partInfoList* definitions, particleList* live, soundSet* soundEffects,
                animationSet* animations, moveSet* moves, Target* opponent, const char* folder);
@@ -55,6 +56,7 @@ class AI : public playerControl {
     void pickLinkMove();
     int getDistance() const;
     int getVerticalDistance() const;
+    // Intended: hides all three playerControl::takeDamage; no game path calls it.
     void takeDamage(int damage, int hitType);
 
   private:

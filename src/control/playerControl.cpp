@@ -326,6 +326,7 @@ void playerControl::updatePosition() {
 void playerControl::checkDirection() {
     // A fighter in the middle of a move keeps its facing until it ends.
     if (!fighter || !target || fighter->returnBusy()) return;
+    // Intended: on equal x the fighter faces left.
     fighter->setDir(target->retX() > fighter->xPos);
 }
 
@@ -344,7 +345,9 @@ bool playerControl::checkDamgeCollision() {
 void playerControl::applyHit(int damage, int hitType) {
     if (!fighter) return;
     moveInfo* reaction = hitRef().hitReference(charMoves, hitType, fighter);
-    // A fighter already reeling or blocking takes nothing more.
+    // A fighter already reeling or blocking takes nothing more.  Intended: one
+    // that cannot start its reaction (no jump left in the air) is hurt again
+    // on every pass while the boxes meet.
     if (!reaction || !fighter->returnHitable()) return;
     seams::trace() << "Damage is forced!!!\n";
     fighter->changeAction(reaction);
@@ -354,6 +357,7 @@ void playerControl::applyHit(int damage, int hitType) {
 void playerControl::updateDamageCollision() {
     if (!fighter || !target) return;
     if (!SquareCollider(fighter->getCBox(), target->getDmgBox()).collisionCheck()) return;
+    // Intended: a held guard rises for any damage box, even one that does no harm.
     if (blocking) {
         seams::trace() << "BLOCKING\n";
         takeBlocking();

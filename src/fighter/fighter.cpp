@@ -1,5 +1,5 @@
 #include "fighter/fighter.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include "base/seams.h"
 #include "fighter/animationSet.h"
@@ -72,6 +72,8 @@ void Fighter::setDir(bool right) {
     facingRight = right;
 }
 
+// Intended: restarts at frame 0 even when the animation is already shown, and
+// keeps lastTick, so the first frame's time runs from the last frame change.
 void Fighter::changeAnim(const std::string& name) {
     frame = 0;
     makeBackSave();
@@ -129,6 +131,7 @@ void Fighter::Gravity() {
         yPos -= jumpVel;
         jumpVel -= 1;
     }
+    // Intended: one pixel below the ground line is not yet a landing.
     if (yPos > g_GroundLevel + 1) {
         if (!onGround) changeAnim("walk");
         yPos = g_GroundLevel;
@@ -142,6 +145,7 @@ void Fighter::boundary() {
     if (xPos > boundaryXRight - 2) xPos = boundaryXRight - 2;
 }
 
+// Intended: a block move takes no damage even once back is no longer held.
 bool Fighter::returnHitable() const {
     return actionName != "hit1" && actionName != "blockHi" && actionName != "blockLo" &&
            actionName != "blockAir";

@@ -45,6 +45,7 @@ class Fighter : public CSprite {
     std::string returnMoveName() const;
     colBox getCBox() const;
     colBox getDBox() const;
+    // Intended: these hide CSprite's (nothing is virtual); call them on a Fighter.
     void clearBG();
     void updateBG();
     void draw();

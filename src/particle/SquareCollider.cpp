@@ -16,6 +16,7 @@ bool SquareCollider::indiCollide(colBox a, colBox b) {
            pointCollide(a, b.right, b.bottom) || pointCollide(a, b.left, b.bottom);
 }
 
+// Intended: corners only, so two boxes crossing like a plus sign do not meet.
 bool SquareCollider::collisionCheck() const {
     return indiCollide(sq1, sq2) || indiCollide(sq2, sq1);
 }

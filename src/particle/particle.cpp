@@ -128,6 +128,7 @@ void particle::gravity() {
     // The lowest box edge of the first frame rests on the ground line; a
     // particle one pixel short of it falls one pixel too far and is put
     // back on the next step.
+    // Intended: frame 0's boxes decide where it rests, whatever frame shows.
     int yOffset = sprite.getYOffset(0);
     if (sprite.yPos + yOffset > g_GroundLevel - 1)
         sprite.yPos = g_GroundLevel - yOffset;
@@ -140,6 +141,7 @@ bool particle::checkCollision(colBox box, char side) {
     SquareCollider test(box, sprite.getColBox(facingRight));
     if (!test.collisionCheck()) return false;
 
+    // Intended: a contact is traced twice, on two identical lines.
     seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType()
                    << "\n";
     seams::trace() << "Particle hit: damage " << getDamage() << " hit type " << getHitType()

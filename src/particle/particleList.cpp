@@ -54,39 +54,56 @@ void particleList::update() {
 }
 
 void particleList::makeParticles() {
+    spawnPass(nullptr);
+}
+
+void particleList::spawnPass(std::vector<node*>* pending) {
     // Children go in at the head, in front of the walk: they are not
     // visited in the pass that made them.
     for (node* at = head; at;) {
         node* following = at->next;
-        particle* p = at->item;
-        if (p->event != "NULL") {
-            int count = p->getPartNum(p->event);
-            seams::trace() << "pNum " << count << "\n";
-            for (int i = 0; i < count; ++i) {
-                std::string line = p->getNewPart(p->event, i);
-                seams::trace() << "str: " << line << "\n";
-                addParticleD(line, p->facingRight, &p->sprite, p->defs, p->screenSurf,
-                             static_cast<int>(seams::ticks()));
-            }
+        if (at->item->event != "NULL") {
+            if (pending) pending->push_back(at);
+            spawnFollowUps(*at->item);
         }
         at = following;
     }
 }
 
+void particleList::spawnFollowUps(particle& p) {
+    int count = p.getPartNum(p.event);
+    seams::trace() << "pNum " << count << "\n";
+    for (int i = 0; i < count; ++i) {
+        std::string line = p.getNewPart(p.event, i);
+        seams::trace() << "str: " << line << "\n";
+        addParticleD(line, p.facingRight, &p.sprite, p.defs, p.screenSurf,
+                     static_cast<int>(seams::ticks()));
+    }
+}
+
 void particleList::removeDead() {
     // A spawn pass before every removal of the head, so each dying particle
-    // has made its follow-ups before it goes.
-    for (;;) {
-        makeParticles();
-        if (!head || !head->item->dead) break;
+    // has made its follow-ups before it goes.  Only particles with a pending
+    // event do anything in a pass, and no particle gains one here (new ones
+    // start without), so the passes after the first visit just those, in
+    // chain order: a run of K dead particles at the head costs K steps, not
+    // K walks of the whole chain.
+    std::vector<node*> pending;
+    spawnPass(&pending);
+    size_t firstPending = 0;
+    while (head && head->item->dead) {
         node* gone = head;
         head = gone->next;
+        if (firstPending < pending.size() && pending[firstPending] == gone) ++firstPending;
         delete gone->item;
         delete gone;
         seams::trace() << "\n\nKilling the head particle\n";
+        for (size_t i = firstPending; i < pending.size(); ++i)
+            spawnFollowUps(*pending[i]->item);
     }
     if (!head) return;
 
+    // The rest of the chain in one walk, the predecessor kept at hand.
     node* before = head;
     while (node* at = before->next) {
         if (at->item->dead) {
@@ -104,6 +121,7 @@ particle* particleList::collideFighter(Fighter* fighter, char side) {
     if (!fighter) return nullptr;
     for (node* at = head; at; at = at->next) {
         if (at->item->checkCollision(fighter->getCBox(), side)) {
+            // Intended: one hit per check, the newest particle first.
             seams::trace() << "player is HIT\n";
             return at->item;
         }

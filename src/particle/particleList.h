@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 class particle;
 class Fighter;
@@ -44,4 +45,9 @@ class particleList {
     // Link a freshly made particle in at the head, or drop it when its line
     // named no definition.
     void adopt(particle* made, bool first);
+    // One spawn pass over the whole chain; the nodes whose particle has a
+    // pending event are appended to pending (when given), newest first.
+    void spawnPass(std::vector<node*>* pending);
+    // The follow-up particles of p's pending event, in list order.
+    void spawnFollowUps(particle& p);
 };

@@ -1,5 +1,5 @@
 #include "sprite/CSprite.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include "base/seams.h"
 
@@ -87,6 +87,7 @@ void CSprite::updateBG() {
     copyBlit(screenSurf, &from, backSave, &to);
 }
 
+// Intended: at most one frame per call, however late the call comes.
 bool CSprite::advanceFrame() {
     if (animating != 1 || !base || base->numFrames <= 0) return false;
     const spriteFrame* shown = current();
@@ -102,8 +103,10 @@ bool CSprite::advanceFrame() {
 void CSprite::blitFrame(bool facing, int x, int y) {
     const spriteFrame* shown = current(facing);
     if (!shown || !shown->image || !screenSurf) return;
+    // An opaque frame (the bars' art) is copied row by row like the
+    // background; keyed frames go to SDL, which skips their transparent runs.
     SDL_Rect at = rect(x, y);
-    SDL_BlitSurface(shown->image, nullptr, screenSurf, &at);
+    copyBlit(shown->image, nullptr, screenSurf, &at);
 }
 
 void CSprite::draw() {

@@ -1,5 +1,7 @@
 #include "sprite/CSpriteBar.h"
 
+#include "sprite/copyBlit.h"
+
 #include <algorithm>
 
 namespace {
@@ -11,7 +13,7 @@ void fillRect(SDL_Surface* screen, int x, int y, int w, int h, Uint32 pixel) {
     r.y = static_cast<Sint16>(y);
     r.w = static_cast<Uint16>(w);
     r.h = static_cast<Uint16>(h);
-    SDL_FillRect(screen, &r, pixel);
+    rowFill(screen, &r, pixel);
 }
 
 int clampedValue(int val, int maxVal) {

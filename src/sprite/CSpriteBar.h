@@ -15,5 +15,6 @@ class CSpriteBar : public CSprite {
 
     void setBar(int x, int y, int w, int h, int maxVal, int val, bool rightToLeftFill);
     void setBarValue(int val);
+    // Intended: hides CSprite::draw (nothing is virtual); call it on the bar.
     void draw();
 };

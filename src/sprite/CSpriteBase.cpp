@@ -3,14 +3,11 @@
 #include "base/fatal.h"
 #include "base/platform.h"
 #include "base/seams.h"
-#include "base/textFile.h"
+#include "sprite/bitmapFile.h"
 #include "sprite/flipper.h"
+#include "sprite/frameIndex.h"
 
 #include <climits>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <initializer_list>
 #include <utility>
 
 bool CSpriteBase::alphaOp = false;
@@ -22,35 +19,6 @@ Uint8 component(int value) {
     return static_cast<Uint8>(((value % 256) + 256) % 256);
 }
 
-// Read as many of the listed fields as the text supplies, in order; the
-// others keep what they held.
-void readInts(const std::string& text, std::initializer_list<int*> fields, size_t start = 0) {
-    int values[8];
-    int count = 0;
-    for (int* field : fields)
-        values[count++] = *field;
-    int got = scanInts(text, values, count, start);
-    int i = 0;
-    for (int* field : fields) {
-        if (i >= got) break;
-        *field = values[i++];
-    }
-}
-
-void readFlag(const std::string& text, bool& flag) {
-    int value = 0;
-    if (scanInts(text, &value, 1) == 1) flag = value > 0;
-}
-
-void readWord(const std::string& text, std::string& word) {
-    std::string read = firstWord(text);
-    if (!read.empty()) word = read;
-}
-
-bool isSkippedBetweenEntries(const std::string& line) {
-    return line.empty() || line[0] == '#' || line[0] == '\r' || line[0] == '\n';
-}
-
 // An x value measured from the other side of the frame.  Index values reach
 // the ends of the int range, so the difference is taken wide and clamped.
 int mirrorX(int width, int x) {
@@ -58,21 +26,6 @@ int mirrorX(int width, int x) {
     if (mirrored > INT_MAX) return INT_MAX;
     if (mirrored < INT_MIN) return INT_MIN;
     return static_cast<int>(mirrored);
-}
-
-// Fill the mirrored copy of a frame: the x values measured from the other side.
-void mirrorFields(const spriteFrame& frame, spriteFrame& mirrored, int width) {
-    mirrored.offsetX = mirrorX(width, frame.offsetX);
-    mirrored.colX1 = mirrorX(width, frame.colX2);
-    mirrored.colX2 = mirrorX(width, frame.colX1);
-    mirrored.dmgX1 = mirrorX(width, frame.dmgX2);
-    mirrored.dmgX2 = mirrorX(width, frame.dmgX1);
-    mirrored.pointAX = mirrorX(width, frame.pointAX);
-    mirrored.pointBX = mirrorX(width, frame.pointBX);
-}
-
-[[noreturn]] void quitWith(const std::string& message) {
-    fatal::stop(message);
 }
 
 } // namespace
@@ -127,17 +80,12 @@ int CSpriteBase::load(const char* folder, bool resource) {
     const std::string folderName = folder ? folder : "";
     const std::string startDirectory = resource ? platform::currentDirectory() : std::string();
 
-    const std::string indexPath = folderName + "/info";
-    textFile index;
-    if (!index.open(indexPath)) {
-        seams::trace() << "ERROR opening file " << indexPath << "\n\n";
+    frameIndex index;
+    if (!index.open(folderName)) {
+        seams::trace() << "ERROR opening file " << index.path() << "\n\n";
         return -1;
     }
-
-    std::string line;
-    index.readLine(line);
-    int announced = 0;
-    if (!scanHeader(line, "FILES:", announced)) announced = 0;
+    const int announced = index.announced();
     seams::trace() << "loading " << folderName << ": " << announced << " frames\n";
 
     // The announced count only bounds the loop: records are added as entries
@@ -145,102 +93,17 @@ int CSpriteBase::load(const char* folder, bool resource) {
     release();
     built = 1;
 
-    // What the first line of an entry supplies but the record does not keep;
-    // like the record's fields they keep their value when a line lacks them.
-    std::string fileName;
-    int keyRed = -1, keyGreen = 0, keyBlue = 0;
-
-    for (int entry = 0; entry < announced; ++entry) {
-        // Comments and blank lines are allowed between entries only.
-        bool started = false;
-        while (!index.atEnd() && index.readLine(line)) {
-            if (isSkippedBetweenEntries(line)) continue;
-            started = true;
-            break;
-        }
-        if (!started) break;
-
-        spriteFrame frame;
-        std::string word = firstWord(line);
-        if (!word.empty()) {
-            fileName = word;
-            readInts(line, {&frame.pause, &keyRed, &keyGreen, &keyBlue}, afterFirstWord(line));
-        }
-        index.readLine(line);
-        readInts(line, {&frame.offsetX, &frame.offsetY});
-        index.readLine(line);
-        readInts(line, {&frame.colX1, &frame.colY1, &frame.colX2, &frame.colY2});
-        index.readLine(line);
-        readInts(line, {&frame.dmgX1, &frame.dmgY1, &frame.dmgX2, &frame.dmgY2});
-        index.readLine(line);
-        readInts(line, {&frame.damage});
-        index.readLine(line);
-        readFlag(line, frame.flagA);
-        index.readLine(line);
-        readInts(line, {&frame.hitType});
-        index.readLine(line);
-        readInts(line, {&frame.pointAX, &frame.pointAY});
-        index.readLine(line);
-        readInts(line, {&frame.pointBX, &frame.pointBY});
-        index.readLine(line);
-        readWord(line, frame.soundName);
-        index.readLine(line);
-        readInts(line, {&frame.partNum});
-        for (int part = 0; part < frame.partNum; ++part) {
-            if (!index.readLine(line)) break;
-            frame.partNames.push_back(line);
-        }
-        frame.partNum = static_cast<int>(frame.partNames.size());
-        index.readLine(line);
-        readInts(line, {&frame.moveX, &frame.moveY});
-        index.readLine(line);
-        readFlag(line, frame.flagB);
-        index.readLine(line);
-        readWord(line, frame.tagName);
-
-        SDL_Surface* loaded = nullptr;
-        if (resource) {
-            loaded = loadFromResource(folderName.c_str(), fileName.c_str());
-            seams::trace() << "loaded frame " << entry << " " << folderName << "/" << fileName
-                           << "\n";
-        } else {
-            std::vector<unsigned char> bytes;
-            if (platform::readWholeFile(folderName + "/" + fileName, bytes) !=
-                platform::ReadResult::Ok)
-                return -1;
-            loaded = decodeBitmap(bytes);
-            if (!loaded) return -1;
-        }
-
-        if (keyRed >= 0)
-            SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                            SDL_MapRGB(loaded->format, component(keyRed), component(keyGreen),
-                                       component(keyBlue)));
-        frame.image = SDL_DisplayFormat(loaded);
-        SDL_FreeSurface(loaded);
-        if (!frame.image) {
-            if (resource) {
-                platform::changeDirectory(startDirectory);
-                quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
-            }
-            return -1;
-        }
-        // Keyed frames are run-length encoded: blits skip the transparent runs.
-        if (frame.image->flags & SDL_SRCCOLORKEY)
-            SDL_SetColorKey(frame.image, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                            frame.image->format->colorkey);
+    frameEntry entry;
+    for (int number = 0; number < announced; ++number) {
+        if (!index.next(entry)) break;
+        spriteFrame& frame = entry.frame;
+        frame.image = loadImage(folderName, entry, number, resource, startDirectory);
+        if (!frame.image) return -1;
 
         if (resource || width == 0) width = frame.image->w;
         if (resource || height == 0) height = frame.image->h;
 
-        spriteFrame mirrored;
-        SDL_Surface* flipped = flip_surface(frame.image);
-        if (flipped) {
-            mirrored.image = SDL_DisplayFormat(flipped);
-            SDL_FreeSurface(flipped);
-        }
-        mirrorFields(frame, mirrored, width);
-
+        spriteFrame mirrored = mirrorOf(frame, width);
         frames.push_back(std::move(frame));
         flipFrames.push_back(std::move(mirrored));
         numFrames = static_cast<int>(frames.size());
@@ -248,6 +111,57 @@ int CSpriteBase::load(const char* folder, bool resource) {
         if (resource) platform::changeDirectory(startDirectory);
     }
     return 0;
+}
+
+SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry& entry, int number,
+                                    bool resource, const std::string& startDirectory) {
+    SDL_Surface* loaded = nullptr;
+    if (resource) {
+        loaded = loadFromResource(folder.c_str(), entry.bitmap.c_str());
+        seams::trace() << "loaded frame " << number << " " << folder << "/" << entry.bitmap << "\n";
+    } else {
+        std::vector<unsigned char> bytes;
+        if (platform::readWholeFile(frameIndex::bitmapPath(folder, entry.bitmap, false), bytes) !=
+            platform::ReadResult::Ok)
+            return nullptr;
+        loaded = decodeBitmap(bytes);
+        if (!loaded) return nullptr;
+    }
+
+    if (entry.keyRed >= 0)
+        SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                        SDL_MapRGB(loaded->format, component(entry.keyRed),
+                                   component(entry.keyGreen), component(entry.keyBlue)));
+    SDL_Surface* image = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    if (!image) {
+        if (resource) {
+            platform::changeDirectory(startDirectory);
+            fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+        }
+        return nullptr;
+    }
+    // Keyed frames are run-length encoded: blits skip the transparent runs.
+    if (image->flags & SDL_SRCCOLORKEY)
+        SDL_SetColorKey(image, SDL_SRCCOLORKEY | SDL_RLEACCEL, image->format->colorkey);
+    return image;
+}
+
+spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width) {
+    spriteFrame mirrored;
+    SDL_Surface* flipped = flip_surface(frame.image);
+    if (flipped) {
+        mirrored.image = SDL_DisplayFormat(flipped);
+        SDL_FreeSurface(flipped);
+    }
+    mirrored.offsetX = mirrorX(width, frame.offsetX);
+    mirrored.colX1 = mirrorX(width, frame.colX2);
+    mirrored.colX2 = mirrorX(width, frame.colX1);
+    mirrored.dmgX1 = mirrorX(width, frame.dmgX2);
+    mirrored.dmgX2 = mirrorX(width, frame.dmgX1);
+    mirrored.pointAX = mirrorX(width, frame.pointAX);
+    mirrored.pointBX = mirrorX(width, frame.pointBX);
+    return mirrored;
 }
 
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
@@ -266,9 +180,9 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     case platform::ReadResult::ReadError:
         fatal::stopWithSystemError("Error opening resource file");
     case platform::ReadResult::CannotStat:
-        quitWith("getfilesize:  Couldn't get filesize of '" + fileName + "'.");
+        fatal::stop("getfilesize:  Couldn't get filesize of '" + fileName + "'.");
     case platform::ReadResult::OutOfMemory:
-        quitWith("Unable to LOOOOOAAAAAAAD!");
+        fatal::stop("Unable to LOOOOOAAAAAAAD!");
     }
 
     SDL_Surface* decoded = nullptr;
@@ -276,104 +190,20 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         SDL_SetError("empty file '%s'", fileName.c_str());
     else
         decoded = decodeBitmap(bytes);
-    if (!decoded) quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    if (!decoded) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 
     SDL_Surface* converted = SDL_DisplayFormat(decoded);
     SDL_FreeSurface(decoded);
-    if (!converted) quitWith(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    if (!converted) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
     return converted;
 }
 
-namespace {
-
-Uint32 le16(const std::vector<unsigned char>& b, size_t at) {
-    return static_cast<Uint32>(b[at]) | static_cast<Uint32>(b[at + 1]) << 8;
-}
-
-Uint32 le32(const std::vector<unsigned char>& b, size_t at) {
-    return le16(b, at) | le16(b, at + 2) << 16;
-}
-
-bool refuse(std::string* why, const char* reason) {
-    if (why) *why = reason;
-    return false;
-}
-
-} // namespace
-
 bool CSpriteBase::bitmapHeaderIsSound(const std::vector<unsigned char>& bytes, std::string* why) {
-    const size_t fileHeader = 14;
-    const long long largest = 16384;
-    if (bytes.size() < fileHeader + 12) return refuse(why, "bitmap too short for its header");
-    if (bytes[0] != 'B' || bytes[1] != 'M') return refuse(why, "not a bitmap (no BM signature)");
-    const Uint32 pixelStart = le32(bytes, 10);
-    const Uint32 infoSize = le32(bytes, 14);
-
-    // The old 12-byte header (16-bit sizes, 3-byte palette entries) or the
-    // Windows header of 40 bytes and its longer successors.
-    const bool core = infoSize == 12;
-    if (!core && (infoSize < 40 || infoSize > 124))
-        return refuse(why, "unknown bitmap header size");
-    if (fileHeader + infoSize > bytes.size())
-        return refuse(why, "bitmap header runs past the file");
-
-    long long width, height;
-    Uint32 bits, compression = 0, colours = 0;
-    if (core) {
-        width = le16(bytes, 18);
-        height = le16(bytes, 20);
-        bits = le16(bytes, 24);
-    } else {
-        width = static_cast<Sint32>(le32(bytes, 18));
-        height = static_cast<Sint32>(le32(bytes, 22));
-        bits = le16(bytes, 28);
-        compression = le32(bytes, 30);
-        colours = le32(bytes, 46);
-    }
-    if (height < 0) height = -height; // stored top-down
-    if (width < 1 || width > largest || height < 1 || height > largest)
-        return refuse(why, "bitmap size out of range");
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return refuse(why, "unsupported bits per pixel");
-    const Uint32 plain = 0, bitFields = 3;
-    if (compression != plain && !(compression == bitFields && (bits == 16 || bits == 32)))
-        return refuse(why, "unsupported bitmap compression");
-
-    // Colour masks follow a 40-byte header; the palette comes next.
-    unsigned long long tables = fileHeader + infoSize;
-    if (compression == bitFields && infoSize == 40) tables += 12;
-    if (bits <= 8) {
-        const Uint32 most = 1u << bits;
-        if (colours > most) return refuse(why, "bitmap palette too large");
-        tables += static_cast<unsigned long long>(colours ? colours : most) * (core ? 3 : 4);
-    }
-    if (tables > bytes.size()) return refuse(why, "bitmap palette runs past the file");
-
-    // Every row but the last is padded to four bytes; the last may end at
-    // its last pixel.
-    if (pixelStart < fileHeader + infoSize || pixelStart > bytes.size())
-        return refuse(why, "bitmap pixels start outside the file");
-    const unsigned long long rowBytes =
-        (static_cast<unsigned long long>(width) * bits + 31) / 32 * 4;
-    const unsigned long long lastRow = (static_cast<unsigned long long>(width) * bits + 7) / 8;
-    const unsigned long long pixelBytes =
-        rowBytes * static_cast<unsigned long long>(height - 1) + lastRow;
-    if (pixelBytes > bytes.size() - pixelStart)
-        return refuse(why, "bitmap pixels run past the file");
-    return true;
+    return bitmapFile::headerIsSound(bytes, why);
 }
 
 SDL_Surface* CSpriteBase::decodeBitmap(const std::vector<unsigned char>& bytes) {
-    std::string why;
-    if (!bitmapHeaderIsSound(bytes, &why)) {
-        SDL_SetError("%s", why.c_str());
-        return nullptr;
-    }
-    if (bytes.size() > static_cast<size_t>(INT32_MAX)) {
-        SDL_SetError("bitmap file too large");
-        return nullptr;
-    }
-    return SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    return bitmapFile::decode(bytes);
 }
 
 void CSpriteBase::alphaAll(int alpha) {

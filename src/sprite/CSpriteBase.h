@@ -29,6 +29,8 @@ struct spriteFrame {
     std::string tagName;
 };
 
+struct frameEntry;
+
 class CSpriteBase {
   public:
     std::vector<spriteFrame> frames;     // as drawn, facing right
@@ -54,16 +56,9 @@ class CSpriteBase {
     int initR(const char* folder);
     // Read a bitmap into memory and decode it; never returns on failure.
     SDL_Surface* loadFromResource(const char* folder, const char* file);
-    // Decode bitmap file bytes (as SDL_LoadBMP would) once their header has
-    // passed bitmapHeaderIsSound; nullptr, with SDL's error text set, when
-    // the header is refused or the bitmap cannot be decoded.
+    // Decode bitmap file bytes once their header is sound (bitmapFile::decode).
     static SDL_Surface* decodeBitmap(const std::vector<unsigned char>& bytes);
-    // True when the bytes start like a bitmap the game can decode: "BM", a
-    // known info header, 1..16384 pixels each way, 1, 4, 8, 16, 24 or 32 bits
-    // per pixel, no compression (bit fields only at 16 and 32 bits), and a
-    // palette and pixel rows that lie inside the bytes.  This keeps a short
-    // or damaged file from making the decoder reserve memory for an image
-    // the file cannot hold.  Otherwise false, with the reason in why.
+    // The header check every frame bitmap passes (bitmapFile::headerIsSound).
     static bool bitmapHeaderIsSound(const std::vector<unsigned char>& bytes,
                                     std::string* why = nullptr);
     // Per-surface alpha on every frame, both facings, when alphaOp is on.
@@ -76,6 +71,11 @@ class CSpriteBase {
     static bool alphaOp;
 
   private:
+    // The loader's steps: the index is read entry by entry (frameIndex),
+    // each entry's image is loaded, and the frame is mirrored.
     int load(const char* folder, bool resource);
+    SDL_Surface* loadImage(const std::string& folder, const frameEntry& entry, int number,
+                           bool resource, const std::string& startDirectory);
+    static spriteFrame mirrorOf(const spriteFrame& frame, int width);
     void release();
 };

@@ -1,22 +1,11 @@
 #include "bitmapChecker.h"
 
 #include "base/platform.h"
+#include "sprite/bitmapFile.h"
 
 #include <SDL.h>
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
-}
-
-uint16_t le16(const std::vector<unsigned char>& b, size_t at) {
-    return uint16_t(b[at] | b[at + 1] << 8);
-}
 
 Uint32 rawPixel(const SDL_Surface* s, int x, int y) {
     const Uint8* p =
@@ -52,40 +41,8 @@ std::string readProblem(platform::ReadResult result) {
 } // namespace
 
 std::string bitmapChecker::headerProblem(const std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 26)
-        return "too short to be a BMP file (" + std::to_string(bytes.size()) + " bytes)";
-    if (bytes[0] != 'B' || bytes[1] != 'M') return "not a BMP file (no \"BM\" signature)";
-    uint32_t dataOffset = le32(bytes, 10);
-    uint32_t headerSize = le32(bytes, 14);
-    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
-        headerSize != 64 && headerSize != 108 && headerSize != 124)
-        return "unknown BMP header size " + std::to_string(headerSize);
-    if (14 + size_t(headerSize) > bytes.size()) return "BMP header cut short";
-    long width, height;
-    int depth;
-    uint32_t compression = 0;
-    if (headerSize == 12) {
-        width = le16(bytes, 18);
-        height = int16_t(le16(bytes, 20));
-        depth = le16(bytes, 24);
-    } else {
-        width = int32_t(le32(bytes, 18));
-        height = int32_t(le32(bytes, 22));
-        depth = le16(bytes, 28);
-        compression = le32(bytes, 30);
-    }
-    if (width <= 0 || height == 0)
-        return "invalid size " + std::to_string(width) + "x" + std::to_string(height);
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32)
-        return "unsupported colour depth " + std::to_string(depth);
-    if (dataOffset >= bytes.size()) return "pixel data offset lies beyond the end of the file";
-    // Compressed pixel data has no fixed size: SDL's decoder has the last word.
-    if (compression != 0 && compression != 3) return "";
-    unsigned long long rowBytes = ((unsigned long long)width * depth + 31) / 32 * 4;
-    unsigned long long need = rowBytes * (unsigned long long)std::labs(height);
-    if (dataOffset + need > bytes.size())
-        return "pixel data cut short (" + std::to_string(need) + " bytes expected, " +
-               std::to_string(bytes.size() - dataOffset) + " present)";
+    std::string why;
+    if (!bitmapFile::headerIsSound(bytes, &why)) return why;
     return "";
 }
 
@@ -97,10 +54,10 @@ bool bitmapChecker::check(const std::string& path, int red, int green, int blue,
         problem = readProblem(read);
         return false;
     }
+    // The game's own header check and decoder.
     problem = headerProblem(bytes);
     if (!problem.empty()) return false;
-
-    SDL_Surface* image = SDL_LoadBMP_RW(SDL_RWFromMem(bytes.data(), int(bytes.size())), 1);
+    SDL_Surface* image = bitmapFile::decode(bytes);
     if (!image) {
         problem = std::string("cannot be decoded: ") + SDL_GetError();
         return false;

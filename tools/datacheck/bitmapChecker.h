@@ -20,6 +20,7 @@ class bitmapChecker {
     bool check(const std::string& path, int red, int green, int blue, bitmapInfo& info,
                std::string& problem) const;
 
-    // Header checks on bytes already read; "" when the header is sound.
+    // The game's header check (bitmapFile) on bytes already read; "" when
+    // the header is sound, else the game's reason.
     static std::string headerProblem(const std::vector<unsigned char>& bytes);
 };

@@ -59,7 +59,7 @@ void dataChecker::run(const std::string& dataFolder) {
     checkAnchors(folders);
     checkFrameReferences(folders);
 
-    loaderCrossCheck game(report_);
+    loaderCrossCheck game(report_, frames_);
     game.character(characterFolder, anims_, moves_);
     game.sounds(data + "/soundSet", characterFolder + "/sound", sounds_);
     game.attackTable(characterFolder + "/ai", attacks_);

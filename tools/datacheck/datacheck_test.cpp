@@ -2,6 +2,7 @@
 // carry one fault: every fault must come out with its exact message and line.
 #include "bitmapChecker.h"
 #include "dataChecker.h"
+#include "dataFolder.h"
 #include "diagnostics.h"
 #include "moveRules.h"
 #include "testSupport.h"
@@ -17,45 +18,23 @@ using testing_support::TempDir;
 
 namespace {
 
-// One frame entry; the entry's lines, from its bitmap line on, are:
-// +0 bitmap, +1 anchor, +2 box, +3 damage box, +4 damage, +5 flag, +6 hit
-// type, +7/+8 points, +9 sound, +10 spawn count, spawn lines, movement,
-// flag, tag.
+using testing_support::frameEntryText;
+
 std::string frame(const std::string& bitmap, const std::string& sound = "NULL",
                   const std::string& spawns = "", int damage = 0, int hitType = 0,
                   const std::string& anchor = "20 40") {
-    int count = 0;
-    for (char c : spawns)
-        count += c == '\n';
-    return bitmap + " 100 255 0 255\n" + anchor + "\n0 0 40 40\n0 0 10 10\n" +
-           std::to_string(damage) + "\n0\n" + std::to_string(hitType) + "\n0 0\n0 0\n" + sound +
-           "\n" + std::to_string(count) + "\n" + spawns + "0 0\n0\ntag\n";
+    return frameEntryText(bitmap, sound, spawns, damage, hitType, anchor);
 }
 
 std::string move(const std::string& name, const std::string& command,
                  const std::string& link = "NULL", const std::string& from = "NULL",
                  const std::string& condition = "null", int fromFrame = 0) {
-    return name + "\n" + command + "\n0\n" + link + "\n0\n0\n" + from + "\n" +
-           std::to_string(fromFrame) + "\n0\n0\n" + condition + "\n";
+    return testing_support::moveRecord(name, command, condition, link, from, fromFrame);
 }
 
 std::string attack(const std::string& name, const std::string& range, const std::string& link = "x",
                    const std::string& cancel = "x") {
     return name + "\n" + range + "\n" + link + "\n" + cancel + "\n";
-}
-
-// A 16-bit PCM WAV of a few silent samples.
-std::string wav() {
-    auto le = [](unsigned value, int bytes) {
-        std::string out;
-        for (int i = 0; i < bytes; ++i)
-            out += char((value >> (8 * i)) & 0xFF);
-        return out;
-    };
-    std::string data(16, '\0');
-    std::string fmt = le(1, 2) + le(1, 2) + le(22050, 4) + le(44100, 4) + le(2, 2) + le(16, 2);
-    std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(unsigned(data.size()), 4) + data;
-    return "RIFF" + le(unsigned(body.size()), 4) + body;
 }
 
 const char* const animations[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
@@ -114,8 +93,8 @@ struct fixture {
             dir.writeBmp(std::string("data/Tavro/") + name + "/f.bmp", 40, 40, 0x336699);
         for (const char* name : {"fireball", "punch", "kick", "uppercut"})
             dir.writeBmp(std::string("data/Tavro/") + name + "/f.bmp", 40, 40, 0x336699);
-        dir.write("data/soundSet/hit.wav", wav());
-        dir.write("data/Tavro/sound/punch.wav", wav());
+        dir.write("data/soundSet/hit.wav", testing_support::wavBytes());
+        dir.write("data/Tavro/sound/punch.wav", testing_support::wavBytes());
     }
 };
 
@@ -241,13 +220,12 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
                [](const TempDir& dir) { std::remove((dir / "data/Tavro/kick/f.bmp").c_str()); });
     expectOnly(
         data,
-        "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a BMP file (no \"BM\" "
-        "signature); the "
+        "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: not a bitmap (no BM signature); the "
         "game stops with exit code 1\n",
         [](const TempDir& dir) { dir.write("data/Tavro/kick/f.bmp", std::string(40, 'x')); });
     expectOnly(data,
-               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: pixel data cut short (4800 "
-               "bytes expected, 46 present); the game stops with exit code 1\n",
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: bitmap pixels run past the "
+               "file; the game stops with exit code 1\n",
                [](const TempDir& dir) {
                    std::string path = dir / "data/Tavro/kick/f.bmp";
                    std::FILE* file = std::fopen(path.c_str(), "r+");
@@ -274,10 +252,37 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
                "soundSet/sound:2: error: sound soundSet/hit.wav: 24-bit PCM; only 8- and 16-bit "
                "PCM can be loaded; \"hit\" plays nothing\n",
                [](const TempDir& dir) {
-                   std::string sound = wav();
+                   std::string sound = testing_support::wavBytes();
                    sound[34] = 24; // bits per sample
                    dir.write("data/soundSet/hit.wav", sound);
                });
+}
+
+// Bitmaps are named, found and judged exactly as the game's loader does it.
+TEST(DataCheck, BitmapsAreFoundAndJudgedAsTheGameDoes) {
+    fixture data;
+    // The resource loader opens a name from inside the frame folder, so an
+    // absolute name stands for itself and the game loads it.
+    expectOnly(data, "", [](const TempDir& dir) {
+        dir.write("data/Tavro/kick/info", "FILES: 1\n" + frame(dir / "data/Tavro/punch/f.bmp"));
+    });
+    // Wider than any frame the game accepts, whatever the file holds.
+    expectOnly(data,
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: bitmap size out of range; the "
+               "game stops with exit code 1\n",
+               [](const TempDir& dir) {
+                   std::string bytes = testing_support::bmpBytes(2, 2, 0x336699);
+                   bytes[18] = 0x01;
+                   bytes[19] = 0x40; // 16385 pixels
+                   dir.write("data/Tavro/kick/f.bmp", bytes);
+               });
+    // An entry whose first line has no name keeps the previous entry's
+    // bitmap, as the game does.
+    std::string second = frame("f.bmp");
+    data.files["Tavro/kick/info"] =
+        "FILES: 2\n" + frame("f.bmp") + "   \n" + second.substr(second.find('\n') + 1);
+    expectOnly(data, "Tavro/kick/info:16: error: frame 2: expected \"<bitmap> <time> <red> "
+                     "<green> <blue>\", found \"   \"\n");
 }
 
 TEST(DataCheck, NamesTheEngineAsksFor) {

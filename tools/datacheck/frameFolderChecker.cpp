@@ -1,70 +1,6 @@
 #include "frameFolderChecker.h"
 
-#include "base/textFile.h"
-#include "lineReader.h"
-
-namespace {
-
-std::string shown(const std::string& line) {
-    return "\"" + withoutLineEnd(line) + "\"";
-}
-
-// Between two entries the loader skips comments and empty lines.
-bool skippedBetweenEntries(const std::string& line) {
-    return line.empty() || line[0] == '#' || line[0] == '\r' || line[0] == '\n';
-}
-
-// Reads the fixed lines of one frame entry and reports what does not fit.
-struct entryReader {
-    lineReader& in;
-    diagnostics& report;
-    int frame; // 0-based index, shown 1-based
-    bool cut = false;
-
-    std::string where() const { return "frame " + std::to_string(frame + 1) + ": "; }
-
-    bool next(std::string& line, const char* what) {
-        if (cut) return false;
-        if (!in.next(line)) {
-            cut = true;
-            report.error(in.path(), in.line(),
-                         where() + "entry cut short: the file ends where " + std::string(what) +
-                             " belongs");
-            return false;
-        }
-        return true;
-    }
-
-    void mismatch(const std::string& line, const std::string& expected) {
-        std::string message = where() + "expected " + expected + ", found " + shown(line);
-        if (!line.empty() && line[0] == '#')
-            message += "; comments are not allowed inside a frame entry";
-        else if (withoutLineEnd(line).empty())
-            message += "; empty lines are not allowed inside a frame entry";
-        report.error(in.path(), in.line(), message);
-    }
-
-    // One line of count numbers; false when the line is missing.
-    // One line of count numbers; false when the line is missing or short.
-    bool numbers(int* out, int count, const char* what) {
-        std::string line;
-        if (!next(line, what)) return false;
-        if (scanInts(line, out, count) == count) return true;
-        mismatch(line, what);
-        return false;
-    }
-
-    // One line holding a word.
-    bool word(std::string& out, const char* what) {
-        std::string line;
-        if (!next(line, what)) return false;
-        out = firstWord(line);
-        if (out.empty()) mismatch(line, what);
-        return true;
-    }
-};
-
-} // namespace
+#include "sprite/frameIndex.h"
 
 const frameFolder& frameFolderChecker::check(const std::string& folder, const std::string& fromFile,
                                              int fromLine, bool resource) {
@@ -74,113 +10,57 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
     set.path = folder;
     set.infoPath = folder + "/info";
 
-    lineReader in(report_, set.infoPath);
-    if (!in.open()) {
+    // The index is read by the game's own reader; its findings are printed.
+    report_.reading(set.infoPath);
+    frameIndex index;
+    if (!index.open(folder)) {
         report_.error(fromFile, fromLine, "cannot open frame index " + set.infoPath);
         return set;
     }
     set.opened = true;
-    std::string line;
-    if (!in.next(line) || !scanHeader(line, "FILES:", set.count)) {
-        report_.error(set.infoPath, in.line() > 0 ? in.line() : 0,
-                      "first line must be \"FILES: <count>\"; the game loads no frames here");
-        set.count = 0;
-        return set;
-    }
-    int headerLine = in.line();
-    if (set.count < 0) {
-        report_.error(set.infoPath, headerLine,
-                      "negative frame count " + std::to_string(set.count));
-        return set;
-    }
-    if (set.count == 0) report_.warning(set.infoPath, headerLine, "no frames: nothing to show");
-
-    int head[4] = {0, -1, 0, 0}; // display time, colour key red, green, blue
-    while (static_cast<int>(set.frames.size()) < set.count) {
-        bool found = false;
-        while (in.next(line)) {
-            if (!skippedBetweenEntries(line)) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
-            report_.error(set.infoPath, headerLine,
-                          "\"FILES: " + std::to_string(set.count) + "\" announces " +
-                              std::to_string(set.count) + " frames but the file holds " +
-                              std::to_string(set.frames.size()));
-            break;
-        }
+    set.count = index.announced();
+    std::vector<diagnostic> bitmapErrors; // printed after the index's findings
+    frameEntry entry;
+    while (static_cast<int>(set.frames.size()) < set.count && index.next(entry)) {
         frameRecord frame;
-        frame.line = in.line();
-        entryReader entry{in, report_, static_cast<int>(set.frames.size())};
-
-        // Line 1: bitmap, display time, colour key.  Like the loader, a line
-        // that lacks the key leaves the previous entry's key (at first none).
-        frame.bitmap = firstWord(line);
-        if (frame.bitmap.empty() || scanInts(line, head, 4, afterFirstWord(line)) < 4)
-            entry.mismatch(line, "\"<bitmap> <time> <red> <green> <blue>\"");
-        int anchor[2] = {0, 0}, box[4], dmgBox[4], point[2], move[2];
-        int value = 0;
-        frame.anchorRead = entry.numbers(anchor, 2, "the anchor (2 numbers)");
-        frame.offsetX = anchor[0];
-        frame.offsetY = anchor[1];
-        frame.anchorLine = in.line();
-        entry.numbers(box, 4, "the collision box (4 numbers)");
-        entry.numbers(dmgBox, 4, "the damage box (4 numbers)");
-        value = 0;
-        entry.numbers(&value, 1, "the damage (a number)");
-        frame.damage = value;
-        entry.numbers(&value, 1, "a flag (a number)");
-        value = 0;
-        entry.numbers(&value, 1, "the hit type (a number)");
-        frame.hitType = value;
-        frame.hitTypeLine = in.line();
-        entry.numbers(point, 2, "point A (2 numbers)");
-        entry.numbers(point, 2, "point B (2 numbers)");
-        if (entry.word(frame.sound, "a sound name or NULL")) frame.soundLine = in.line();
-        int spawns = 0;
-        if (entry.numbers(&spawns, 1, "the number of spawn lines") && spawns < 0)
-            report_.error(set.infoPath, in.line(),
-                          entry.where() + "negative number of spawn lines " +
-                              std::to_string(spawns));
-        for (int i = 0; i < spawns; ++i) {
-            if (!entry.next(line, "a spawn line")) break;
-            frame.spawns.push_back({withoutLineEnd(line), in.line()});
+        frame.line = entry.line;
+        frame.bitmap = entry.bitmap;
+        frame.offsetX = entry.frame.offsetX;
+        frame.offsetY = entry.frame.offsetY;
+        frame.anchorLine = entry.anchorLine;
+        frame.anchorRead = entry.anchorRead;
+        frame.damage = entry.frame.damage;
+        frame.hitType = entry.frame.hitType;
+        frame.hitTypeLine = entry.hitTypeLine;
+        if (entry.soundRead) {
+            frame.sound = entry.frame.soundName;
+            frame.soundLine = entry.soundLine;
         }
-        entry.numbers(move, 2, "the movement (2 numbers)");
-        entry.numbers(&value, 1, "a flag (a number)");
-        std::string tag;
-        entry.word(tag, "a tag word");
+        for (size_t i = 0; i < entry.frame.partNames.size(); ++i)
+            frame.spawns.push_back({withoutLineEnd(entry.frame.partNames[i]), entry.spawnLines[i]});
 
-        if (!frame.bitmap.empty()) {
-            std::string path = folder + "/" + frame.bitmap;
-            std::string problem;
-            frame.decoded = bitmaps_.check(path, head[1], head[2], head[3], frame.image, problem);
-            if (!frame.decoded) {
-                set.bitmapFailed = true;
-                report_.error(set.infoPath, frame.line,
-                              "bitmap " + path + ": " + problem +
-                                  (resource ? "; the game stops with exit code 1"
-                                            : "; the game stops loading this folder"));
-            } else {
-                set.width = frame.image.width;
-                set.height = frame.image.height;
-            }
+        const std::string path = frameIndex::bitmapPath(folder, entry.bitmap, resource);
+        std::string problem;
+        frame.decoded =
+            bitmaps_.check(path, entry.keyRed, entry.keyGreen, entry.keyBlue, frame.image, problem);
+        if (!frame.decoded) {
+            set.bitmapFailed = true;
+            bitmapErrors.push_back({set.infoPath, frame.line, severity::error,
+                                    "bitmap " + path + ": " + problem +
+                                        (resource ? "; the game stops with exit code 1"
+                                                  : "; the game stops loading this folder")});
+        } else {
+            set.width = frame.image.width;
+            set.height = frame.image.height;
         }
         set.frames.push_back(frame);
-        if (entry.cut) break;
     }
-
-    if (static_cast<int>(set.frames.size()) == set.count) {
-        while (in.next(line)) {
-            if (skippedBetweenEntries(line)) continue;
-            report_.warning(set.infoPath, in.line(),
-                            "text after the last of the " + std::to_string(set.count) +
-                                " frames is ignored");
-            break;
-        }
-    }
+    index.finish();
+    for (const finding& found : index.findings())
+        report_.add(set.infoPath, found.line, found.warning ? severity::warning : severity::error,
+                    found.message);
+    for (const diagnostic& error : bitmapErrors)
+        report_.add(error.file, error.line, error.level, error.message);
 
     for (size_t i = 0; i < set.frames.size(); ++i) {
         const frameRecord& frame = set.frames[i];

@@ -52,6 +52,12 @@ class frameFolderChecker {
     const frameFolder& check(const std::string& folder, const std::string& fromFile, int fromLine,
                              bool resource = true);
 
+    // The folder's findings when it was checked, else nullptr.
+    const frameFolder* find(const std::string& folder) const {
+        auto known = done_.find(folder);
+        return known == done_.end() ? nullptr : &known->second;
+    }
+
   private:
     diagnostics& report_;
     std::map<std::string, frameFolder> done_;

@@ -1,6 +1,7 @@
 #include "loaderCrossCheck.h"
 
 #include "ai/aiAttackList.h"
+#include "base/fatal.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
@@ -14,24 +15,70 @@
 #include <SDL_mixer.h>
 
 #include <ostream>
+#include <sstream>
+#include <utility>
 
 namespace {
 
-// Anything the game traces while its loaders run is dropped.
-class quietTrace {
+// What a loader said when it stopped the game.
+struct gameStopped {
+    std::string message;
+};
+
+void throwStop(const std::string& message, fatal::Channel) {
+    throw gameStopped{message};
+}
+
+// While alive, the game's trace is kept (its error channel dropped), and a
+// fatal stop throws gameStopped instead of ending the checker.  The working
+// folder is put back at the end, wherever the loader left it.
+class loaderRun {
   public:
-    quietTrace() {
-        seams::setTraceStream(&sink_);
+    loaderRun() : directory_(platform::currentDirectory()) {
+        seams::setTraceStream(&trace_);
         seams::setErrorStream(&sink_);
+        fatal::setHandler(throwStop);
     }
-    ~quietTrace() {
+    ~loaderRun() {
+        fatal::setHandler(nullptr);
         seams::setTraceStream(nullptr);
         seams::setErrorStream(nullptr);
+        if (!directory_.empty()) platform::changeDirectory(directory_);
     }
+    std::string trace() const { return trace_.str(); }
 
   private:
+    std::string directory_;
+    std::ostringstream trace_;
     std::ostream sink_{nullptr}; // no buffer: every write is dropped
 };
+
+// The frame folder being loaded when the trace ends, and how many of its
+// frames were loaded ("" when no frame set was being loaded).
+std::pair<std::string, int> lastFrameSet(const std::string& trace) {
+    const std::string loading = "loading ";
+    size_t at = trace.rfind("\n" + loading);
+    if (at == std::string::npos) {
+        if (trace.compare(0, loading.size(), loading) != 0) return {"", 0};
+        at = 0;
+    } else {
+        ++at;
+    }
+    size_t end = trace.find(": ", at);
+    if (end == std::string::npos) return {"", 0};
+    std::string folder = trace.substr(at + loading.size(), end - at - loading.size());
+    int loaded = 0;
+    for (size_t next = trace.find("\nloaded frame ", end); next != std::string::npos;
+         next = trace.find("\nloaded frame ", next + 1))
+        ++loaded;
+    return {folder, loaded};
+}
+
+std::string withoutTrailingNewlines(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
 
 // The key and move names of the link or cancel groups the file's order makes.
 std::vector<linkGroup> groupsOf(const std::vector<attackEntry>& entries, bool links) {
@@ -66,23 +113,23 @@ std::string differs(const std::string& what, const std::string& game, const std:
            mine + "\"";
 }
 
-bool safeToLoad(const frameFolder* folder) {
-    return !folder || !folder->bitmapFailed;
-}
-
 } // namespace
 
 bool loaderCrossCheck::character(const std::string& characterFolder,
                                  const animationIndexChecker& anims, const movesetChecker& moves) {
     if (!SDL_GetVideoSurface()) return false;
-    for (const animEntry& anim : anims.animations())
-        if (!safeToLoad(anim.frames)) return false;
-    for (const moveRecord& move : moves.moves())
-        if (!safeToLoad(move.frames)) return false;
 
-    quietTrace quiet;
     animationSet gameAnims;
-    gameAnims.loadAll(characterFolder.c_str());
+    if (run(anims.path(), "", [&] { gameAnims.loadAll(characterFolder.c_str()); }))
+        compareAnimations(anims, gameAnims);
+    moveSet gameMoves;
+    if (run(moves.path(), "", [&] { gameMoves.loadAll(characterFolder.c_str()); }))
+        compareMoves(moves, gameMoves);
+    return true;
+}
+
+void loaderCrossCheck::compareAnimations(const animationIndexChecker& anims,
+                                         animationSet& gameAnims) {
     for (const animEntry& anim : anims.animations()) {
         if (anims.find(anim.name) != &anim || !anim.frames) continue;
         animation* game = gameAnims.returnAnimation(anim.name);
@@ -93,9 +140,9 @@ bool loaderCrossCheck::character(const std::string& characterFolder,
         }
         compareFrames(*anim.frames, game->frameSet);
     }
+}
 
-    moveSet gameMoves;
-    gameMoves.loadAll(characterFolder.c_str());
+void loaderCrossCheck::compareMoves(const movesetChecker& moves, moveSet& gameMoves) {
     for (const moveRecord& move : moves.moves()) {
         if (!move.complete || moves.find(move.name) != &move) continue;
         moveInfo& game = gameMoves.returnMove(move.name);
@@ -121,7 +168,38 @@ bool loaderCrossCheck::character(const std::string& characterFolder,
                           differs("the condition", game.condition, move.condition));
         if (move.frames) compareFrames(*move.frames, game.frameSet);
     }
-    return true;
+}
+
+bool loaderCrossCheck::run(const std::string& indexFile, const std::string& folderPrefix,
+                           const std::function<void()>& load) {
+    std::string trace;
+    try {
+        loaderRun running;
+        try {
+            load();
+            return true;
+        } catch (const gameStopped&) {
+            trace = running.trace();
+            throw;
+        }
+    } catch (const gameStopped& stop) {
+        // Name the frame the loader was reading when it stopped; a stop the
+        // checker's own reading already gave for that frame is not repeated.
+        std::string file = indexFile;
+        int line = 0;
+        const auto [folder, loaded] = lastFrameSet(trace);
+        if (!folder.empty()) {
+            const frameFolder* set = frames_.find(folderPrefix + folder);
+            file = folderPrefix + folder + "/info";
+            if (set && loaded < static_cast<int>(set->frames.size())) {
+                const frameRecord& frame = set->frames[loaded];
+                if (!frame.decoded) return false;
+                line = frame.line;
+            }
+        }
+        report_.error(file, line, "the game stops: " + withoutTrailingNewlines(stop.message));
+    }
+    return false;
 }
 
 void loaderCrossCheck::compareFrames(const frameFolder& mine, const CSpriteBase& game) {
@@ -171,10 +249,12 @@ bool loaderCrossCheck::sounds(const std::string& commonFolder, const std::string
     int frequency = 0, channels = 0;
     Uint16 format = 0;
     if (Mix_QuerySpec(&frequency, &format, &channels) == 0) return false;
-    quietTrace quiet;
     soundSet game;
-    game.getList(commonFolder.c_str());
-    game.addToList(characterFolder.c_str());
+    if (!run(commonFolder + "/sound", "", [&] {
+            game.getList(commonFolder.c_str());
+            game.addToList(characterFolder.c_str());
+        }))
+        return true;
     for (const soundName& sound : mine.names()) {
         if (!sound.loads) continue;
         soundEntry* entry = game.find(sound.name);
@@ -190,9 +270,8 @@ bool loaderCrossCheck::sounds(const std::string& commonFolder, const std::string
 }
 
 bool loaderCrossCheck::attackTable(const std::string& aiFolder, const attackFileChecker& mine) {
-    quietTrace quiet;
     aiAttackList game;
-    game.getList(aiFolder.c_str());
+    if (!run(mine.path(), "", [&] { game.getList(aiFolder.c_str()); })) return true;
     const aiAttackNumbers* gameCounts[2] = {&game.groundNums, &game.aerialNums};
     for (int i = 0; i < 2; ++i) {
         int section = i == 0 ? 0 : 2;
@@ -229,15 +308,16 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
     else
         return false;
     if (parent.empty()) parent = "/";
-    for (const particleDef& def : mine.definitions())
-        if (def.frames && def.frames->bitmapFailed) return false;
-
     std::string here = platform::currentDirectory();
-    if (here.empty() || !platform::changeDirectory(parent)) return false;
-    quietTrace quiet;
+    if (here.empty() || !platform::directoryExists(parent)) return false;
+    // The game's paths start at "data": the folder above it is their prefix.
+    const std::string prefix = parent == "." ? "" : parent + "/";
     partInfoList game;
-    game.addList("default", SDL_GetVideoSurface());
-    platform::changeDirectory(here);
+    if (!run(mine.listPath(), prefix, [&] {
+            platform::changeDirectory(parent);
+            game.addList("default", SDL_GetVideoSurface());
+        }))
+        return true;
 
     static const char* const eventNames[5] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget",
                                               "OnHitAlly"};

@@ -14,12 +14,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::quietGame();
     fuzz::headlessScreen();
     g_folder = fuzz::workDir() + "/character";
-    fuzz::writeFrameFolder(g_folder + "/a");
+    testing_support::writeOneFrameFolder(g_folder + "/a");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::writeFile(g_folder + "/info", std::string(reinterpret_cast<const char*>(data), size));
+    testing_support::writeFile(g_folder + "/info",
+                               std::string(reinterpret_cast<const char*>(data), size));
     animationSet set;
     set.loadAll(g_folder.c_str());
     volatile long sum = set.animCount;

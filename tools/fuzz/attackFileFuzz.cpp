@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_state = 1;
-    fuzz::writeFile(g_folder + "/attack", std::string(reinterpret_cast<const char*>(data), size));
+    testing_support::writeFile(g_folder + "/attack",
+                               std::string(reinterpret_cast<const char*>(data), size));
     aiAttackList attacks;
     attacks.getList(g_folder.c_str());
     volatile long sum = static_cast<long>(attacks.numLinks) + attacks.numCancels;

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::quietGame();
     fuzz::headlessScreen();
     g_folder = fuzz::workDir() + "/frames";
-    fuzz::writeFile(g_folder + "/info", fuzz::oneFrameIndex());
+    testing_support::writeFile(g_folder + "/info", testing_support::oneFrameIndex());
     return 0;
 }
 
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     // The plain loader's way: the bytes as the bitmap of a one-frame folder.
-    fuzz::writeFile(g_folder + "/a.bmp", std::string(bytes.begin(), bytes.end()));
+    testing_support::writeFile(g_folder + "/a.bmp", std::string(bytes.begin(), bytes.end()));
     CSpriteBase set;
     set.init(g_folder.c_str());
     return 0;

@@ -14,12 +14,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::quietGame();
     fuzz::headlessScreen();
     g_folder = fuzz::workDir() + "/frames";
-    fuzz::writeBmp(g_folder + "/a.bmp", 4, 4);
+    testing_support::writeBmp(g_folder + "/a.bmp", 4, 4, 0xFF8020);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::writeFile(g_folder + "/info", std::string(reinterpret_cast<const char*>(data), size));
+    testing_support::writeFile(g_folder + "/info",
+                               std::string(reinterpret_cast<const char*>(data), size));
     CSpriteBase set;
     set.init(g_folder.c_str());
     volatile long sum = set.width + set.height;

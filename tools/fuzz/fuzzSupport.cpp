@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 namespace fuzz {
@@ -57,68 +56,6 @@ const std::string& workDir() {
         std::atexit(removeWorkDir);
     }
     return g_workDir;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::path file(path);
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void writeBmp(const std::string& path, int w, int h) {
-    const int rowBytes = (w * 3 + 3) & ~3;
-    const int pixelBytes = rowBytes * h;
-    std::string bmp(54 + pixelBytes, '\0');
-    auto put16 = [&bmp](size_t at, int v) {
-        bmp[at] = static_cast<char>(v & 0xFF);
-        bmp[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-    };
-    auto put32 = [&](size_t at, int v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, (v >> 16) & 0xFFFF);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<int>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, w);
-    put32(22, h);
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, pixelBytes);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            size_t at = 54 + static_cast<size_t>(y) * rowBytes + x * 3;
-            bmp[at] = static_cast<char>(0x20);
-            bmp[at + 1] = static_cast<char>(x == y ? 0xFF : 0x80);
-            bmp[at + 2] = static_cast<char>(0xFF);
-        }
-    writeFile(path, bmp);
-}
-
-std::string oneFrameIndex() {
-    return "FILES: 1\n"
-           "a.bmp 10 255 0 255\n"
-           "2 4\n"
-           "0 0 3 3\n"
-           "1 1 2 2\n"
-           "5\n"
-           "0\n"
-           "1\n"
-           "0 0\n"
-           "0 0\n"
-           "NULL\n"
-           "0\n"
-           "0 0\n"
-           "0\n"
-           "a\n";
-}
-
-void writeFrameFolder(const std::string& folder) {
-    writeFile(folder + "/info", oneFrameIndex());
-    writeBmp(folder + "/a.bmp", 4, 4);
 }
 
 std::pair<std::string, std::string> splitInput(const uint8_t* data, size_t size) {

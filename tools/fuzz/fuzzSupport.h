@@ -1,7 +1,9 @@
-// Shared set-up of the loader fuzz targets: a quiet game, a headless screen,
-// a scratch folder per process and the small files the loaders need beside
-// the fuzzed one.
+// Shared set-up of the loader fuzz targets: a quiet game, a headless screen
+// and a scratch folder per process.  The small files the loaders need beside
+// the fuzzed one are written with the tests' data folder writers.
 #pragma once
+
+#include "dataFolder.h" // the writers of data folders the tests use too
 
 #include <SDL.h>
 
@@ -20,15 +22,6 @@ SDL_Surface* headlessScreen();
 
 // A fresh folder under /tmp for this process, removed at exit.
 const std::string& workDir();
-
-// Write bytes to a file, creating its parent folders.
-void writeFile(const std::string& path, const std::string& bytes);
-// Write a small 24-bit bitmap (w x h, one colour).
-void writeBmp(const std::string& path, int w, int h);
-// A valid frame index for one frame drawn from a.bmp, with a colour key.
-std::string oneFrameIndex();
-// Write folder/info (one frame) and folder/a.bmp: a frame set that loads.
-void writeFrameFolder(const std::string& folder);
 
 // The input as text, cut in two at the first "\n====\n" (the second part is
 // empty when there is no separator).

@@ -19,14 +19,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::perror("chdir");
         std::abort();
     }
-    fuzz::writeFrameFolder("data/particle/p");
+    testing_support::writeOneFrameFolder("data/particle/p");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto [list, particle] = fuzz::splitInput(data, size);
-    fuzz::writeFile("data/particle/list", list);
-    fuzz::writeFile("data/particle/p/particle", particle);
+    testing_support::writeFile("data/particle/list", list);
+    testing_support::writeFile("data/particle/p/particle", particle);
     partInfoList parts;
     parts.addList("list", fuzz::headlessScreen());
     volatile long sum = 0;

@@ -12,31 +12,6 @@
 namespace {
 std::string g_first, g_second;
 
-void writeWav(const std::string& path) {
-    // 8-bit mono, 8000 Hz, 64 samples of silence.
-    std::string wav = "RIFF";
-    auto put32 = [&wav](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            wav.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    auto put16 = [&wav](uint16_t v) {
-        wav.push_back(static_cast<char>(v & 0xFF));
-        wav.push_back(static_cast<char>(v >> 8));
-    };
-    put32(36 + 64);
-    wav += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(8000);
-    put32(8000);
-    put16(1);
-    put16(8);
-    wav += "data";
-    put32(64);
-    wav += std::string(64, '\x80');
-    fuzz::writeFile(path, wav);
-}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -47,15 +22,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 512);
     g_first = fuzz::workDir() + "/first";
     g_second = fuzz::workDir() + "/second";
-    writeWav(g_first + "/a.wav");
-    writeWav(g_second + "/a.wav");
+    testing_support::writeFile(g_first + "/a.wav", testing_support::wavBytes());
+    testing_support::writeFile(g_second + "/a.wav", testing_support::wavBytes());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto [first, second] = fuzz::splitInput(data, size);
-    fuzz::writeFile(g_first + "/sound", first);
-    fuzz::writeFile(g_second + "/sound", second);
+    testing_support::writeFile(g_first + "/sound", first);
+    testing_support::writeFile(g_second + "/sound", second);
     soundSet sounds;
     sounds.getList(g_first.c_str());
     sounds.addToList(g_second.c_str());

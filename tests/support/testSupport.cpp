@@ -1,12 +1,11 @@
 #include "testSupport.h"
 
 #include "base/seams.h"
-
-#include <gtest/gtest.h>
+#include "dataFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <stdexcept>
 
 namespace testing_support {
 namespace {
@@ -60,19 +59,10 @@ void TempDir::mkdir(const std::string& rel) const {
     std::filesystem::create_directories(path_ + "/" + rel);
 }
 void TempDir::write(const std::string& rel, const std::string& content) const {
-    std::filesystem::path file = path_ + "/" + rel;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out << content;
+    writeFile(path_ + "/" + rel, content);
 }
 void TempDir::writeBmp(const std::string& rel, int w, int h, Uint32 rgb) const {
-    std::filesystem::path file = path_ + "/" + rel;
-    std::filesystem::create_directories(file.parent_path());
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    SDL_FillRect(s, nullptr,
-                 SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-    SDL_SaveBMP(s, file.c_str());
-    SDL_FreeSurface(s);
+    testing_support::writeBmp(path_ + "/" + rel, w, h, rgb);
 }
 
 HeadlessScreen::HeadlessScreen() {

@@ -1,0 +1,95 @@
+#include "sprite/bitmapFile.h"
+
+#include <cstdint>
+
+namespace {
+
+Uint32 le16(const std::vector<unsigned char>& b, size_t at) {
+    return static_cast<Uint32>(b[at]) | static_cast<Uint32>(b[at + 1]) << 8;
+}
+
+Uint32 le32(const std::vector<unsigned char>& b, size_t at) {
+    return le16(b, at) | le16(b, at + 2) << 16;
+}
+
+bool refuse(std::string* why, const char* reason) {
+    if (why) *why = reason;
+    return false;
+}
+
+} // namespace
+
+bool bitmapFile::headerIsSound(const std::vector<unsigned char>& bytes, std::string* why) {
+    const size_t fileHeader = 14;
+    const long long largest = 16384;
+    if (bytes.size() < fileHeader + 12) return refuse(why, "bitmap too short for its header");
+    if (bytes[0] != 'B' || bytes[1] != 'M') return refuse(why, "not a bitmap (no BM signature)");
+    const Uint32 pixelStart = le32(bytes, 10);
+    const Uint32 infoSize = le32(bytes, 14);
+
+    // The old 12-byte header (16-bit sizes, 3-byte palette entries) or the
+    // Windows header of 40 bytes and its longer successors.
+    const bool core = infoSize == 12;
+    if (!core && (infoSize < 40 || infoSize > 124))
+        return refuse(why, "unknown bitmap header size");
+    if (fileHeader + infoSize > bytes.size())
+        return refuse(why, "bitmap header runs past the file");
+
+    long long width, height;
+    Uint32 bits, compression = 0, colours = 0;
+    if (core) {
+        width = le16(bytes, 18);
+        height = le16(bytes, 20);
+        bits = le16(bytes, 24);
+    } else {
+        width = static_cast<Sint32>(le32(bytes, 18));
+        height = static_cast<Sint32>(le32(bytes, 22));
+        bits = le16(bytes, 28);
+        compression = le32(bytes, 30);
+        colours = le32(bytes, 46);
+    }
+    if (height < 0) height = -height; // stored top-down
+    if (width < 1 || width > largest || height < 1 || height > largest)
+        return refuse(why, "bitmap size out of range");
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return refuse(why, "unsupported bits per pixel");
+    const Uint32 plain = 0, bitFields = 3;
+    if (compression != plain && !(compression == bitFields && (bits == 16 || bits == 32)))
+        return refuse(why, "unsupported bitmap compression");
+
+    // Colour masks follow a 40-byte header; the palette comes next.
+    unsigned long long tables = fileHeader + infoSize;
+    if (compression == bitFields && infoSize == 40) tables += 12;
+    if (bits <= 8) {
+        const Uint32 most = 1u << bits;
+        if (colours > most) return refuse(why, "bitmap palette too large");
+        tables += static_cast<unsigned long long>(colours ? colours : most) * (core ? 3 : 4);
+    }
+    if (tables > bytes.size()) return refuse(why, "bitmap palette runs past the file");
+
+    // Every row but the last is padded to four bytes; the last may end at
+    // its last pixel.
+    if (pixelStart < fileHeader + infoSize || pixelStart > bytes.size())
+        return refuse(why, "bitmap pixels start outside the file");
+    const unsigned long long rowBytes =
+        (static_cast<unsigned long long>(width) * bits + 31) / 32 * 4;
+    const unsigned long long lastRow = (static_cast<unsigned long long>(width) * bits + 7) / 8;
+    const unsigned long long pixelBytes =
+        rowBytes * static_cast<unsigned long long>(height - 1) + lastRow;
+    if (pixelBytes > bytes.size() - pixelStart)
+        return refuse(why, "bitmap pixels run past the file");
+    return true;
+}
+
+SDL_Surface* bitmapFile::decode(const std::vector<unsigned char>& bytes) {
+    std::string why;
+    if (!headerIsSound(bytes, &why)) {
+        SDL_SetError("%s", why.c_str());
+        return nullptr;
+    }
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) {
+        SDL_SetError("bitmap file too large");
+        return nullptr;
+    }
+    return SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+}

@@ -1,0 +1,23 @@
+// Frame bitmaps: the header check every bitmap passes before SDL decodes it,
+// and the decoding from the file's bytes.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+class bitmapFile {
+  public:
+    // True when the bytes start like a bitmap the game can decode: "BM", a
+    // known info header, 1..16384 pixels each way, 1, 4, 8, 16, 24 or 32 bits
+    // per pixel, no compression (bit fields only at 16 and 32 bits), and a
+    // palette and pixel rows that lie inside the bytes.  This keeps a short
+    // or damaged file from making the decoder reserve memory for an image
+    // the file cannot hold.  Otherwise false, with the reason in why.
+    static bool headerIsSound(const std::vector<unsigned char>& bytes, std::string* why = nullptr);
+    // Decode bitmap file bytes (as SDL_LoadBMP would) once their header has
+    // passed headerIsSound; nullptr, with SDL's error text set, when the
+    // header is refused or the bitmap cannot be decoded.
+    static SDL_Surface* decode(const std::vector<unsigned char>& bytes);
+};

@@ -1,0 +1,27 @@
+// The fast rectangle copy that saves and restores the background under
+// sprites and draws opaque frames, and the fast fill that draws the bars.
+#pragma once
+
+#include <SDL.h>
+
+// SDL_BlitSurface for the plain rectangle copies that save and restore the
+// background under sprites.  When both surfaces are 32-bit with the same
+// pixel layout and the source has neither colour key nor alpha, the rows are
+// copied with memcpy (SDL 1.2 copies these pixel by pixel, ten times
+// slower); anything else is handed to SDL_BlitSurface.  Clipping, the
+// rectangle written back and the result are SDL_BlitSurface's.
+int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect);
+
+// SDL_FillRect for the bars.  On a 32-bit software surface the rows are
+// written directly (SDL 1.2 fills with stores that bypass the cache, so the
+// next restore of those lines has to fetch them back from memory); anything
+// else is handed to SDL_FillRect.  Clipping, the rectangle written back, the
+// pixels and the result are SDL_FillRect's.
+int rowFill(SDL_Surface* target, SDL_Rect* rect, Uint32 pixel);
+
+// copyBlit and rowFill give exactly the pixels SDL gives.  While this is on,
+// they hand every call to SDL_BlitSurface and SDL_FillRect instead: the frame
+// comparison test draws the game both ways, and a platform whose SDL copies
+// fast may prefer SDL's own path.
+void setSdlDrawingOnly(bool on);
+bool sdlDrawingOnly();

@@ -1,0 +1,181 @@
+#include "sprite/frameIndex.h"
+
+#include <initializer_list>
+
+namespace {
+
+// Read as many of the listed fields as the text supplies, in order; the
+// others keep what they held.  Returns how many were read.
+int readInts(const std::string& text, std::initializer_list<int*> fields, size_t start = 0) {
+    int values[8];
+    int count = 0;
+    for (int* field : fields)
+        values[count++] = *field;
+    int got = scanInts(text, values, count, start);
+    int i = 0;
+    for (int* field : fields) {
+        if (i >= got) break;
+        *field = values[i++];
+    }
+    return got;
+}
+
+bool isSkippedBetweenEntries(const std::string& line) {
+    return line.empty() || line[0] == '#' || line[0] == '\r' || line[0] == '\n';
+}
+
+std::string shown(const std::string& line) {
+    return "\"" + withoutLineEnd(line) + "\"";
+}
+
+} // namespace
+
+bool frameIndex::open(const std::string& folder) {
+    announced_ = headerLine_ = entries_ = 0;
+    headerRead_ = cut_ = false;
+    bitmap_.clear();
+    key_[0] = -1;
+    key_[1] = key_[2] = 0;
+    if (!lines_.open(folder + "/info")) return false;
+    std::string line;
+    const bool read = lines_.readLine(line);
+    headerLine_ = lines_.line();
+    headerRead_ = scanHeader(line, "FILES:", announced_) && announced_ >= 0;
+    if (!scanHeader(line, "FILES:", announced_)) {
+        announced_ = 0;
+        lines_.error(read ? headerLine_ : 0,
+                     "first line must be \"FILES: <count>\"; the game loads no frames here");
+    } else if (announced_ < 0) {
+        lines_.error(headerLine_, "negative frame count " + std::to_string(announced_));
+    } else if (announced_ == 0) {
+        lines_.warning(headerLine_, "no frames: nothing to show");
+    }
+    return true;
+}
+
+std::string frameIndex::where() const {
+    return "frame " + std::to_string(entries_) + ": ";
+}
+
+void frameIndex::mismatch(const std::string& line, const std::string& expected) {
+    std::string message = where() + "expected " + expected + ", found " + shown(line);
+    if (!line.empty() && line[0] == '#')
+        message += "; comments are not allowed inside a frame entry";
+    else if (withoutLineEnd(line).empty())
+        message += "; empty lines are not allowed inside a frame entry";
+    lines_.error(lines_.line(), message);
+}
+
+// The next line of the entry.  Once the file has ended the line stays empty
+// and every field keeps its value; the cut is reported once.
+bool frameIndex::entryLine(std::string& line, const char* what) {
+    if (lines_.readLine(line)) return true;
+    if (!cut_)
+        lines_.error(lines_.line(), where() + "entry cut short: the file ends where " +
+                                        std::string(what) + " belongs");
+    cut_ = true;
+    return false;
+}
+
+// One line of numbers; false when the line is missing or short.
+bool frameIndex::numbers(std::initializer_list<int*> fields, const char* what) {
+    std::string line;
+    const bool there = entryLine(line, what);
+    const int got = readInts(line, fields);
+    if (!there) return false;
+    if (got == static_cast<int>(fields.size())) return true;
+    mismatch(line, what);
+    return false;
+}
+
+// One line holding a word; false when the line is missing.
+bool frameIndex::word(std::string& value, const char* what) {
+    std::string line;
+    const bool there = entryLine(line, what);
+    const std::string read = firstWord(line);
+    if (!read.empty()) value = read;
+    if (there && read.empty()) mismatch(line, what);
+    return there;
+}
+
+bool frameIndex::next(frameEntry& entry) {
+    std::string line;
+    // Comments and blank lines are allowed between entries only.
+    bool started = false;
+    while (!lines_.atEnd() && lines_.readLine(line)) {
+        if (isSkippedBetweenEntries(line)) continue;
+        started = true;
+        break;
+    }
+    if (!started) {
+        if (!cut_)
+            lines_.error(headerLine_, "\"FILES: " + std::to_string(announced_) + "\" announces " +
+                                          std::to_string(announced_) +
+                                          " frames but the file holds " + std::to_string(entries_));
+        return false;
+    }
+    ++entries_;
+
+    entry = frameEntry();
+    entry.line = lines_.line();
+    spriteFrame& frame = entry.frame;
+    const std::string name = firstWord(line);
+    int got = 0;
+    if (!name.empty()) {
+        bitmap_ = name;
+        got = readInts(line, {&frame.pause, &key_[0], &key_[1], &key_[2]}, afterFirstWord(line));
+    }
+    if (got < 4) mismatch(line, "\"<bitmap> <time> <red> <green> <blue>\"");
+    entry.bitmap = bitmap_;
+    entry.keyRed = key_[0];
+    entry.keyGreen = key_[1];
+    entry.keyBlue = key_[2];
+
+    entry.anchorRead = numbers({&frame.offsetX, &frame.offsetY}, "the anchor (2 numbers)");
+    entry.anchorLine = lines_.line();
+    numbers({&frame.colX1, &frame.colY1, &frame.colX2, &frame.colY2},
+            "the collision box (4 numbers)");
+    numbers({&frame.dmgX1, &frame.dmgY1, &frame.dmgX2, &frame.dmgY2}, "the damage box (4 numbers)");
+    numbers({&frame.damage}, "the damage (a number)");
+    int flag = 0;
+    numbers({&flag}, "a flag (a number)");
+    frame.flagA = flag > 0;
+    numbers({&frame.hitType}, "the hit type (a number)");
+    entry.hitTypeLine = lines_.line();
+    numbers({&frame.pointAX, &frame.pointAY}, "point A (2 numbers)");
+    numbers({&frame.pointBX, &frame.pointBY}, "point B (2 numbers)");
+    entry.soundRead = word(frame.soundName, "a sound name or NULL");
+    entry.soundLine = lines_.line();
+    if (numbers({&frame.partNum}, "the number of spawn lines") && frame.partNum < 0)
+        lines_.error(lines_.line(),
+                     where() + "negative number of spawn lines " + std::to_string(frame.partNum));
+    for (int part = 0; part < frame.partNum; ++part) {
+        if (!entryLine(line, "a spawn line")) break;
+        frame.partNames.push_back(line);
+        entry.spawnLines.push_back(lines_.line());
+    }
+    frame.partNum = static_cast<int>(frame.partNames.size());
+    numbers({&frame.moveX, &frame.moveY}, "the movement (2 numbers)");
+    flag = 0;
+    numbers({&flag}, "a flag (a number)");
+    frame.flagB = flag > 0;
+    word(frame.tagName, "a tag word");
+    return true;
+}
+
+void frameIndex::finish() {
+    if (!headerRead_ || entries_ != announced_ || cut_) return;
+    std::string line;
+    while (lines_.readLine(line)) {
+        if (isSkippedBetweenEntries(line)) continue;
+        lines_.warning(lines_.line(), "text after the last of the " + std::to_string(announced_) +
+                                          " frames is ignored");
+        break;
+    }
+}
+
+std::string frameIndex::bitmapPath(const std::string& folder, const std::string& name,
+                                   bool resource) {
+    if (resource && !name.empty() && name[0] == '/') return name;
+    return folder + "/" + name;
+}

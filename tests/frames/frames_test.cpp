@@ -1,0 +1,181 @@
+// The game draws its backgrounds, opaque frames and bars with row copies and
+// row fills of its own.  Played twice from the same recording, once so and
+// once with every copy and fill handed to SDL, it must show the same pixels
+// in every frame (the screen as flipped) and leave the same screen after
+// every pass.  A program of its own: it stands in for SDL_Flip to see each
+// frame before the real SDL_Flip runs.
+#include "replayRunner.h"
+#include "sprite/copyBlit.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint64_t>* g_frames = nullptr;
+
+// Every pixel of the screen (its colour bytes), folded into 64 bits.
+std::uint64_t screenHash(SDL_Surface* screen) {
+    const std::uint64_t colour = 0x00FFFFFF00FFFFFFull;
+    std::uint64_t lanes[4] = {1, 2, 3, 4};
+    for (int y = 0; y < screen->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
+        int x = 0;
+        for (; x + 8 <= screen->w; x += 8)
+            for (int lane = 0; lane < 4; ++lane) {
+                std::uint64_t two;
+                std::memcpy(&two, row + (x + 2 * lane) * 4, sizeof two);
+                lanes[lane] = (lanes[lane] ^ (two & colour)) * 0x9E3779B97F4A7C15ull;
+            }
+        for (; x < screen->w; ++x) {
+            Uint32 one;
+            std::memcpy(&one, row + x * 4, sizeof one);
+            lanes[0] = (lanes[0] ^ (one & 0xFFFFFF)) * 0x9E3779B97F4A7C15ull;
+        }
+    }
+    return lanes[0] ^ (lanes[1] >> 7) ^ (lanes[2] << 13) ^ (lanes[3] >> 19);
+}
+
+} // namespace
+
+extern "C" int SDL_Flip(SDL_Surface* screen) {
+    if (g_frames && screen) g_frames->push_back(screenHash(screen));
+    using flipFunction = int (*)(SDL_Surface*);
+    static flipFunction real = reinterpret_cast<flipFunction>(dlsym(RTLD_NEXT, "SDL_Flip"));
+    return real ? real(screen) : 0;
+}
+
+namespace {
+
+// Player 1 throws fireballs, punches, kicks and jumps while the opponent
+// plays and hits back; the boxes are shown for a while in the middle.
+replayScript busyGame() {
+    replayScript script;
+    script.seed = 7;
+    script.stepMs = 6;
+    script.endTick = 9000;
+    auto tap = [&script](Uint32 t, SDLKey key) {
+        script.events.push_back({t, true, key});
+        script.events.push_back({t + 30, false, key});
+    };
+    for (Uint32 t = 300; t < script.endTick - 1000; t += 900) {
+        tap(t, SDLK_DOWN);
+        tap(t + 40, SDLK_RIGHT);
+        tap(t + 80, SDLK_z);
+        tap(t + 400, SDLK_x);
+        tap(t + 600, SDLK_UP);
+        tap(t + 800, SDLK_c);
+    }
+    tap(4000, SDLK_j);
+    tap(6000, SDLK_j);
+    std::stable_sort(script.events.begin(), script.events.end(),
+                     [](const replayEvent& a, const replayEvent& b) { return a.tick < b.tick; });
+    return script;
+}
+
+struct playedGame {
+    std::vector<std::uint64_t> frames;    // at each flip
+    std::vector<std::uint64_t> afterPass; // when each pass is over
+    int hpLeft[2] = {0, 0};
+    int mostParticles = 0;
+};
+
+playedGame play(bool sdlOnly) {
+    setSdlDrawingOnly(sdlOnly);
+    replayScript script = busyGame();
+    playedGame played;
+    g_frames = &played.frames;
+    {
+        replayRunner game(script);
+        while (game.now() < script.endTick && game.step()) {
+            played.afterPass.push_back(screenHash(SDL_GetVideoSurface()));
+            played.mostParticles = std::max(played.mostParticles, pList.size());
+        }
+        played.hpLeft[0] = vikings1.hp;
+        played.hpLeft[1] = fighter2.hp;
+    }
+    g_frames = nullptr;
+    return played;
+}
+
+// The game's objects live for the whole program, so each way of drawing gets
+// a process of its own; the SDL-only one hands its record back through a pipe.
+playedGame playInChild(bool sdlOnly) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        playedGame played = play(sdlOnly);
+        std::uint64_t counts[2] = {played.frames.size(), played.afterPass.size()};
+        std::vector<std::uint64_t> all(counts, counts + 2);
+        all.insert(all.end(), played.frames.begin(), played.frames.end());
+        all.insert(all.end(), played.afterPass.begin(), played.afterPass.end());
+        const char* bytes = reinterpret_cast<const char*>(all.data());
+        size_t left = all.size() * sizeof(std::uint64_t);
+        while (left > 0) {
+            ssize_t n = write(fds[1], bytes, left);
+            if (n <= 0) _exit(1);
+            bytes += n;
+            left -= static_cast<size_t>(n);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    std::vector<char> got;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        got.insert(got.end(), buffer, buffer + n);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    playedGame played;
+    if (got.size() < 2 * sizeof(std::uint64_t)) return played;
+    std::vector<std::uint64_t> all(got.size() / sizeof(std::uint64_t));
+    std::copy(got.begin(), got.begin() + all.size() * sizeof(std::uint64_t),
+              reinterpret_cast<char*>(all.data()));
+    size_t frames = all[0], passes = all[1];
+    if (all.size() != 2 + frames + passes) return played;
+    played.frames.assign(all.begin() + 2, all.begin() + 2 + frames);
+    played.afterPass.assign(all.begin() + 2 + frames, all.end());
+    return played;
+}
+
+} // namespace
+
+TEST(Frames, RowCopiesAndFillsShowExactlyWhatSdlShows) {
+    playedGame viaSdl = playInChild(true);
+    playedGame own = play(false);
+
+    // The recording must really move everything: both bars lose hit points,
+    // fireballs fly.
+    EXPECT_LT(own.hpLeft[1], 1000);
+    EXPECT_LT(own.hpLeft[0], 1000);
+    EXPECT_GE(own.mostParticles, 1);
+
+    ASSERT_EQ(viaSdl.frames.size(), own.frames.size());
+    ASSERT_EQ(viaSdl.afterPass.size(), own.afterPass.size());
+    ASSERT_GT(own.frames.size(), 1000u);
+    for (size_t i = 0; i < own.frames.size(); ++i)
+        ASSERT_EQ(viaSdl.frames[i], own.frames[i]) << "the frame of pass " << i + 1 << " differs";
+    for (size_t i = 0; i < own.afterPass.size(); ++i)
+        ASSERT_EQ(viaSdl.afterPass[i], own.afterPass[i])
+            << "the screen after pass " << i + 1 << " differs";
+}
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,101 @@
+// workbench: an author's view of the character, frame by frame, with its
+// boxes, reloaded when a file under the data folder changes.
+//
+//   workbench [DATA_FOLDER] [NAME]   the window (folder "data", the first animation)
+//   workbench --moves [DATA_FOLDER]  the move list as a Markdown table
+#include "moveTable.h"
+#include "workbench.h"
+
+#include "base/seams.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+const char* const usage = "usage: workbench [DATA_FOLDER] [NAME]\n"
+                          "       workbench --moves [DATA_FOLDER]\n";
+
+// The game's loaders trace every line they read; the author's terminal
+// shows the checker's findings instead.
+class nullBuffer : public std::streambuf {
+  protected:
+    int overflow(int c) override { return c == EOF ? 0 : c; }
+};
+
+int printMoves(const std::string& folder) {
+    // Frames are converted to the display format as they load, so a video
+    // mode is needed; nothing is shown.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) < 0 || !SDL_SetVideoMode(8, 8, 32, 0)) {
+        std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
+        return 1;
+    }
+    moveSet moves;
+    const std::string character = folder + "/" + characterSnapshot::character;
+    moves.loadAll(character.c_str());
+    SDL_Quit();
+    if (moves.moves.empty()) {
+        std::cerr << "workbench: no moves in " << character << "/moveset\n";
+        return 1;
+    }
+    std::cout << moveTable::markdown(moves);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    nullBuffer discard;
+    std::ostream quiet(&discard);
+    seams::setTraceStream(&quiet);
+
+    std::string folder = "data", name;
+    bool moves = false;
+    int plain = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--moves") == 0) {
+            moves = true;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << usage;
+            return 0;
+        } else if (argv[i][0] == '-' || plain == (moves ? 1 : 2)) {
+            std::cerr << usage;
+            return 2;
+        } else {
+            (plain++ == 0 ? folder : name) = argv[i];
+        }
+    }
+    if (moves && plain > 1) {
+        std::cerr << usage;
+        return 2;
+    }
+    if (moves) return printMoves(folder);
+
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
+        return 1;
+    }
+    SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
+    if (!screen) {
+        std::cerr << "workbench: cannot open the window: " << SDL_GetError() << "\n";
+        SDL_Quit();
+        return 1;
+    }
+    // Held step and browse keys repeat.
+    SDL_EnableKeyRepeat(300, 60);
+    {
+        workbench bench(folder, screen, std::cout);
+        bench.start(name);
+        while (bench.runPass()) {
+            SDL_Flip(screen);
+            SDL_Delay(15);
+        }
+    }
+    SDL_Quit();
+    return 0;
+}

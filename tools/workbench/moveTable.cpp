@@ -1,0 +1,80 @@
+#include "moveTable.h"
+
+#include "base/gamepad.h"
+#include "base/textFile.h"
+
+#include <cctype>
+
+namespace {
+
+// The name of a bound key as printed on the keyboard: letters upper case.
+std::string keyName(int binding) {
+    if (binding > ' ' && binding < 127)
+        return std::string(1, static_cast<char>(std::toupper(binding)));
+    return "key " + std::to_string(binding);
+}
+
+} // namespace
+
+std::string moveTable::keys(const std::string& command) {
+    if (command.empty()) return "";
+    const char last = command.back();
+    if (last != 'A' && last != 'B' && last != 'C') return "";
+    gamePad pad;
+    pad.setPlayerOneDefaults();
+    std::string out;
+    for (char letter : command) {
+        std::string name;
+        switch (letter) {
+        case 'U':
+            name = "Up";
+            break;
+        case 'D':
+            name = "Down";
+            break;
+        case 'R':
+            name = "Forward";
+            break;
+        case 'L':
+            name = "Back";
+            break;
+        case 'A':
+            name = keyName(pad.buttonA);
+            break;
+        case 'B':
+            name = keyName(pad.buttonB);
+            break;
+        case 'C':
+            name = keyName(pad.buttonC);
+            break;
+        default:
+            // A letter no key records: nothing the player types matches it.
+            return "";
+        }
+        out += (out.empty() ? "" : ", ") + name;
+    }
+    return out;
+}
+
+std::string moveTable::place(const std::string& condition) {
+    if (condition == "null") return "ground or air";
+    std::vector<std::string> words = splitWords(condition, 3);
+    if (words.empty() || words[0] != "ground") return "never";
+    return words.size() > 2 && words[2] == "true" ? "ground" : "air";
+}
+
+std::string moveTable::where(const moveInfo& move) {
+    if (move.linkMove != "NULL") return "after " + move.linkMove + " (link)";
+    if (move.fromMove != "NULL") return "during " + move.fromMove + " (cancel)";
+    return place(move.condition);
+}
+
+std::string moveTable::markdown(const moveSet& moves) {
+    std::string out = "| move | keys | where |\n|---|---|---|\n";
+    for (const moveInfo& move : moves.moves) {
+        const std::string keysText = keys(move.command);
+        if (keysText.empty()) continue;
+        out += "| `" + move.name + "` | " + keysText + " | " + where(move) + " |\n";
+    }
+    return out;
+}

@@ -1,0 +1,24 @@
+// Loading inside the workbench: a loader that gives up (a bitmap that cannot
+// be decoded, an index the game would stop on) must not end the program.
+// While a stopGuard lives, the game's fatal stop throws loadStopped with the
+// loader's message instead of ending the process, and when the guard goes
+// the working directory is put back (the frame loader changes into a frame
+// folder while it reads a bitmap, and a stop can come before it changes back).
+#pragma once
+
+#include <string>
+
+struct loadStopped {
+    std::string message;
+};
+
+class stopGuard {
+  public:
+    stopGuard();
+    ~stopGuard();
+    stopGuard(const stopGuard&) = delete;
+    stopGuard& operator=(const stopGuard&) = delete;
+
+  private:
+    std::string directory_;
+};
