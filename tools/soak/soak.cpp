@@ -5,7 +5,7 @@
 // have AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer watch.
 //   soak [PASSES] [SEED]      (run from the folder that holds data/)
 #include "replayRunner.h"
-#include "sprite/flipper.h"
+#include "sprite/copyBlit.h"
 
 #include <malloc.h>
 #include <unistd.h>
