@@ -80,7 +80,7 @@ void screenUpdate::show(SDL_Surface* screen, bool whole) {
             for (const area& a : *list)
                 if (cut(screen, a.x, a.y, a.w, a.h, r)) sent_.push_back(r);
         merge(sent_);
-        if (!sent_.empty()) SDL_UpdateRects(screen, static_cast<int>(sent_.size()), sent_.data());
+        SDL_UpdateRects(screen, static_cast<int>(sent_.size()), sent_.data());
     }
     shown_ = screen;
     wholeNext_ = false;
