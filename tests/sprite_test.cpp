@@ -227,6 +227,119 @@ TEST(FrameSet, MirrorsImagesAndXValues) {
     EXPECT_EQ(0x0000FFu, rgbAt(s, 99, 3));
 }
 
+namespace {
+
+// A 24-bit bitmap of noise with some pixels of the key colour 255 0 255.
+void writeNoiseBmp(const TempDir& dir, const std::string& rel, int w, int h, Uint32 seed) {
+    dir.write(rel, "");
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_LockSurface(s);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            Uint32 rgb = (seed >> 8) % 5 == 0 ? 0xFF00FF : seed >> 8;
+            Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 3;
+            p[0] = rgb & 0xFF; // the masks above put blue in the first byte
+            p[1] = (rgb >> 8) & 0xFF;
+            p[2] = (rgb >> 16) & 0xFF;
+        }
+    SDL_UnlockSurface(s);
+    SDL_SaveBMP(s, (dir / rel).c_str());
+    SDL_FreeSurface(s);
+}
+
+// The frame and its mirror the long way: decode, convert to the display
+// format, key, convert again; mirror column by column into a new surface
+// and convert that.
+struct referenceFrame {
+    SDL_Surface* image = nullptr;
+    SDL_Surface* mirror = nullptr;
+    ~referenceFrame() {
+        SDL_FreeSurface(image);
+        SDL_FreeSurface(mirror);
+    }
+};
+
+void buildReference(referenceFrame& out, const std::string& path, bool keyed) {
+    SDL_Surface* decoded = SDL_LoadBMP(path.c_str());
+    SDL_Surface* loaded = SDL_DisplayFormat(decoded);
+    SDL_FreeSurface(decoded);
+    if (keyed)
+        SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                        SDL_MapRGB(loaded->format, 255, 0, 255));
+    out.image = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    SDL_Surface* flipped =
+        SDL_CreateRGBSurface(0, out.image->w, out.image->h, 32, out.image->format->Rmask,
+                             out.image->format->Gmask, out.image->format->Bmask, 0);
+    for (int x = 0; x < out.image->w; ++x)
+        for (int y = 0; y < out.image->h; ++y)
+            put_pixel32(flipped, out.image->w - 1 - x, y, get_pixel32(out.image, x, y));
+    if (keyed)
+        SDL_SetColorKey(flipped, SDL_SRCCOLORKEY | SDL_RLEACCEL, out.image->format->colorkey);
+    out.mirror = SDL_DisplayFormat(flipped);
+    SDL_FreeSurface(flipped);
+}
+
+// Same size, layout, key and bytes (all four of every pixel).
+void expectSameSurface(SDL_Surface* a, SDL_Surface* b, const std::string& what) {
+    ASSERT_TRUE(a && b) << what;
+    ASSERT_EQ((Ints{a->w, a->h, a->format->BitsPerPixel}),
+              (Ints{b->w, b->h, b->format->BitsPerPixel}))
+        << what;
+    EXPECT_EQ((std::vector<Uint32>{a->format->Rmask, a->format->Gmask, a->format->Bmask,
+                                   a->format->Amask}),
+              (std::vector<Uint32>{b->format->Rmask, b->format->Gmask, b->format->Bmask,
+                                   b->format->Amask}))
+        << what;
+    EXPECT_EQ(a->flags & SDL_SRCCOLORKEY, b->flags & SDL_SRCCOLORKEY) << what;
+    if (a->flags & SDL_SRCCOLORKEY) {
+        EXPECT_EQ(a->format->colorkey, b->format->colorkey) << what;
+    }
+    SDL_LockSurface(a);
+    SDL_LockSurface(b);
+    int differing = 0;
+    for (int y = 0; y < a->h; ++y)
+        for (int x = 0; x < a->w; ++x)
+            differing += get_pixel32(a, x, y) != get_pixel32(b, x, y);
+    SDL_UnlockSurface(b);
+    SDL_UnlockSurface(a);
+    EXPECT_EQ(differing, 0) << what;
+}
+
+} // namespace
+
+// Frames are converted to the display format once and mirrored row by row
+// straight into their own surface; what comes out must be, byte for byte,
+// what converting at every step and mirroring column by column gives, for
+// both loaders, keyed and opaque frames, odd widths included.
+TEST(FrameSet, FramesAndMirrorsAreExactlyTheConvertedAndMirroredBitmaps) {
+    HeadlessScreen screen;
+    TempDir dir;
+    TraceCapture trace;
+    writeNoiseBmp(dir, "f/keyed.bmp", 37, 23, 1);
+    writeNoiseBmp(dir, "f/opaque.bmp", 240, 240, 2);
+    dir.write("f/info", "FILES: 2\n" + entry("keyed.bmp", 1, "255 0 255", "3 4") +
+                            entry("opaque.bmp", 1, "-1 0 0", "3 4"));
+    referenceFrame keyed, opaque;
+    buildReference(keyed, dir / "f/keyed.bmp", true);
+    buildReference(opaque, dir / "f/opaque.bmp", false);
+
+    CSpriteBase plain, resource;
+    ASSERT_EQ(0, plain.init((dir / "f").c_str()));
+    ASSERT_EQ(0, resource.initR((dir / "f").c_str()));
+    for (CSpriteBase* set : {&plain, &resource}) {
+        ASSERT_EQ(set->numFrames, 2);
+        expectSameSurface(set->frames[0].image, keyed.image, "keyed frame");
+        expectSameSurface(set->flipFrames[0].image, keyed.mirror, "keyed mirror");
+        expectSameSurface(set->frames[1].image, opaque.image, "opaque frame");
+        expectSameSurface(set->flipFrames[1].image, opaque.mirror, "opaque mirror");
+        // Keyed frames are run-length encoded when drawn, as before.
+        EXPECT_TRUE(set->frames[0].image->flags & SDL_RLEACCELOK);
+        EXPECT_TRUE(set->flipFrames[0].image->flags & SDL_RLEACCELOK);
+    }
+}
+
 TEST(FrameSet, FirstFrameSizesPlainLoadLastFrameSizesResourceLoad) {
     HeadlessScreen screen;
     TempDir dir;

@@ -1,36 +1,28 @@
 #include "fighter/animationSet.h"
 
 #include "base/seams.h"
-#include "base/textFile.h"
+#include "fighter/animationIndex.h"
 
 int animationSet::loadAll(const char* folder) {
     folderName = folder ? folder : "";
-    const std::string indexPath = folderName + "/info";
-    textFile index;
-    if (!index.open(indexPath)) {
-        seams::trace() << "ERROR opening file " << indexPath << "\n\n";
+    animationIndex index;
+    if (!index.open(folderName)) {
+        seams::trace() << "ERROR opening file " << index.path() << "\n\n";
         return 1;
     }
-
-    std::string line;
-    index.readLine(line);
-    int announced = 0;
-    if (!scanHeader(line, "ANIMS:", announced)) announced = 0;
-    seams::trace() << "animations: " << announced << "\n";
+    seams::trace() << "animations: " << index.announced() << "\n";
 
     // Every line counts, blank ones too; the set holds as many entries as
     // the file really has lines for.  It is never resized after this, so
     // pointers into it stay valid.
     animList.clear();
     animCount = 0;
-    std::vector<std::string> names;
-    for (int i = 0; i < announced && index.readLine(line); ++i)
-        names.push_back(firstWord(line));
+    const std::vector<animationName>& names = index.readNames();
     animList.resize(names.size());
     animCount = static_cast<int>(animList.size());
     for (int i = 0; i < animCount; ++i) {
-        seams::trace() << names[i] << "\n";
-        loadAnim(i, names[i]);
+        seams::trace() << names[i].name << "\n";
+        loadAnim(i, names[i].name);
         seams::trace() << "loaded animation " << i << "\n";
     }
     return 1;

@@ -1,16 +1,11 @@
 #include "sound/soundSet.h"
 
 #include "base/seams.h"
-#include "base/textFile.h"
+#include "sound/soundList.h"
 
 #include <SDL.h>
 
 namespace {
-
-// "folder/sound": the list of a sound folder.
-std::string listPath(const char* folder) {
-    return std::string(folder ? folder : "") + "/sound";
-}
 
 // Make one entry for a name and load folder/name.wav into it.  The error
 // channel gets one fixed line per file, whatever the file is called.
@@ -61,15 +56,11 @@ void soundSet::addToList(const char* folder) {
 }
 
 bool soundSet::readList(const char* folder, bool skipPresent) {
-    std::string path = listPath(folder);
-    textFile file(path);
-    if (!file.isOpen()) {
-        seams::trace() << "ERROR opening file " << path << "\n\n";
+    soundList list;
+    if (!list.open(folder ? folder : "")) {
+        seams::trace() << "ERROR opening file " << list.path() << "\n\n";
         return false;
     }
-    std::string line;
-    int count = 0;
-    if (file.readLine(line)) scanHeader(line, "SOUNDS:", count);
 
     // New entries go after the old ones.  find() looks at numSounds entries
     // only and numSounds grows at the end, so names are checked against the
@@ -79,8 +70,8 @@ bool soundSet::readList(const char* folder, bool skipPresent) {
     soundEntry* last = lastEntry(head);
     int added = 0;
     int skipped = 0;
-    for (int i = 0; i < count && file.readLine(line); ++i) {
-        std::string name = firstWord(line);
+    for (const listedSound& listed : list.readNames()) {
+        const std::string& name = listed.name;
         if (skipPresent && find(name)) {
             ++skipped;
             seams::trace() << "Skipped sound " << -skipped << "\n";

@@ -1,5 +1,6 @@
 #include "sprite/CSprite.h"
 #include "sprite/copyBlit.h"
+#include "sprite/displayFormat.h"
 
 #include "base/seams.h"
 
@@ -44,15 +45,9 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
         h = like->h;
     }
     if (backSave && backSave->w == w && backSave->h == h) return;
-    SDL_Surface* shaped = like;
-    if (w != like->w || h != like->h) {
-        const SDL_PixelFormat* f = like->format;
-        shaped = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f->BitsPerPixel, f->Rmask, f->Gmask,
-                                      f->Bmask, f->Amask);
-        if (!shaped) return;
-    }
-    SDL_Surface* fresh = SDL_DisplayFormat(shaped);
-    if (shaped != like) SDL_FreeSurface(shaped);
+    // Made blank in the display format rather than converted from the frame:
+    // updateBG always fills the save before clearBG puts it back.
+    SDL_Surface* fresh = blankDisplaySurface(w, h);
     if (!fresh) return;
     // The save is restored with a plain copy: a background pixel that happens
     // to have a frame's transparent colour must come back too.

@@ -4,6 +4,7 @@
 #include "base/platform.h"
 #include "base/seams.h"
 #include "sprite/bitmapFile.h"
+#include "sprite/displayFormat.h"
 #include "sprite/flipper.h"
 #include "sprite/frameIndex.h"
 
@@ -132,8 +133,9 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
         SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
                         SDL_MapRGB(loaded->format, component(entry.keyRed),
                                    component(entry.keyGreen), component(entry.keyBlue)));
-    SDL_Surface* image = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
+    // A bitmap from loadFromResource is in the display format already: it
+    // keeps its surface, with the key just set, instead of being copied.
+    SDL_Surface* image = toDisplayFormat(loaded);
     if (!image) {
         if (resource) {
             platform::changeDirectory(startDirectory);
@@ -149,11 +151,9 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
 
 spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width) {
     spriteFrame mirrored;
-    SDL_Surface* flipped = flip_surface(frame.image);
-    if (flipped) {
-        mirrored.image = SDL_DisplayFormat(flipped);
-        SDL_FreeSurface(flipped);
-    }
+    // The mirror has the frame's layout, the display format: it is kept
+    // as it comes instead of being copied once more.
+    mirrored.image = toDisplayFormat(flip_surface(frame.image));
     mirrored.offsetX = mirrorX(width, frame.offsetX);
     mirrored.colX1 = mirrorX(width, frame.colX2);
     mirrored.colX2 = mirrorX(width, frame.colX1);
@@ -192,8 +192,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         decoded = decodeBitmap(bytes);
     if (!decoded) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 
-    SDL_Surface* converted = SDL_DisplayFormat(decoded);
-    SDL_FreeSurface(decoded);
+    SDL_Surface* converted = toDisplayFormat(decoded);
     if (!converted) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
     return converted;
 }

@@ -1,5 +1,6 @@
 #include "sprite/flipper.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -35,18 +36,22 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
         SDL_FreeSurface(flipped);
         return nullptr;
     }
+    // Row by row: each row of the mirror is its source row read backwards,
+    // so both surfaces are walked in memory order.
     const int w = source->w;
-    if (format->BytesPerPixel == 4) {
-        for (int x = 0; x < w; ++x)
-            for (int y = 0; y < source->h; ++y)
-                put_pixel32(flipped, w - 1 - x, y, get_pixel32(source, x, y));
-    } else {
-        // Frames are always 32-bit; anything else is still mirrored byte-wise
-        // rather than read past the end of its rows.
-        const int bytes = format->BytesPerPixel;
-        for (int x = 0; x < w; ++x)
-            for (int y = 0; y < source->h; ++y)
-                std::memcpy(pixelAddress(flipped, w - 1 - x, y), pixelAddress(source, x, y), bytes);
+    const int bytes = format->BytesPerPixel;
+    for (int y = 0; y < source->h; ++y) {
+        const Uint8* from = static_cast<const Uint8*>(source->pixels) + y * source->pitch;
+        Uint8* to = static_cast<Uint8*>(flipped->pixels) + y * flipped->pitch;
+        if (bytes == 4) {
+            const Uint32* first = reinterpret_cast<const Uint32*>(from);
+            std::reverse_copy(first, first + w, reinterpret_cast<Uint32*>(to));
+        } else {
+            // Frames are always 32-bit; anything else is still mirrored
+            // pixel by pixel rather than read past the end of its rows.
+            for (int x = 0; x < w; ++x)
+                std::memcpy(to + (w - 1 - x) * bytes, from + x * bytes, bytes);
+        }
     }
     if (lockSource) SDL_UnlockSurface(source);
 

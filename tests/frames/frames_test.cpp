@@ -1,3 +1,8 @@
+// Start-up decodes every bitmap once and converts it to the display format
+// once: no frame is loaded twice, and neither the colour key nor the mirror
+// costs a conversion of its own.  The program counts both by standing in for
+// SDL_LoadBMP_RW and SDL_DisplayFormat.
+//
 // The game draws its backgrounds, opaque frames and bars with row copies and
 // row fills of its own.  Played twice from the same recording, once so and
 // once with every copy and fill handed to SDL, it must show the same pixels
@@ -61,6 +66,28 @@ extern "C" void SDL_UpdateRects(SDL_Surface* screen, int count, SDL_Rect* rects)
     static updateFunction real =
         reinterpret_cast<updateFunction>(dlsym(RTLD_NEXT, "SDL_UpdateRects"));
     if (real) real(screen, count, rects);
+}
+
+namespace {
+
+int g_decoded = 0;
+int g_converted = 0;
+
+} // namespace
+
+extern "C" SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* source, int freeSource) {
+    ++g_decoded;
+    using loadFunction = SDL_Surface* (*)(SDL_RWops*, int);
+    static loadFunction real = reinterpret_cast<loadFunction>(dlsym(RTLD_NEXT, "SDL_LoadBMP_RW"));
+    return real(source, freeSource);
+}
+
+extern "C" SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
+    ++g_converted;
+    using convertFunction = SDL_Surface* (*)(SDL_Surface*);
+    static convertFunction real =
+        reinterpret_cast<convertFunction>(dlsym(RTLD_NEXT, "SDL_DisplayFormat"));
+    return real(surface);
 }
 
 namespace {
@@ -161,6 +188,23 @@ playedGame playInChild(bool sdlOnly) {
 }
 
 } // namespace
+
+TEST(Frames, StartUpDecodesAndConvertsEveryBitmapOnce) {
+    replayScript script = busyGame();
+    g_decoded = g_converted = 0;
+    replayRunner game(script);
+    int frames = barbase.numFrames;
+    for (const animation& a : game.session.anims.animList)
+        frames += a.frameSet.numFrames;
+    for (const moveInfo& m : game.session.moves.moves)
+        frames += m.frameSet.numFrames;
+    for (partInfoList::node* n = game.session.particleDefs.head; n; n = n->next)
+        if (n->info.frameSet) frames += n->info.frameSet->numFrames;
+    ASSERT_GT(frames, 50);
+    const int background = 1;
+    EXPECT_EQ(g_decoded, frames + background);
+    EXPECT_EQ(g_converted, frames + background);
+}
 
 TEST(Frames, RowCopiesAndFillsShowExactlyWhatSdlShows) {
     playedGame viaSdl = playInChild(true);

@@ -12,8 +12,9 @@ namespace {
 
 std::string littleEndian(unsigned value, int bytes) {
     std::string out;
+    // Bytes past the fourth are zero (an unsigned holds four).
     for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        out += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
     return out;
 }
 
@@ -22,6 +23,9 @@ std::string littleEndian(unsigned value, int bytes) {
 void writeFile(const std::string& path, const std::string& bytes) {
     std::filesystem::path file(path);
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
+    // A new file, never written through: it may stand for a hard link.
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

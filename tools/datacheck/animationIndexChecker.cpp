@@ -1,7 +1,6 @@
 #include "animationIndexChecker.h"
 
-#include "base/textFile.h"
-#include "lineReader.h"
+#include "fighter/animationIndex.h"
 
 const animEntry* animationIndexChecker::find(const std::string& name) const {
     for (const animEntry& anim : anims_)
@@ -10,52 +9,28 @@ const animEntry* animationIndexChecker::find(const std::string& name) const {
 }
 
 void animationIndexChecker::check(const std::string& characterFolder) {
+    // The index is read by the game's own reader; its findings are printed.
+    animationIndex index;
     path_ = characterFolder + "/info";
-    lineReader in(report_, path_);
-    if (!in.open()) {
-        report_.error(path_, 0,
-                      "cannot open the animation index; the character has nothing to show");
+    report_.reading(path_);
+    if (!index.open(characterFolder)) {
+        report_.error(path_, 0, "cannot open the animation index; the game stops with exit code 1");
         return;
     }
-    std::string line;
-    int count = 0;
-    if (!in.next(line) || !scanHeader(line, "ANIMS:", count)) {
-        report_.error(path_, in.line(),
-                      "first line must be \"ANIMS: <count>\"; the game loads no animations");
-        return;
-    }
-    headerLine_ = in.line();
-    int read = 0;
-    for (; read < count && in.next(line); ++read) {
-        std::string name = firstWord(line);
-        if (name.empty()) {
-            report_.error(path_, in.line(),
-                          "expected an animation name, found an empty line; every line after the "
-                          "first counts as one of the " +
-                              std::to_string(count) + " animations");
-            continue;
-        }
-        if (const animEntry* earlier = find(name)) {
-            report_.warning(path_, in.line(),
-                            "animation \"" + name + "\" is listed twice (first at line " +
-                                std::to_string(earlier->line) +
-                                "); the game always finds the first");
-        }
+    const std::vector<animationName>& names = index.readNames();
+    if (index.headerRead()) headerLine_ = index.headerLine();
+    for (const finding& found : index.findings())
+        report_.add(path_, found.line, found.warning ? severity::warning : severity::error,
+                    found.message);
+    // With no line after the first the game has no animation to show.
+    if (names.empty())
+        report_.error(path_, index.headerLine(), "no animations; the game stops with exit code 1");
+    for (const animationName& name : names) {
+        if (name.name.empty()) continue;
         animEntry anim;
-        anim.name = name;
-        anim.line = in.line();
-        anim.frames = &frames_.check(characterFolder + "/" + name, path_, anim.line);
+        anim.name = name.name;
+        anim.line = name.line;
+        anim.frames = &frames_.check(characterFolder + "/" + name.name, path_, anim.line);
         anims_.push_back(anim);
-    }
-    if (read < count)
-        report_.error(path_, headerLine_,
-                      "\"ANIMS: " + std::to_string(count) + "\" announces " +
-                          std::to_string(count) + " animations but the file holds " +
-                          std::to_string(read));
-    while (in.next(line)) {
-        if (firstWord(line).empty()) continue;
-        report_.warning(path_, in.line(),
-                        "text after the " + std::to_string(count) + " animations is ignored");
-        break;
     }
 }

@@ -47,17 +47,20 @@ std::string bitmapChecker::headerProblem(const std::vector<unsigned char>& bytes
 }
 
 bool bitmapChecker::check(const std::string& path, int red, int green, int blue, bitmapInfo& info,
-                          std::string& problem) const {
+                          std::string& problem, bool headerChecked) const {
     std::vector<unsigned char> bytes;
     platform::ReadResult read = platform::readWholeFile(path, bytes);
     if (read != platform::ReadResult::Ok) {
         problem = readProblem(read);
         return false;
     }
-    // The game's own header check and decoder.
-    problem = headerProblem(bytes);
+    // The game's own header check and decoder; the stage is decoded by SDL
+    // without the check.
+    if (headerChecked) problem = headerProblem(bytes);
     if (!problem.empty()) return false;
-    SDL_Surface* image = bitmapFile::decode(bytes);
+    SDL_Surface* image =
+        headerChecked ? bitmapFile::decode(bytes)
+                      : SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
     if (!image) {
         problem = std::string("cannot be decoded: ") + SDL_GetError();
         return false;

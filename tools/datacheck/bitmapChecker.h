@@ -17,8 +17,9 @@ class bitmapChecker {
   public:
     // Reads and decodes the bitmap at path; the colour key is the one a
     // frame entry gives (red < 0: none).  False with a reason in problem.
+    // headerChecked: the game checks the header first (frames, not the stage).
     bool check(const std::string& path, int red, int green, int blue, bitmapInfo& info,
-               std::string& problem) const;
+               std::string& problem, bool headerChecked = true) const;
 
     // The game's header check (bitmapFile) on bytes already read; "" when
     // the header is sound, else the game's reason.

@@ -1,7 +1,6 @@
 #include "soundListChecker.h"
 
-#include "base/textFile.h"
-#include "lineReader.h"
+#include "sound/soundList.h"
 
 namespace {
 constexpr size_t maxName = 111;
@@ -15,40 +14,30 @@ const soundName* soundListChecker::find(const std::string& name) const {
 }
 
 void soundListChecker::check(const std::string& folder, bool character) {
-    std::string path = folder + "/sound";
-    lineReader in(report_, path);
-    if (!in.open()) {
+    // The list is read by the game's own reader; its findings are printed.
+    soundList list;
+    const std::string path = folder + "/sound";
+    report_.reading(path);
+    if (!list.open(folder)) {
         report_.error(path, 0, "cannot open the sound list; the game loads none of its sounds");
         return;
     }
-    std::string line;
-    int count = 0;
-    if (!in.next(line) || !scanHeader(line, "SOUNDS:", count)) {
-        report_.error(path, in.line(),
-                      "first line must be \"SOUNDS: <count>\"; the game loads no sounds from it");
-        return;
-    }
-    int headerLine = in.line();
-    if (count < 0) {
-        report_.error(path, headerLine, "negative sound count " + std::to_string(count));
-        return;
-    }
+    const std::vector<listedSound>& listed = list.readNames();
+    for (const finding& found : list.findings())
+        report_.add(path, found.line, found.warning ? severity::warning : severity::error,
+                    found.message);
     size_t before = names_.size(); // names of earlier lists
-    int read = 0;
-    for (; read < count && in.next(line); ++read) {
-        std::string name = firstWord(line);
-        if (name.empty()) {
-            report_.error(path, in.line(), "expected a sound name, found an empty line");
-            continue;
-        }
+    for (const listedSound& entry : listed) {
+        const std::string& name = entry.name;
+        if (name.empty()) continue; // reported by the reader
         if (name.size() > maxName) {
-            report_.error(path, in.line(),
+            report_.error(path, entry.line,
                           "sound name longer than " + std::to_string(maxName) + " characters");
             continue;
         }
         std::string wav = folder + "/" + name + ".wav";
         if (wav.size() > maxPath) {
-            report_.error(path, in.line(),
+            report_.error(path, entry.line,
                           "path " + wav + " longer than " + std::to_string(maxPath) +
                               " characters");
             continue;
@@ -60,35 +49,24 @@ void soundListChecker::check(const std::string& folder, bool character) {
                 break;
             }
         if (earlier && character && static_cast<size_t>(earlier - names_.data()) < before) {
-            report_.warning(path, in.line(),
+            report_.warning(path, entry.line,
                             "sound \"" + name + "\" is already in the list " + earlier->list + ":" +
                                 std::to_string(earlier->line) + "; " + wav +
                                 " is never loaded and the earlier one plays");
             continue;
         }
         if (earlier) {
-            report_.warning(path, in.line(),
+            report_.warning(path, entry.line,
                             "sound \"" + name + "\" is listed twice (first at line " +
                                 std::to_string(earlier->line) +
                                 "); the game always plays the first");
             continue;
         }
-        names_.push_back({name, path, in.line()});
+        names_.push_back({name, path, entry.line});
         std::string problem;
         names_.back().loads = wavs_.check(wav, problem);
         if (!names_.back().loads)
-            report_.error(path, in.line(),
+            report_.error(path, entry.line,
                           "sound " + wav + ": " + problem + "; \"" + name + "\" plays nothing");
-    }
-    if (read < count)
-        report_.error(path, headerLine,
-                      "\"SOUNDS: " + std::to_string(count) + "\" announces " +
-                          std::to_string(count) + " sounds but the file holds " +
-                          std::to_string(read));
-    while (in.next(line)) {
-        if (firstWord(line).empty()) continue;
-        report_.warning(path, in.line(),
-                        "text after the " + std::to_string(count) + " sounds is ignored");
-        break;
     }
 }

@@ -34,7 +34,9 @@ size_t allocatedBytes() {
 #ifdef FIGHTER_ASAN
     return __sanitizer_get_current_allocated_bytes();
 #else
-    return mallinfo2().uordblks;
+    // Blocks glibc maps on their own (a frame's pixels, for one) count too.
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/seams.h"
 
+#include <exception>
 #include <set>
 
 namespace {
@@ -31,6 +32,9 @@ dataReport dataReport::check(const std::string& dataFolder) {
         checker.run(dataFolder);
     } catch (const loadStopped& stop) {
         stopped = stop.message;
+    } catch (const std::exception& failure) {
+        // Whatever else goes wrong in the checker, the workbench goes on.
+        stopped = std::string("the checker gave up: ") + failure.what();
     }
     seams::setTraceStream(&trace);
     seams::setErrorStream(&errors);
@@ -70,6 +74,12 @@ dataReport::errorsAbout(const std::vector<std::string>& changed,
         if (f.error && (touched.count(folderOf(f.file)) || f.file == dataFolder))
             about.push_back(&f);
     return about;
+}
+
+bool dataReport::has(const std::string& text) const {
+    for (const finding& f : findings)
+        if (f.text == text) return true;
+    return false;
 }
 
 void dataReport::print(std::ostream& out) const {

@@ -31,6 +31,9 @@ class dataReport {
     std::vector<const finding*> errorsAbout(const std::vector<std::string>& changed,
                                             const std::string& dataFolder) const;
 
+    // True when a finding reads exactly so.
+    bool has(const std::string& text) const;
+
     // Every finding, one per line, then the summary.
     void print(std::ostream& out) const;
 };

@@ -84,6 +84,7 @@ void workbench::start(const std::string& name) {
     dataReport report = dataReport::check(dataFolder_);
     report.print(terminal_);
     errors_ = report.errors;
+    shownReport_ = report;
     try {
         stopGuard guard;
         swapIn(characterSnapshot::load(dataFolder_));
@@ -307,6 +308,7 @@ void workbench::checkForChanges() {
 }
 
 void workbench::reload(const std::vector<std::string>& changed, bool forced) {
+    const Uint32 began = seams::ticks();
     if (forced) {
         terminal_ << "reloading " << dataFolder_ << "\n";
     } else {
@@ -318,13 +320,24 @@ void workbench::reload(const std::vector<std::string>& changed, bool forced) {
         terminal_ << "\n";
     }
 
+    pending_.insert(pending_.end(), changed.begin(), changed.end());
     dataReport report = dataReport::check(dataFolder_);
     report.print(terminal_);
     errors_ = report.errors;
     if (!forced && snapshot_) {
-        std::vector<const dataReport::finding*> about = report.errorsAbout(changed, dataFolder_);
-        if (!about.empty()) {
-            say("kept the last good state: " + about.front()->text, true);
+        // Held back when the changes since the shown state brought errors
+        // of their own: more errors in the changed files (or the index and
+        // move files above them) than the shown state had there.
+        std::vector<const dataReport::finding*> now = report.errorsAbout(pending_, dataFolder_);
+        if (now.size() > shownReport_.errorsAbout(pending_, dataFolder_).size()) {
+            // Name an error the shown state did not have.
+            const dataReport::finding* fresh = now.front();
+            for (const dataReport::finding* f : now)
+                if (!shownReport_.has(f->text)) {
+                    fresh = f;
+                    break;
+                }
+            say("kept the last good state: " + fresh->text, true);
             return;
         }
     }
@@ -344,7 +357,10 @@ void workbench::reload(const std::vector<std::string>& changed, bool forced) {
         return;
     }
     swapIn(std::move(fresh));
-    say("reloaded: " + report.summary, errors_ > 0);
+    shownReport_ = report;
+    pending_.clear();
+    say("reloaded in " + std::to_string(seams::ticks() - began) + " ms: " + report.summary,
+        errors_ > 0);
 }
 
 void workbench::say(const std::string& message, bool problem) {

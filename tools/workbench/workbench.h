@@ -10,6 +10,7 @@
 #pragma once
 
 #include "characterSnapshot.h"
+#include "dataReport.h"
 #include "fileWatcher.h"
 
 #include "fighter/fighter.h"
@@ -55,9 +56,9 @@ class workbench {
     void checkForChanges();
     // Runs the checker, prints its findings and loads the data into a fresh
     // snapshot, which replaces the shown one only when the load went
-    // through and the checker found no error in the changed files (forced:
-    // whatever the checker says).  The shown animation or move and its
-    // frame stay.
+    // through and the changes since the shown state brought no new error
+    // into the changed files (forced: whatever the checker says).  The
+    // shown animation or move and its frame stay.
     void reload(const std::vector<std::string>& changed, bool forced);
     // Writes the screen as a BMP named after the animation or move and the
     // frame into the screenshot folder; the path, or "" when it failed.
@@ -123,6 +124,8 @@ class workbench {
     fileWatcher watcher_;
     Uint32 lastPoll_ = 0;
     int errors_ = 0;
+    dataReport shownReport_;           // the checker's verdict on the shown state
+    std::vector<std::string> pending_; // files changed since the shown state loaded
     std::string status_;
     bool statusIsProblem_ = false;
     std::string shotFolder_ = ".";

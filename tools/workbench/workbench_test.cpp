@@ -356,6 +356,21 @@ TEST_F(Workbench, ABrokenEditKeepsTheLastGoodStateUntilItIsFixed) {
     EXPECT_EQ(bench.frame(), 1);
 }
 
+TEST_F(Workbench, AnErrorInAnotherFileDoesNotHoldBackAnEdit) {
+    // The sound list breaks first: an error, but not in the frames being edited.
+    edit(data + "/Tavro/sound/sound", "SOUNDS: 1\n");
+    bench.start("fireball");
+    const int before = bench.errorCount();
+    ASSERT_GT(before, 0);
+    const std::string info = data + "/Tavro/fireball/info";
+    edit(info, withPause(readText(info), 0, 61));
+    bench.checkForChanges();
+    pass();
+    EXPECT_EQ(bench.fighter().current()->pause, 61);
+    EXPECT_EQ(bench.errorCount(), before) << "the other error is still counted";
+    EXPECT_TRUE(contains(bench.status(), "reloaded")) << bench.status();
+}
+
 TEST_F(Workbench, BrokenDataAtStartLeavesAnEmptyBenchThatLoadsOnceFixed) {
     const std::string index = data + "/Tavro/blank/info";
     const std::string good = readText(index);

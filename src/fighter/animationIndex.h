@@ -1,0 +1,43 @@
+// A character's animation index, its "info" file: a line "ANIMS: <count>",
+// then one animation name a line, each the name of a frame folder inside
+// the character folder.  Every line after the first counts as one of the
+// announced animations, blank ones too.
+//
+// The animation set and the data checker both read the index here: the set
+// takes the names, the checker also their lines and the findings.
+#pragma once
+
+#include "base/dataLines.h"
+
+#include <string>
+#include <vector>
+
+struct animationName {
+    std::string name; // "" for a blank line
+    int line = 0;
+};
+
+class animationIndex {
+  public:
+    // Opens characterFolder/info and reads its count line.  False when the
+    // index cannot be opened.
+    bool open(const std::string& characterFolder);
+    const std::string& path() const { return lines_.path(); }
+    // The animations the first line announces (0 when it is not "ANIMS: <n>").
+    int announced() const { return announced_; }
+    int headerLine() const { return headerLine_; }
+    bool headerRead() const { return headerRead_; }
+
+    // Reads the announced names, as many as the file has lines for, and
+    // reports text after them.
+    const std::vector<animationName>& readNames();
+
+    const std::vector<finding>& findings() const { return lines_.findings(); }
+
+  private:
+    dataLines lines_;
+    int announced_ = 0;
+    int headerLine_ = 0;
+    bool headerRead_ = false;
+    std::vector<animationName> names_;
+};

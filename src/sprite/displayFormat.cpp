@@ -1,0 +1,32 @@
+#include "sprite/displayFormat.h"
+
+bool isDisplayFormat(const SDL_Surface* surface) {
+    const SDL_Surface* screen = SDL_GetVideoSurface();
+    if (!surface || !screen) return false;
+    // A screen in video memory gets video-memory copies; leave those to SDL.
+    if ((screen->flags | surface->flags) & SDL_HWSURFACE) return false;
+    if (surface->flags & SDL_SRCALPHA) return false;
+    const SDL_PixelFormat* a = surface->format;
+    const SDL_PixelFormat* b = screen->format;
+    return a->BitsPerPixel == b->BitsPerPixel && a->BytesPerPixel == b->BytesPerPixel &&
+           a->BytesPerPixel == 4 && !a->palette && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
+           a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
+SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
+    if (!surface || isDisplayFormat(surface)) return surface;
+    SDL_Surface* converted = SDL_DisplayFormat(surface);
+    SDL_FreeSurface(surface);
+    return converted;
+}
+
+SDL_Surface* blankDisplaySurface(int w, int h) {
+    const SDL_Surface* screen = SDL_GetVideoSurface();
+    if (!screen) return nullptr;
+    const SDL_PixelFormat* f = screen->format;
+    SDL_Surface* made =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, 0);
+    if (made && isDisplayFormat(made)) return made;
+    // A screen of another kind: let SDL make its own display-format copy.
+    return made ? toDisplayFormat(made) : nullptr;
+}

@@ -1,0 +1,20 @@
+// The display format: the screen's pixel layout, in which every frame and
+// every background save is kept so that blits need no conversion.
+#pragma once
+
+#include <SDL.h>
+
+// True when the surface already has the layout SDL_DisplayFormat would give
+// it: the screen's pixel size and colour masks, no alpha, in system memory
+// like the screen.  False before the screen exists.
+bool isDisplayFormat(const SDL_Surface* surface);
+
+// SDL_DisplayFormat that takes the surface over: a surface already in the
+// display format is returned as it is (its display-format copy would hold
+// the same bytes, colour key and flags); any other is converted and freed.
+// nullptr, with SDL's error set, when the conversion fails.
+SDL_Surface* toDisplayFormat(SDL_Surface* surface);
+
+// A new display-format surface of w x h, without colour key or alpha, its
+// pixels black.  nullptr before the screen exists or when SDL fails.
+SDL_Surface* blankDisplaySurface(int w, int h);

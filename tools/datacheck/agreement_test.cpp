@@ -1,0 +1,78 @@
+// The checker and the game must agree on every data set: when the game's
+// start-up stops on the data, the checker says so; when the checker says
+// the game stops, it does.  The data sets are the fuzz corpora placed in the
+// shipped data and the broken data sets listed under tests/datasets/.
+#include "base/seams.h"
+#include "dataChecker.h"
+#include "dataSets.h"
+#include "diagnostics.h"
+#include "replayRunner.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <sstream>
+
+namespace {
+
+using testing_support::dataSet;
+
+// True when a finding says the game stops on the data: the checker's own
+// "...; the game stops with exit code 1", or a game loader's reason.
+bool saysTheGameStops(const diagnostic& finding) {
+    const std::string own = "; the game stops with exit code 1";
+    const std::string& m = finding.message;
+    return finding.level == severity::error &&
+           (m.compare(0, 16, "the game stops: ") == 0 ||
+            (m.size() >= own.size() && m.compare(m.size() - own.size(), own.size(), own) == 0));
+}
+
+class CheckerAndGame : public testing::TestWithParam<dataSet> {};
+
+TEST_P(CheckerAndGame, AgreeWhetherTheGameStops) {
+    testing_support::TempDir dir;
+    testing_support::makeDataSet(GetParam(), dir / "data");
+
+    // The game's start-up, from the folder above the data.
+    std::string here = testing_support::sourceDir();
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    bool stopped = false;
+    std::string reason;
+    {
+        testing_support::CatchFatalStops catchStops;
+        replayScript script;
+        try {
+            replayRunner game(script);
+        } catch (const testing_support::FatalStop& stop) {
+            stopped = true;
+            reason = stop.message;
+        }
+    }
+    seams::setTraceStream(nullptr);
+    seams::setErrorStream(nullptr);
+    ASSERT_EQ(chdir(here.c_str()), 0);
+
+    // The checker, on the same SDL the game started.
+    diagnostics report;
+    dataChecker checker(report);
+    checker.run(dir / "data");
+    bool predicted = false;
+    for (const diagnostic& finding : report.all())
+        predicted = predicted || saysTheGameStops(finding);
+
+    if (stopped)
+        EXPECT_TRUE(predicted) << "the game stops (\"" << reason << "\"), the checker says:\n"
+                               << report.text();
+    else
+        EXPECT_FALSE(predicted) << "the game starts, the checker says it stops:\n" << report.text();
+}
+
+INSTANTIATE_TEST_SUITE_P(DataSets, CheckerAndGame,
+                         testing::ValuesIn(testing_support::dataSetList::all()),
+                         [](const testing::TestParamInfo<dataSet>& info) {
+                             return info.param.name;
+                         });
+
+} // namespace
