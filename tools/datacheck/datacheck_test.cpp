@@ -561,6 +561,8 @@ TEST(DataCheck, ParticlesAndDuplicates) {
     expectOnly(data, "Tavro/moveset:123: warning: move \"kick\" is defined twice (first at line "
                      "101); look-ups by name always find the first\n");
 
+    // A character list naming a common sound again: the game keeps the common
+    // one, so the character's file is dead weight.
     data = fixture();
     data.files["Tavro/sound/sound"] = "SOUNDS: 2\npunch\nhit\n";
     expectOnly(data, "Tavro/sound/sound:3: warning: sound \"hit\" is already in the list "

@@ -34,15 +34,18 @@ void throwStop(const std::string& message, fatal::Channel) {
 // folder is put back at the end, wherever the loader left it.
 class loaderRun {
   public:
-    loaderRun() : directory_(platform::currentDirectory()) {
+    loaderRun()
+        : directory_(platform::currentDirectory()), traceBefore_(&seams::trace()),
+          errorsBefore_(&seams::errors()) {
         seams::setTraceStream(&trace_);
         seams::setErrorStream(&sink_);
         fatal::setHandler(throwStop);
     }
     ~loaderRun() {
         fatal::setHandler(nullptr);
-        seams::setTraceStream(nullptr);
-        seams::setErrorStream(nullptr);
+        // Whoever listened to the trace before gets it back.
+        seams::setTraceStream(traceBefore_);
+        seams::setErrorStream(errorsBefore_);
         if (!directory_.empty()) platform::changeDirectory(directory_);
     }
     std::string trace() const { return trace_.str(); }
@@ -51,6 +54,8 @@ class loaderRun {
     std::string directory_;
     std::ostringstream trace_;
     std::ostream sink_{nullptr}; // no buffer: every write is dropped
+    std::ostream* traceBefore_;
+    std::ostream* errorsBefore_;
 };
 
 // The frame folder being loaded when the trace ends, and how many of its

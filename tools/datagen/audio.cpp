@@ -163,13 +163,17 @@ void writeSounds(Writer& out) {
     put(out, "soundSet/whoosh.wav", whoosh(0.28, 500, 1600, 1.6, 2));
     put(out, "soundSet/fireball.wav", roar());
     put(out, "soundSet/step.wav", impact(0.07, 90, 60, 0.8, 3, 0.3));
-    // the character's own sounds; "whoosh" is already in the common list
-    out.text("Tavro/sound/sound", "SOUNDS: 5\npunch\nkick\nshout\nhurt\nwhoosh\n");
+    // the character's own sounds
+    out.text("Tavro/sound/sound",
+             "SOUNDS: 8\npunch\nkick\nshout\nhurt\njab\nlowKick\nrising\nrumble\n");
     put(out, "Tavro/sound/punch.wav", whoosh(0.14, 1400, 2600, 2.0, 4));
     put(out, "Tavro/sound/kick.wav", whoosh(0.22, 700, 1300, 1.4, 5));
     put(out, "Tavro/sound/shout.wav", voice(0.32, 230, 175, 780, 1220, 0.15, 6));
     put(out, "Tavro/sound/hurt.wav", voice(0.26, 170, 120, 520, 900, 0.3, 7));
-    put(out, "Tavro/sound/whoosh.wav", whoosh(0.3, 400, 1200, 1.2, 8));
+    put(out, "Tavro/sound/jab.wav", whoosh(0.1, 1900, 3400, 2.4, 9));
+    put(out, "Tavro/sound/lowKick.wav", whoosh(0.2, 260, 800, 1.3, 10));
+    put(out, "Tavro/sound/rising.wav", whoosh(0.3, 500, 2400, 1.8, 11));
+    put(out, "Tavro/sound/rumble.wav", impact(0.45, 70, 35, 2.2, 12, 0.75));
 }
 
 } // namespace gen

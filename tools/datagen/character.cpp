@@ -436,6 +436,7 @@ std::vector<Action> moves() {
         Action a;
         a.name = "heavy";
         a.command = "C";
+        a.condition = "ground is true";
         Pose w = guard();
         w.torso = 4;
         w.nTh = 60;
@@ -487,6 +488,7 @@ std::vector<Action> moves() {
         Action a;
         a.name = "punch";
         a.command = "A";
+        a.condition = "ground is true";
         Pose c = guard();
         c.nUA = 55;
         c.nFA = 125;
@@ -512,6 +514,235 @@ std::vector<Action> moves() {
         a.frames.push_back(hit(f, NEAR_ARM, 18, 40));
         a.frames.push_back(fr(r, 15));
         a.frames.push_back(fr(guard(0.5), 15));
+        list.push_back(a);
+    }
+
+    // Crouching jab: down, A from neutral.  The lead fist snaps out at belly
+    // height while the fighter stays low.
+    {
+        Action a;
+        a.name = "crouchPunch";
+        a.command = "DA";
+        a.condition = "ground is true";
+        Pose c = crouch();
+        c.nUA = 40;
+        c.nFA = 120;
+        Pose e = crouch();
+        e.torso = 30;
+        e.head = -22;
+        e.nUA = 84;
+        e.nFA = 86;
+        e.fUA = 20;
+        e.fFA = 130;
+        Pose f = e;
+        f.torso = 33;
+        f.nUA = 88;
+        f.nFA = 88;
+        Pose r = crouch();
+        r.nUA = 60;
+        r.nFA = 130;
+        a.frames.push_back(fr(c, 10));
+        Frame f1 = hit(e, NEAR_ARM, 10, 30);
+        a.frames.push_back(snd(f1, "jab"));
+        a.frames.push_back(hit(f, NEAR_ARM, 14, 30));
+        a.frames.push_back(fr(r, 12));
+        a.frames.push_back(fr(crouch(0.5), 12));
+        list.push_back(a);
+    }
+
+    // Crouching kick: down, B from neutral.  The lead foot pokes out along
+    // the floor at shin height; no spin and no slide, unlike the sweep.
+    {
+        Action a;
+        a.name = "crouchKick";
+        a.command = "DB";
+        a.condition = "ground is true";
+        Pose c = crouch();
+        c.nTh = 110;
+        c.nSh = 20;
+        c.nFt = 110;
+        Pose e = crouch();
+        e.torso = 14;
+        e.head = -10;
+        e.nUA = 60;
+        e.nFA = 165;
+        e.fUA = 20;
+        e.fFA = 150;
+        e.nTh = 84;
+        e.nSh = 86;
+        e.nFt = 150;
+        Pose f = e;
+        f.nTh = 86;
+        f.nSh = 90;
+        f.nFt = 155;
+        Pose r = crouch();
+        r.nTh = 105;
+        r.nSh = 30;
+        r.nFt = 115;
+        a.frames.push_back(fr(c, 12));
+        Frame f1 = hit(e, NEAR_LEG, 12, 45);
+        a.frames.push_back(snd(f1, "lowKick"));
+        a.frames.push_back(hit(f, NEAR_LEG, 16, 45));
+        a.frames.push_back(fr(r, 14));
+        a.frames.push_back(fr(crouch(0.5), 14));
+        list.push_back(a);
+    }
+
+    // Crouching heavy: down, C from neutral.  Still low, the fighter drives
+    // the lead fist up at a slant: a blow against a fighter jumping in.  The
+    // uppercut, by contrast, rises to full height after a punch.
+    {
+        Action a;
+        a.name = "crouchHeavy";
+        a.command = "DC";
+        a.condition = "ground is true";
+        Pose c = crouch();
+        c.torso = 34;
+        c.head = -26;
+        c.nUA = 20;
+        c.nFA = 70;
+        Pose e = crouch();
+        e.torso = 6;
+        e.head = -14;
+        e.nUA = 138;
+        e.nFA = 146;
+        e.fUA = 10;
+        e.fFA = 120;
+        e.nTh = 96;
+        e.fTh = 30;
+        Pose f = e;
+        f.torso = 2;
+        f.nUA = 142;
+        f.nFA = 150;
+        Pose r = crouch();
+        r.torso = 16;
+        r.nUA = 90;
+        r.nFA = 160;
+        a.frames.push_back(fr(c, 14));
+        e.shout = true;
+        Frame f1 = hit(e, NEAR_ARM, 12, 85);
+        a.frames.push_back(snd(f1, "rising"));
+        a.frames.push_back(hit(f, NEAR_ARM, 20, 85));
+        a.frames.push_back(fr(r, 18));
+        a.frames.push_back(fr(crouch(0.5), 16));
+        list.push_back(a);
+    }
+
+    // Air punch: A in the air, a fist driven down and forward.
+    {
+        Action a;
+        a.name = "airPunch";
+        a.command = "A";
+        a.condition = "ground is false";
+        Pose c = tuck(0);
+        c.nUA = 40;
+        c.nFA = 140;
+        Pose e = tuck(0);
+        e.torso = 26;
+        e.head = -20;
+        e.nUA = 62;
+        e.nFA = 58;
+        e.fUA = 150;
+        e.fFA = 120;
+        e.tails = -60;
+        Pose f = e;
+        f.nUA = 58;
+        f.nFA = 54;
+        f.tails = -50;
+        a.frames.push_back(fr(c, 10));
+        Frame f1 = hit(e, NEAR_ARM, 40, 50);
+        a.frames.push_back(snd(f1, "punch"));
+        a.frames.push_back(hit(f, NEAR_ARM, 100, 50));
+        list.push_back(a);
+    }
+
+    // Air heavy: C in the air, a stamping heel driven down at the opponent's
+    // head or shins, arms flung up for balance.
+    {
+        Action a;
+        a.name = "airHeavy";
+        a.command = "C";
+        a.condition = "ground is false";
+        Pose c = tuck(0);
+        c.nTh = 140;
+        c.nSh = 40;
+        c.torso = -6;
+        Pose k = tuck(0);
+        k.torso = -18;
+        k.head = 10;
+        k.nTh = 52;
+        k.nSh = 40;
+        k.nFt = 120;
+        k.fTh = 120;
+        k.fSh = 10;
+        k.nUA = 110;
+        k.nFA = 160;
+        k.fUA = -50;
+        k.fFA = 10;
+        k.tails = -30;
+        Pose k2 = k;
+        k2.nSh = 36;
+        k2.tails = -20;
+        a.frames.push_back(fr(c, 14));
+        k.shout = true;
+        Frame f1 = hit(k, NEAR_LEG, 40, 90);
+        a.frames.push_back(snd(f1, "shout"));
+        a.frames.push_back(hit(k2, NEAR_LEG, 100, 90));
+        list.push_back(a);
+    }
+
+    // Shockwave: down, back, C on the ground.  Both palms gather a white chi
+    // overhead and slam the floor; a wave runs along the floor and, if it
+    // meets nobody, bursts into a pillar of blue flame where it dies.
+    {
+        Action a;
+        a.name = "shockwave";
+        a.command = "DLC";
+        a.condition = "ground is true";
+        Pose up = guard();
+        up.torso = -8;
+        up.head = -10;
+        up.nHand = up.fHand = OPEN;
+        up.nUA = 168;
+        up.nFA = 178;
+        up.fUA = 160;
+        up.fFA = 172;
+        up.nTh = 28;
+        up.fTh = -20;
+        up.glow = 7;
+        up.glowAt = {2, -10};
+        up.coolGlow = true;
+        Pose high = up;
+        high.torso = -14;
+        high.glow = 11;
+        high.shout = true;
+        Pose slam = crouch();
+        slam.torso = 52;
+        slam.head = -34;
+        slam.nHand = slam.fHand = OPEN;
+        slam.nUA = 48;
+        slam.nFA = 24;
+        slam.fUA = 40;
+        slam.fFA = 18;
+        slam.glow = 8;
+        slam.glowAt = {6, 2};
+        slam.coolGlow = true;
+        Pose hold = slam;
+        hold.torso = 48;
+        hold.glow = 0;
+        a.frames.push_back(fr(up, 20));
+        Frame f1 = fr(high, 20);
+        a.frames.push_back(snd(f1, "shout"));
+        Frame f2 = fr(slam, 25);
+        snd(f2, "rumble");
+        Drawn d = measureFighter(slam);
+        char line[64];
+        std::snprintf(line, sizeof line, "shockwave %d 0",
+                      static_cast<int>(d.nearHand.x) - kAnchorX - 6);
+        f2.spawns.push_back(line);
+        a.frames.push_back(f2);
+        a.frames.push_back(fr(hold, 30));
+        a.frames.push_back(fr(crouch(0.5), 25));
         list.push_back(a);
     }
 
@@ -699,7 +930,24 @@ std::vector<Action> moves() {
         a.frames.push_back(f2);
         list.push_back(a);
     }
-    return list;
+
+    // File order is priority order within each button's list: longer
+    // commands before the shorter ones they contain, the air version of a
+    // button before the ground version.  The fireball stays first.
+    const char* order[] = {"fireball",   "shockwave",   "uppercut", "crouchPunch", "sweep",
+                           "crouchKick", "crouchHeavy", "airPunch", "punch",       "airKick",
+                           "kick",       "airHeavy",    "heavy",    "hit1",        "blockHi",
+                           "blockLo",    "blockAir",    "backJump", "airBack",     "airForward"};
+    std::vector<Action> sorted;
+    for (const char* name : order)
+        for (const Action& a : list)
+            if (a.name == name) sorted.push_back(a);
+    if (sorted.size() != list.size()) {
+        std::fprintf(stderr, "datagen: the move order lists %zu of %zu moves\n", sorted.size(),
+                     list.size());
+        std::exit(1);
+    }
+    return sorted;
 }
 
 void writeAction(Writer& out, const std::string& dir, const Action& a) {
@@ -719,13 +967,8 @@ void writeAction(Writer& out, const std::string& dir, const Action& a) {
         if (a.name == "blank") {
             d = measureFighter(f.pose); // a see-through frame with the guard's body box
         } else {
-            V2 prev;
-            bool hasPrev = false;
-            if (f.pose.strike != NO_LIMB && i > 0) {
-                prev = strikeTip(measureFighter(a.frames[i - 1].pose), f.pose.strike);
-                hasPrev = true;
-            }
-            d = drawFighter(img, f.pose, hasPrev ? &prev : nullptr);
+            const Pose* prev = f.pose.strike != NO_LIMB && i > 0 ? &a.frames[i - 1].pose : nullptr;
+            d = drawFighter(img, f.pose, prev);
         }
         char file[32];
         std::snprintf(file, sizeof file, "f%02zu.bmp", i);
@@ -767,32 +1010,55 @@ std::string attackTable() {
             s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
     };
     std::ostringstream s;
-    // 1: ground attacks by distance band, in the order S, M, L, U, D
+    // 1: ground attacks by distance band, in the order S, M, L, U, D.  A
+    // short-range pick draws from S and M, a mid-range one from M and L, a
+    // long-range one from L alone; U is asked when the opponent is above the
+    // fighter it faces, D when that fighter is above it (jumping in).
     section(s, {{"punch", "S", "NULL", "NULL"},
+                {"crouchPunch", "S", "NULL", "NULL"},
                 {"kick", "S", "NULL", "NULL"},
-                {"punch", "S", "NULL", "NULL"},
+                {"crouchKick", "S", "NULL", "NULL"},
+                {"crouchPunch", "S", "NULL", "NULL"},
                 {"kick", "M", "NULL", "NULL"},
+                {"crouchKick", "M", "NULL", "NULL"},
                 {"heavy", "M", "NULL", "NULL"},
                 {"heavy", "L", "NULL", "NULL"},
                 {"sweep", "L", "NULL", "NULL"},
+                {"crouchKick", "U", "NULL", "NULL"},
                 {"sweep", "U", "NULL", "NULL"},
-                {"kick", "U", "NULL", "NULL"},
+                {"crouchHeavy", "D", "NULL", "NULL"},
                 {"uppercut", "D", "NULL", "NULL"},
-                {"heavy", "D", "NULL", "NULL"}});
-    // 2: kept for later use
-    section(s, {{"fireball", "L", "NULL", "NULL"}, {"fireball", "M", "NULL", "NULL"}});
+                {"crouchHeavy", "D", "NULL", "NULL"}});
+    // 2: never read by the opponent; the specials wait here.  The opponent
+    // throws nothing: only player 1's particles are tested against a fighter.
+    section(s, {{"fireball", "L", "NULL", "NULL"}, {"shockwave", "M", "NULL", "NULL"}});
     // 3: aerial attacks, same band order
-    section(s, {{"airKick", "S", "NULL", "NULL"},
+    section(s, {{"airPunch", "S", "NULL", "NULL"},
+                {"airKick", "S", "NULL", "NULL"},
                 {"airKick", "M", "NULL", "NULL"},
-                {"airKick", "L", "NULL", "NULL"},
-                {"airKick", "U", "NULL", "NULL"},
-                {"airKick", "D", "NULL", "NULL"}});
+                {"airHeavy", "M", "NULL", "NULL"},
+                {"airHeavy", "L", "NULL", "NULL"},
+                {"airHeavy", "U", "NULL", "NULL"},
+                {"airPunch", "U", "NULL", "NULL"},
+                {"airKick", "D", "NULL", "NULL"},
+                {"airPunch", "D", "NULL", "NULL"}});
     // 4: kept for later use
     section(s, {{"blockAir", "S", "NULL", "NULL"}});
-    // 5: cancels, keyed by the move they cut short
-    section(s, {{"sweep", "S", "NULL", "kick"}});
+    // 5: cancels, keyed by the move they cut short.  The cancel starts once
+    // the running move reaches the cancel's own from frame, so only the
+    // sweep (from frame 2) cancels: a move from neutral would cut in at once.
+    section(s, {{"sweep", "S", "NULL", "kick"},
+                {"sweep", "S", "NULL", "crouchKick"},
+                {"sweep", "S", "NULL", "crouchPunch"}});
     // 6: links, keyed by the move they follow
-    section(s, {{"uppercut", "S", "punch", "NULL"}, {"heavy", "S", "punch", "NULL"}});
+    section(s, {{"uppercut", "S", "punch", "NULL"},
+                {"heavy", "S", "punch", "NULL"},
+                {"crouchKick", "S", "punch", "NULL"},
+                {"crouchKick", "S", "crouchPunch", "NULL"},
+                {"crouchHeavy", "S", "crouchPunch", "NULL"},
+                {"sweep", "S", "crouchKick", "NULL"},
+                {"uppercut", "S", "crouchKick", "NULL"},
+                {"airKick", "S", "airPunch", "NULL"}});
     return s.str();
 }
 

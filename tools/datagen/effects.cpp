@@ -97,10 +97,92 @@ Indexed sparkFrame(int frame) {
     return img;
 }
 
+// Palette of cold chi: index 0 is the colour key, 1..255 run from deep
+// indigo through blue and cyan to white.
+void chiPalette(std::vector<RGB>& pal) {
+    pal.assign(256, RGB{0, 0, 0});
+    pal[0] = {255, 0, 255};
+    const RGB stops[] = {{20, 16, 70},    {40, 60, 170},   {60, 140, 235},
+                         {120, 215, 255}, {215, 245, 255}, {255, 255, 255}};
+    for (int i = 1; i < 256; ++i) {
+        double t = (i - 1) / 254.0 * 5.0;
+        int k = clampi(static_cast<int>(t), 0, 4);
+        pal[i] = mix(stops[k], stops[k + 1], t - k);
+    }
+}
+
+// The shockwave running to the right along the floor: a low crest of chi
+// whose front curls over, with ripples trailing behind it.  Its bottom row
+// touches the floor.
+Indexed shockwaveFrame(int frame) {
+    const int W = 100, H = 60;
+    Indexed img(W, H);
+    chiPalette(img.palette);
+    const double front = 78, floorY = H;
+    double phase = frame * 90.0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            double back = (front - px) / front; // 0 at the front, 1 at the tail
+            double h = 0;
+            if (px <= front + 12) {
+                // crest height: tallest just behind the front, tapering back
+                double crest = back < 0 ? 50.0 * (1.0 + back * 6.0)
+                                        : 50.0 * (1.0 - back) * (0.75 + 0.25 * (1.0 - back));
+                crest += 3.0 * sinDeg(px * 14.0 - phase);
+                double top = floorY - std::max(crest, 0.0);
+                // a hollow crest: a band under the top edge, thick at the
+                // front and thin at the tail, over a faint glow
+                double band = 5.0 + 15.0 * (1.0 - std::max(back, 0.0));
+                if (py > top) {
+                    double below = py - top;
+                    if (below < band)
+                        h = 1.0 - 0.5 * below / band - 0.35 * std::max(back, 0.0);
+                    else if (noise1(px * 0.35 + py * 0.5 + frame * 5, 19) > 0.55)
+                        h = 0.3 - 0.2 * std::max(back, 0.0); // flecks of chi inside
+                }
+            }
+            // trailing ripples low on the floor
+            if (back > 0.2) {
+                double ripple = 5.0 + 3.0 * sinDeg(px * 20.0 + phase * 2.0);
+                if (py > floorY - ripple) h = std::max(h, 0.55 - 0.4 * back);
+            }
+            if (h > 0.08)
+                img.at(x, y) =
+                    heatIndex(h * 0.92 + 0.08 * noise1(px * 0.6 + py * 0.9 + frame * 7, 17));
+        }
+    return img;
+}
+
+// The pillar a spent shockwave bursts into: a column of blue flame that
+// shoots up from the floor and thins out.
+Indexed pillarFrame(int frame) {
+    const int W = 48, H = 128;
+    Indexed img(W, H);
+    chiPalette(img.palette);
+    const double height[4] = {70, 124, 118, 90};
+    const double width[4] = {16, 20, 15, 9};
+    const double heat[4] = {1.0, 0.95, 0.75, 0.5};
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            double up = (H - py) / height[frame]; // 0 at the floor, 1 at the top
+            if (up > 1.0) continue;
+            double sway = 4.0 * up * sinDeg(py * 9.0 + frame * 70.0);
+            double half =
+                width[frame] * (1.0 - 0.75 * up) * (0.8 + 0.4 * noise1(py * 0.15 + frame * 3, 23));
+            double dx = std::fabs(px - W / 2.0 - sway);
+            if (dx > half) continue;
+            double h = (1.0 - dx / half * 0.7) * (1.0 - 0.5 * up) * heat[frame];
+            if (h > 0.08) img.at(x, y) = heatIndex(h);
+        }
+    return img;
+}
+
 } // namespace
 
 void writeParticles(Writer& out) {
-    out.text("particle/default", "PARTS: 2\nspark 1\nfireball 2\n");
+    out.text("particle/default", "PARTS: 4\nspark 1\nfireball 2\npillar 3\nshockwave 4\n");
 
     std::vector<FrameText> ft;
     for (int i = 0; i < 4; ++i) {
@@ -156,6 +238,62 @@ void writeParticles(Writer& out) {
                                         "1\nNULL\n"
                                         "1\nNULL\n"
                                         "1\nNULL\n");
+
+    // The shockwave hugs the floor (gravity keeps its bottom on the ground
+    // line), runs a little faster than the fireball and not as far, and
+    // bursts into a pillar when it dies of age.
+    std::vector<FrameText> wt;
+    for (int i = 0; i < 4; ++i) {
+        char file[16];
+        std::snprintf(file, sizeof file, "f%02d.bmp", i);
+        out.bytes(std::string("particle/shockwave/") + file, bmp8(shockwaveFrame(i)));
+        FrameText t;
+        t.file = file;
+        t.pause = 15;
+        t.offX = 50;
+        t.offY = 60;
+        int box[4] = {36, 12, 88, 59};
+        for (int k = 0; k < 4; ++k)
+            t.col[k] = t.dmg[k] = box[k];
+        t.damage = 60;
+        t.hitType = 1;
+        t.moveX = 3;
+        t.tag = "shockwave";
+        wt.push_back(t);
+    }
+    out.text("particle/shockwave/info", infoText(wt));
+    out.text("particle/shockwave/particle", "255\n650\n1\n0\n0\n"
+                                            "1\npillar 26 60\n"
+                                            "1\nNULL\n"
+                                            "1\nspark\n"
+                                            "1\nNULL\n"
+                                            "1\nNULL\n");
+
+    std::vector<FrameText> pt;
+    for (int i = 0; i < 4; ++i) {
+        char file[16];
+        std::snprintf(file, sizeof file, "f%02d.bmp", i);
+        out.bytes(std::string("particle/pillar/") + file, bmp8(pillarFrame(i)));
+        FrameText t;
+        t.file = file;
+        t.pause = 30;
+        t.offX = 24;
+        t.offY = 127;
+        int box[4] = {10, 10, 38, 127};
+        for (int k = 0; k < 4; ++k)
+            t.col[k] = t.dmg[k] = box[k];
+        t.damage = 80;
+        t.hitType = 1;
+        t.tag = "pillar";
+        pt.push_back(t);
+    }
+    out.text("particle/pillar/info", infoText(pt));
+    out.text("particle/pillar/particle", "255\n360\n0\n0\n0\n"
+                                         "1\nNULL\n"
+                                         "1\nNULL\n"
+                                         "1\nspark\n"
+                                         "1\nNULL\n"
+                                         "1\nNULL\n");
 }
 
 void writeHealthBar(Writer& out) {

@@ -260,6 +260,116 @@ V2 toeTip(V2 ankle, double footAngle) {
     return footPoint(ankle, footAngle, 17, 3.5);
 }
 
+// The joints of a pose placed in the frame: grounded poses stand with the
+// lowest sole on the floor, airborne ones hang at their lift.
+Joints placedJoints(const Pose& pose) {
+    Joints j = solve(pose);
+    V2 origin{kAnchorX + pose.px, 0};
+    if (pose.grounded) {
+        double lowest = std::max(soleY(j.nA, j.nFt), soleY(j.fA, j.fFt));
+        origin.y = kAnchorY - lowest;
+    } else {
+        origin.y = kAnchorY - pose.lift;
+    }
+    translate(j, origin);
+    return j;
+}
+
+Pose between(const Pose& a, const Pose& b, double t) {
+    auto mix = [t](double x, double y) { return x + (y - x) * t; };
+    Pose p = b;
+    p.px = mix(a.px, b.px);
+    p.lift = mix(a.lift, b.lift);
+    p.torso = mix(a.torso, b.torso);
+    p.head = mix(a.head, b.head);
+    p.spin = mix(a.spin, b.spin);
+    p.nUA = mix(a.nUA, b.nUA);
+    p.nFA = mix(a.nFA, b.nFA);
+    p.fUA = mix(a.fUA, b.fUA);
+    p.fFA = mix(a.fFA, b.fFA);
+    p.nTh = mix(a.nTh, b.nTh);
+    p.nSh = mix(a.nSh, b.nSh);
+    p.nFt = mix(a.nFt, b.nFt);
+    p.fTh = mix(a.fTh, b.fTh);
+    p.fSh = mix(a.fSh, b.fSh);
+    p.fFt = mix(a.fFt, b.fFt);
+    return p;
+}
+
+// The end of the striking limb: the tip (fist or toe) and the joint that
+// starts its last segment (elbow or knee).
+void limbEnd(const Joints& j, Limb limb, V2& tip, V2& root) {
+    switch (limb) {
+    case NEAR_ARM:
+        tip = fistCentre(j.nW, j.nFA);
+        root = j.nE;
+        break;
+    case FAR_ARM:
+        tip = fistCentre(j.fW, j.fFA);
+        root = j.fE;
+        break;
+    case NEAR_LEG:
+        tip = toeTip(j.nA, j.nFt);
+        root = j.nK;
+        break;
+    default:
+        tip = toeTip(j.fA, j.fFt);
+        root = j.fK;
+        break;
+    }
+}
+
+// A motion smear: the band the end of the striking limb sweeps between the
+// previous pose and this one, found by moving the joints from one pose to the
+// other.  It is a layer of unoutlined bands, thin and dim at the tail, full
+// and bright where it meets the limb; empty when the limb hardly moved.
+Layer smear(const Pose& from, const Pose& to, Limb limb) {
+    Layer out;
+    out.outline = false;
+    V2 root;
+    auto tipAt = [&](double t) {
+        V2 tip;
+        limbEnd(placedJoints(between(from, to, t)), limb, tip, root);
+        return tip;
+    };
+    // How far the tip travels from the previous pose to this one.  A short
+    // step is a held blow: no smear.  A short thrust gets its path carried
+    // back along the same joint motion, so the smear shows where it came from.
+    const int kSteps = 16;
+    double travel = 0;
+    for (int i = 1; i <= kSteps; ++i)
+        travel += len(tipAt(static_cast<double>(i) / kSteps) - tipAt((i - 1.0) / kSteps));
+    if (travel < 40) return out;
+    const double wanted = 80;
+    double start = travel < wanted ? -std::min(0.8, (wanted - travel) / travel) : 0.0;
+
+    const double width = limb == NEAR_LEG || limb == FAR_LEG ? 26.0 : 18.0;
+    std::vector<V2> outer, inner;
+    for (int i = 0; i <= kSteps; ++i) {
+        double u = static_cast<double>(i) / kSteps; // 0 at the tail, 1 at the limb
+        V2 tip = tipAt(start + (1.0 - start) * u);
+        V2 in = root - tip;
+        double l = len(in);
+        if (l < 1) return Layer{false, {}};
+        in = in * (1.0 / l);
+        double w = std::min(width * (0.1 + 0.9 * std::min(1.0, u / 0.7)), l);
+        outer.push_back(tip - in * (0.3 * w));
+        inner.push_back(tip + in * w);
+    }
+    for (int i = 0; i < kSteps; ++i) {
+        double u = (i + 0.5) / kSteps;
+        if (u < 0.1) continue; // the tail fades out before the old tip
+        Shape s;
+        s.poly = true;
+        s.material = M_STREAK;
+        s.lit = false;
+        s.shade = 0.45 + 0.75 * u;
+        s.pts = {outer[i], outer[i + 1], inner[i + 1], inner[i]};
+        out.shapes.push_back(s);
+    }
+    return out;
+}
+
 struct Built {
     std::vector<Layer> layers;
     Drawn drawn;
@@ -321,17 +431,8 @@ void legLayers(std::vector<Layer>& out, V2 H, V2 K, V2 A, double footAngle, doub
     out.push_back(leg);
 }
 
-Built build(const Pose& pose, const V2* prevTip) {
-    Joints j = solve(pose);
-    // place the body in the frame
-    V2 origin{kAnchorX + pose.px, 0};
-    if (pose.grounded) {
-        double lowest = std::max(soleY(j.nA, j.nFt), soleY(j.fA, j.fFt));
-        origin.y = kAnchorY - lowest;
-    } else {
-        origin.y = kAnchorY - pose.lift;
-    }
-    translate(j, origin);
+Built build(const Pose& pose, const Pose* prevPose) {
+    Joints j = placedJoints(pose);
 
     Built b;
     std::vector<Layer>& L = b.layers;
@@ -344,26 +445,8 @@ Built build(const Pose& pose, const V2* prevTip) {
     b.drawn.nearToe = toeTip(j.nA, j.nFt);
     b.drawn.farToe = toeTip(j.fA, j.fFt);
 
-    // speed streaks behind the striking limb
-    if (prevTip && pose.strike != NO_LIMB) {
-        V2 tip = strikeTip(b.drawn, pose.strike);
-        V2 d = tip - *prevTip;
-        double l = len(d);
-        if (l > 4) {
-            V2 n{-d.y / l, d.x / l};
-            Layer streaks;
-            streaks.outline = false;
-            V2 u{d.x / l, d.y / l};
-            for (int k = -1; k <= 1; ++k) {
-                V2 from = *prevTip + n * (k * 6.0) - u * (4.0 * (1 - k * k));
-                V2 to = tip + n * (k * 4.0) - u * (9.0 + 3.0 * k * k);
-                Shape s = cap(from, to, 0.6, 1.8, M_STREAK);
-                s.lit = false;
-                streaks.shapes.push_back(s);
-            }
-            L.push_back(streaks);
-        }
-    }
+    // a motion smear behind the striking limb
+    if (prevPose && pose.strike != NO_LIMB) L.push_back(smear(*prevPose, pose, pose.strike));
 
     std::vector<Shape> nHandS, fHandS, nFootS, fFootS;
     armLayers(L, j.fS, j.fE, j.fW, j.fFA, pose.fHand, farShade, fHandS);
@@ -448,7 +531,7 @@ Built build(const Pose& pose, const V2* prevTip) {
         Layer g;
         g.outline = false;
         V2 c = nFist + pose.glowAt;
-        Shape s = cap(c, c, pose.glow, pose.glow, M_GLOW);
+        Shape s = cap(c, c, pose.glow, pose.glow, pose.coolGlow ? M_STREAK : M_GLOW);
         s.glowing = true;
         g.shapes.push_back(s);
         L.push_back(g);
@@ -537,8 +620,8 @@ void fighterPalette(std::vector<RGB>& pal) {
     // unused entries stay black, never the key
 }
 
-Drawn drawFighter(Indexed& img, const Pose& pose, const V2* prevTip) {
-    Built b = build(pose, prevTip);
+Drawn drawFighter(Indexed& img, const Pose& pose, const Pose* prevPose) {
+    Built b = build(pose, prevPose);
     paint(img, b.layers);
     return b.drawn;
 }

@@ -54,6 +54,7 @@ struct Pose {
     double tails = -110;   // headband tails direction
     double glow = 0;       // radius of a chi ball between the hands (0: none)
     V2 glowAt{0, 0};       // chi ball position relative to the near hand
+    bool coolGlow = false; // the ball glows white-blue instead of orange
     double burst = 0;      // radius of an impact star in front of the chest (0: none)
     double burstFwd = 22;  // how far in front of the chest
     Limb strike = NO_LIMB; // limb that carries the damage box on this frame
@@ -72,9 +73,9 @@ struct Drawn {
 };
 
 // Paints the pose into img (already cleared to the colour key) and returns
-// its boxes.  prevTip, when given, draws speed streaks from that point to the
-// striking tip.
-Drawn drawFighter(Indexed& img, const Pose& pose, const V2* prevTip);
+// its boxes.  prevPose, when given, draws a motion smear of the striking limb
+// from where it was in that pose.
+Drawn drawFighter(Indexed& img, const Pose& pose, const Pose* prevPose);
 // Measures without painting.
 Drawn measureFighter(const Pose& pose);
 V2 strikeTip(const Drawn& d, Limb limb);

@@ -65,16 +65,38 @@ this folder is exactly what the generator makes.
   per animation and move, `sound/` (its sounds), `ai/attack` (the
   opponent's attack table).
 - `soundSet/` the common sounds, `particle/` the particle list `default`
-  and one folder per particle (fireball, spark).
+  and one folder per particle (fireball, spark, shockwave, pillar).
 
-## What `datacheck data` reports, and why it stays
+## The moves
 
-- `Tavro/sound/sound: warning: sound "whoosh" is already in the list
-  soundSet/sound`: on purpose.  The character's list names a sound the
-  common list already holds, so the game keeps the common one and skips the
-  character's; the data shows that rule at work.
+The move file's order is the order in which a button's moves are tried, and
+the first that passes wins: longer commands stand before the shorter ones
+they contain (Down, Forward, Z, the fireball, stays first of all), the link
+and the cancel before the move from neutral with the same keys, and the air
+version of a button before the ground version.  The crouching moves and the
+shockwave hold only on the ground, the air moves only in the air.
+
+The opponent's table uses the standing, crouching and air attacks by range,
+links punch, crouching jab, crouching kick and air punch into follow-ups, and
+cancels the kick, the crouching kick and the crouching jab into the sweep.
+It throws nothing: only player 1's particles are tested against a fighter.
+
+## What `datacheck --strict data` reports, and why it stays
+
 - `particle/spark/particle: note: particle "spark" can never hit`: sparks
-  are decoration; only the fireball hurts.
+  are decoration; the fireball, the shockwave and its pillar hurt.
+
+No warning and no error.  The character's sound list repeats no name of the
+common list (the game would keep the common sound and never load the
+character's); the checker's own tests show that rule.
+
+## What the data cannot say
+
+- A separate pose for a fighter hit in the air.  Every hit starts the move
+  "hit1", whatever the stance, and when it runs out in the air the fighter
+  shows "standing" until it lands.
+- A crouching attack from a long-held Down.  A press counts for 600 ms: the
+  button must follow Down within that time, or the standing move comes.
 )");
     if (!out.ok()) {
         std::fprintf(stderr, "datagen: could not write every file under %s\n", argv[1]);

@@ -193,8 +193,11 @@ int contactSheet(const std::string& dataDir, const std::string& outBmp) {
         rows.push_back({ms[i] + " " + ms[i + 1] + (ms[i + 10] != "null" ? " if " + ms[i + 10] : ""),
                         dataDir + "/Tavro/" + ms[i],
                         {}});
-    rows.push_back({"particle fireball", dataDir + "/particle/fireball", {}});
-    rows.push_back({"particle spark", dataDir + "/particle/spark", {}});
+    std::vector<std::string> parts = lines(dataDir + "/particle/default");
+    for (size_t i = 1; i < parts.size(); ++i) {
+        std::string name = parts[i].substr(0, parts[i].find(' '));
+        if (!name.empty()) rows.push_back({"particle " + name, dataDir + "/particle/" + name, {}});
+    }
     rows.push_back({"hpBar", dataDir + "/hpBar", {}});
 
     const int labelH = 16, infoH = 14, gap = 6;
