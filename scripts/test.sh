@@ -40,3 +40,7 @@ run_suite() {
 compat=$(dpkg -L libsdl1.2-compat | grep '/sdl12-compat/libSDL-1\.2\.so\.0$' | xargs dirname)
 run_suite "" "classic SDL 1.2"
 run_suite "$compat" "sdl12-compat"
+
+# The game in a web page, in headless Chromium (not with --sanitize).
+cd ..
+[ "${1:-}" = "--sanitize" ] || scripts/web-test.sh

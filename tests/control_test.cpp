@@ -127,6 +127,23 @@ TEST(PlayerControl, MovementStepsFollowTheClock) {
     EXPECT_EQ(a.ctl.delta, 1.3f);
 }
 
+TEST(PlayerControl, TimeStepHoldsAcrossTheClockWrapping) {
+    Arena a;
+    a.hold(SDLK_RIGHT);
+    // Past the top of the signed range (24.8 days), then past 2^32 (49.7).
+    for (Uint32 start : {0x7FFFFFF8u, 0xFFFFFFF8u}) {
+        a.clock.set(start);
+        a.pass(0);
+        const int x = a.p1.xPos;
+        a.pass(9);
+        EXPECT_EQ(a.ctl.delta, 0.9f) << start;
+        EXPECT_EQ(a.p1.xPos, x) << start; // 0.9 gathered: no step yet
+        a.pass(2);
+        EXPECT_EQ(a.ctl.delta, 0.2f) << start;
+        EXPECT_EQ(a.p1.xPos, x + 3) << start;
+    }
+}
+
 TEST(PlayerControl, DuckingGoesThroughWalk) {
     Arena a;
     a.hold(SDLK_DOWN);

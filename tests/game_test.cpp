@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -177,4 +178,32 @@ TEST_F(GameTest, InterruptFromTheTerminalStillStopsTheGame) {
             std::exit(0);
         },
         testing::KilledBySignal(SIGINT), "");
+}
+
+TEST(ReplayScript, RefusesAnEmptyScriptAndWhatIsNoFile) {
+    TempDir dir;
+    dir.write("empty.replay", "");
+    dir.write("comments.replay", "# nothing but a comment\n\n   \n");
+    dir.write("one.replay", "end 100\n");
+    dir.mkdir("folder.replay");
+    ASSERT_EQ(mkfifo((dir / "fifo.replay").c_str(), 0600), 0);
+    std::string error;
+    replayScript script;
+    EXPECT_FALSE(script.load(dir / "empty.replay", error));
+    EXPECT_EQ(error, "no instructions: nothing to replay");
+    replayScript comments;
+    EXPECT_FALSE(comments.load(dir / "comments.replay", error));
+    EXPECT_EQ(error, "no instructions: nothing to replay");
+    replayScript folder;
+    EXPECT_FALSE(folder.load(dir / "folder.replay", error));
+    EXPECT_EQ(error, "not a regular file: " + (dir / "folder.replay"));
+    replayScript fifo; // refused at once, never waited on
+    EXPECT_FALSE(fifo.load(dir / "fifo.replay", error));
+    EXPECT_EQ(error, "not a regular file: " + (dir / "fifo.replay"));
+    replayScript missing;
+    EXPECT_FALSE(missing.load(dir / "missing.replay", error));
+    EXPECT_EQ(error, "cannot open " + (dir / "missing.replay"));
+    replayScript one;
+    EXPECT_TRUE(one.load(dir / "one.replay", error)) << error;
+    EXPECT_EQ(one.endTick, 100u);
 }

@@ -77,6 +77,19 @@ TEST(InputChecker, CommandsAreMatchedWithinSixHundredMilliseconds) {
     EXPECT_EQ(r.checker.update(4601), &r.punch);
 }
 
+TEST(InputChecker, TheWindowHoldsAcrossTheClockWrapping) {
+    // Ticks near 2^31 and 2^32 stored in the signed time stamps.
+    for (Uint32 start : {0x7FFFFF00u, 0xFFFFFF00u}) {
+        Recogniser r;
+        auto at = [start](int ms) { return static_cast<int>(start + static_cast<Uint32>(ms)); };
+        r.press('D', at(0)), r.press('R', at(200)), r.press('A', at(400));
+        EXPECT_EQ(r.checker.update(at(450)), &r.fireball) << start;
+        // Down, forward, then A 700 ms later: only A is left to match.
+        r.press('D', at(1000)), r.press('R', at(1100)), r.press('A', at(1800));
+        EXPECT_EQ(r.checker.update(at(1800)), &r.punch) << start;
+    }
+}
+
 TEST(InputChecker, NewestButtonChoosesTheListAndTheCommandMayStandAnywhere) {
     Recogniser r;
     r.press('A', 1000), r.press('B', 1000);

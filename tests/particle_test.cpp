@@ -332,6 +332,24 @@ TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
     EXPECT_FALSE(forever.dead);
 }
 
+TEST_F(ParticleTest, AgeHoldsAcrossTheClockWrapping) {
+    define("spark", particleFile(100, 0));
+    loadList("PARTS: 1\nspark\n");
+    // Spawned just before the top of the signed range (24.8 days) and just
+    // before 2^32 (49.7 days): the age runs on through the wrap.
+    for (Uint32 start : {0x7FFFFFC0u, 0xFFFFFFC0u}) {
+        particle p;
+        clock.set(start);
+        p.initD("spark 100 100", true, nullptr, &defs, screen.surface(), static_cast<int>(start));
+        clock.set(start + 100);
+        p.update();
+        EXPECT_FALSE(p.dead) << start;
+        clock.set(start + 101);
+        p.update();
+        EXPECT_TRUE(p.dead) << start;
+    }
+}
+
 TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
     testFrame first;
     first.col[3] = 25;
@@ -452,19 +470,21 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
     EXPECT_EQ(rgbAt(screen.surface(), 105, 105), 0x00FF00u);
     list.debug(); // boxes of dead and live alike, without trouble
 
-    // A definition whose frames could not be read flies without a picture.
+    // A definition whose frames could not be read and that has no time
+    // limit would stay forever, unseen: its particle goes in its first
+    // update.
     dir.write("data/particle/bare/particle", particleFile(0, 1));
     dir.write("data/particle/more", "PARTS: 1\nbare\n");
     ASSERT_EQ(defs.addList("more", screen.surface()), 1);
     list.addParticleD("bare 5 5", true, nullptr, &defs, screen.surface(), 0);
     ASSERT_EQ(list.size(), 3);
-    list.update();
     list.clearBG();
     list.updateBG();
     list.draw();
     list.debug();
-    EXPECT_EQ(list.head->item->sprite.yPos, 7);
-    EXPECT_EQ(list.size(), 2); // the red one was dead
+    list.update();
+    EXPECT_EQ(list.size(), 1); // the red one was dead, the bare one is gone
+    EXPECT_EQ(list.head->item, blueOne);
 }
 
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
@@ -543,6 +563,36 @@ TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
     ASSERT_EQ(list.size(), 1);
     EXPECT_EQ(list.head->item->spawnX, 491); // one pixel off the pop's corner
     EXPECT_EQ(list.head->item->spawnY, 491);
+}
+
+TEST_F(ParticleListTest, ASelfMultiplyingChainStopsAtTheCap) {
+    // Each cell dies after 10 ms into two cells: without a cap the list
+    // doubles every 10 ms until memory runs out.
+    define("cell", particleFile(10, 0, "2\ncell 1 0\ncell 2 0\n"));
+    define("dot", particleFile(0, 0));
+    loadList("PARTS: 2\ncell\ndot\n");
+
+    particleList list;
+    list.addParticleD("cell 400 300", true, nullptr, &defs, screen.surface(), 0);
+    int most = 0;
+    for (Uint32 t = 11; t < 400; t += 11) {
+        clock.set(t);
+        list.update();
+        most = std::max(most, list.size());
+    }
+    EXPECT_EQ(most, particleList::maxParticles);
+    EXPECT_EQ(countOf(capture.text(), "Particle limit of 400 reached"), 1);
+
+    // A spawn from a fighter's move is dropped the same way; room comes
+    // back as particles die.
+    list.addParticle("dot 1 1", nullptr, nullptr, &defs, screen.surface(), 400);
+    EXPECT_LE(list.size(), particleList::maxParticles);
+    list.head->item->dead = true;
+    list.removeDead();
+    const int before = list.size();
+    ASSERT_LT(before, particleList::maxParticles);
+    list.addParticleD("dot 1 1", true, nullptr, &defs, screen.surface(), 400);
+    EXPECT_EQ(list.size(), before + 1);
 }
 
 namespace {

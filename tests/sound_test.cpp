@@ -1,5 +1,6 @@
 // Sound sets: lists, the "already present" rule, playing by name.
 #include "sound/soundSet.h"
+#include "sound/wavHeader.h"
 
 #include "base/platform.h"
 #include "testSupport.h"
@@ -10,6 +11,9 @@
 #include <SDL_mixer.h>
 
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
 
 using namespace testing_support;
 
@@ -225,4 +229,143 @@ TEST(SoundSet, TheGameSoundsAllLoad) {
             EXPECT_NE(e->chunk, nullptr) << e->name;
     }
     platform::changeDirectory(previousDir);
+}
+
+namespace {
+
+// A WAV with every field of its "fmt " chunk chosen; `extra` follows the
+// 16 standard bytes of the chunk, `data` is the sound data.
+struct wavParts {
+    unsigned tag = 1, channels = 1, rate = 22050, blockAlign = 2, bits = 16;
+    std::string extra;
+    std::string data = std::string(64, '\0');
+    long dataSize = -1; // as announced; -1: the real size
+};
+
+std::string buildWav(const wavParts& w) {
+    std::string fmt;
+    put16(fmt, w.tag);
+    put16(fmt, w.channels);
+    put32(fmt, w.rate);
+    put32(fmt, w.rate * w.blockAlign);
+    put16(fmt, w.blockAlign);
+    put16(fmt, w.bits);
+    fmt += w.extra;
+    std::string body = "WAVEfmt ";
+    put32(body, static_cast<unsigned>(fmt.size()));
+    body += fmt + "data";
+    put32(body, w.dataSize < 0 ? static_cast<unsigned>(w.data.size())
+                               : static_cast<unsigned>(w.dataSize));
+    body += w.data;
+    std::string s = "RIFF";
+    put32(s, static_cast<unsigned>(body.size()));
+    return s + body;
+}
+
+// The extra "fmt " bytes of Microsoft ADPCM: 7 standard coefficient pairs.
+std::string msExtra(unsigned samplesPerBlock) {
+    std::string e;
+    put16(e, 32);
+    put16(e, samplesPerBlock);
+    put16(e, 7);
+    for (int c : {256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232})
+        put16(e, static_cast<unsigned>(c) & 0xFFFF);
+    return e;
+}
+
+bool sound(const wavParts& w, std::string* why = nullptr) {
+    std::string bytes = buildWav(w);
+    return wavHeader::isSound(std::vector<unsigned char>(bytes.begin(), bytes.end()), why);
+}
+
+} // namespace
+
+TEST(WavHeader, TakesWhatTheDecoderHandlesAndRefusesImpossibleHeaders) {
+    std::string why;
+    EXPECT_TRUE(sound({}));
+    wavParts stereo8;
+    stereo8.channels = 2, stereo8.bits = 8;
+    EXPECT_TRUE(sound(stereo8));
+    wavParts ms; // Microsoft ADPCM, 256-byte blocks of 500 samples
+    ms.tag = 2, ms.bits = 4, ms.blockAlign = 256, ms.extra = msExtra(500);
+    ms.data = std::string(512, '\0');
+    EXPECT_TRUE(sound(ms, &why)) << why;
+    wavParts ima; // IMA ADPCM, 256-byte blocks of 505 samples
+    ima.tag = 0x11, ima.bits = 4, ima.blockAlign = 256, ima.extra = std::string("\2\0\xF9\1", 4);
+    ima.data = std::string(256, '\0');
+    EXPECT_TRUE(sound(ima, &why)) << why;
+
+    struct bad {
+        wavParts w;
+        const char* reason;
+    };
+    std::vector<bad> cases;
+    auto add = [&](const char* reason, auto change) {
+        bad b{{}, reason};
+        change(b.w);
+        cases.push_back(b);
+    };
+    add("0 channels", [](wavParts& w) { w.channels = 0; });
+    add("6 channels", [](wavParts& w) { w.channels = 6, w.blockAlign = 12; });
+    add("sample rate 1 Hz", [](wavParts& w) { w.rate = 1; });
+    add("sample rate 4000000000 Hz", [](wavParts& w) { w.rate = 4000000000u; });
+    add("24-bit PCM", [](wavParts& w) { w.bits = 24; });
+    add("block size 0 does not match", [](wavParts& w) { w.blockAlign = 0; });
+    add("sample format 3 cannot be loaded", [](wavParts& w) { w.tag = 3; });
+    add("\"data\" chunk runs past the end", [](wavParts& w) { w.dataSize = 0x7FFFFFF0; });
+    add("bytes of sound data; at most 4194304",
+        [](wavParts& w) { w.data = std::string(4 * 1024 * 1024 + 2, '\0'); });
+    add("ADPCM block size 0 cannot hold", [&](wavParts& w) { w = ms, w.blockAlign = 0; });
+    add("ADPCM block size 64 cannot hold", [&](wavParts& w) { w = ms, w.blockAlign = 64; });
+    add("\"fmt \" chunk cut short", [&](wavParts& w) { w = ms, w.extra.resize(20); });
+    add("coefficient table", [&](wavParts& w) { w = ms, w.extra[4] = 9; });
+    add("names predictor 200 of 7", [&](wavParts& w) { w = ms, w.data[256] = char(200); });
+    add("starts at step 89 of 89", [&](wavParts& w) { w = ima, w.data[2] = 89; });
+    add("not 1 plus a multiple of 8", [&](wavParts& w) { w = ima, w.extra[2] = 4; });
+    for (const bad& b : cases) {
+        why.clear();
+        EXPECT_FALSE(sound(b.w, &why)) << b.reason;
+        EXPECT_NE(why.find(b.reason), std::string::npos) << why;
+    }
+    std::vector<unsigned char> noFormat = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    EXPECT_FALSE(wavHeader::isSound(noFormat, &why));
+    EXPECT_EQ(why, "no \"fmt \" chunk");
+}
+
+TEST(SoundSet, ABadWavIsSkippedWithALineNamingIt) {
+    TempDir dir;
+    // The names stay inside the folder; ../secret and /tmp/x never open.
+    dir.write("set/sound", "SOUNDS: 5\nzero\nfifo\nup\n../secret\nok\n");
+    wavParts zeroRate;
+    zeroRate.rate = 0;
+    dir.write("set/zero.wav", buildWav(zeroRate));
+    dir.write("secret.wav", tinyWav());
+    dir.write("set/ok.wav", tinyWav());
+    ASSERT_EQ(mkfifo((dir / "set/fifo.wav").c_str(), 0600), 0);
+    dir.mkdir("set/up.wav");
+    DummyAudio audio;
+    ASSERT_TRUE(audio.opened()) << SDL_GetError();
+    TraceCapture capture;
+    soundSet set;
+    set.getList((dir / "set").c_str());
+    EXPECT_EQ(set.numSounds, 5);
+    EXPECT_EQ(capture.errors(), "Could not load myfile.wav\nCould not load myfile.wav\n"
+                                "Could not load myfile.wav\nCould not load myfile.wav\n"
+                                "Loaded myfile.wav\n");
+    const std::string trace = capture.text();
+    EXPECT_NE(trace.find("Sound file " + (dir / "set/zero.wav") +
+                         " not loaded: sample rate 0 Hz; it must be from 4000 to 192000 Hz\n"),
+              std::string::npos)
+        << trace;
+    EXPECT_NE(
+        trace.find("Sound file " + (dir / "set/fifo.wav") + " not loaded: not a regular file"),
+        std::string::npos);
+    EXPECT_NE(trace.find("Sound file " + (dir / "set/up.wav") + " not loaded: not a regular file"),
+              std::string::npos);
+    EXPECT_NE(trace.find(dir / "set/sound" + ":5: sound \"../secret\" leaves the sound folder; "
+                                             "treated as missing\n"),
+              std::string::npos);
+    EXPECT_EQ(trace.find("secret.wav"), std::string::npos);
+    EXPECT_EQ(set.returnSound("../secret"), nullptr);
+    EXPECT_NE(set.returnSound("ok"), nullptr);
 }

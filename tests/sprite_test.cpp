@@ -624,6 +624,28 @@ TEST(Sprite, RestoresTheExactBackgroundItCovered) {
     EXPECT_EQ(corner, rgbAt(s, 0, 599));
 }
 
+TEST(Sprite, FrameTimingHoldsAcrossTheClockWrapping) {
+    SpriteScene scene;
+    CSprite sprite;
+    sprite.init(&scene.set, scene.screen.surface());
+    sprite.speed = 2.0f;
+    // Past the top of the signed range (24.8 days), then past 2^32 (49.7).
+    for (Uint32 start : {0x7FFFFFF0u, 0xFFFFFFF0u}) {
+        ManualClock clock(start);
+        sprite.frame = 0;
+        sprite.lastTick = static_cast<int>(start);
+        clock.set(start + 20); // due after 20 ms: not yet
+        sprite.draw();
+        EXPECT_EQ(0, sprite.frame) << start;
+        clock.set(start + 21);
+        sprite.draw();
+        EXPECT_EQ(1, sprite.frame) << start;
+        clock.set(start + 30); // shown 9 ms of 20
+        sprite.draw();
+        EXPECT_EQ(1, sprite.frame) << start;
+    }
+}
+
 TEST(Sprite, SavesAndRestoresTheWholeSetRectangleWhateverTheFirstFrameSize) {
     HeadlessScreen screen;
     TempDir dir;

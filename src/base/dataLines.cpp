@@ -5,7 +5,10 @@ bool dataLines::open(const std::string& path) {
     line_ = 0;
     continues_ = false;
     found_.clear();
-    return file_.open(path);
+    if (!file_.open(path)) return false;
+    if (file_.hadByteOrderMark())
+        note(1, "the file starts with a UTF-8 byte-order mark; the game skips it");
+    return true;
 }
 
 bool dataLines::readLine(std::string& line) {

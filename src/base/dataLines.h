@@ -13,8 +13,13 @@
 
 // One problem found in a data file.  Line 0 means the file as a whole.
 struct finding {
+    enum class kind {
+        error,   // the game goes wrong, or not as the author meant
+        warning, // the game reads it, but likely not as meant
+        note     // harmless, but worth knowing
+    };
     int line = 0;
-    bool warning = false; // the game reads it, but likely not as meant
+    kind level = kind::error;
     std::string message;
 };
 
@@ -32,8 +37,15 @@ class dataLines {
     // The editor line of the piece read last.
     int line() const { return line_; }
 
-    void error(int line, const std::string& message) { found_.push_back({line, false, message}); }
-    void warning(int line, const std::string& message) { found_.push_back({line, true, message}); }
+    void error(int line, const std::string& message) {
+        found_.push_back({line, finding::kind::error, message});
+    }
+    void warning(int line, const std::string& message) {
+        found_.push_back({line, finding::kind::warning, message});
+    }
+    void note(int line, const std::string& message) {
+        found_.push_back({line, finding::kind::note, message});
+    }
     const std::vector<finding>& findings() const { return found_; }
 
   private:

@@ -35,9 +35,52 @@ bool directoryExists(const std::string& path) {
     return true;
 }
 
+namespace {
+
+// Opening a FIFO for reading waits for a writer, so every data file is
+// opened without waiting and kept only when it is a regular file; then
+// reads wait as usual.  -1 when it cannot be opened, -2 when it is not a
+// regular file.
+int openRegular(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -2;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace
+
+std::FILE* openRegularFile(const std::string& path) {
+    int fd = openRegular(path);
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "r");
+    if (!file) close(fd);
+    return file;
+}
+
+bool nameStaysInside(const std::string& name) {
+    if (name.empty()) return true;
+    if (name[0] == '/' || name[0] == '\\') return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of("/\\", start);
+        if (end == std::string::npos) end = name.size();
+        if (name.compare(start, end - start, "..") == 0 && end - start == 2) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
-    int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) return ReadResult::CannotOpen;
+    int fd = openRegular(path);
+    if (fd == -1) return ReadResult::CannotOpen;
+    if (fd < 0) return ReadResult::CannotStat;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);

@@ -3,6 +3,7 @@
 // whole file into memory.  On Linux there is no console window to hide.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,19 @@ bool changeDirectory(const std::string& path);
 // True when the path names a directory that can be opened.
 bool directoryExists(const std::string& path);
 
-// Outcome of reading a whole file into memory.
+// Outcome of reading a whole file into memory.  Only regular files are
+// read: a directory, a FIFO or a device gives CannotStat (a FIFO is never
+// waited on).
 enum class ReadResult { Ok, CannotOpen, CannotStat, OutOfMemory, ReadError };
 ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes);
+
+// Open a regular file for reading as text; nullptr for anything else (a
+// missing file, a directory, a FIFO, which is never waited on, a device).
+std::FILE* openRegularFile(const std::string& path);
+
+// True when a name taken from a data file stays inside the folder it is
+// looked up in: not absolute and no ".." component (a backslash counts as a
+// separator too, as it does where the game also runs).
+bool nameStaysInside(const std::string& name);
 
 } // namespace platform

@@ -1,15 +1,25 @@
 #include "base/textFile.h"
 
+#include "base/platform.h"
+
 #include <cctype>
 #include <climits>
 #include <cstring>
 
 bool textFile::open(const std::string& path) {
     close();
-    file_ = std::fopen(path.c_str(), "r");
+    file_ = platform::openRegularFile(path);
     eof_ = false;
     lineNumber_ = 0;
-    return file_ != nullptr;
+    byteOrderMark_ = false;
+    if (!file_) return false;
+    // Editors on Windows may start a UTF-8 file with a byte-order mark; it
+    // is not part of the first line.
+    unsigned char start[3] = {0, 0, 0};
+    const size_t got = std::fread(start, 1, sizeof start, file_);
+    byteOrderMark_ = got == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+    if (!byteOrderMark_) std::rewind(file_);
+    return true;
 }
 
 void textFile::close() {

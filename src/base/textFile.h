@@ -19,7 +19,11 @@ class textFile {
     textFile(const textFile&) = delete;
     textFile& operator=(const textFile&) = delete;
 
+    // Only a regular file opens (a directory or a FIFO does not); a UTF-8
+    // byte-order mark at its start is skipped.
     bool open(const std::string& path);
+    // True when the open file started with a UTF-8 byte-order mark.
+    bool hadByteOrderMark() const { return byteOrderMark_; }
     void close();
     bool isOpen() const { return file_ != nullptr; }
 
@@ -35,6 +39,7 @@ class textFile {
     std::FILE* file_ = nullptr;
     bool eof_ = false;
     int lineNumber_ = 0;
+    bool byteOrderMark_ = false;
 };
 
 // Parse up to `count` integers the way sscanf("%d %d ...") does: each skips

@@ -20,8 +20,12 @@ int runningFrame(const Fighter* fighter) {
 }
 
 bool expired(const inputKeys& entry, int now) {
-    // 64-bit so that a clock far from the entry's time cannot overflow.
-    return static_cast<int64_t>(now) - entry.time > static_cast<int64_t>(inputDelay) * 10;
+    // The age is taken modulo 2^32 so that it stays right when the
+    // millisecond counter wraps; a press stamped after `now` has a negative
+    // age and stays.
+    const int32_t age =
+        static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(entry.time));
+    return static_cast<int64_t>(age) > static_cast<int64_t>(inputDelay) * 10;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "control/playerControl.h"
 
 #include "base/gamepad.h"
+#include "base/media.h"
 #include "base/seams.h"
 #include "control/hitRef.h"
 #include "control/inputChecker.h"
@@ -31,7 +32,7 @@ void playerControl::setKeyStateSource(const Uint8* (*source)()) {
 
 const Uint8* playerControl::heldKeys() {
     if (keyStateSource) return keyStateSource();
-    return SDL_GetKeyState(nullptr);
+    return media::heldKeys();
 }
 
 bool playerControl::keyHeld(int key) {
@@ -82,7 +83,11 @@ void playerControl::setup(Fighter* who, partInfoList* definitions, particleList*
 void playerControl::update() {
     now = static_cast<int32_t>(seams::ticks());
     // Worked out exactly and only then stored as a float: 9 ms is 0.9.
-    delta = static_cast<float>(static_cast<double>(now - prevTick) * 0.1);
+    // The difference is taken modulo 2^32, so it stays the time elapsed when
+    // the millisecond counter passes the top of the signed range (after
+    // 24.8 days) or wraps to 0 (after 49.7 days).
+    const Uint32 elapsed = static_cast<Uint32>(now) - static_cast<Uint32>(prevTick);
+    delta = static_cast<float>(static_cast<double>(elapsed) * 0.1);
     prevTick = now;
     moveTimer += delta;
 

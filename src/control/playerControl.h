@@ -69,8 +69,9 @@ class playerControl {
     void takeDamage(int damage, int hitType);
     void takeDamage();
 
-    // Where held keys are read from: SDL_GetKeyState unless a test installed
-    // its own array (indexed by SDLKey).
+    // Where held keys are read from: the media library's key state
+    // (media::heldKeys) unless a test installed its own array (indexed by
+    // SDLKey).
     static void setKeyStateSource(const Uint8* (*source)());
 
   protected:

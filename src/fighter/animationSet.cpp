@@ -1,5 +1,6 @@
 #include "fighter/animationSet.h"
 
+#include "base/platform.h"
 #include "base/seams.h"
 #include "fighter/animationIndex.h"
 
@@ -22,7 +23,16 @@ int animationSet::loadAll(const char* folder) {
     animCount = static_cast<int>(animList.size());
     for (int i = 0; i < animCount; ++i) {
         seams::trace() << names[i].name << "\n";
-        loadAnim(i, names[i].name);
+        if (platform::nameStaysInside(names[i].name)) {
+            loadAnim(i, names[i].name);
+        } else {
+            // A folder outside the character's is never read: the animation
+            // is left empty, as a missing folder leaves it.
+            animList[i].animName = names[i].name;
+            seams::trace() << index.path() << ":" << names[i].line << ": animation \""
+                           << names[i].name
+                           << "\" leaves the character folder; treated as missing\n";
+        }
         seams::trace() << "loaded animation " << i << "\n";
     }
     return 1;

@@ -1,6 +1,8 @@
 #include "fighter/fighter.h"
 #include "sprite/copyBlit.h"
 
+#include "base/dataLimits.h"
+#include "base/media.h"
 #include "base/seams.h"
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
@@ -9,7 +11,7 @@
 
 namespace {
 
-// Debug colours, as raw pixel values of the 32-bit screen.
+// Debug colours, 0xRRGGBB.
 constexpr Uint32 colourBody = 0xFFCC00;   // yellow
 constexpr Uint32 colourAnchor = 0x0000CC; // blue
 constexpr Uint32 colourDamage = 0xFF0000; // red
@@ -28,7 +30,7 @@ void fillClipped(SDL_Surface* surface, long long x, long long y, long long w, lo
     r.y = static_cast<Sint16>(y0);
     r.w = static_cast<Uint16>(x1 - x0);
     r.h = static_cast<Uint16>(y1 - y0);
-    SDL_FillRect(surface, &r, colour);
+    SDL_FillRect(surface, &r, media::colourPixel(surface, colour));
 }
 
 } // namespace
@@ -121,7 +123,8 @@ void Fighter::Gravity() {
         xPos += facingRight ? shown->moveX : -shown->moveX;
         if (shown->moveY > 0) {
             // A lifting frame carries the fighter up; no fall this update.
-            yPos -= shown->moveY;
+            // However long it shows, the height stays on the position range.
+            yPos = dataLimits::clampPosition(static_cast<long long>(yPos) - shown->moveY);
             onGround = false;
             jumpVel = 4;
             return;

@@ -50,6 +50,9 @@ class Fighter : public CSprite {
     void updateBG();
     void draw();
     void drawColBoxes();
+    // Frame time as a draw steps it: advance if due; a move is over when its
+    // last frame ran out.  Called alone for a pass whose frame is not shown.
+    void stepFrame();
 
   private:
     // The screen rectangle the last updateBG saved, restored as it was.
@@ -57,6 +60,4 @@ class Fighter : public CSprite {
     // Set when updateBG already advanced the frame for the coming draw.
     bool advancedForDraw_ = false;
     void makeBackSave();
-    // Frame time: advance if due; a move is over when its last frame ran out.
-    void stepFrame();
 };

@@ -1,5 +1,6 @@
 #include "fighter/moveSet.h"
 
+#include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
 
@@ -61,7 +62,15 @@ int moveSet::loadAll(const char* folderPath) {
         moves[index].condition.clear();
         std::string name = firstWord(nameLine);
         seams::trace() << "Lets Rock!: " << name << '\n';
-        loadAnim(index, name);
+        if (platform::nameStaysInside(name)) {
+            loadAnim(index, name);
+        } else {
+            // A folder outside the character's is never read: the move has
+            // no frames, as with a missing folder.
+            moves[index].name = name;
+            seams::trace() << path << ":" << file.lineNumber() << ": move \"" << name
+                           << "\" leaves the character folder; treated as missing\n";
+        }
         seams::trace() << "Loaded!\n";
 
         moveInfo& move = moves[index];

@@ -2,15 +2,15 @@
 #include "game/main.h"
 
 #include "base/fatal.h"
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "game/screenUpdate.h"
 #include "particle/particle.h"
 
-#include <SDL_mixer.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* back = nullptr;
@@ -57,12 +57,16 @@ void placeBar(CSpriteBar& bar, int x, bool rightToLeft) {
 // The stage is blitted once; afterwards only the sprites' saved rectangles
 // restore it.
 void loadBackground() {
-    SDL_RWops* file = SDL_RWFromFile(backgroundFile, "rb");
-    SDL_Surface* loaded = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
+    // Read whole (a regular file only) and checked before SDL decodes it.
+    std::vector<unsigned char> bytes;
+    SDL_Surface* loaded = nullptr;
+    if (platform::readWholeFile(backgroundFile, bytes) == platform::ReadResult::Ok)
+        loaded = CSpriteBase::decodeBitmap(bytes);
+    else
+        SDL_SetError("cannot read the file, or it is not a regular file");
     if (!loaded)
         cannotStart(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
-    back = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
+    back = media::replaceWithDisplayFormat(loaded);
     if (!back)
         cannotStart(std::string("Cannot convert the stage ") + backgroundFile + ": " +
                     SDL_GetError());
@@ -136,10 +140,10 @@ void sdlInit() {
     std::atexit(SDL_Quit);
     platform::restoreStopSignals();
     // Intended: the warning says 44100 Hz though the device is asked for 22050.
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
+    if (media::openAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)
         seams::trace() << "Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: "
                        << SDL_GetError() << "\n";
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
+    screen = media::openScreen(800, 600, 32, SDL_HWPALETTE);
     if (!screen) cannotStart(std::string("Unable to set 800x600 video: ") + SDL_GetError());
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
 }
@@ -181,24 +185,39 @@ void startUp(gameSession& session) {
     basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
                   &session.moves, &targ2, "data/Tavro/ai");
 
-    barbase.init("data/hpBar");
+    // Without bar frames the game goes on without bars; say so.
+    const bool barLoaded = barbase.init("data/hpBar") == 0;
+    if (barbase.frames.empty())
+        seams::trace() << "No hit-point bar frames in data/hpBar: the game goes on without bars\n";
+    else if (!barLoaded)
+        seams::trace() << "A hit-point bar frame in data/hpBar did not load: the bars use the "
+                          "frames before it\n";
     placeBar(play1HPBar, 10, false);
     placeBar(play2HPBar, 410, true);
 }
 
 bool runPass(gameSession& session) {
+    bool goOn = updateGame(session);
+    DrawScene();
+    return goOn;
+}
+
+bool updateGame(gameSession& session) {
     player1.update();
     player1.inputChecking(session.event);
     basicAI.update();
     basicAI.updateAI();
     play1HPBar.setBarValue(vikings1.hp);
     play2HPBar.setBarValue(fighter2.hp);
-    bool quit = player1.quitRequested != 0;
-    DrawScene();
-    return !quit;
+    return player1.quitRequested == 0;
 }
 
 void DrawScene() {
+    drawFrame();
+    eraseAndCheckHits();
+}
+
+void drawFrame() {
     // Put the background back where everything was, then save it where
     // everything is now.
     vikings1.clearBG();
@@ -226,12 +245,28 @@ void DrawScene() {
     }
 
     showFrame();
+}
 
+void eraseAndCheckHits() {
     // Leave a clean stage for the next pass's movement; the bars stay.
     vikings1.clearBG();
     fighter2.clearBG();
     pList.clearBG();
+    checkHits();
+}
 
+void advanceUnseenFrame() {
+    // What drawing would change besides pixels: every frame clock steps as
+    // the draw steps it.
+    vikings1.stepFrame();
+    fighter2.stepFrame();
+    pList.advanceFrames();
+    play1HPBar.advanceFrame();
+    play2HPBar.advanceFrame();
+    checkHits();
+}
+
+void checkHits() {
     player1.updateDamageCollision();
     basicAI.updateDamageCollision();
     // Intended: only the opponent meets particles, whoever threw them.

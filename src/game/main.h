@@ -50,6 +50,21 @@ void startUp(gameSession& session);
 // One pass of the main loop, its frame drawn; false once the player asked to
 // quit (the loop then ends).
 bool runPass(gameSession& session);
-// One frame: restore, save, draw, flip, restore, hit checks.
+// The pass before its frame: both controllers, the opponent's decisions and
+// the bars' values; false once the player asked to quit.
+bool updateGame(gameSession& session);
+// One frame: restore, save, draw, flip, restore, hit checks; that is
+// drawFrame, then eraseAndCheckHits.
 void DrawScene();
+// The frame up to and including the flip: restore, save, draw, debug boxes.
+void drawFrame();
+// After the flip: the fighters and particles erased again, then the hit checks.
+void eraseAndCheckHits();
+// In place of the frame of a pass that is never shown: everything drawing
+// changes besides pixels (every sprite's frame clock steps as a draw would
+// step it), then the hit checks.  A web page shows one frame per display
+// refresh but makes the passes the desktop loop would make in that time.
+void advanceUnseenFrame();
+// The hit checks that end every frame.
+void checkHits();
 int SDL_main(int argc, char* argv[]);

@@ -1,5 +1,6 @@
 #include "particle/partInfoList.h"
 
+#include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
 
@@ -32,8 +33,16 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
         node* added = new node;
         added->next = head;
         head = added;
-        added->info.initS(prefix + line, screen);
-        added->name = firstWord(line);
+        const std::string name = firstWord(line);
+        if (platform::nameStaysInside(name)) {
+            added->info.initS(prefix + line, screen);
+        } else {
+            // A folder outside data/particle/ is never read: the definition
+            // stays empty, as one whose folder is missing.
+            seams::trace() << path << ":" << file.lineNumber() << ": particle \"" << name
+                           << "\" leaves the particle folder; treated as missing\n";
+        }
+        added->name = name;
     }
     return 1;
 }

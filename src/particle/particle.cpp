@@ -1,5 +1,6 @@
 #include "particle/particle.h"
 
+#include "base/dataLimits.h"
 #include "base/seams.h"
 #include "base/textFile.h"
 #include "fighter/fighter.h"
@@ -38,8 +39,8 @@ spawnLine readSpawnLine(const std::string& line) {
         seams::trace() << "BIT[" << i << "]: " << words[i] << "\n";
     spawnLine spawn;
     if (!words.empty()) spawn.name = words[0];
-    if (words.size() > 1) spawn.dx = leadingInt(words[1]);
-    if (words.size() > 2) spawn.dy = leadingInt(words[2]);
+    if (words.size() > 1) spawn.dx = dataLimits::clampCoordinate(leadingInt(words[1]));
+    if (words.size() > 2) spawn.dy = dataLimits::clampCoordinate(leadingInt(words[2]));
     return spawn;
 }
 
@@ -86,15 +87,18 @@ void particle::spawn(const std::string& line, CSprite* anchorSprite, partInfoLis
     // From a fighter the y offset counts upward from its feet; from an
     // anchor sprite it counts downward from the sprite's top.  A follow-up
     // particle without an anchor takes its offsets as a point on the screen.
+    // Worked out wide and kept on the position range: a chain of follow-ups
+    // each spawned an offset further never leaves the int range.
+    const long long dx = facingRight ? words.dx : -static_cast<long long>(words.dx);
     spawnX = offsetsOnScreen ? words.dx : -999;
     spawnY = offsetsOnScreen ? words.dy : -999;
     if (owner) {
-        spawnX = facingRight ? owner->xPos + words.dx : owner->xPos - words.dx;
-        spawnY = owner->yPos - words.dy;
+        spawnX = dataLimits::clampPosition(owner->xPos + dx);
+        spawnY = dataLimits::clampPosition(static_cast<long long>(owner->yPos) - words.dy);
     }
     if (anchor) {
-        spawnX = facingRight ? anchor->xPos + words.dx : anchor->xPos - words.dx;
-        spawnY = anchor->yPos + words.dy;
+        spawnX = dataLimits::clampPosition(anchor->xPos + dx);
+        spawnY = dataLimits::clampPosition(static_cast<long long>(anchor->yPos) + words.dy);
     }
     anchor = nullptr;
     sprite.speed = particleSpeed;
@@ -114,9 +118,18 @@ void particle::update() {
     if (sprite.xPos > boundaryXRight + stageMargin || sprite.xPos < boundaryXLeft - stageMargin)
         dead = true;
 
-    long long now = seams::ticks();
-    if (!wasDead && info->lifetime > 0 &&
-        static_cast<long long>(startTime) + info->lifetime < now) {
+    // A particle with nothing to show and no time limit would stay forever,
+    // invisible and unable to hit: it goes at once, without follow-ups.
+    if (!wasDead && info->lifetime <= 0 && (!info->frameSet || info->frameSet->frames.empty())) {
+        dead = true;
+        return;
+    }
+
+    // Age in milliseconds, taken modulo 2^32 so that it stays right when the
+    // millisecond counter wraps around (after 49.7 days) or passes the top
+    // of the signed range its readings are kept in (after 24.8 days).
+    const Sint32 age = static_cast<Sint32>(seams::ticks() - static_cast<Uint32>(startTime));
+    if (!wasDead && info->lifetime > 0 && age > info->lifetime) {
         dead = true;
         if (info->firstEntry(OnDeath) != "NULL") event = "OnDeath";
         sprite.clearBG();

@@ -27,11 +27,33 @@ void particleList::adopt(particle* made, bool first) {
         return;
     }
     head = new node{made, head};
+    ++count_;
     if (first) seams::trace() << "particle added\n";
+}
+
+bool particleList::roomForOneMore() {
+    if (count_ - dying_ < maxParticles) return true;
+    if (!dropTraced_)
+        seams::trace() << "Particle limit of " << maxParticles
+                       << " reached: further particles are dropped\n";
+    dropTraced_ = true;
+    return false;
+}
+
+void particleList::countDying() {
+    count_ = dying_ = 0;
+    for (node* at = head; at; at = at->next) {
+        ++count_;
+        if (at->item->dead) ++dying_;
+    }
 }
 
 void particleList::addParticle(const std::string& line, Fighter* owner, CSprite* anchor,
                                partInfoList* definitions, SDL_Surface* screen, int tick) {
+    // From a move, outside a spawn pass: every particle in the chain counts.
+    count_ = size();
+    dying_ = 0;
+    if (!roomForOneMore()) return;
     bool first = announceAdd();
     particle* made = new particle;
     made->init(line, owner, anchor, definitions, screen, tick);
@@ -40,6 +62,11 @@ void particleList::addParticle(const std::string& line, Fighter* owner, CSprite*
 
 void particleList::addParticleD(const std::string& line, bool facing, CSprite* anchor,
                                 partInfoList* definitions, SDL_Surface* screen, int tick) {
+    if (!inPass_) {
+        count_ = size();
+        dying_ = 0;
+    }
+    if (!roomForOneMore()) return;
     bool first = announceAdd();
     particle* made = new particle;
     made->initD(line, facing, anchor, definitions, screen, tick);
@@ -54,7 +81,10 @@ void particleList::update() {
 }
 
 void particleList::makeParticles() {
+    countDying();
+    inPass_ = true;
     spawnPass(nullptr);
+    inPass_ = false;
 }
 
 void particleList::spawnPass(std::vector<node*>* pending) {
@@ -89,6 +119,8 @@ void particleList::removeDead() {
     // chain order: a run of K dead particles at the head costs K steps, not
     // K walks of the whole chain.
     std::vector<node*> pending;
+    countDying();
+    inPass_ = true;
     spawnPass(&pending);
     size_t firstPending = 0;
     while (head && head->item->dead) {
@@ -97,10 +129,13 @@ void particleList::removeDead() {
         if (firstPending < pending.size() && pending[firstPending] == gone) ++firstPending;
         delete gone->item;
         delete gone;
+        --count_;
+        --dying_;
         seams::trace() << "\n\nKilling the head particle\n";
         for (size_t i = firstPending; i < pending.size(); ++i)
             spawnFollowUps(*pending[i]->item);
     }
+    inPass_ = false;
     if (!head) return;
 
     // The rest of the chain in one walk, the predecessor kept at hand.
@@ -143,6 +178,11 @@ void particleList::draw() {
     // Newest first, so older particles end up on top.
     for (node* at = head; at; at = at->next)
         if (!at->item->dead) at->item->sprite.drawD(at->item->facingRight);
+}
+
+void particleList::advanceFrames() {
+    for (node* at = head; at; at = at->next)
+        if (!at->item->dead) at->item->sprite.advanceFrame();
 }
 
 void particleList::debug() {

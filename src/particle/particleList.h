@@ -13,6 +13,14 @@ class partInfoList;
 
 class particleList {
   public:
+    // Most particles alive at once.  A definition whose death spawns itself
+    // more than once would otherwise double without end; spawns beyond this
+    // are dropped (the first drop is traced once).  No sensible effect needs
+    // more than a few dozen.  Particles that died and wait for their
+    // removal in the same spawn pass do not count: their follow-ups take
+    // their places.
+    static constexpr int maxParticles = 400;
+
     struct node {
         particle* item = nullptr; // owned
         node* next = nullptr;
@@ -35,11 +43,25 @@ class particleList {
     void clearBG();
     void updateBG();
     void draw();
+    // The frame clocks of the live particles step as draw steps them; for a
+    // pass whose frame is not shown.
+    void advanceFrames();
     void debug();
     // Number of particles in the list (live or awaiting removal).
     int size() const;
 
   private:
+    // The chain is public, so the counts are taken afresh at each spawn pass
+    // and each addition from outside one.
+    int count_ = 0;           // particles in the chain
+    int dying_ = 0;           // dead ones in the chain, during a spawn pass
+    bool inPass_ = false;     // a spawn pass is running
+    bool dropTraced_ = false; // the first dropped spawn has been traced
+
+    // False, and the spawn dropped, when the list is full.
+    bool roomForOneMore();
+    // Counts the particles in the chain into count_, the dead into dying_.
+    void countDying();
     // The trace line of an addition; true when the list was empty.
     bool announceAdd() const;
     // Link a freshly made particle in at the head, or drop it when its line

@@ -1,9 +1,14 @@
 #include "sound/soundSet.h"
 
+#include "base/media.h"
+#include "base/platform.h"
 #include "base/seams.h"
 #include "sound/soundList.h"
+#include "sound/wavHeader.h"
 
 #include <SDL.h>
+
+#include <vector>
 
 namespace {
 
@@ -15,12 +20,30 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
     std::string path = std::string(folder ? folder : "") + "/" + name;
     path += ".wav";
     seams::trace() << "Sound file: " << path << "\n";
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
-    entry->chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
-    if (entry->chunk)
+    // The bytes are checked before SDL_mixer sees them: its decoder trusts
+    // what a WAV header says.
+    std::vector<unsigned char> bytes;
+    std::string why;
+    switch (platform::readWholeFile(path, bytes)) {
+    case platform::ReadResult::Ok:
+        if (wavHeader::isSound(bytes, &why))
+            entry->chunk = Mix_LoadWAV_RW(
+                media::memoryStream(bytes.data(), static_cast<int>(bytes.size())), 1);
+        if (!entry->chunk && why.empty()) why = SDL_GetError();
+        break;
+    case platform::ReadResult::CannotStat:
+        why = "not a regular file";
+        break;
+    default:
+        why = "cannot be read";
+        break;
+    }
+    if (entry->chunk) {
         seams::errors() << "Loaded myfile.wav\n";
-    else
+    } else {
         seams::errors() << "Could not load myfile.wav\n";
+        seams::trace() << "Sound file " << path << " not loaded: " << why << "\n";
+    }
     return entry;
 }
 
@@ -77,7 +100,18 @@ bool soundSet::readList(const char* folder, bool skipPresent) {
             seams::trace() << "Skipped sound " << -skipped << "\n";
             continue;
         }
-        soundEntry* entry = loadEntry(folder, name);
+        soundEntry* entry = nullptr;
+        if (platform::nameStaysInside(name)) {
+            entry = loadEntry(folder, name);
+        } else {
+            // A file outside the sound folder is never read: the sound is
+            // silent, as one whose file is missing.
+            entry = new soundEntry;
+            entry->name = name;
+            seams::trace() << list.path() << ":" << listed.line << ": sound \"" << name
+                           << "\" leaves the sound folder; treated as missing\n";
+            seams::errors() << "Could not load myfile.wav\n";
+        }
         if (last)
             last->next = entry;
         else
@@ -107,7 +141,7 @@ void soundSet::Play(const std::string& name, int channel) {
     if (!entry) return;
     seams::trace() << "SOUND PLAYING\n";
     // A sound whose file did not load (or no audio device) stays silent.
-    if (entry->chunk) Mix_PlayChannelTimed(channel, entry->chunk, 0, -1);
+    if (entry->chunk) media::playSound(channel, entry->chunk);
 }
 
 Mix_Chunk* soundSet::returnSound(const std::string& name) {

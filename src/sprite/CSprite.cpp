@@ -2,6 +2,7 @@
 #include "sprite/copyBlit.h"
 #include "sprite/displayFormat.h"
 
+#include "base/media.h"
 #include "base/seams.h"
 
 #include <algorithm>
@@ -51,8 +52,7 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
     if (!fresh) return;
     // The save is restored with a plain copy: a background pixel that happens
     // to have a frame's transparent colour must come back too.
-    SDL_SetColorKey(fresh, 0, 0);
-    SDL_SetAlpha(fresh, 0, SDL_ALPHA_OPAQUE);
+    media::makeOpaque(fresh);
     if (backSave) SDL_FreeSurface(backSave);
     backSave = fresh;
 }
@@ -87,8 +87,10 @@ bool CSprite::advanceFrame() {
     if (animating != 1 || !base || base->numFrames <= 0) return false;
     const spriteFrame* shown = current();
     const int pause = shown ? shown->pause : 0;
-    const float due = static_cast<float>(lastTick) + static_cast<float>(pause) * speed;
-    if (!(static_cast<float>(seams::ticks()) > due)) return false;
+    // Time shown so far, taken modulo 2^32 so that it stays right when the
+    // millisecond counter wraps (negative if the clock reads earlier).
+    const Sint32 shownFor = static_cast<Sint32>(seams::ticks() - static_cast<Uint32>(lastTick));
+    if (!(static_cast<float>(shownFor) > static_cast<float>(pause) * speed)) return false;
     frame += 1;
     if (frame > base->numFrames - 1 || frame < 0) frame = 0;
     lastTick = static_cast<int>(seams::ticks());
@@ -179,5 +181,5 @@ void CSprite::drawColBoxes() {
     if (!shown || !screenSurf) return;
     SDL_Rect box = rect(xPos + shown->colX1, yPos + shown->colY1, shown->colX2 - shown->colX1,
                         shown->colY2 - shown->colY1);
-    SDL_FillRect(screenSurf, &box, 0xFF0000);
+    SDL_FillRect(screenSurf, &box, media::colourPixel(screenSurf, 0xFF0000));
 }

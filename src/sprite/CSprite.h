@@ -48,9 +48,11 @@ class CSprite {
     const spriteFrame* current() const;
     const spriteFrame* current(bool facing) const;
 
-  protected:
-    // One step of frame time: true when the frame index moved.
+    // One step of frame time, the first step of every draw: true when the
+    // frame index moved.  Called alone for a pass whose frame is not shown.
     bool advanceFrame();
+
+  protected:
     // Give backSave a display-format surface of the size of `like` (or w x h
     // when both are given), without colour key or alpha (kept when it
     // already has that size).

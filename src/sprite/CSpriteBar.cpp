@@ -2,6 +2,8 @@
 
 #include "sprite/copyBlit.h"
 
+#include "base/media.h"
+
 #include <algorithm>
 
 namespace {
@@ -13,7 +15,7 @@ void fillRect(SDL_Surface* screen, int x, int y, int w, int h, Uint32 pixel) {
     r.y = static_cast<Sint16>(y);
     r.w = static_cast<Uint16>(w);
     r.h = static_cast<Uint16>(h);
-    rowFill(screen, &r, pixel);
+    rowFill(screen, &r, media::colourPixel(screen, pixel));
 }
 
 int clampedValue(int val, int maxVal) {

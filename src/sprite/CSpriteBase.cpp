@@ -1,6 +1,7 @@
 #include "sprite/CSpriteBase.h"
 
 #include "base/fatal.h"
+#include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "sprite/bitmapFile.h"
@@ -8,7 +9,9 @@
 #include "sprite/flipper.h"
 #include "sprite/frameIndex.h"
 
+#include <cerrno>
 #include <climits>
+#include <string>
 #include <utility>
 
 bool CSpriteBase::alphaOp = false;
@@ -27,6 +30,13 @@ int mirrorX(int width, int x) {
     if (mirrored > INT_MAX) return INT_MAX;
     if (mirrored < INT_MIN) return INT_MIN;
     return static_cast<int>(mirrored);
+}
+
+// The index entry being loaded ("folder/info:line: frame n, bitmap path"),
+// empty between loads; named in the trace before a fatal stop.
+std::string& entryWhere() {
+    static std::string where;
+    return where;
 }
 
 } // namespace
@@ -78,6 +88,9 @@ int CSpriteBase::initR(const char* folder) {
 }
 
 int CSpriteBase::load(const char* folder, bool resource) {
+    struct forgetEntry {
+        ~forgetEntry() { entryWhere().clear(); }
+    } forget;
     const std::string folderName = folder ? folder : "";
     const std::string startDirectory = resource ? platform::currentDirectory() : std::string();
 
@@ -98,6 +111,16 @@ int CSpriteBase::load(const char* folder, bool resource) {
     for (int number = 0; number < announced; ++number) {
         if (!index.next(entry)) break;
         spriteFrame& frame = entry.frame;
+        entryWhere() = index.path() + ":" + std::to_string(entry.line) + ": frame " +
+                       std::to_string(number) + ", bitmap " + folderName + "/" + entry.bitmap;
+        if (!platform::nameStaysInside(entry.bitmap)) {
+            // A bitmap outside the frame folder is never read: it counts as
+            // missing.
+            seams::trace() << entryWhere() << ": the name leaves the frame folder\n";
+            if (!resource) return -1;
+            errno = ENOENT;
+            fatal::stopWithSystemError("Error opening resource file");
+        }
         frame.image = loadImage(folderName, entry, number, resource, startDirectory);
         if (!frame.image) return -1;
 
@@ -130,22 +153,19 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     }
 
     if (entry.keyRed >= 0)
-        SDL_SetColorKey(loaded, SDL_SRCCOLORKEY | SDL_RLEACCEL,
-                        SDL_MapRGB(loaded->format, component(entry.keyRed),
-                                   component(entry.keyGreen), component(entry.keyBlue)));
+        media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),
+                                    component(entry.keyBlue));
     // A bitmap from loadFromResource is in the display format already: it
     // keeps its surface, with the key just set, instead of being copied.
     SDL_Surface* image = toDisplayFormat(loaded);
     if (!image) {
         if (resource) {
             platform::changeDirectory(startDirectory);
+            seams::trace() << entryWhere() << ": cannot be converted\n";
             fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
         }
         return nullptr;
     }
-    // Keyed frames are run-length encoded: blits skip the transparent runs.
-    if (image->flags & SDL_SRCCOLORKEY)
-        SDL_SetColorKey(image, SDL_SRCCOLORKEY | SDL_RLEACCEL, image->format->colorkey);
     return image;
 }
 
@@ -167,7 +187,14 @@ spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width) {
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
     const std::string folderName = folder ? folder : "";
     const std::string fileName = file ? file : "";
+    // Every way out below is fatal; the last trace line says which frame of
+    // which index named the bitmap, before the message itself.
+    const std::string where =
+        entryWhere().empty() ? "bitmap " + folderName + "/" + fileName : entryWhere();
     if (!platform::directoryExists(folderName)) {
+        const int reason = errno;
+        seams::trace() << where << ": the folder cannot be opened\n";
+        errno = reason;
         fatal::stopWithSystemError("opendir failure");
     }
     platform::changeDirectory(folderName);
@@ -177,11 +204,17 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     case platform::ReadResult::Ok:
         break;
     case platform::ReadResult::CannotOpen:
-    case platform::ReadResult::ReadError:
+    case platform::ReadResult::ReadError: {
+        const int reason = errno;
+        seams::trace() << where << ": cannot be read\n";
+        errno = reason;
         fatal::stopWithSystemError("Error opening resource file");
+    }
     case platform::ReadResult::CannotStat:
+        seams::trace() << where << ": not a regular file\n";
         fatal::stop("getfilesize:  Couldn't get filesize of '" + fileName + "'.");
     case platform::ReadResult::OutOfMemory:
+        seams::trace() << where << ": too large to read\n";
         fatal::stop("Unable to LOOOOOAAAAAAAD!");
     }
 
@@ -190,10 +223,16 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         SDL_SetError("empty file '%s'", fileName.c_str());
     else
         decoded = decodeBitmap(bytes);
-    if (!decoded) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    if (!decoded) {
+        seams::trace() << where << ": cannot be decoded\n";
+        fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    }
 
     SDL_Surface* converted = toDisplayFormat(decoded);
-    if (!converted) fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    if (!converted) {
+        seams::trace() << where << ": cannot be converted\n";
+        fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+    }
     return converted;
 }
 

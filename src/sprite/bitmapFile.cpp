@@ -1,5 +1,7 @@
 #include "sprite/bitmapFile.h"
 
+#include "base/media.h"
+
 #include <cstdint>
 
 namespace {
@@ -21,7 +23,7 @@ bool refuse(std::string* why, const char* reason) {
 
 bool bitmapFile::headerIsSound(const std::vector<unsigned char>& bytes, std::string* why) {
     const size_t fileHeader = 14;
-    const long long largest = 16384;
+    const long long largest = maxSide;
     if (bytes.size() < fileHeader + 12) return refuse(why, "bitmap too short for its header");
     if (bytes[0] != 'B' || bytes[1] != 'M') return refuse(why, "not a bitmap (no BM signature)");
     const Uint32 pixelStart = le32(bytes, 10);
@@ -49,8 +51,14 @@ bool bitmapFile::headerIsSound(const std::vector<unsigned char>& bytes, std::str
         colours = le32(bytes, 46);
     }
     if (height < 0) height = -height; // stored top-down
-    if (width < 1 || width > largest || height < 1 || height > largest)
-        return refuse(why, "bitmap size out of range");
+    if (width < 1 || height < 1) return refuse(why, "bitmap size out of range");
+    if (width > largest || height > largest || width * height > maxPixels) {
+        if (why)
+            *why = "bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+                   " pixels is larger than a frame may be (at most " + std::to_string(maxSide) +
+                   " pixels each way and " + std::to_string(maxPixels) + " pixels in all)";
+        return false;
+    }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return refuse(why, "unsupported bits per pixel");
     const Uint32 plain = 0, bitFields = 3;
@@ -91,5 +99,5 @@ SDL_Surface* bitmapFile::decode(const std::vector<unsigned char>& bytes) {
         SDL_SetError("bitmap file too large");
         return nullptr;
     }
-    return SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    return media::decodeBitmap(bytes.data(), static_cast<int>(bytes.size()));
 }

@@ -9,8 +9,14 @@
 
 class bitmapFile {
   public:
+    // The largest image a bitmap may hold: decoded, converted and mirrored,
+    // a frame takes about eight times its pixel count in bytes.
+    static constexpr long long maxSide = 4096;
+    static constexpr long long maxPixels = 2048 * 2048;
+
     // True when the bytes start like a bitmap the game can decode: "BM", a
-    // known info header, 1..16384 pixels each way, 1, 4, 8, 16, 24 or 32 bits
+    // known info header, 1..4096 pixels each way and at most 2048 x 2048
+    // pixels in all, 1, 4, 8, 16, 24 or 32 bits
     // per pixel, no compression (bit fields only at 16 and 32 bits), and a
     // palette and pixel rows that lie inside the bytes.  This keeps a short
     // or damaged file from making the decoder reserve memory for an image

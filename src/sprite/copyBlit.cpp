@@ -1,5 +1,7 @@
 #include "sprite/copyBlit.h"
 
+#include "base/media.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -18,7 +20,8 @@ bool plainCopyPossible(const SDL_Surface* source, const SDL_Surface* target) {
 } // namespace
 
 int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect) {
-    if (g_sdlOnly || !source || !target || !plainCopyPossible(source, target))
+    if (g_sdlOnly || !media::pixelsLiveInMemory() || !source || !target ||
+        !plainCopyPossible(source, target))
         return SDL_BlitSurface(source, sourceRect, target, targetRect);
 
     // The clipping of SDL_UpperBlit, step for step.
@@ -93,8 +96,8 @@ bool sdlDrawingOnly() {
 }
 
 int rowFill(SDL_Surface* target, SDL_Rect* rect, Uint32 pixel) {
-    if (g_sdlOnly || !target || target->format->BytesPerPixel != 4 ||
-        (target->flags & SDL_HWSURFACE))
+    if (g_sdlOnly || !media::pixelsLiveInMemory() || !target ||
+        target->format->BytesPerPixel != 4 || (target->flags & SDL_HWSURFACE))
         return SDL_FillRect(target, rect, pixel);
 
     // The clipping of SDL_FillRect: the rectangle is cut to the clip

@@ -8,14 +8,16 @@
 // background under sprites.  When both surfaces are 32-bit with the same
 // pixel layout and the source has neither colour key nor alpha, the rows are
 // copied with memcpy (SDL 1.2 copies these pixel by pixel, ten times
-// slower); anything else is handed to SDL_BlitSurface.  Clipping, the
+// slower); anything else, and every copy where surfaces are not plain memory
+// (a browser's canvases), is handed to SDL_BlitSurface.  Clipping, the
 // rectangle written back and the result are SDL_BlitSurface's.
 int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect);
 
 // SDL_FillRect for the bars.  On a 32-bit software surface the rows are
 // written directly (SDL 1.2 fills with stores that bypass the cache, so the
 // next restore of those lines has to fetch them back from memory); anything
-// else is handed to SDL_FillRect.  Clipping, the rectangle written back, the
+// else, and every fill where surfaces are not plain memory, is handed to
+// SDL_FillRect.  Clipping, the rectangle written back, the
 // pixels and the result are SDL_FillRect's.
 int rowFill(SDL_Surface* target, SDL_Rect* rect, Uint32 pixel);
 

@@ -1,5 +1,7 @@
 #include "sprite/displayFormat.h"
 
+#include "base/media.h"
+
 bool isDisplayFormat(const SDL_Surface* surface) {
     const SDL_Surface* screen = SDL_GetVideoSurface();
     if (!surface || !screen) return false;
@@ -15,7 +17,7 @@ bool isDisplayFormat(const SDL_Surface* surface) {
 
 SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
     if (!surface || isDisplayFormat(surface)) return surface;
-    SDL_Surface* converted = SDL_DisplayFormat(surface);
+    SDL_Surface* converted = media::toDisplayFormat(surface);
     SDL_FreeSurface(surface);
     return converted;
 }

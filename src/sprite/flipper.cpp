@@ -1,5 +1,7 @@
 #include "sprite/flipper.h"
 
+#include "base/media.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -24,6 +26,7 @@ void put_pixel32(SDL_Surface* surface, int x, int y, Uint32 pixel) {
 
 SDL_Surface* flip_surface(SDL_Surface* source) {
     if (!source) return nullptr;
+    if (SDL_Surface* mirrored = media::mirroredByPlatform(source)) return mirrored;
     SDL_PixelFormat* format = source->format;
     const bool keyed = (source->flags & SDL_SRCCOLORKEY) != 0;
     SDL_Surface* flipped =
@@ -33,6 +36,14 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
 
     const bool lockSource = SDL_MUSTLOCK(source);
     if (lockSource && SDL_LockSurface(source) < 0) {
+        SDL_FreeSurface(flipped);
+        return nullptr;
+    }
+    // A fresh surface needs no lock on the desktop; in the browser every
+    // surface does, or the written pixels never reach it.
+    const bool lockFlipped = SDL_MUSTLOCK(flipped);
+    if (lockFlipped && SDL_LockSurface(flipped) < 0) {
+        if (lockSource) SDL_UnlockSurface(source);
         SDL_FreeSurface(flipped);
         return nullptr;
     }
@@ -53,8 +64,9 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
                 std::memcpy(to + (w - 1 - x) * bytes, from + x * bytes, bytes);
         }
     }
+    if (lockFlipped) SDL_UnlockSurface(flipped);
     if (lockSource) SDL_UnlockSurface(source);
 
-    if (keyed) SDL_SetColorKey(flipped, SDL_SRCCOLORKEY | SDL_RLEACCEL, format->colorkey);
+    media::copyTransparentColour(source, flipped);
     return flipped;
 }

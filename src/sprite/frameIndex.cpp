@@ -1,5 +1,7 @@
 #include "sprite/frameIndex.h"
 
+#include "base/dataLimits.h"
+
 #include <initializer_list>
 
 namespace {
@@ -88,6 +90,22 @@ bool frameIndex::numbers(std::initializer_list<int*> fields, const char* what) {
     return false;
 }
 
+// Offsets, boxes, points and steps stay within +-100,000 pixels and the
+// damage within 0 .. 1,000,000, so the game adds them to positions without
+// overflow.
+void frameIndex::keepInRange(std::initializer_list<int*> fields, const char* what, int low,
+                             int high) {
+    for (int* value : fields) {
+        if (*value >= low && *value <= high) continue;
+        const int used = *value < low ? low : high;
+        lines_.warning(lines_.line(), where() + what + " " + std::to_string(*value) +
+                                          " is outside " + std::to_string(low) + " .. " +
+                                          std::to_string(high) + "; the game uses " +
+                                          std::to_string(used));
+        *value = used;
+    }
+}
+
 // One line holding a word; false when the line is missing.
 bool frameIndex::word(std::string& value, const char* what) {
     std::string line;
@@ -131,19 +149,28 @@ bool frameIndex::next(frameEntry& entry) {
     entry.keyGreen = key_[1];
     entry.keyBlue = key_[2];
 
+    const int far = dataLimits::coordinate;
     entry.anchorRead = numbers({&frame.offsetX, &frame.offsetY}, "the anchor (2 numbers)");
+    keepInRange({&frame.offsetX, &frame.offsetY}, "anchor value", -far, far);
     entry.anchorLine = lines_.line();
     numbers({&frame.colX1, &frame.colY1, &frame.colX2, &frame.colY2},
             "the collision box (4 numbers)");
+    keepInRange({&frame.colX1, &frame.colY1, &frame.colX2, &frame.colY2}, "collision box value",
+                -far, far);
     numbers({&frame.dmgX1, &frame.dmgY1, &frame.dmgX2, &frame.dmgY2}, "the damage box (4 numbers)");
+    keepInRange({&frame.dmgX1, &frame.dmgY1, &frame.dmgX2, &frame.dmgY2}, "damage box value", -far,
+                far);
     numbers({&frame.damage}, "the damage (a number)");
+    keepInRange({&frame.damage}, "damage", 0, dataLimits::damageMost);
     int flag = 0;
     numbers({&flag}, "a flag (a number)");
     frame.flagA = flag > 0;
     numbers({&frame.hitType}, "the hit type (a number)");
     entry.hitTypeLine = lines_.line();
     numbers({&frame.pointAX, &frame.pointAY}, "point A (2 numbers)");
+    keepInRange({&frame.pointAX, &frame.pointAY}, "point A value", -far, far);
     numbers({&frame.pointBX, &frame.pointBY}, "point B (2 numbers)");
+    keepInRange({&frame.pointBX, &frame.pointBY}, "point B value", -far, far);
     entry.soundRead = word(frame.soundName, "a sound name or NULL");
     entry.soundLine = lines_.line();
     if (numbers({&frame.partNum}, "the number of spawn lines") && frame.partNum < 0)
@@ -156,6 +183,7 @@ bool frameIndex::next(frameEntry& entry) {
     }
     frame.partNum = static_cast<int>(frame.partNames.size());
     numbers({&frame.moveX, &frame.moveY}, "the movement (2 numbers)");
+    keepInRange({&frame.moveX, &frame.moveY}, "movement value", -far, far);
     flag = 0;
     numbers({&flag}, "a flag (a number)");
     frame.flagB = flag > 0;

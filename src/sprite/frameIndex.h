@@ -63,6 +63,9 @@ class frameIndex {
     bool entryLine(std::string& line, const char* what);
     bool numbers(std::initializer_list<int*> fields, const char* what);
     bool word(std::string& value, const char* what);
+    // Values of the line just read kept within [low, high], with a warning
+    // for each one that was not.
+    void keepInRange(std::initializer_list<int*> fields, const char* what, int low, int high);
     void mismatch(const std::string& line, const std::string& expected);
     std::string where() const;
 

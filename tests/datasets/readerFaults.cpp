@@ -10,7 +10,8 @@ using testing_support::writeFile;
 
 const testing_support::dataSetList sets({
     {"shipped_data", nullptr},
-    // A frame named by an absolute path: the game reads it from there.
+    // A frame named by an absolute path: a name from data never leaves its
+    // folder, so the game refuses it and stops, as for a missing bitmap.
     {"frame_named_by_absolute_path",
      [](const std::string& data) {
          writeFile(data + "/Tavro/kick/info",

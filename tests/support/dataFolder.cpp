@@ -12,7 +12,7 @@ namespace {
 
 std::string littleEndian(unsigned value, int bytes) {
     std::string out;
-    // Bytes past the fourth are zero (an unsigned holds four).
+    // Bytes past the fourth are zero (a shift by 32 or more is undefined).
     for (int i = 0; i < bytes; ++i)
         out += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
     return out;

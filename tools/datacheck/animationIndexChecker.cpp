@@ -1,5 +1,7 @@
 #include "animationIndexChecker.h"
 
+#include "base/platform.h"
+
 #include "fighter/animationIndex.h"
 
 const animEntry* animationIndexChecker::find(const std::string& name) const {
@@ -20,8 +22,7 @@ void animationIndexChecker::check(const std::string& characterFolder) {
     const std::vector<animationName>& names = index.readNames();
     if (index.headerRead()) headerLine_ = index.headerLine();
     for (const finding& found : index.findings())
-        report_.add(path_, found.line, found.warning ? severity::warning : severity::error,
-                    found.message);
+        report_.add(path_, found.line, diagnostics::levelOf(found), found.message);
     // With no line after the first the game has no animation to show.
     if (names.empty())
         report_.error(path_, index.headerLine(), "no animations; the game stops with exit code 1");
@@ -30,6 +31,14 @@ void animationIndexChecker::check(const std::string& characterFolder) {
         animEntry anim;
         anim.name = name.name;
         anim.line = name.line;
+        if (!platform::nameStaysInside(name.name)) {
+            report_.error(path_, anim.line,
+                          "animation \"" + name.name +
+                              "\" leaves the character folder; the game never reads it and the "
+                              "animation has no frames");
+            anims_.push_back(anim);
+            continue;
+        }
         anim.frames = &frames_.check(characterFolder + "/" + name.name, path_, anim.line);
         anims_.push_back(anim);
     }

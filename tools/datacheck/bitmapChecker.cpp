@@ -54,8 +54,7 @@ bool bitmapChecker::check(const std::string& path, int red, int green, int blue,
         problem = readProblem(read);
         return false;
     }
-    // The game's own header check and decoder; the stage is decoded by SDL
-    // without the check.
+    // The game's own header check and decoder.
     if (headerChecked) problem = headerProblem(bytes);
     if (!problem.empty()) return false;
     SDL_Surface* image =

@@ -17,7 +17,8 @@ class bitmapChecker {
   public:
     // Reads and decodes the bitmap at path; the colour key is the one a
     // frame entry gives (red < 0: none).  False with a reason in problem.
-    // headerChecked: the game checks the header first (frames, not the stage).
+    // headerChecked: the game checks the header first (frames and, since it
+    // is read the same way, the stage).
     bool check(const std::string& path, int red, int green, int blue, bitmapInfo& info,
                std::string& problem, bool headerChecked = true) const;
 

@@ -35,7 +35,7 @@ void dataChecker::run(const std::string& dataFolder) {
     bitmapChecker bitmaps;
     bitmapInfo background;
     std::string problem;
-    if (!bitmaps.check(data + "/tBG2.bmp", -1, 0, 0, background, problem, false))
+    if (!bitmaps.check(data + "/tBG2.bmp", -1, 0, 0, background, problem))
         report_.error(data + "/tBG2.bmp", 0,
                       "background bitmap: " + problem + "; the game stops with exit code 1");
     checkBar(frames_.check(data + "/hpBar", data + "/hpBar/info", 0, false));

@@ -147,8 +147,9 @@ TEST(DataCheck, FrameIndexFormatFaults) {
     data = fixture();
     std::string text = "FILES: 1\n" + frame("f.bmp");
     data.files["Tavro/walk/info"] = text.replace(text.find("20 40"), 5, "20 abc");
-    expectOnly(data, "Tavro/walk/info:3: error: frame 1: expected the anchor (2 numbers), found "
-                     "\"20 abc\"\n");
+    expectOnly(
+        data,
+        "Tavro/walk/info:3: error: frame 1: expected the anchor (2 numbers), found \"20 abc\"\n");
 
     // A comment between entries is skipped; inside an entry it is a field line.
     data = fixture();
@@ -197,13 +198,14 @@ TEST(DataCheck, CountsAndRecordsOfTheOtherFiles) {
 
     data = fixture();
     data.files["soundSet/sound"] = "SOUNDS: 2\nhit\n";
-    expectOnly(data, "soundSet/sound:1: error: \"SOUNDS: 2\" announces 2 sounds but the file "
-                     "holds 1\n");
+    expectOnly(data,
+               "soundSet/sound:1: error: \"SOUNDS: 2\" announces 2 sounds but the file holds 1\n");
 
     data = fixture();
     data.files["particle/spark/particle"].replace(0, 1, "none");
-    expectOnly(data, "particle/spark/particle:1: error: expected the alpha value (a number), found "
-                     "\"none\"\n");
+    expectOnly(
+        data,
+        "particle/spark/particle:1: error: expected the alpha value (a number), found \"none\"\n");
 
     data = fixture();
     std::string& attacks = data.files["Tavro/ai/attack"];
@@ -241,8 +243,8 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
 
     expectOnly(
         data,
-        "Tavro/sound/sound:2: error: sound Tavro/sound/punch.wav: cannot open the file; "
-        "\"punch\" plays nothing\n",
+        "Tavro/sound/sound:2: error: sound Tavro/sound/punch.wav: cannot open the file; \"punch\" "
+        "plays nothing\n",
         [](const TempDir& dir) { std::remove((dir / "data/Tavro/sound/punch.wav").c_str()); });
     expectOnly(data,
                "soundSet/sound:2: error: sound soundSet/hit.wav: not a WAV file (no RIFF/WAVE "
@@ -261,15 +263,20 @@ TEST(DataCheck, UnreadableBitmapsAndSounds) {
 // Bitmaps are named, found and judged exactly as the game's loader does it.
 TEST(DataCheck, BitmapsAreFoundAndJudgedAsTheGameDoes) {
     fixture data;
-    // The resource loader opens a name from inside the frame folder, so an
-    // absolute name stands for itself and the game loads it.
-    expectOnly(data, "", [](const TempDir& dir) {
-        dir.write("data/Tavro/kick/info", "FILES: 1\n" + frame(dir / "data/Tavro/punch/f.bmp"));
-    });
+    // A name from data never leaves its folder: an absolute name is refused
+    // (the paths below are shown without the data folder in front).
+    expectOnly(data,
+               "Tavro/kick/info:2: error: frame 1: bitmap name \"Tavro/punch/f.bmp\" leaves the "
+               "frame folder and is never read; the game stops with exit code 1\n",
+               [](const TempDir& dir) {
+                   dir.write("data/Tavro/kick/info",
+                             "FILES: 1\n" + frame(dir / "data/Tavro/punch/f.bmp"));
+               });
     // Wider than any frame the game accepts, whatever the file holds.
     expectOnly(data,
-               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: bitmap size out of range; the "
-               "game stops with exit code 1\n",
+               "Tavro/kick/info:2: error: bitmap Tavro/kick/f.bmp: bitmap of 16385 x 2 pixels is "
+               "larger than a frame may be (at most 4096 pixels each way and 4194304 pixels in "
+               "all); the game stops with exit code 1\n",
                [](const TempDir& dir) {
                    std::string bytes = testing_support::bmpBytes(2, 2, 0x336699);
                    bytes[18] = 0x01;
@@ -281,8 +288,8 @@ TEST(DataCheck, BitmapsAreFoundAndJudgedAsTheGameDoes) {
     std::string second = frame("f.bmp");
     data.files["Tavro/kick/info"] =
         "FILES: 2\n" + frame("f.bmp") + "   \n" + second.substr(second.find('\n') + 1);
-    expectOnly(data, "Tavro/kick/info:16: error: frame 2: expected \"<bitmap> <time> <red> "
-                     "<green> <blue>\", found \"   \"\n");
+    expectOnly(data, "Tavro/kick/info:16: error: frame 2: expected \"<bitmap> <time> <red> <green> "
+                     "<blue>\", found \"   \"\n");
 }
 
 TEST(DataCheck, NamesTheEngineAsksFor) {
@@ -336,18 +343,16 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
 
     data = fixture();
     data.files["Tavro/punch/info"] = "FILES: 1\n" + frame("f.bmp", "hitt", "", 50, 1);
-    expectOnly(data,
-               "Tavro/punch/info:11: error: frame 1: sound \"hitt\" is in neither sound list; "
-               "the game plays nothing\n");
+    expectOnly(data, "Tavro/punch/info:11: error: frame 1: sound \"hitt\" is in neither sound "
+                     "list; the game plays nothing\n");
 
     // The throwing frame is the second entry, after a blank line and a comment.
     data = fixture();
     std::string& fireball = data.files["Tavro/fireball/info"];
     fireball.replace(fireball.find("fire 40 10"), 10, "fir 40 ten");
     expectOnly(data, "Tavro/fireball/info:29: error: frame 2: no particle definition named \"fir\" "
-                     "in particle/default\n"
-                     "Tavro/fireball/info:29: warning: frame 2: offset \"ten\" is not a number; "
-                     "the game reads 0\n");
+                     "in particle/default\nTavro/fireball/info:29: warning: frame 2: offset "
+                     "\"ten\" is not a number; the game reads 0\n");
 
     // Two frames in a row with the same first spawn line spawn once.
     data = fixture();
@@ -375,14 +380,14 @@ TEST(DataCheck, BlankAndAnchorRules) {
     fixture data;
     expectOnly(
         data,
-        "Tavro/blank/info:2: warning: the first frame of \"blank\" is not fully transparent "
-        "(1600 pixels differ from the colour key)\n",
+        "Tavro/blank/info:2: warning: the first frame of \"blank\" is not fully transparent (1600 "
+        "pixels differ from the colour key)\n",
         [](const TempDir& dir) { dir.writeBmp("data/Tavro/blank/f.bmp", 40, 40, 0xFF00FE); });
-    expectOnly(data,
-               "Tavro/kick/info:2: warning: frame 1: 50x40 is larger than the first frame of "
-               "\"blank\" (40x40), which sizes the fighter's saved background; drawing it leaves "
-               "trails\n",
-               [](const TempDir& dir) { dir.writeBmp("data/Tavro/kick/f.bmp", 50, 40, 0x336699); });
+    expectOnly(
+        data,
+        "Tavro/kick/info:2: warning: frame 1: 50x40 is larger than the first frame of \"blank\" "
+        "(40x40), which sizes the fighter's saved background; drawing it leaves trails\n",
+        [](const TempDir& dir) { dir.writeBmp("data/Tavro/kick/f.bmp", 50, 40, 0x336699); });
 
     data.files["Tavro/blank/info"] = "FILES: 1\n" + frame("f.bmp");
     data.files["Tavro/blank/info"].replace(data.files["Tavro/blank/info"].find("255 0 255"), 3,
@@ -392,9 +397,9 @@ TEST(DataCheck, BlankAndAnchorRules) {
 
     data = fixture();
     data.files["Tavro/kick/info"] = "FILES: 1\n" + frame("f.bmp", "NULL", "", 0, 0, "21 40");
-    expectOnly(data, "Tavro/kick/info:3: warning: frame 1: anchor (21, 40) differs from the "
-                     "character's anchor (20, 40) at Tavro/blank/info:3; the fighter jumps when "
-                     "this frame shows\n");
+    expectOnly(data,
+               "Tavro/kick/info:3: warning: frame 1: anchor (21, 40) differs from the character's "
+               "anchor (20, 40) at Tavro/blank/info:3; the fighter jumps when this frame shows\n");
 
     // Within one set, a frame larger than the last one is drawn over an
     // unrestored background.
@@ -432,10 +437,9 @@ TEST(DataCheck, CommandRules) {
     replaceMove(data, move("fireball", "DRA"), move("punch", "A"));
     replaceMove(data, move("punch", "A") + move("punch", "A"),
                 move("punch", "A") + move("fireball", "DRA"));
-    expectOnly(data,
-               "Tavro/moveset:91: warning: move \"fireball\": command \"DRA\" can never be "
-               "recognised: move \"punch\" (line 80, command \"A\") stands before it in the A "
-               "list and its rules pass whenever these do\n");
+    expectOnly(data, "Tavro/moveset:91: warning: move \"fireball\": command \"DRA\" can never be "
+                     "recognised: move \"punch\" (line 80, command \"A\") stands before it in the "
+                     "A list and its rules pass whenever these do\n");
 
     // Different conditions or a later from frame leave room for the longer one.
     replaceMove(data, move("punch", "A"), move("punch", "A", "NULL", "NULL", "ground is true"));
@@ -450,50 +454,48 @@ TEST(DataCheck, CommandRules) {
     // A link queued from the same move ends the search just as well.
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "C", "punch"));
-    expectOnly(data,
-               "Tavro/moveset:113: warning: move \"uppercut\": command \"C\" can never be "
-               "recognised: move \"kick\" (line 102, command \"C\") stands before it in the C "
-               "list and its rules pass whenever these do\n");
+    expectOnly(data, "Tavro/moveset:113: warning: move \"uppercut\": command \"C\" can never be "
+                     "recognised: move \"kick\" (line 102, command \"C\") stands before it in the "
+                     "C list and its rules pass whenever these do\n");
 
     // No button completes "DR": only the opponent (through the attack file) or
     // the engine's own names reach such a move.
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "DR"));
-    expectOnly(data,
-               "Tavro/moveset:102: note: move \"kick\": command \"DR\" does not end in A, B or "
-               "C: player 1 can never perform it (the computer opponent can)\n");
+    expectOnly(data, "Tavro/moveset:102: note: move \"kick\": command \"DR\" does not end in A, B "
+                     "or C: player 1 can never perform it (the computer opponent can)\n");
     data = fixture();
     data.files["Tavro/moveset"].replace(0, 9, "ANIMS: 12");
     data.files["Tavro/moveset"] += move("taunt", "DU");
-    data.files["Tavro/taunt/info"] = "FILES: 1\n" + frame("../kick/f.bmp");
-    expectOnly(data,
-               "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, "
-               "B or C: player 1 can never perform it\n");
+    data.files["Tavro/taunt/info"] = "FILES: 1\n" + frame("f.bmp");
+    expectOnly(
+        data,
+        "Tavro/moveset:124: warning: move \"taunt\": command \"DU\" does not end in A, B or C: "
+        "player 1 can never perform it\n",
+        [](const TempDir& dir) { dir.writeBmp("data/Tavro/taunt/f.bmp", 40, 40, 0x336699); });
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "DXB"));
-    expectOnly(data,
-               "Tavro/moveset:102: warning: move \"kick\": command \"DXB\" holds 'X', which no "
-               "key produces; it can never match\n");
+    expectOnly(data, "Tavro/moveset:102: warning: move \"kick\": command \"DXB\" holds 'X', which "
+                     "no key produces; it can never match\n");
 }
 
 TEST(DataCheck, ConditionsOutsideTheVocabulary) {
     // kick's condition is line 111.
     fixture data;
     replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "grounded is true"));
-    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"grounded is true\" is "
-                     "always false (only \"ground\" is understood), so the move can never be "
-                     "performed\n");
+    expectOnly(
+        data, "Tavro/moveset:111: warning: move \"kick\": condition \"grounded is true\" is always "
+              "false (only \"ground\" is understood), so the move can never be performed\n");
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "NULL"));
-    expectOnly(data,
-               "Tavro/moveset:111: warning: move \"kick\": condition \"NULL\" is always false "
-               "(only \"ground\" is understood, and none is written null), so the move can "
-               "never be performed\n");
+    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"NULL\" is always "
+                     "false (only \"ground\" is understood, and none is written null), so the move "
+                     "can never be performed\n");
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "ground true"));
-    expectOnly(data, "Tavro/moveset:111: warning: move \"kick\": condition \"ground true\" has no "
-                     "third word: it holds in the air, not on the ground (write \"ground is "
-                     "true\")\n");
+    expectOnly(data,
+               "Tavro/moveset:111: warning: move \"kick\": condition \"ground true\" has no third "
+               "word: it holds in the air, not on the ground (write \"ground is true\")\n");
     // A line end after the condition is no word: "ground is true\r" is fine.
     data = fixture();
     replaceMove(data, move("kick", "B"), move("kick", "B", "NULL", "NULL", "ground is true\r"));
@@ -512,15 +514,15 @@ TEST(DataCheck, AttackTableOrder) {
     attacks.replace(attacks.find("fireball\nM"), 10, "fireball\nL");
     attacks.replace(attacks.find("punch\nS"), 7, "punch\nD");
     expectOnly(data,
-               "Tavro/ai/attack:7: warning: section 1 (ground): range L after range D; "
-               "entries must be grouped S, M, L, U, D because lookups pick them by position\n");
+               "Tavro/ai/attack:7: warning: section 1 (ground): range L after range D; entries "
+               "must be grouped S, M, L, U, D because lookups pick them by position\n");
 
     data = fixture();
     data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("fireball\nM"), 10,
                                           "fireball\nX");
-    expectOnly(data, "Tavro/ai/attack:7: warning: range \"X\" is none of S, M, L, U, D: it is "
-                     "counted in no band, yet lookups by position can pick this entry for another "
-                     "band\n");
+    expectOnly(data,
+               "Tavro/ai/attack:7: warning: range \"X\" is none of S, M, L, U, D: it is counted in "
+               "no band, yet lookups by position can pick this entry for another band\n");
 
     // Link section (from line 22): keys punch, kick, punch.
     data = fixture();
@@ -528,17 +530,17 @@ TEST(DataCheck, AttackTableOrder) {
     links.replace(links.rfind("Attacks: 1"), std::string::npos,
                   "Attacks: 3\n" + attack("uppercut", "S", "punch") + attack("punch", "S", "kick") +
                       attack("kick", "S", "punch"));
-    expectOnly(data, "Tavro/ai/attack:33: warning: link key \"punch\" already had entries (from "
-                     "line 23); entries with the same key must stand together, lookups only reach "
-                     "the first group\n");
+    expectOnly(
+        data,
+        "Tavro/ai/attack:33: warning: link key \"punch\" already had entries (from line 23); "
+        "entries with the same key must stand together, lookups only reach the first group\n");
 }
 
 TEST(DataCheck, ParticlesAndDuplicates) {
     fixture data;
     data.files["particle/spark/particle"] = "0\n100\n1\n0\n0\n1\nNULL\n0\n1\nNULL\n0\n0\n";
-    expectOnly(data,
-               "particle/spark/particle:9: note: particle \"spark\": can never hit: its first "
-               "\"OnHitEnemy\" entry is NULL, so it passes through enemies\n");
+    expectOnly(data, "particle/spark/particle:9: note: particle \"spark\": can never hit: its "
+                     "first \"OnHitEnemy\" entry is NULL, so it passes through enemies\n");
 
     data = fixture();
     data.files["particle/fire/particle"].replace(2, 3, "0");
@@ -565,9 +567,9 @@ TEST(DataCheck, ParticlesAndDuplicates) {
     // one, so the character's file is dead weight.
     data = fixture();
     data.files["Tavro/sound/sound"] = "SOUNDS: 2\npunch\nhit\n";
-    expectOnly(data, "Tavro/sound/sound:3: warning: sound \"hit\" is already in the list "
-                     "soundSet/sound:2; Tavro/sound/hit.wav is never loaded and the earlier one "
-                     "plays\n");
+    expectOnly(data,
+               "Tavro/sound/sound:3: warning: sound \"hit\" is already in the list "
+               "soundSet/sound:2; Tavro/sound/hit.wav is never loaded and the earlier one plays\n");
 }
 
 TEST(DataCheck, TheGameLoadersReadWhatTheCheckerReads) {

@@ -2,6 +2,8 @@
 // the way compilers print theirs: "file:line: error: message".
 #pragma once
 
+#include "base/dataLines.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -33,6 +35,17 @@ class diagnostics {
     // The findings grouped by file (in the order files were read, then
     // first reported) and by line within a file; same-line findings keep their order.
     std::vector<diagnostic> sorted() const;
+    // How a data reader's finding is reported.
+    static severity levelOf(const finding& found) {
+        switch (found.level) {
+        case finding::kind::warning:
+            return severity::warning;
+        case finding::kind::note:
+            return severity::note;
+        default:
+            return severity::error;
+        }
+    }
     // One finding as printed.
     static std::string format(const diagnostic& d);
     // Every finding (sorted), one per line, then a summary line.

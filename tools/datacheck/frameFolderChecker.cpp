@@ -1,5 +1,6 @@
 #include "frameFolderChecker.h"
 
+#include "base/platform.h"
 #include "sprite/frameIndex.h"
 
 const frameFolder& frameFolderChecker::check(const std::string& folder, const std::string& fromFile,
@@ -39,6 +40,17 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
         for (size_t i = 0; i < entry.frame.partNames.size(); ++i)
             frame.spawns.push_back({withoutLineEnd(entry.frame.partNames[i]), entry.spawnLines[i]});
 
+        if (!platform::nameStaysInside(entry.bitmap)) {
+            set.bitmapFailed = true;
+            bitmapErrors.push_back({set.infoPath, frame.line, severity::error,
+                                    "frame " + std::to_string(set.frames.size() + 1) +
+                                        ": bitmap name \"" + entry.bitmap +
+                                        "\" leaves the frame folder and is never read" +
+                                        (resource ? "; the game stops with exit code 1"
+                                                  : "; the game stops loading this folder")});
+            set.frames.push_back(frame);
+            continue;
+        }
         const std::string path = frameIndex::bitmapPath(folder, entry.bitmap, resource);
         std::string problem;
         frame.decoded =
@@ -57,8 +69,7 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
     }
     index.finish();
     for (const finding& found : index.findings())
-        report_.add(set.infoPath, found.line, found.warning ? severity::warning : severity::error,
-                    found.message);
+        report_.add(set.infoPath, found.line, diagnostics::levelOf(found), found.message);
     for (const diagnostic& error : bitmapErrors)
         report_.add(error.file, error.line, error.level, error.message);
 

@@ -7,7 +7,10 @@ bool lineReader::open() {
     line_ = 0;
     continues_ = false;
     report_.reading(path_);
-    return file_.open(path_);
+    if (!file_.open(path_)) return false;
+    if (file_.hadByteOrderMark())
+        report_.note(path_, 1, "the file starts with a UTF-8 byte-order mark; the game skips it");
+    return true;
 }
 
 bool lineReader::next(std::string& line) {

@@ -8,6 +8,7 @@
 #include "dataChecker.h"
 #include "diagnostics.h"
 
+#include "base/platform.h"
 #include "base/seams.h"
 
 #include <SDL.h>
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     bool audio = false;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) == 0) {
+        // SDL turns Ctrl+C into a quit event nobody reads here.
+        platform::restoreStopSignals();
         // The game's loaders convert frames to the display format.
         SDL_SetVideoMode(800, 600, 32, 0);
         audio = Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) == 0;

@@ -1,5 +1,6 @@
 #include "movesetChecker.h"
 
+#include "base/platform.h"
 #include "base/textFile.h"
 #include "lineReader.h"
 
@@ -89,7 +90,11 @@ void movesetChecker::check(const std::string& characterFolder) {
             move.conditionLine = in.line();
             move.complete = true;
         }
-        if (!move.name.empty())
+        if (!move.name.empty() && !platform::nameStaysInside(move.name))
+            report_.error(path_, move.line,
+                          where + "the name leaves the character folder; the game never reads "
+                                  "its frames and the move has none");
+        else if (!move.name.empty())
             move.frames = &frames_.check(characterFolder + "/" + move.name, path_, move.line);
         moves_.push_back(move);
         if (cut) break;

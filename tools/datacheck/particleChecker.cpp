@@ -1,9 +1,14 @@
 #include "particleChecker.h"
 
+#include "base/dataLimits.h"
+#include "base/platform.h"
 #include "base/textFile.h"
 #include "lineReader.h"
+#include "particle/particleList.h"
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace {
 
@@ -59,6 +64,15 @@ void particleChecker::check(const std::string& dataFolder) {
         particleDef def;
         def.name = firstWord(line);
         def.line = in.line();
+        if (!platform::nameStaysInside(words[0])) {
+            report_.error(listPath_, in.line(),
+                          "particle definition \"" + words[0] +
+                              "\" leaves the particle folder; the game never reads it and never "
+                              "spawns it");
+            def.outside = true;
+            defs_.push_back(def);
+            continue;
+        }
         std::string folder = base + words[0];
         def.frames = &frames_.check(folder, listPath_, def.line);
         checkSizes(*def.frames);
@@ -169,12 +183,19 @@ void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn
             report_.warning(file, spawn.line, message + " (the game never spawns this list)");
         }
     }
-    for (size_t i = 1; i < words.size(); ++i)
+    const int far = dataLimits::coordinate;
+    for (size_t i = 1; i < words.size(); ++i) {
+        const int value = leadingInt(words[i]);
         if (!isNumber(words[i]))
             report_.warning(file, spawn.line,
                             context + "offset \"" + words[i] +
-                                "\" is not a number; the game reads " +
-                                std::to_string(leadingInt(words[i])));
+                                "\" is not a number; the game reads " + std::to_string(value));
+        else if (value < -far || value > far)
+            report_.warning(file, spawn.line,
+                            context + "offset " + words[i] + " is outside " + std::to_string(-far) +
+                                " .. " + std::to_string(far) + "; the game uses " +
+                                std::to_string(value < 0 ? -far : far));
+    }
 }
 
 void particleChecker::checkEvents() {
@@ -213,5 +234,84 @@ void particleChecker::checkEvents() {
             report_.note(def.file, def.eventLine[2],
                          context + "can never hit: its first \"OnHitEnemy\" entry is NULL, so it "
                                    "passes through enemies");
+    }
+    checkSpawnCycles();
+}
+
+void particleChecker::checkSpawnCycles() {
+    // The "OnDeath" spawn graph: an edge from a definition to each
+    // definition its list spawns, once per entry.  Only definitions that die
+    // of age and whose first entry is not NULL spawn anything.
+    const size_t n = defs_.size();
+    std::vector<std::vector<size_t>> spawns(n);
+    for (size_t i = 0; i < n; ++i) {
+        const particleDef& def = defs_[i];
+        if (find(def.name) != &def || !def.fileRead || def.lifetime <= 0) continue;
+        const std::vector<spawnLine>& death = def.events[0];
+        if (death.empty() || death[0].text == "NULL") continue;
+        for (const spawnLine& entry : death) {
+            std::vector<std::string> words = splitWords(entry.text, 1);
+            const particleDef* child = words.empty() ? nullptr : find(words[0]);
+            if (child && !child->outside) spawns[i].push_back(size_t(child - defs_.data()));
+        }
+    }
+    // Strongly connected groups (Tarjan): within a group every definition
+    // leads back to every other.  A group whose entries are exactly one per
+    // member is a plain loop that renews itself; any more and it multiplies.
+    std::vector<int> order(n, -1), low(n, 0), group(n, -1);
+    std::vector<size_t> stack;
+    std::vector<bool> onStack(n, false);
+    int counter = 0, groups = 0;
+    std::function<void(size_t)> visit = [&](size_t v) {
+        order[v] = low[v] = counter++;
+        stack.push_back(v);
+        onStack[v] = true;
+        for (size_t w : spawns[v]) {
+            if (order[w] < 0) {
+                visit(w);
+                low[v] = std::min(low[v], low[w]);
+            } else if (onStack[w]) {
+                low[v] = std::min(low[v], order[w]);
+            }
+        }
+        if (low[v] != order[v]) return;
+        for (;;) {
+            size_t w = stack.back();
+            stack.pop_back();
+            onStack[w] = false;
+            group[w] = groups;
+            if (w == v) break;
+        }
+        ++groups;
+    };
+    for (size_t v = 0; v < n; ++v)
+        if (order[v] < 0) visit(v);
+
+    for (int g = 0; g < groups; ++g) {
+        std::vector<size_t> members;
+        size_t inside = 0;
+        for (size_t v = 0; v < n; ++v) {
+            if (group[v] != g) continue;
+            members.push_back(v);
+            for (size_t w : spawns[v])
+                if (group[w] == g) ++inside;
+        }
+        if (inside == 0) continue; // no loop
+        std::string loop;
+        for (size_t v : members)
+            loop += "\"" + defs_[v].name + "\" -> ";
+        loop += "\"" + defs_[members[0]].name + "\"";
+        const particleDef& first = defs_[members[0]];
+        if (inside > members.size())
+            report_.error(first.file, first.eventLine[0],
+                          "particle \"" + first.name + "\": spawn loop " + loop + " spawns " +
+                              std::to_string(inside) + " particles for every " +
+                              std::to_string(members.size()) +
+                              " that die: they multiply until the game drops new ones at " +
+                              std::to_string(particleList::maxParticles) + " live particles");
+        else
+            report_.warning(first.file, first.eventLine[0],
+                            "particle \"" + first.name + "\": spawn loop " + loop +
+                                " renews itself: once spawned, these particles never all die");
     }
 }

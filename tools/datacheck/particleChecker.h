@@ -19,6 +19,7 @@ struct particleDef {
     std::vector<spawnLine> events[5];   // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
     int eventLine[5] = {0, 0, 0, 0, 0}; // the count line of each list
     const frameFolder* frames = nullptr;
+    bool outside = false; // its name leaves the particle folder: never loaded
 };
 
 class particleChecker {
@@ -43,6 +44,8 @@ class particleChecker {
   private:
     void readDefinition(particleDef& def, const std::string& folder);
     void checkSizes(const frameFolder& set);
+    // "OnDeath" lists that lead back to their own definition.
+    void checkSpawnCycles();
 
     diagnostics& report_;
     frameFolderChecker& frames_;

@@ -1,5 +1,6 @@
 #include "soundListChecker.h"
 
+#include "base/platform.h"
 #include "sound/soundList.h"
 
 namespace {
@@ -24,8 +25,7 @@ void soundListChecker::check(const std::string& folder, bool character) {
     }
     const std::vector<listedSound>& listed = list.readNames();
     for (const finding& found : list.findings())
-        report_.add(path, found.line, found.warning ? severity::warning : severity::error,
-                    found.message);
+        report_.add(path, found.line, diagnostics::levelOf(found), found.message);
     size_t before = names_.size(); // names of earlier lists
     for (const listedSound& entry : listed) {
         const std::string& name = entry.name;
@@ -33,6 +33,14 @@ void soundListChecker::check(const std::string& folder, bool character) {
         if (name.size() > maxName) {
             report_.error(path, entry.line,
                           "sound name longer than " + std::to_string(maxName) + " characters");
+            continue;
+        }
+        if (!platform::nameStaysInside(name)) {
+            report_.error(path, entry.line,
+                          "sound \"" + name +
+                              "\" leaves the sound folder; the game never reads it and the sound "
+                              "plays nothing");
+            names_.push_back({name, path, entry.line});
             continue;
         }
         std::string wav = folder + "/" + name + ".wav";

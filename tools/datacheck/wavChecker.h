@@ -1,6 +1,5 @@
-// Checks one sound file the way the sound set will load it: a RIFF/WAVE file
-// with a "fmt " and a "data" chunk that SDL's WAV decoder accepts, or, when
-// the audio device is open, anything SDL_mixer's loader can decode.
+// Checks one sound file the way the sound set will load it: the game's own
+// WAV check (wavHeader), then SDL's WAV decoder.
 #pragma once
 
 #include <string>

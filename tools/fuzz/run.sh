@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build-fuzz}" && pwd)
 seconds=${2:-600}
 shift 2 2>/dev/null || shift $#
-targets=${*:-"frameIndex animationIndex moveset particle soundList attackFile command bitmap"}
+targets=${*:-"frameIndex animationIndex moveset particle soundList attackFile command bitmap wav spawnGraph"}
 status=0
 for t in $targets; do
   out="$build/fuzz-out/$t"
@@ -17,8 +17,14 @@ for t in $targets; do
   # allocation of 64 MB means the decoder trusted a header it should not.
   extra=
   [ "$t" = bitmap ] && extra=-malloc_limit_mb=64
+  # A sound may hold 4 MB of data, and SDL_mixer converts it to the device's
+  # format (up to 16 times the size): 128 MB means a header was trusted.
+  [ "$t" = wav ] && extra="-malloc_limit_mb=128"
+  # SDL's WAV decoder keeps its buffers when it refuses a stream half-way.
+  leaks=
+  [ "$t" = wav ] && leaks="suppressions=$root/tools/fuzz/wav.supp"
   start=$(date +%s)
-  "$build/tools/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 $extra \
+  LSAN_OPTIONS="$leaks" "$build/tools/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 $extra \
     -artifact_prefix="$out/" "$out/corpus" "$root/tools/fuzz/corpus/$t" >"$out/log" 2>&1
   rc=$?
   end=$(date +%s)

@@ -1,7 +1,9 @@
 #include "replayRunner.h"
 
 #include "base/seams.h"
+#include "game/refreshLoop.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <streambuf>
@@ -99,21 +101,35 @@ void replayRunner::setKey(SDLKey key, bool down) {
     SDL_PushEvent(&event);
 }
 
-bool replayRunner::step() {
-    if (ended_) return false;
+void replayRunner::advance() {
     g_clock += script_.stepMs;
     while (nextEvent_ < script_.events.size() && script_.events[nextEvent_].tick <= g_clock) {
         const replayEvent& event = script_.events[nextEvent_++];
         setKey(event.key, event.down);
     }
     ++passes_;
+}
+
+bool replayRunner::step() {
+    if (ended_) return false;
+    advance();
     ended_ = !runPass(session);
     return !ended_;
 }
 
 void replayRunner::run() {
-    while (g_clock < script_.endTick && step()) {
+    if (passesPerRefresh_ <= 1) {
+        while (g_clock < script_.endTick && step()) {
+        }
+        return;
     }
+    refreshLoop loop(session);
+    const long step = std::max<long>(script_.stepMs, 1);
+    while (g_clock < script_.endTick && !ended_) {
+        const long left = (static_cast<long>(script_.endTick) - g_clock + step - 1) / step;
+        ended_ = !loop.refresh(std::min(passesPerRefresh_, left), [this] { advance(); });
+    }
+    loop.finish();
 }
 
 std::map<std::string, std::string> replayRunner::state() const {

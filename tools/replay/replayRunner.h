@@ -28,6 +28,10 @@ class replayRunner {
     bool step();
     // Passes until the script's end tick or until the game ends.
     void run();
+    // Let run() make the passes in refreshes of `passes`, only the last of
+    // each drawn, as a web page does (refreshLoop).  1, the default, draws
+    // every pass, as the desktop loop does.
+    void setPassesPerRefresh(long passes) { passesPerRefresh_ = passes; }
 
     // Press or release a key now (for drivers other than the script).
     void setKey(SDLKey key, bool down);
@@ -45,7 +49,11 @@ class replayRunner {
     gameSession session;
 
   private:
+    // The clock advances by the script's step and due keys arrive.
+    void advance();
+
     const replayScript& script_;
+    long passesPerRefresh_ = 1;
     size_t nextEvent_ = 0;
     long passes_ = 0;
     bool ended_ = false;

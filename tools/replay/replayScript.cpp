@@ -1,7 +1,8 @@
 #include "replayScript.h"
 
+#include "base/platform.h"
+
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 SDLKey replayScript::keyFromName(const std::string& name) {
@@ -28,6 +29,7 @@ bool replayScript::parse(const std::string& text, std::string& error) {
         std::istringstream words(line);
         std::string verb;
         if (!(words >> verb)) continue;
+        ++instructions;
         if (verb == "seed" || verb == "step" || verb == "end") {
             long long value = -1;
             if (!(words >> value) || value < 0 || value > 0x7FFFFFFF)
@@ -69,12 +71,24 @@ bool replayScript::parse(const std::string& text, std::string& error) {
 }
 
 bool replayScript::load(const std::string& path, std::string& error) {
-    std::ifstream file(path);
-    if (!file) {
+    // A directory, a FIFO or a device is refused, never read or waited on.
+    std::vector<unsigned char> bytes;
+    switch (platform::readWholeFile(path, bytes)) {
+    case platform::ReadResult::Ok:
+        break;
+    case platform::ReadResult::CannotStat:
+        error = "not a regular file: " + path;
+        return false;
+    default:
         error = "cannot open " + path;
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parse(text.str(), error);
+    if (!parse(std::string(bytes.begin(), bytes.end()), error)) return false;
+    // A replay with nothing in it would play ten seconds of defaults and
+    // pass: that is a mistake, not a test.
+    if (instructions == 0) {
+        error = "no instructions: nothing to replay";
+        return false;
+    }
+    return true;
 }

@@ -37,9 +37,12 @@ class replayScript {
     Uint32 endTick = 10000;
     std::vector<replayEvent> events; // sorted by tick, in file order within a tick
     std::vector<replayExpectation> expectations;
+    int instructions = 0; // lines that held an instruction
 
     // False with a "line N: ..." message when the text is not a replay.
     bool parse(const std::string& text, std::string& error);
+    // parse of a file's text; also false for a file that is not a regular
+    // file or that holds no instruction at all.
     bool load(const std::string& path, std::string& error);
 
     // Key names: Left Right Up Down Escape and single letters (z, x, c, j).

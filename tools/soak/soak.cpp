@@ -3,7 +3,9 @@
 // when the number of live particles runs away or when memory at the end
 // differs from memory after start-up.  Build with -DFIGHTER_SANITIZE=ON to
 // have AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer watch.
-//   soak [PASSES] [SEED]      (run from the folder that holds data/)
+//   soak [PASSES] [SEED] [EVERY]   (run from the folder that holds data/)
+// With EVERY, a line of figures (live particles, heap, resident memory) every
+// EVERY passes, to watch a long run stay flat.
 #include "replayRunner.h"
 #include "sprite/copyBlit.h"
 
@@ -112,12 +114,23 @@ void drawEveryFrameOnce(gameSession& session) {
     SDL_FreeSurface(kept);
 }
 
+// Resident memory in kB (0 when it cannot be read).
+long residentKb() {
+    long pages = 0, resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return 0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+    return resident * 4;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     withoutThreadCaches(argv);
     long passes = argc > 1 ? std::atol(argv[1]) : 1000000;
     Uint32 seed = argc > 2 ? static_cast<Uint32>(std::atol(argv[2])) : 7;
+    const long every = argc > 3 ? std::atol(argv[3]) : 0;
     g_dice = seed;
 
     replayScript script;
@@ -173,6 +186,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         size_t live = static_cast<size_t>(pList.size());
+        if (every > 0 && pass % every == 0) {
+            std::printf("soak: pass %ld, %zu live particles, heap %zu bytes, resident %ld kB\n",
+                        pass, live, allocatedBytes(), residentKb());
+            std::fflush(stdout);
+        }
         if (live > maxParticles) maxParticles = live;
         if (live > 500) {
             std::fprintf(stderr, "soak: %zu live particles after %ld passes\n", live, pass);

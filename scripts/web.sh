@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The game in a web page: installs what is missing (Debian's emscripten and
+# chromium, puppeteer-core from npm into web/node_modules), builds the page
+# into build-web/web/ and serves it on http://localhost:8000 (Ctrl+C stops).
+#   scripts/web.sh            install, build, serve
+#   scripts/web.sh --build    install and build only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+missing=()
+for p in emscripten chromium cmake; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+command -v npm >/dev/null || missing+=(npm)
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+# The browser test drives Chromium with puppeteer-core, the version pinned
+# in web/package-lock.json; it never downloads a browser of its own.
+if [ ! -d web/node_modules/puppeteer-core ]; then
+    (cd web && npm ci --no-audit --no-fund)
+fi
+
+# Debian's emcc finds its JavaScript modules in the shared nodejs folder, and
+# its compiler scripts clash with the fetch that newer nodes bring.
+export NODE_PATH=/usr/share/nodejs
+emcc_env=(env NODE_OPTIONS=--no-experimental-fetch)
+"${emcc_env[@]}" emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+"${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web
+
+[ "${1:-}" = "--build" ] && exit 0
+exec node web/serve.js build-web/web 8000

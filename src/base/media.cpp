@@ -1,0 +1,67 @@
+// The desktop's media calls: plain SDL 1.2.
+#include "base/media.h"
+
+namespace media {
+
+SDL_Surface* openScreen(int width, int height, int bitsPerPixel, Uint32 flags) {
+    return SDL_SetVideoMode(width, height, bitsPerPixel, flags);
+}
+
+int openAudio(int frequency, Uint16 format, int channels, int chunkSize) {
+    return Mix_OpenAudio(frequency, format, channels, chunkSize);
+}
+
+void playSound(int channel, Mix_Chunk* chunk) {
+    Mix_PlayChannelTimed(channel, chunk, 0, -1);
+}
+
+SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
+    return SDL_DisplayFormat(surface);
+}
+
+SDL_Surface* replaceWithDisplayFormat(SDL_Surface* surface) {
+    SDL_Surface* converted = SDL_DisplayFormat(surface);
+    SDL_FreeSurface(surface);
+    return converted;
+}
+
+void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                    SDL_MapRGB(surface->format, red, green, blue));
+}
+
+void copyTransparentColour(SDL_Surface* source, SDL_Surface* target) {
+    if (source->flags & SDL_SRCCOLORKEY)
+        SDL_SetColorKey(target, SDL_SRCCOLORKEY | SDL_RLEACCEL, source->format->colorkey);
+}
+
+void makeOpaque(SDL_Surface* surface) {
+    SDL_SetColorKey(surface, 0, 0);
+    SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE);
+}
+
+Uint32 colourPixel(SDL_Surface*, Uint32 rgb) {
+    return rgb;
+}
+
+SDL_Surface* mirroredByPlatform(SDL_Surface*) {
+    return nullptr;
+}
+
+bool pixelsLiveInMemory() {
+    return true;
+}
+
+const Uint8* heldKeys() {
+    return SDL_GetKeyState(nullptr);
+}
+
+SDL_RWops* memoryStream(const unsigned char* bytes, int size) {
+    return SDL_RWFromConstMem(bytes, size);
+}
+
+SDL_Surface* decodeBitmap(const unsigned char* bytes, int size) {
+    return SDL_LoadBMP_RW(memoryStream(bytes, size), 1);
+}
+
+} // namespace media

@@ -1,0 +1,149 @@
+// The hostile corpus played through: for each broken data set, the game
+// either keeps running (thousands of passes, fireballs thrown, no sanitizer
+// report) or stops with exit code 1 after naming the file, and the checker
+// reports it.
+#include "hostileCases.h"
+
+#include "base/seams.h"
+#include "dataChecker.h"
+#include "diagnostics.h"
+#include "particle/particleList.h"
+#include "replayRunner.h"
+#include "testSupport.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <string>
+
+using hostile::outcome;
+using testing_support::TempDir;
+
+namespace {
+
+// Player 1 throws a fireball, kicks and punches every second, for eight
+// seconds of game time, while the opponent plays.
+replayScript busyGame() {
+    replayScript script;
+    script.seed = 7;
+    script.stepMs = 5;
+    script.endTick = 8000;
+    for (Uint32 t = 200; t < 8000; t += 1000) {
+        for (auto [at, key] : {std::pair<Uint32, SDLKey>{0, SDLK_DOWN},
+                               {40, SDLK_RIGHT},
+                               {80, SDLK_z},
+                               {500, SDLK_x},
+                               {800, SDLK_z}}) {
+            script.events.push_back({t + at, true, key});
+            script.events.push_back({t + at + 30, false, key});
+        }
+    }
+    std::stable_sort(script.events.begin(), script.events.end(),
+                     [](const replayEvent& a, const replayEvent& b) { return a.tick < b.tick; });
+    return script;
+}
+
+// The text as a POSIX extended regular expression that matches it literally.
+std::string literally(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+std::string checkerReport() {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    testing_support::HeadlessScreen screen;
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    const bool audio = Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) == 0;
+    diagnostics report;
+    dataChecker checker(report);
+    checker.run("data");
+    if (audio) Mix_CloseAudio();
+    return report.text();
+}
+
+// What the checker says about the shipped data, undamaged: the cases that
+// expect nothing new compare with it.
+std::string shippedReport;
+
+class HostileCorpus : public ::testing::TestWithParam<size_t> {
+  protected:
+    TempDir dir;
+    std::string previous;
+    void SetUp() override {
+        char here[4096];
+        previous = getcwd(here, sizeof here) ? here : "";
+        const hostile::hostileCase& c = hostile::cases()[GetParam()];
+        hostile::dataCopy data(testing_support::sourceDir(), dir.path());
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        if (shippedReport.empty()) shippedReport = checkerReport();
+        c.damage(data);
+    }
+    void TearDown() override {
+        if (!previous.empty()) {
+            ASSERT_EQ(chdir(previous.c_str()), 0);
+        }
+    }
+};
+
+} // namespace
+
+TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
+    const hostile::hostileCase& c = hostile::cases()[GetParam()];
+    const std::string report = checkerReport();
+    if (*c.checkerSays) {
+        EXPECT_NE(report.find(c.checkerSays), std::string::npos)
+            << "the checker should say: " << c.checkerSays << "\nit said:\n"
+            << report;
+    } else {
+        EXPECT_EQ(report, shippedReport) << "nothing beyond its findings on the shipped data";
+    }
+
+    const replayScript script = busyGame();
+    if (c.game == outcome::runs) {
+        std::ostringstream trace;
+        {
+            replayRunner game(script, &trace);
+            game.run();
+            EXPECT_FALSE(game.ended());
+            EXPECT_GE(game.passes(), 1500);
+            EXPECT_LE(pList.size(), particleList::maxParticles);
+            EXPECT_GE(vikings1.hp, 0);
+            EXPECT_GE(fighter2.hp, 0);
+        }
+        EXPECT_NE(trace.str().find(c.gameSays), std::string::npos)
+            << "the trace should hold: " << c.gameSays;
+    } else {
+        EXPECT_EXIT(
+            {
+                replayRunner game(script, &std::cerr);
+                game.run();
+            },
+            testing::ExitedWithCode(1), literally(c.gameSays));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileCorpus, ::testing::Range<size_t>(0, hostile::cases().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             std::string name = hostile::cases()[info.param].name;
+                             for (char& ch : name)
+                                 if (ch == '-') ch = '_';
+                             return name;
+                         });
+
+TEST(HostileCorpusList, HoldsSixtyCasesWithUniqueNames) {
+    std::set<std::string> names;
+    for (const hostile::hostileCase& c : hostile::cases()) {
+        EXPECT_TRUE(names.insert(c.name).second) << c.name;
+    }
+    EXPECT_GE(names.size(), 60u);
+}
