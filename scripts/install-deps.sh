@@ -2,7 +2,7 @@
 # Installs the Debian packages the game, its tools and its tests need, when
 # any is missing.  Runs apt-get as root (through sudo when not root).
 set -euo pipefail
-packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libgtest-dev
+packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl1.2-compat libsdl-mixer1.2-dev libgtest-dev
           xvfb xdotool imagemagick x11-utils clang-format)
 missing=()
 for p in "${packages[@]}"; do
