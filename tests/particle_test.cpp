@@ -7,6 +7,7 @@
 #include "particle/particleInfo.h"
 #include "particle/particleList.h"
 
+#include "dataFolder.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,17 +20,22 @@ using namespace testing_support;
 
 namespace {
 
-// One frame of a particle's frame set.
-struct testFrame {
-    int w = 20, h = 20;
-    Uint32 colour = 0xFF0000;
-    int offX = 10, offY = 10;
-    int col[4] = {0, 0, 19, 19};
-    int dmg[4] = {0, 0, 19, 19};
-    int damage = 7;
-    int hitType = 2;
-    int moveX = 0;
-};
+// One frame of a particle's frame set: 20 x 20, red, with both boxes over
+// the whole image; its damage does not count as a hit.
+FrameSpec particleFrame() {
+    FrameSpec f;
+    f.w = f.h = 20;
+    f.colour = 0xFF0000;
+    f.offX = f.offY = 10;
+    for (int* box : {f.col, f.dmg}) {
+        box[0] = box[1] = 0;
+        box[2] = box[3] = 19;
+    }
+    f.damage = 7;
+    f.hitType = 2;
+    f.pause = 50;
+    return f;
+}
 
 // The particle file: five numbers and five event lists.
 std::string particleFile(int lifetime, int gravity, const std::string& onDeath = "0\n",
@@ -62,24 +68,11 @@ class ParticleStage : public ::testing::Test {
     }
     void TearDown() override { platform::changeDirectory(previousDir); }
 
-    void frames(const std::string& name, const std::vector<testFrame>& framesWanted) {
-        std::string info = "FILES: " + std::to_string(framesWanted.size()) + "\n";
-        for (size_t i = 0; i < framesWanted.size(); ++i) {
-            const testFrame& f = framesWanted[i];
-            std::string bmp = "f" + std::to_string(i) + ".bmp";
-            dir.writeBmp("data/particle/" + name + "/" + bmp, f.w, f.h, f.colour);
-            info +=
-                bmp + " 50 -1 0 0\n" + std::to_string(f.offX) + " " + std::to_string(f.offY) + "\n";
-            info += std::to_string(f.col[0]) + " " + std::to_string(f.col[1]) + " " +
-                    std::to_string(f.col[2]) + " " + std::to_string(f.col[3]) + "\n";
-            info += std::to_string(f.dmg[0]) + " " + std::to_string(f.dmg[1]) + " " +
-                    std::to_string(f.dmg[2]) + " " + std::to_string(f.dmg[3]) + "\n";
-            info += std::to_string(f.damage) + "\n0\n" + std::to_string(f.hitType) +
-                    "\n0 0\n0 0\nNULL\n0\n" + std::to_string(f.moveX) + " 0\n0\ntag\n";
-        }
-        dir.write("data/particle/" + name + "/info", info);
+    void frames(const std::string& name, const std::vector<FrameSpec>& framesWanted) {
+        writeFrameFolder(dir, "data/particle/" + name, framesWanted);
     }
-    void define(const std::string& name, const std::string& properties, testFrame f = {}) {
+    void define(const std::string& name, const std::string& properties,
+                FrameSpec f = particleFrame()) {
         frames(name, {f});
         dir.write("data/particle/" + name + "/particle", properties);
     }
@@ -103,7 +96,7 @@ TEST_F(PartInfoListTest, LoadsDefinitionsNewestFirstAndFindsExactNames) {
                    "-5\n"                    // OnHitTarget
                    "0\n");
     define("spark", particleFile(0, 1));
-    frames("plain", {testFrame{}}); // no particle file
+    frames("plain", {particleFrame()}); // no particle file
     loadList("PARTS: 3\nfire 3 ignored\nspark\t1\nplain\n");
 
     std::string trace = capture.text();
@@ -193,7 +186,7 @@ TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
 }
 
 TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
-    testFrame f;
+    FrameSpec f = particleFrame();
     f.offX = 4;
     f.offY = 6;
     define("ball", particleFile(0, 0), f);
@@ -269,7 +262,7 @@ TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
 }
 
 TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
-    testFrame mover;
+    FrameSpec mover = particleFrame();
     mover.moveX = 5;
     define("slow", particleFile(100, 0, "1\nNULL\n"), mover);
     define("shell", particleFile(100, 0, "2\nslow\nslow\n"));
@@ -351,10 +344,10 @@ TEST_F(ParticleTest, AgeHoldsAcrossTheClockWrapping) {
 }
 
 TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
-    testFrame first;
+    FrameSpec first = particleFrame();
     first.col[3] = 25;
     first.dmg[3] = 30; // the lower of the two boxes counts
-    testFrame second = first;
+    FrameSpec second = first;
     second.col[3] = 60; // ignored: frame 0 decides
     frames("rock", {first, second});
     dir.write("data/particle/rock/particle", particleFile(0, 1));
@@ -389,7 +382,7 @@ TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
 }
 
 TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
-    testFrame f;
+    FrameSpec f = particleFrame();
     f.damage = 40;
     f.hitType = 3;
     define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"), f);
@@ -426,7 +419,7 @@ TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
 }
 
 TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
-    testFrame red, blue;
+    FrameSpec red = particleFrame(), blue = particleFrame();
     blue.colour = 0x0000FF;
     define("red", particleFile(0, 0), red);
     define("blue", particleFile(0, 0), blue);
@@ -488,7 +481,7 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
 }
 
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
-    testFrame spark;
+    FrameSpec spark = particleFrame();
     spark.moveX = 5;
     define("spark", particleFile(50, 0, "1\nNULL\n"), spark);
     // Entries that name nothing are skipped; the two sparks are made.
@@ -714,7 +707,7 @@ TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
     loadList("PARTS: 2\nbolt\nghost\n");
 
     // A fighter whose box spans (380, 450) to (419, 529).
-    testFrame body;
+    FrameSpec body = particleFrame();
     body.w = 40;
     body.h = 80;
     body.offX = 20;

@@ -31,7 +31,7 @@ void throwStop(const std::string& message, fatal::Channel) {
 
 // While alive, the game's trace is kept (its error channel dropped), and a
 // fatal stop throws gameStopped instead of ending the checker.  The working
-// folder is put back at the end, wherever the loader left it.
+// folder and the fatal handler found (a test's, say) are put back at the end.
 class loaderRun {
   public:
     loaderRun()
@@ -39,10 +39,10 @@ class loaderRun {
           errorsBefore_(&seams::errors()) {
         seams::setTraceStream(&trace_);
         seams::setErrorStream(&sink_);
-        fatal::setHandler(throwStop);
+        handlerBefore_ = fatal::setHandler(throwStop);
     }
     ~loaderRun() {
-        fatal::setHandler(nullptr);
+        fatal::setHandler(handlerBefore_);
         // Whoever listened to the trace before gets it back.
         seams::setTraceStream(traceBefore_);
         seams::setErrorStream(errorsBefore_);
@@ -56,6 +56,7 @@ class loaderRun {
     std::ostream sink_{nullptr}; // no buffer: every write is dropped
     std::ostream* traceBefore_;
     std::ostream* errorsBefore_;
+    fatal::Handler handlerBefore_ = nullptr;
 };
 
 // The frame folder being loaded when the trace ends, and how many of its
