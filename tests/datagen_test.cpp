@@ -105,12 +105,12 @@ TEST(DefaultData, CharacterAnimationsShareOneSizeAndAnchor) {
     // The anchor stands between the feet on the floor, at the bottom of the frame.
     EXPECT_GT(blank.frames[0].offsetY, h - 16);
 
-    // "blank" is see-through everywhere: every pixel is the colour key.
+    // "blank" is see-through everywhere: drawn, it leaves every pixel under it.
     SDL_Surface* img = blank.frames[0].image;
-    ASSERT_TRUE(img->flags & SDL_SRCCOLORKEY);
     for (int y = 0; y < h; y += 7)
         for (int x = 0; x < w; x += 5)
-            ASSERT_EQ(0xFF00FFu, rgbAt(img, x, y)) << x << "," << y;
+            ASSERT_EQ(0x00FF00u, drawnPixel(screen.surface(), img, 0x00FF00, x, y))
+                << x << "," << y;
 }
 
 TEST(DefaultData, MovesHaveFramesCommandsInPriorityOrderAndHitData) {
@@ -292,7 +292,12 @@ TEST(DefaultData, StageAndBarArtFitTheScreen) {
     // the bar rectangle 10,5 360x20 lies inside the frame art, which is opaque
     EXPECT_GE(bar.width, 370);
     EXPECT_GE(bar.height, 25);
-    EXPECT_FALSE(bar.frames[0].image->flags & SDL_SRCCOLORKEY);
+    // and drawn whole: no pixel of it lets the stage through.
+    SDL_Surface* art = bar.frames[0].image;
+    for (int y = 0; y < bar.height; y += 3)
+        for (int x = 0; x < bar.width; x += 7)
+            ASSERT_EQ(rgbAt(art, x, y), drawnPixel(screen.surface(), art, 0x00FF00, x, y))
+                << x << "," << y;
 }
 
 TEST(DefaultData, MoveListsPutLongerCommandsFirst) {

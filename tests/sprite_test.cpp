@@ -51,8 +51,9 @@ void writeTwoColourBmp(const TempDir& dir, const std::string& rel, int w, int h,
 TEST(FrameSet, ReadsEveryFieldOfTheIndex) {
     HeadlessScreen screen;
     TempDir dir;
-    for (const char* name : {"f/a.bmp", "f/b.bmp", "f/c.bmp"})
-        dir.writeBmp(name, 20, 10, 0x112233);
+    writeTwoColourBmp(dir, "f/a.bmp", 20, 10, 0xFF00FF, 0x112233);
+    writeTwoColourBmp(dir, "f/b.bmp", 20, 10, 0xFF00FF, 0x112233);
+    dir.writeBmp("f/c.bmp", 20, 10, 0x112233);
     dir.write("f/info", "FILES: 3\r\n# first frame\r\n\r\n"
                         "a.bmp 40 255 0 255\r\n3 4\r\n1 2 11 12\r\n5 6 15 16\r\n25\r\n1\r\n2\r\n"
                         "7 8\r\n9 10\r\npunch\r\n2\r\nfireball 40 10\r\n# kept as it is\r\n"
@@ -73,8 +74,10 @@ TEST(FrameSet, ReadsEveryFieldOfTheIndex) {
     EXPECT_EQ("punch", a.soundName);
     EXPECT_EQ((std::vector<std::string>{"fireball 40 10\r\n", "# kept as it is\r\n"}), a.partNames);
     EXPECT_EQ("tagA", a.tagName);
-    EXPECT_TRUE(a.image->flags & SDL_SRCCOLORKEY);
-    EXPECT_TRUE(a.image->flags & SDL_RLEACCELOK);
+    // Keyed on pink (the key sits on a CRLF line): the pink half is not drawn.
+    SDL_Surface* s = screen.surface();
+    EXPECT_EQ(0x00FF00u, drawnPixel(s, a.image, 0x00FF00, 2, 2));
+    EXPECT_EQ(0x112233u, drawnPixel(s, a.image, 0x00FF00, 15, 2));
 
     // The comment inside the entry is its anchor line (no numbers there), so
     // every later line is read one field late; the blank line counts too.
@@ -83,7 +86,7 @@ TEST(FrameSet, ReadsEveryFieldOfTheIndex) {
               numbers(b));
     EXPECT_EQ("NULL", b.soundName);
     EXPECT_EQ("tagB", b.tagName);
-    EXPECT_FALSE(b.image->flags & SDL_SRCCOLORKEY);
+    EXPECT_EQ(0xFF00FFu, drawnPixel(s, b.image, 0x00FF00, 2, 2)); // no key: drawn whole
 
     // The file ends inside the last entry: what it lacks stays empty.
     EXPECT_EQ(70, set.frames[2].pause);
@@ -117,8 +120,86 @@ TEST(FrameSet, ColourKeyOnlyWhenRedIsNotNegative) {
     EXPECT_EQ(0xFF00FFu, rgbAt(s, 13, 3));
     EXPECT_EQ(0x00FF00u, rgbAt(s, 33, 3));
     EXPECT_EQ(0x00FF00u, rgbAt(s, 53, 3));
-    EXPECT_TRUE(set.frames[1].image->flags & SDL_RLEACCEL); // encoded by the blit
-    EXPECT_TRUE(set.flipFrames[1].image->flags & SDL_RLEACCEL);
+}
+
+// Keyed frames are drawn through SDL's run-length copies.  Whatever the SDL
+// 1.2 underneath, such a frame must draw exactly what a plain keyed blit
+// draws: every pixel but the key's, nothing beside it, clipped at the screen's
+// edges, facing either way, on the first draw (which encodes) and later ones.
+TEST(FrameSet, RunLengthFramesDrawLikePlainOnes) {
+    HeadlessScreen screen;
+    TempDir dir;
+    // Rows: all key, no key, alternating, key at both ends, runs of three.
+    const int w = 24, h = 5;
+    auto isKey = [](int x, int y) {
+        return y == 0 || (y == 2 && x % 2 == 0) || (y == 3 && (x < 3 || x > 20)) ||
+               (y == 4 && (x / 3) % 2 == 1);
+    };
+    SDL_Surface* art =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+            SDL_FillRect(art, &dot,
+                         isKey(x, y) ? SDL_MapRGB(art->format, 255, 0, 255)
+                                     : SDL_MapRGB(art->format, 10 * x, 40 * y, 200));
+        }
+    dir.write("f/info", "FILES: 1\n" + entry("art.bmp", 10, "255 0 255"));
+    SDL_SaveBMP(art, (dir / "f/art.bmp").c_str());
+    TraceCapture trace;
+    CSpriteBase set;
+    ASSERT_EQ(0, set.init((dir / "f").c_str()));
+
+    SDL_Surface* s = screen.surface();
+    auto background = [](int x, int y) {
+        return static_cast<Uint32>((x * 7) << 16 | (y * 5) << 8 | 9);
+    };
+    for (bool facing : {true, false}) {
+        SDL_Surface* image = facing ? set.frames[0].image : set.flipFrames[0].image;
+        // The same pixels, keyed but never run-length encoded.
+        SDL_Surface* plain = SDL_ConvertSurface(image, image->format, SDL_SWSURFACE);
+        ASSERT_NE(nullptr, plain);
+        SDL_SetColorKey(plain, SDL_SRCCOLORKEY, SDL_MapRGB(plain->format, 255, 0, 255));
+        for (SDL_Rect at : {SDL_Rect{5, 7, 0, 0}, SDL_Rect{-3, -2, 0, 0}, SDL_Rect{790, 597, 0, 0},
+                            SDL_Rect{5, 7, 0, 0}}) {
+            std::vector<Uint32> shown[2];
+            for (int copy = 0; copy < 2; ++copy) {
+                for (int y = 0; y < 20; ++y)
+                    for (int x = 0; x < 40; ++x) {
+                        SDL_Rect dot = {static_cast<Sint16>(at.x - 8 + x),
+                                        static_cast<Sint16>(at.y - 8 + y), 1, 1};
+                        Uint32 rgb = background(x, y);
+                        SDL_FillRect(
+                            s, &dot,
+                            SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
+                    }
+                SDL_Rect target = at;
+                SDL_BlitSurface(copy == 0 ? image : plain, nullptr, s, &target);
+                for (int y = 0; y < 20; ++y)
+                    for (int x = 0; x < 40; ++x) {
+                        int sx = at.x - 8 + x, sy = at.y - 8 + y;
+                        if (sx >= 0 && sy >= 0 && sx < s->w && sy < s->h)
+                            shown[copy].push_back(rgbAt(s, sx, sy));
+                    }
+            }
+            ASSERT_EQ(shown[1], shown[0]) << "facing " << facing << " at " << at.x << "," << at.y;
+            // And by hand, for the first rectangle: the key's pixels show the background.
+            if (at.x == 5) {
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        int ax = facing ? x : w - 1 - x;
+                        Uint32 want =
+                            isKey(ax, y)
+                                ? background(x + 8, y + 8)
+                                : static_cast<Uint32>((10 * ax) << 16 | (40 * y) << 8 | 200);
+                        ASSERT_EQ(want, rgbAt(s, 5 + x, 7 + y))
+                            << x << "," << y << " facing " << facing;
+                    }
+            }
+        }
+        SDL_FreeSurface(plain);
+    }
+    SDL_FreeSurface(art);
 }
 
 TEST(FrameSet, MirrorsImagesAndXValues) {
@@ -253,9 +334,8 @@ TEST(FrameSet, FramesAndMirrorsAreExactlyTheConvertedAndMirroredBitmaps) {
         expectSameSurface(set->flipFrames[0].image, keyed.mirror, "keyed mirror");
         expectSameSurface(set->frames[1].image, opaque.image, "opaque frame");
         expectSameSurface(set->flipFrames[1].image, opaque.mirror, "opaque mirror");
-        // Keyed frames are run-length encoded when drawn, as before.
-        EXPECT_TRUE(set->frames[0].image->flags & SDL_RLEACCELOK);
-        EXPECT_TRUE(set->flipFrames[0].image->flags & SDL_RLEACCELOK);
+        // How keyed frames draw through their run-length copies:
+        // RunLengthFramesDrawLikePlainOnes.
     }
 }
 
@@ -402,8 +482,11 @@ TEST(PixelAccess, HonoursThePitchAndMirrors) {
     EXPECT_EQ((std::vector<Uint32>{0x333333, 0xDEADBEEF, 0x111111, 0x222222}),
               (std::vector<Uint32>{get_pixel32(m, 0, 1), get_pixel32(m, 1, 1), get_pixel32(m, 2, 1),
                                    get_pixel32(m, 1, 0)}));
-    EXPECT_TRUE(m->flags & SDL_SRCCOLORKEY);
-    EXPECT_EQ(0x222222u, m->format->colorkey);
+    // The mirror keeps the key: its key pixel leaves what is under it.
+    SDL_Surface* under = SDL_CreateRGBSurface(0, 3, 2, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    EXPECT_EQ(0x555555u, drawnPixel(under, m, 0x555555, 1, 0));
+    EXPECT_EQ(0x333333u, drawnPixel(under, m, 0x555555, 0, 1));
+    SDL_FreeSurface(under);
     SDL_FreeSurface(m);
     SDL_FreeSurface(s);
 }

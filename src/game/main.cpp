@@ -5,7 +5,10 @@
 #include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
+#include "game/screenUpdate.h"
+#include "particle/particle.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -24,6 +27,8 @@ particleList pList;
 gamePad GPad;
 
 namespace {
+
+screenUpdate shownFrames;
 
 const char* const characterFolder = "data/Tavro";
 const char* const backgroundFile = "data/tBG2.bmp";
@@ -66,6 +71,7 @@ void loadBackground() {
         cannotStart(std::string("Cannot convert the stage ") + backgroundFile + ": " +
                     SDL_GetError());
     SDL_BlitSurface(back, nullptr, screen, nullptr);
+    shownFrames.wholeNext();
 }
 
 void listJoysticks() {
@@ -77,6 +83,52 @@ void listJoysticks() {
         const char* name = SDL_JoystickName(i);
         seams::trace() << " " << (name ? name : "") << "\n";
     }
+}
+
+// Where a sprite may have written this frame: its saved rectangle and its
+// frame's image, both at (x, y).
+void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, long long y) {
+    long long w = 0, h = 0;
+    if (sprite.base) {
+        w = sprite.base->width;
+        h = sprite.base->height;
+    }
+    if (sprite.backSave) {
+        w = std::max(w, static_cast<long long>(sprite.backSave->w));
+        h = std::max(h, static_cast<long long>(sprite.backSave->h));
+    }
+    if (shown && shown->image) {
+        w = std::max(w, static_cast<long long>(shown->image->w));
+        h = std::max(h, static_cast<long long>(shown->image->h));
+    }
+    shownFrames.add(x, y, w, h);
+}
+
+// Plain sprites are placed by their corner, handed to SDL in 16 bits.
+long long sdlPosition(int p) {
+    return static_cast<Sint16>(p);
+}
+
+// The frame drawn on the screen goes to the window.
+void showFrame() {
+    for (const Fighter* f : {&vikings1, &fighter2}) {
+        const spriteFrame* shown = f->current();
+        const spriteFrame* faced = f->current(f->facingRight);
+        const long long x = f->xPos - (faced ? faced->offsetX : 0);
+        const long long y = f->yPos - (shown ? shown->offsetY : 0);
+        markSprite(*f, faced, x, y);
+    }
+    for (particleList::node* n = pList.head; n; n = n->next) {
+        const CSprite& s = n->item->sprite;
+        markSprite(s, s.current(n->item->facingRight), sdlPosition(s.xPos), sdlPosition(s.yPos));
+    }
+    for (const CSpriteBar* bar : {&play1HPBar, &play2HPBar}) {
+        markSprite(*bar, bar->current(), sdlPosition(bar->xPos), sdlPosition(bar->yPos));
+        shownFrames.add(sdlPosition(bar->xPos + bar->barX), sdlPosition(bar->yPos + bar->barY),
+                        bar->barW, bar->barH);
+    }
+    // The debug boxes may reach outside the sprites.
+    shownFrames.show(screen, debugging);
 }
 
 } // namespace
@@ -192,7 +244,7 @@ void drawFrame() {
         pList.debug();
     }
 
-    SDL_Flip(screen);
+    showFrame();
 }
 
 void eraseAndCheckHits() {

@@ -7,8 +7,8 @@
 // row fills of its own.  Played twice from the same recording, once so and
 // once with every copy and fill handed to SDL, it must show the same pixels
 // in every frame (the screen as flipped) and leave the same screen after
-// every pass.  A program of its own: it stands in for SDL_Flip to see each
-// frame before the real SDL_Flip runs.
+// every pass.  A program of its own: it stands in for SDL_Flip and
+// SDL_UpdateRects to see each frame before the real call runs.
 #include "replayRunner.h"
 #include "sprite/copyBlit.h"
 
@@ -57,6 +57,15 @@ extern "C" int SDL_Flip(SDL_Surface* screen) {
     using flipFunction = int (*)(SDL_Surface*);
     static flipFunction real = reinterpret_cast<flipFunction>(dlsym(RTLD_NEXT, "SDL_Flip"));
     return real ? real(screen) : 0;
+}
+
+// Frames after the first mostly go to the window as changed rectangles.
+extern "C" void SDL_UpdateRects(SDL_Surface* screen, int count, SDL_Rect* rects) {
+    if (g_frames && screen) g_frames->push_back(screenHash(screen));
+    using updateFunction = void (*)(SDL_Surface*, int, SDL_Rect*);
+    static updateFunction real =
+        reinterpret_cast<updateFunction>(dlsym(RTLD_NEXT, "SDL_UpdateRects"));
+    if (real) real(screen, count, rects);
 }
 
 namespace {

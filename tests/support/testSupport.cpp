@@ -86,6 +86,15 @@ Uint32 rgbAt(SDL_Surface* surface, int x, int y) {
     return (Uint32(r) << 16) | (Uint32(g) << 8) | b;
 }
 
+Uint32 drawnPixel(SDL_Surface* target, SDL_Surface* image, Uint32 background, int x, int y) {
+    SDL_Rect under = {0, 0, static_cast<Uint16>(image->w), static_cast<Uint16>(image->h)};
+    SDL_FillRect(
+        target, &under,
+        SDL_MapRGB(target->format, background >> 16, (background >> 8) & 0xFF, background & 0xFF));
+    SDL_BlitSurface(image, nullptr, target, nullptr);
+    return rgbAt(target, x, y);
+}
+
 namespace {
 std::vector<int> g_script;
 size_t g_nextRandom = 0;

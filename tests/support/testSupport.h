@@ -67,6 +67,10 @@ class HeadlessScreen {
 
 // Pixel of a 32-bit surface as 0xRRGGBB.
 Uint32 rgbAt(SDL_Surface* surface, int x, int y);
+// What drawing shows: fills the image's rectangle at (0, 0) of `target`
+// with `background` (0xRRGGBB), draws `image` there as the game draws a
+// frame, and returns the pixel of `target` at (x, y) as 0xRRGGBB.
+Uint32 drawnPixel(SDL_Surface* target, SDL_Surface* image, Uint32 background, int x, int y);
 
 // The game's random source replays these values, over and over.
 void scriptRandom(std::vector<int> values);
