@@ -38,8 +38,8 @@ FrameSpec particleFrame() {
 }
 
 // The particle file: five numbers and five event lists.
-std::string particleFile(int lifetime, int gravity, const std::string& onDeath = "0\n",
-                         const std::string& onHitEnemy = "0\n") {
+std::string definitionText(int lifetime, int gravity, const std::string& onDeath = "0\n",
+                           const std::string& onHitEnemy = "0\n") {
     return "0\n" + std::to_string(lifetime) + "\n" + std::to_string(gravity) + "\n0\n0\n" +
            onDeath + "0\n" + onHitEnemy + "0\n0\n";
 }
@@ -95,7 +95,7 @@ TEST_F(PartInfoListTest, LoadsDefinitionsNewestFirstAndFindsExactNames) {
                    "2\n12\nspark 10 -20\r\n" // OnHitEnemy: names, even when numeric
                    "-5\n"                    // OnHitTarget
                    "0\n");
-    define("spark", particleFile(0, 1));
+    define("spark", definitionText(0, 1));
     frames("plain", {particleFrame()}); // no particle file
     loadList("PARTS: 3\nfire 3 ignored\nspark\t1\nplain\n");
 
@@ -167,7 +167,7 @@ TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
     // Counts far beyond what the files hold: only the lines present count.
     define("fire", "0\n100\n1\n0\n0\n"
                    "2000000000\nspark\nNULL\n");
-    define("spark", particleFile(0, 0));
+    define("spark", definitionText(0, 0));
     loadList("PARTS: 1000000000\nfire 1\nfire 2\n");
     particleInfo* fire = defs.findParticle("fire");
     ASSERT_NE(fire, nullptr);
@@ -189,7 +189,7 @@ TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
     FrameSpec f = particleFrame();
     f.offX = 4;
     f.offY = 6;
-    define("ball", particleFile(0, 0), f);
+    define("ball", definitionText(0, 0), f);
     loadList("PARTS: 1\nball\n");
 
     // Neither owner nor anchor: parked off the stage.
@@ -264,10 +264,10 @@ TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
 TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
     FrameSpec mover = particleFrame();
     mover.moveX = 5;
-    define("slow", particleFile(100, 0, "1\nNULL\n"), mover);
-    define("shell", particleFile(100, 0, "2\nslow\nslow\n"));
-    define("forever", particleFile(0, 0));
-    define("empty", particleFile(100, 0, "0\n"));
+    define("slow", definitionText(100, 0, "1\nNULL\n"), mover);
+    define("shell", definitionText(100, 0, "2\nslow\nslow\n"));
+    define("forever", definitionText(0, 0));
+    define("empty", definitionText(100, 0, "0\n"));
     loadList("PARTS: 4\nslow\nshell\nforever\nempty\n");
 
     // The margins: -80 and 880 alive, one pixel more is gone.
@@ -326,7 +326,7 @@ TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
 }
 
 TEST_F(ParticleTest, AgeHoldsAcrossTheClockWrapping) {
-    define("spark", particleFile(100, 0));
+    define("spark", definitionText(100, 0));
     loadList("PARTS: 1\nspark\n");
     // Spawned just before the top of the signed range (24.8 days) and just
     // before 2^32 (49.7 days): the age runs on through the wrap.
@@ -350,8 +350,8 @@ TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
     FrameSpec second = first;
     second.col[3] = 60; // ignored: frame 0 decides
     frames("rock", {first, second});
-    dir.write("data/particle/rock/particle", particleFile(0, 1));
-    define("feather", particleFile(0, 0));
+    dir.write("data/particle/rock/particle", definitionText(0, 1));
+    define("feather", definitionText(0, 0));
     loadList("PARTS: 2\nrock\nfeather\n");
 
     particle rock;
@@ -385,8 +385,8 @@ TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
     FrameSpec f = particleFrame();
     f.damage = 40;
     f.hitType = 3;
-    define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"), f);
-    define("bolt", particleFile(0, 0, "1\nghost\n", "1\nghost\n"), f);
+    define("ghost", definitionText(0, 0, "0\n", "1\nNULL\n"), f);
+    define("bolt", definitionText(0, 0, "1\nghost\n", "1\nghost\n"), f);
     loadList("PARTS: 2\nghost\nbolt\n");
     colBox target{100, 100, 150, 200};
 
@@ -421,8 +421,8 @@ TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
 TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
     FrameSpec red = particleFrame(), blue = particleFrame();
     blue.colour = 0x0000FF;
-    define("red", particleFile(0, 0), red);
-    define("blue", particleFile(0, 0), blue);
+    define("red", definitionText(0, 0), red);
+    define("blue", definitionText(0, 0), blue);
     loadList("PARTS: 2\nred\nblue\n");
     SDL_FillRect(screen.surface(), nullptr, SDL_MapRGB(screen.surface()->format, 0, 255, 0));
 
@@ -466,7 +466,7 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
     // A definition whose frames could not be read and that has no time
     // limit would stay forever, unseen: its particle goes in its first
     // update.
-    dir.write("data/particle/bare/particle", particleFile(0, 1));
+    dir.write("data/particle/bare/particle", definitionText(0, 1));
     dir.write("data/particle/more", "PARTS: 1\nbare\n");
     ASSERT_EQ(defs.addList("more", screen.surface()), 1);
     list.addParticleD("bare 5 5", true, nullptr, &defs, screen.surface(), 0);
@@ -483,9 +483,9 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
     FrameSpec spark = particleFrame();
     spark.moveX = 5;
-    define("spark", particleFile(50, 0, "1\nNULL\n"), spark);
+    define("spark", definitionText(50, 0, "1\nNULL\n"), spark);
     // Entries that name nothing are skipped; the two sparks are made.
-    define("shell", particleFile(100, 0, "4\nspark 10 0\nnosuch\nNULL\nspark 20 5\n"));
+    define("shell", definitionText(100, 0, "4\nspark 10 0\nnosuch\nNULL\nspark 20 5\n"));
     loadList("PARTS: 2\nspark\nshell\n");
 
     particleList list;
@@ -522,8 +522,8 @@ TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
 }
 
 TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
-    define("dot", particleFile(0, 0));
-    define("pop", particleFile(0, 0, "1\ndot 1 1\n"));
+    define("dot", definitionText(0, 0));
+    define("pop", definitionText(0, 0, "1\ndot 1 1\n"));
     loadList("PARTS: 2\ndot\npop\n");
 
     particleList list;
@@ -561,8 +561,8 @@ TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
 TEST_F(ParticleListTest, ASelfMultiplyingChainStopsAtTheCap) {
     // Each cell dies after 10 ms into two cells: without a cap the list
     // doubles every 10 ms until memory runs out.
-    define("cell", particleFile(10, 0, "2\ncell 1 0\ncell 2 0\n"));
-    define("dot", particleFile(0, 0));
+    define("cell", definitionText(10, 0, "2\ncell 1 0\ncell 2 0\n"));
+    define("dot", definitionText(0, 0));
     loadList("PARTS: 2\ncell\ndot\n");
 
     particleList list;
@@ -635,9 +635,9 @@ std::string chainOf(const particleList& list) {
 // nothing (those particles ask again in every spawn pass).  The list must
 // remove the same particles, in the same order, with the same trace.
 TEST_F(ParticleListTest, RemovalMatchesTheRulesParticleForParticle) {
-    define("dot", particleFile(0, 0));
-    define("pop", particleFile(0, 0, "2\ndot 1 1\ndot 2 2\n"));
-    define("dud", particleFile(0, 0, "2\nnosuch 1 1\nNULL\n"));
+    define("dot", definitionText(0, 0));
+    define("pop", definitionText(0, 0, "2\ndot 1 1\ndot 2 2\n"));
+    define("dud", definitionText(0, 0, "2\nnosuch 1 1\nNULL\n"));
     loadList("PARTS: 3\ndot\npop\ndud\n");
 
     const char* const kinds[] = {"dot", "pop", "dud"};
@@ -702,8 +702,8 @@ TEST_F(ParticleListTest, RemovalTimeGrowsLinearlyWithTheNumberOfDeadParticles) {
 }
 
 TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
-    define("bolt", particleFile(100, 0, "1\nbolt\n", "1\nbolt\n"));
-    define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"));
+    define("bolt", definitionText(100, 0, "1\nbolt\n", "1\nbolt\n"));
+    define("ghost", definitionText(0, 0, "0\n", "1\nNULL\n"));
     loadList("PARTS: 2\nbolt\nghost\n");
 
     // A fighter whose box spans (380, 450) to (419, 529).

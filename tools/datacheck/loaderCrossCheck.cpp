@@ -8,6 +8,7 @@
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
 #include "particle/partInfoList.h"
+#include "particle/particleFile.h"
 #include "sound/soundSet.h"
 #include "sprite/CSpriteBase.h"
 
@@ -325,8 +326,6 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
         }))
         return true;
 
-    static const char* const eventNames[5] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget",
-                                              "OnHitAlly"};
     for (const particleDef& def : mine.definitions()) {
         if (mine.find(def.name) != &def) continue;
         particleInfo* info = game.findParticle(def.name);
@@ -347,9 +346,10 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
             for (const spawnLine& entry : def.events[list])
                 myEntries += entry.text + "|";
             if (gameEntries != myEntries)
-                report_.error(def.file, def.eventLine[list],
-                              differs(std::string("the \"") + eventNames[list] + "\" list",
-                                      gameEntries, myEntries));
+                report_.error(
+                    def.file, def.eventLine[list],
+                    differs(std::string("the \"") + particleFile::eventName(list) + "\" list",
+                            gameEntries, myEntries));
         }
     }
     return true;
