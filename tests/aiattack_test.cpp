@@ -1,6 +1,7 @@
 // The computer opponent's attack table: loading, range look-ups by position,
 // and the link and cancel groups.
 #include "ai/aiAttackList.h"
+#include "ai/attackFile.h"
 #include "base/seams.h"
 #include "testSupport.h"
 
@@ -248,4 +249,55 @@ TEST(AiAttackList, FileEndingEarlyStopsTheSectionAndLaterHeadersReadZero) {
     EXPECT_EQ(0, badHeader.groundNums.numShort);
     EXPECT_EQ("null", badHeader.getAttack('S', "ground"));
     EXPECT_EQ("air", badHeader.getAttack('S', "aerial"));
+}
+
+TEST(AttackFile, WhatIsWrittenIsReadBack) {
+    attackSections sections;
+    sections[0] = {{"punch", "S", "NULL", "NULL"}, {"heavy", "long", "NULL", "NULL"}};
+    sections[2] = {{"airKick", "m", "NULL", "NULL"}};
+    sections[4] = {{"sweep", "S", "NULL", "kick"}};
+    sections[5] = {{"uppercut", "S", "punch", "NULL"}, {"heavy", "S", "punch", "NULL"}};
+    for (const auto& section : sections)
+        for (const attackEntry& entry : section)
+            EXPECT_EQ(attackFile::unreadable(entry), "") << entry.moveName;
+
+    TempDir dir;
+    dir.write("ai/attack", attackFile::text(sections));
+    attackFile file;
+    ASSERT_TRUE(file.open(dir / "ai"));
+    int line = 1;
+    for (const auto& section : sections) {
+        std::vector<attackEntry> read = file.readEntries(file.readCount());
+        ASSERT_EQ(read.size(), section.size());
+        for (size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(read[i].moveName, section[i].moveName);
+            EXPECT_EQ(read[i].range, section[i].range);
+            EXPECT_EQ(read[i].linkFrom, section[i].linkFrom);
+            EXPECT_EQ(read[i].cancelFrom, section[i].cancelFrom);
+            EXPECT_TRUE(read[i].complete);
+            EXPECT_EQ(read[i].line, line + 1 + 4 * static_cast<int>(i));
+        }
+        line += 1 + 4 * static_cast<int>(section.size());
+    }
+    file.finish();
+    EXPECT_TRUE(file.findings().empty());
+
+    // The table reads the same file the same way.
+    TraceCapture trace;
+    aiAttackList list;
+    list.getList((dir / "ai").c_str());
+    EXPECT_EQ(list.groundNums.numShort, 1);
+    EXPECT_EQ(list.groundNums.numLong, 1);
+    EXPECT_EQ(list.aerialNums.numMid, 1);
+    ASSERT_EQ(list.linkGroups.size(), 1u);
+    EXPECT_EQ(list.linkGroups[0].moveNames, (std::vector<std::string>{"uppercut", "heavy"}));
+    ASSERT_EQ(list.cancelGroups.size(), 1u);
+    EXPECT_EQ(list.cancelGroups[0].key, "kick");
+
+    attackEntry bad{"punch", "S", "NULL", ""};
+    EXPECT_EQ(attackFile::unreadable(bad), "the cancel key \"\" is not one word");
+    bad = {"punch", "S M", "NULL", "NULL"};
+    EXPECT_EQ(attackFile::unreadable(bad), "the range \"S M\" is not one word");
+    bad = {std::string(80, 'p'), "S", "NULL", "NULL"};
+    EXPECT_EQ(attackFile::unreadable(bad), "the move name is longer than 79 characters");
 }

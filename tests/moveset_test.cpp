@@ -1,4 +1,5 @@
 #include "characterFolder.h"
+#include "fighter/moveFile.h"
 #include "fighter/moveSet.h"
 #include "testSupport.h"
 
@@ -148,4 +149,81 @@ TEST(MoveSet, MissingShortAndWildFiles) {
     EXPECT_EQ(blank.moves[0].linkMove, "");
     EXPECT_EQ(blank.moves[0].fromMove, "");
     EXPECT_EQ(blank.moves[0].condition, "null");
+}
+
+TEST(MoveFile, WhatIsWrittenIsReadBack) {
+    moveEntry link;
+    link.name = "uppercut";
+    link.command = "DA";
+    link.linkMove = "punch";
+    link.linkFrame = 2;
+    moveEntry from;
+    from.name = "sweep";
+    from.command = "DB";
+    from.fromMove = "kick";
+    from.fromFrame = -3;
+    from.condition = "ground  is true"; // blanks inside are kept
+    moveEntry plain;
+    plain.name = "hit1";
+    plain.command = "X";
+    const std::vector<moveEntry> written = {link, from, plain};
+    for (const moveEntry& move : written)
+        EXPECT_EQ(moveFile::unreadable(move), "") << move.name;
+
+    TempDir dir;
+    dir.write("char/moveset", moveFile::text(written));
+    moveFile file;
+    ASSERT_TRUE(file.open(dir / "char"));
+    ASSERT_EQ(file.announced(), 3);
+    for (size_t i = 0; i < written.size(); ++i) {
+        moveEntry read;
+        ASSERT_TRUE(file.next(read));
+        const moveEntry& w = written[i];
+        EXPECT_EQ(read.name, w.name);
+        EXPECT_EQ(read.command, w.command);
+        EXPECT_EQ(read.linkMove, w.linkMove);
+        EXPECT_EQ(read.linkFrame, w.linkFrame);
+        EXPECT_EQ(read.fromMove, w.fromMove);
+        EXPECT_EQ(read.fromFrame, w.fromFrame);
+        EXPECT_EQ(read.condition, w.condition);
+        EXPECT_TRUE(read.complete);
+        EXPECT_EQ(read.line, 2 + 11 * static_cast<int>(i));
+        EXPECT_EQ(read.conditionLine, read.line + 10);
+    }
+    file.finish();
+    EXPECT_TRUE(file.findings().empty());
+
+    // What a word line or the condition line could not carry is refused.
+    moveEntry bad = plain;
+    bad.name = "two words";
+    EXPECT_EQ(moveFile::unreadable(bad), "name \"two words\" is not one word");
+    bad = plain;
+    bad.command = "";
+    EXPECT_EQ(moveFile::unreadable(bad), "command \"\" is not one word");
+    bad = plain;
+    bad.fromMove = std::string(260, 'k');
+    EXPECT_EQ(moveFile::unreadable(bad), "from move longer than 253 characters");
+    bad = plain;
+    bad.condition = "ground is\ntrue";
+    EXPECT_EQ(moveFile::unreadable(bad), "condition \"ground is\ntrue\" holds a line end");
+}
+
+TEST(MoveSet, AMoveLeavingTheFolderIsTracedAtItsEditorLine) {
+    // The first record's name line is too long for one read: its rest is
+    // read as the command, so the record ends one editor line early and the
+    // second record's name stands on line 12.
+    TempDir dir;
+    dir.write("char/moveset", "ANIMS: 2\n" + std::string(300, 'x') +
+                                  "\n0\nNULL\n0\n0\nNULL\n0\n0\n0\nnull\n" +
+                                  moveRecord("../walk", "A"));
+    TraceCapture trace;
+    moveSet set;
+    set.loadAll((dir / "char").c_str());
+    ASSERT_EQ(set.count, 2);
+    EXPECT_EQ(set.moves[1].name, "../walk");
+    EXPECT_EQ(set.moves[1].command, "A");
+    EXPECT_NE(trace.text().find((dir / "char/moveset") +
+                                ":12: move \"../walk\" leaves the character folder"),
+              std::string::npos)
+        << trace.text();
 }

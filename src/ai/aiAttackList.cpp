@@ -1,8 +1,8 @@
 #include "ai/aiAttackList.h"
 
+#include "ai/attackFile.h"
 #include "base/randomNumber.h"
 #include "base/seams.h"
-#include "base/textFile.h"
 
 namespace {
 
@@ -42,12 +42,11 @@ void aiAttackNumbers::addNum(char letter) {
 }
 
 void aiAttackList::getList(const char* folder) {
-    std::string path = std::string(folder ? folder : "") + "/attack";
     linkGroups.clear();
     cancelGroups.clear();
-    textFile file;
-    if (!file.open(path)) {
-        seams::trace() << "ERROR opening file " << path << "\n\n";
+    attackFile file;
+    if (!file.open(folder ? folder : "")) {
+        seams::trace() << "ERROR opening file " << file.path() << "\n\n";
         return;
     }
 
@@ -72,42 +71,28 @@ void aiAttackList::getList(const char* folder) {
         seams::trace() << "Attack section " << section + 1 << " starts with " << first.moveName
                        << " range " << letterText(first.range) << "\n";
     }
-    file.close();
 
     if (numLinks > 0) createLinkMoveLists(true);
     if (numCancels > 0) createLinkMoveLists(false);
 }
 
-int aiAttackList::getNumberOfAttacks(textFile& file) {
-    std::string line;
-    if (!file.readLine(line)) return 0;
-    int count = 0;
-    if (!scanHeader(line, "Attacks:", count)) return 0;
-    return count;
+int aiAttackList::getNumberOfAttacks(attackFile& file) {
+    return file.readCount();
 }
 
-void aiAttackList::addAttack(std::vector<aiAttack>& list, aiAttackNumbers* nums, textFile& file,
+void aiAttackList::addAttack(std::vector<aiAttack>& list, aiAttackNumbers* nums, attackFile& file,
                              int count) {
-    if (file.atEnd()) return;
-    // Entries are added as they are read, so a count larger than the file
-    // never allocates more than the file holds.
-    for (int i = 0; i < count; ++i) {
-        std::string line;
+    int i = 0;
+    for (const attackEntry& read : file.readEntries(count)) {
         aiAttack entry;
-        file.readLine(line);
-        entry.moveName = firstWord(line);
-        file.readLine(line);
-        std::string rangeWord = firstWord(line);
-        entry.range = rangeWord.empty() ? 0 : rangeWord[0];
-        file.readLine(line);
-        entry.linkFrom = firstWord(line);
-        file.readLine(line);
-        entry.cancelFrom = firstWord(line);
+        entry.moveName = read.moveName;
+        entry.range = read.range.empty() ? 0 : read.range[0];
+        entry.linkFrom = read.linkFrom;
+        entry.cancelFrom = read.cancelFrom;
         if (nums) nums->addNum(entry.range);
-        seams::trace() << "Attack " << i << ": " << entry.moveName << " range "
+        seams::trace() << "Attack " << i++ << ": " << entry.moveName << " range "
                        << letterText(entry.range) << "\n";
         list.push_back(entry);
-        if (file.atEnd()) break;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class textFile;
+class attackFile;
 
 struct aiAttack {
     char range = 0; // S M L U D, either case
@@ -41,8 +41,11 @@ class aiAttackList {
     std::vector<linkGroup> cancelGroups;
 
     void getList(const char* folder);
-    int getNumberOfAttacks(textFile& file);
-    void addAttack(std::vector<aiAttack>& list, aiAttackNumbers* nums, textFile& file, int count);
+    // The next section's count, from its header line.
+    int getNumberOfAttacks(attackFile& file);
+    // Reads up to count entries of the section into list, counting their
+    // range letters in nums.
+    void addAttack(std::vector<aiAttack>& list, aiAttackNumbers* nums, attackFile& file, int count);
     std::string getAttack(char range, const std::string& kind);
     std::string getAttack(char range, const std::vector<aiAttack>& list,
                           const aiAttackNumbers* nums);

@@ -2,89 +2,48 @@
 
 #include "base/platform.h"
 #include "base/seams.h"
-#include "base/textFile.h"
-
-namespace {
-
-// A word line: its first word, or the field's current value when the line
-// has none (or the file ran out).
-void readWord(textFile& file, std::string& field) {
-    std::string line;
-    if (!file.readLine(line)) return;
-    std::string word = firstWord(line);
-    if (!word.empty()) field = word;
-}
-
-// A number line: the number at its start; the field keeps its value when the
-// line holds no number.
-void readInt(textFile& file, int32_t& field) {
-    std::string line;
-    if (!file.readLine(line)) return;
-    int value = 0;
-    if (scanInts(line, &value, 1) == 1) field = value;
-}
-
-void skipLine(textFile& file) {
-    std::string line;
-    file.readLine(line);
-}
-
-} // namespace
+#include "fighter/moveFile.h"
 
 int moveSet::loadAll(const char* folderPath) {
     folder = folderPath ? folderPath : "";
-    std::string path = folder + "/moveset";
-    textFile file(path);
-    if (!file.isOpen()) {
-        seams::trace() << "ERROR opening file " << path << "\n\n";
+    moveFile file;
+    if (!file.open(folder)) {
+        seams::trace() << "ERROR opening file " << file.path() << "\n\n";
         return 1;
     }
-
-    std::string line;
-    int announced = 0;
-    file.readLine(line);
-    if (!scanHeader(line, "ANIMS:", announced)) announced = 0;
 
     // The header's count is only a promise: records are added as the file
     // really supplies them, so a wild count never allocates more than the
     // file holds.  Nobody holds pointers into the list while it grows.
     moves.clear();
-    for (int i = 0; i < announced; ++i) {
-        std::string nameLine;
-        if (!file.readLine(nameLine)) break;
+    for (int i = 0; i < file.announced(); ++i) {
+        moveEntry entry;
+        if (!file.next(entry)) break;
         moves.emplace_back();
         int index = static_cast<int>(moves.size()) - 1;
-        // A record starts with every text empty: a word line left blank or
-        // cut off leaves its field empty, which no running move or condition
-        // ever matches, so a damaged record is never performed by accident.
-        moves[index].linkMove.clear();
-        moves[index].fromMove.clear();
-        moves[index].condition.clear();
-        std::string name = firstWord(nameLine);
-        seams::trace() << "Lets Rock!: " << name << '\n';
-        if (platform::nameStaysInside(name)) {
-            loadAnim(index, name);
+        seams::trace() << "Lets Rock!: " << entry.name << '\n';
+        if (platform::nameStaysInside(entry.name)) {
+            loadAnim(index, entry.name);
         } else {
             // A folder outside the character's is never read: the move has
             // no frames, as with a missing folder.
-            moves[index].name = name;
-            seams::trace() << path << ":" << file.lineNumber() << ": move \"" << name
+            moves[index].name = entry.name;
+            seams::trace() << file.path() << ":" << entry.line << ": move \"" << entry.name
                            << "\" leaves the character folder; treated as missing\n";
         }
         seams::trace() << "Loaded!\n";
 
+        // The texts of a record read start empty: a word line left blank or
+        // cut off leaves its field empty, which no running move or condition
+        // ever matches, so a damaged record is never performed by accident.
         moveInfo& move = moves[index];
-        readWord(file, move.command);
+        move.command = entry.command;
         seams::trace() << "Command: " << move.command << '\n';
-        skipLine(file);
-        readWord(file, move.linkMove);
-        readInt(file, move.linkFrame);
-        skipLine(file);
-        readWord(file, move.fromMove);
-        readInt(file, move.fromFrame);
-        skipLine(file);
-        skipLine(file);
-        if (file.readLine(line)) move.condition = withoutLineEnd(line);
+        move.linkMove = entry.linkMove;
+        move.linkFrame = entry.linkFrame;
+        move.fromMove = entry.fromMove;
+        move.fromFrame = entry.fromFrame;
+        move.condition = entry.condition;
         seams::trace() << "Condition: " << move.condition << '\n';
     }
     count = static_cast<int32_t>(moves.size());

@@ -1,5 +1,6 @@
 #include "dataFolder.h"
 
+#include "fighter/moveFile.h"
 #include "testSupport.h"
 
 #include <filesystem>
@@ -98,8 +99,14 @@ void writeOneFrameFolder(const std::string& folder) {
 std::string moveRecord(const std::string& name, const std::string& command,
                        const std::string& condition, const std::string& linkMove,
                        const std::string& fromMove, int fromFrame) {
-    return name + "\n" + command + "\n0\n" + linkMove + "\n0\n0\n" + fromMove + "\n" +
-           std::to_string(fromFrame) + "\n0\n0\n" + condition + "\n";
+    moveEntry move;
+    move.name = name;
+    move.command = command;
+    move.condition = condition;
+    move.linkMove = linkMove;
+    move.fromMove = fromMove;
+    move.fromFrame = fromFrame;
+    return moveFile::recordText(move);
 }
 
 void writeFrameFolder(const TempDir& dir, const std::string& folder,

@@ -1,14 +1,10 @@
 #include "attackFileChecker.h"
 
-#include "base/textFile.h"
-#include "lineReader.h"
-
 #include <cctype>
 #include <map>
 
 namespace {
 
-constexpr size_t maxWord = 79;
 const char* const sectionNames[6] = {"ground", "second", "aerial", "fourth", "cancel", "link"};
 
 std::string sectionName(int section) {
@@ -36,68 +32,18 @@ int band(char letter) {
 } // namespace
 
 void attackFileChecker::check(const std::string& aiFolder) {
+    attackFile file;
     path_ = aiFolder + "/attack";
-    lineReader in(report_, path_);
-    if (!in.open()) {
+    report_.reading(path_);
+    if (!file.open(aiFolder)) {
         report_.error(path_, 0, "cannot open the attack file; the computer opponent never attacks");
         return;
     }
-    std::string line;
-    bool ended = false;
-    for (int section = 0; section < 6 && !ended; ++section) {
-        if (!in.next(line)) {
-            report_.error(path_, in.line(),
-                          "file cut short: " + sectionName(section) +
-                              " and those after it are missing");
-            return;
-        }
-        int count = 0;
-        int headerLine = in.line();
-        if (!scanHeader(line, "Attacks:", count)) {
-            report_.error(path_, headerLine,
-                          "expected \"Attacks: <count>\" for " + sectionName(section) +
-                              ", found \"" + withoutLineEnd(line) +
-                              "\"; the game reads it as 0 entries");
-            continue;
-        }
-        if (count < 0)
-            report_.warning(path_, headerLine,
-                            "negative count " + std::to_string(count) + ": " +
-                                sectionName(section) + " is empty");
-        for (int i = 0; i < count; ++i) {
-            attackEntry entry;
-            std::string* fields[4] = {&entry.moveName, &entry.range, &entry.linkFrom,
-                                      &entry.cancelFrom};
-            const char* what[4] = {"the move name", "the range", "the link key", "the cancel key"};
-            for (int f = 0; f < 4; ++f) {
-                if (!in.next(line)) {
-                    report_.error(path_, in.line(),
-                                  sectionName(section) + ", entry " + std::to_string(i + 1) +
-                                      ": entry cut short: the file ends where " + what[f] +
-                                      " belongs");
-                    ended = true;
-                    break;
-                }
-                if (f == 0) entry.line = in.line();
-                *fields[f] = firstWord(line);
-                if (fields[f]->empty())
-                    report_.error(path_, in.line(),
-                                  std::string("expected ") + what[f] + ", found an empty line");
-                else if (fields[f]->size() > maxWord)
-                    report_.error(path_, in.line(),
-                                  std::string(what[f]) + " is longer than " +
-                                      std::to_string(maxWord) + " characters");
-            }
-            if (ended) break;
-            sections_[section].push_back(entry);
-        }
-    }
-    if (!ended)
-        while (in.next(line)) {
-            if (firstWord(line).empty()) continue;
-            report_.warning(path_, in.line(), "text after the six sections is ignored");
-            break;
-        }
+    for (std::vector<attackEntry>& section : sections_)
+        section = file.readEntries(file.readCount());
+    file.finish();
+    for (const finding& found : file.findings())
+        report_.add(path_, found.line, diagnostics::levelOf(found), found.message);
     checkBands(0);
     checkBands(2);
     checkKeys(4, false);
@@ -137,7 +83,8 @@ void attackFileChecker::checkKeys(int section, bool links) {
         int keyLine = entries[i].line + (links ? 2 : 3);
         bool continuesRun =
             i > 0 && (links ? entries[i - 1].linkFrom : entries[i - 1].cancelFrom) == key;
-        if (continuesRun) continue;
+        // A blank key line (reported by the reader) is never looked up.
+        if (continuesRun || key.empty()) continue;
         auto seen = firstRun.find(key);
         if (seen != firstRun.end()) {
             report_.warning(path_, keyLine,

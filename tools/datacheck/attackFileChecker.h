@@ -1,22 +1,16 @@
-// Checks the computer opponent's attack file: six sections of "Attacks: n"
-// and four-line entries, the range bands that ground and aerial lookups
-// pick from by position, and the link and cancel keys that lookups group.
+// Checks the computer opponent's attack file: it is read by the game's own
+// reader, whose findings are reported; then the range bands that ground and
+// aerial lookups pick from by position, and the link and cancel keys that
+// lookups group.
 #pragma once
 
+#include "ai/attackFile.h"
 #include "diagnostics.h"
 #include "movesetChecker.h"
 
 #include <set>
 #include <string>
 #include <vector>
-
-struct attackEntry {
-    std::string moveName;
-    std::string range;
-    std::string linkFrom;
-    std::string cancelFrom;
-    int line = 0; // the move-name line; the other three follow
-};
 
 class attackFileChecker {
   public:
@@ -38,5 +32,5 @@ class attackFileChecker {
 
     diagnostics& report_;
     std::string path_;
-    std::vector<attackEntry> sections_[6];
+    attackSections sections_;
 };

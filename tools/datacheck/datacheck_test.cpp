@@ -337,6 +337,13 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
     expectOnly(data, "Tavro/moveset:108: warning: move \"kick\": from frame 2 without a from move: "
                      "the command is only accepted from that frame of whatever animation shows\n");
 
+    // A blank link line leaves the link empty, as the game reads it: one
+    // error, and no second one for a move named "".
+    data = fixture();
+    replaceMove(data, move("kick", "B"), "kick\nB\n0\n \n0\n0\nNULL\n0\n0\n0\nnull\n");
+    expectOnly(data, "Tavro/moveset:104: error: move 10 \"kick\": expected the move it links "
+                     "from, or NULL, found an empty line\n");
+
     data = fixture();
     data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("punch"), 5, "pnch");
     expectOnly(data, "Tavro/ai/attack:2: error: move \"pnch\" is not in Tavro/moveset; the "

@@ -51,7 +51,8 @@ void moveRules::checkReferences() {
         std::string who = "move \"" + move.name + "\": ";
         auto reference = [&](const std::string& target, int line, int frame, const char* role,
                              const char* consequence) {
-            if (target == "NULL") return;
+            // An empty reference is a blank line, which the reader reported.
+            if (target == "NULL" || target.empty()) return;
             const moveRecord* found = moves_.find(target);
             if (!found) {
                 report_.error(path, line,

@@ -1,28 +1,17 @@
-// Reads a character's "moveset" file (a count, then eleven lines per move)
-// as the game's move-set loader does and checks each record's format and
-// frame folder.  The rules between moves are moveRules' business.
+// Reads a character's "moveset" file with the game's own reader, reports
+// what the reader found, and checks each record's frame folder.  The rules
+// between moves are moveRules' business.
 #pragma once
 
 #include "diagnostics.h"
+#include "fighter/moveFile.h"
 #include "frameFolderChecker.h"
 
 #include <string>
 #include <vector>
 
-struct moveRecord {
-    std::string name;
-    int line = 0; // the name line
-    std::string command;
-    int commandLine = 0;
-    std::string linkMove = "NULL";
-    int linkLine = 0;
-    int linkFrame = 0;
-    std::string fromMove = "NULL";
-    int fromLine = 0;
-    int fromFrame = 0;
-    std::string condition = "null";
-    int conditionLine = 0;
-    bool complete = false; // all eleven lines were present
+// A record as the game reads it, and its frames.
+struct moveRecord : moveEntry {
     const frameFolder* frames = nullptr;
 };
 

@@ -1,7 +1,9 @@
 // Tavro, the default fighter: every animation and move as a list of poses,
 // with timing, damage, sounds, particles and movement per frame; the move
 // list and the opponent's attack table.
+#include "ai/attackFile.h"
 #include "datagen.h"
+#include "fighter/moveFile.h"
 #include "figure.h"
 
 #include <cstdio>
@@ -21,15 +23,10 @@ struct Frame {
     int moveX = 0, moveY = 0;
 };
 
+// An animation: its name and its frames.
 struct Action {
     std::string name;
     std::vector<Frame> frames;
-    std::string command = "X";
-    std::string linkMove = "NULL";
-    int linkFrame = 0;
-    std::string fromMove = "NULL";
-    int fromFrame = 0;
-    std::string condition = "null";
 };
 
 Frame fr(const Pose& p, int pause) {
@@ -202,772 +199,800 @@ std::vector<Action> animations() {
     return list;
 }
 
+// A move: its record in the move file and its frames.
+struct Move {
+    moveEntry record;
+    std::vector<Frame> frames;
+};
+
+// Blocks raise the forearms in front of the head; the high block holds this.
+Pose highGuard() {
+    Pose p = guard();
+    p.torso = 2;
+    p.head = -4;
+    p.nUA = 58;
+    p.nFA = 178;
+    p.fUA = 42;
+    p.fFA = 172;
+    p.nTh = 24;
+    p.fTh = -24;
+    return p;
+}
+
 // Ground moves carry no step on their first frame: when a move has run out,
 // the fighter shows that frame again until its controller picks an animation,
 // and the frame's step would apply once more.  Only the back jump and the air
 // dashes lift on their first frame, and they last until the landing.
-std::vector<Action> moves() {
-    std::vector<Action> list;
+//
+// The moves the engine starts by itself (hit reactions, blocks, back jumps,
+// air dashes) carry the command X, which no key completes.  moves(), after
+// the moves, gives their order in the move file.
 
-    // Fireball: down, forward, A.  Palms gather a glowing ball at the hip and
-    // thrust it forward; the ball leaves the hands on the thrust frame.
-    {
-        Action a;
-        a.name = "fireball";
-        a.command = "DRA";
-        Pose g = guard();
-        g.torso = 2;
-        g.head = -6;
-        g.nHand = g.fHand = OPEN;
-        g.nUA = -35;
-        g.nFA = 45;
-        g.fUA = -45;
-        g.fFA = 35;
-        g.nTh = 36;
-        g.fTh = -24;
-        g.glow = 6;
-        g.glowAt = {-4, -6};
-        Pose c = g;
-        c.torso = -6;
-        c.nUA = -45;
-        c.nFA = 35;
-        c.fUA = -55;
-        c.fFA = 25;
-        c.glow = 10;
-        Pose t = guard();
-        t.torso = 22;
-        t.head = -16;
-        t.nHand = t.fHand = OPEN;
-        t.nUA = 84;
-        t.nFA = 90;
-        t.fUA = 76;
-        t.fFA = 88;
-        t.nTh = 48;
-        t.nSh = -2;
-        t.fTh = -30;
-        t.fSh = -34;
-        Pose h = t;
-        h.torso = 18;
-        a.frames.push_back(fr(g, 25));
-        c.shout = true;
-        Frame f1 = fr(c, 25);
-        a.frames.push_back(snd(f1, "shout"));
-        Frame f2 = fr(t, 20);
-        snd(f2, "fireball");
-        Drawn d = measureFighter(t);
-        char line[64];
-        std::snprintf(line, sizeof line, "fireball %d %d",
-                      static_cast<int>(d.nearHand.x) - kAnchorX + 20,
-                      kAnchorY - static_cast<int>(d.nearHand.y));
-        f2.spawns.push_back(line);
-        a.frames.push_back(f2);
-        a.frames.push_back(fr(h, 30));
-        a.frames.push_back(fr(guard(0.5), 25));
-        list.push_back(a);
-    }
-
-    // Uppercut: queued behind the punch (down, A), a rising fist.
-    {
-        Action a;
-        a.name = "uppercut";
-        a.command = "DA";
-        a.linkMove = "punch";
-        a.linkFrame = 2;
-        Pose low = crouch();
-        low.torso = 30;
-        low.nUA = 10;
-        low.nFA = 80;
-        low.nTh = 70;
-        low.nSh = -5;
-        low.fTh = 10;
-        low.fSh = -50;
-        low.fFt = 60;
-        Pose rise = guard();
-        rise.torso = 8;
-        rise.head = -12;
-        rise.nUA = 125;
-        rise.nFA = 165;
-        rise.fUA = -20;
-        rise.fFA = 80;
-        rise.nTh = 40;
-        rise.nSh = 5;
-        rise.fTh = -15;
-        rise.fSh = -30;
-        Pose top = rise;
-        top.torso = -6;
-        top.head = -18;
-        top.nUA = 150;
-        top.nFA = 172;
-        top.nTh = 60;
-        top.nSh = -10;
-        top.fTh = -5;
-        top.fSh = -12;
-        Pose hold = top;
-        hold.strike = NO_LIMB;
-        hold.torso = -4;
-        a.frames.push_back(fr(low, 15));
-        rise.shout = true;
-        Frame f1 = hit(rise, NEAR_ARM, 12, 70);
-        a.frames.push_back(snd(f1, "shout"));
-        a.frames.push_back(hit(top, NEAR_ARM, 18, 70));
-        a.frames.push_back(fr(hold, 20));
-        a.frames.push_back(fr(guard(0.5), 20));
-        list.push_back(a);
-    }
-
-    // Sweep: down, B while the kick is out; cancels the kick into a low
-    // spinning sweep that slides forward.
-    {
-        Action a;
-        a.name = "sweep";
-        a.command = "DB";
-        a.fromMove = "kick";
-        a.fromFrame = 2;
-        // squatting on the rear leg, the front leg swept along the floor
-        Pose base = crouch();
-        base.torso = 38;
-        base.head = -24;
-        base.nUA = 70;
-        base.nFA = 150;
-        base.fUA = 10;
-        base.fFA = 40;
-        base.fTh = 82;
-        base.fSh = -12;
-        base.fFt = 95;
-        Pose s0 = base;
-        s0.nTh = 92;
-        s0.nSh = 10;
-        s0.nFt = 110;
-        Pose s1 = base;
-        s1.nTh = 66;
-        s1.nSh = 74;
-        s1.nFt = 140;
-        Pose s2 = s1;
-        s2.nTh = 70;
-        s2.nSh = 82;
-        s2.torso = 42;
-        Pose s3 = base;
-        s3.nTh = 80;
-        s3.nSh = 0;
-        Frame f0 = fr(s0, 12);
-        a.frames.push_back(f0);
-        Frame f1 = hit(s1, NEAR_LEG, 12, 60);
-        f1.moveX = 3;
-        a.frames.push_back(snd(f1, "whoosh"));
-        Frame f2 = hit(s2, NEAR_LEG, 20, 60);
-        f2.moveX = 2;
-        a.frames.push_back(f2);
-        a.frames.push_back(fr(s3, 18));
-        a.frames.push_back(fr(crouch(), 18));
-        list.push_back(a);
-    }
-
-    // Flying kick: B in the air.
-    {
-        Action a;
-        a.name = "airKick";
-        a.command = "B";
-        a.condition = "ground is false";
-        Pose c = tuck(0);
-        c.nTh = 120;
-        c.nSh = 0;
-        Pose k = c;
-        k.torso = -12;
-        k.head = 6;
-        k.nTh = 62;
-        k.nSh = 58;
-        k.nFt = 140;
-        k.fTh = 100;
-        k.fSh = -30;
-        k.nUA = -40;
-        k.nFA = 10;
-        k.fUA = 120;
-        k.fFA = 160;
-        k.tails = -60;
-        a.frames.push_back(fr(c, 12));
-        Frame f1 = hit(k, NEAR_LEG, 40, 70);
-        a.frames.push_back(snd(f1, "kick"));
-        Pose k2 = k;
-        k2.tails = -50;
-        a.frames.push_back(hit(k2, NEAR_LEG, 100, 70));
-        list.push_back(a);
-    }
-
-    // Front kick: B on the ground.
-    {
-        Action a;
-        a.name = "kick";
-        a.command = "B";
-        a.condition = "ground is true";
-        Pose ch = guard();
-        ch.torso = 0;
-        ch.nTh = 105;
-        ch.nSh = 5;
-        ch.fTh = -6;
-        ch.fSh = -10;
-        ch.fFt = 90;
-        Pose ex = ch;
-        ex.torso = -8;
-        ex.nTh = 95;
-        ex.nSh = 62;
-        ex.nFt = 150;
-        Pose full = ex;
-        full.torso = -12;
-        full.head = -2;
-        full.nTh = 90;
-        full.nSh = 88;
-        full.nFt = 168;
-        full.nUA = 20;
-        full.nFA = 140;
-        Pose back = ch;
-        back.nTh = 80;
-        back.nSh = -5;
-        a.frames.push_back(fr(ch, 15));
-        Frame f1 = hit(ex, NEAR_LEG, 12, 60);
-        a.frames.push_back(snd(f1, "kick"));
-        a.frames.push_back(hit(full, NEAR_LEG, 20, 60));
-        a.frames.push_back(fr(back, 15));
-        a.frames.push_back(fr(guard(0.5), 15));
-        list.push_back(a);
-    }
-
-    // Heavy: C, a high roundhouse kick with a shout.
-    {
-        Action a;
-        a.name = "heavy";
-        a.command = "C";
-        a.condition = "ground is true";
-        Pose w = guard();
-        w.torso = 4;
-        w.nTh = 60;
-        w.nSh = -30;
-        w.fTh = -8;
-        w.fSh = -14;
-        w.fFt = 90;
-        Pose up = w;
-        up.torso = -10;
-        up.nTh = 120;
-        up.nSh = 40;
-        up.nFt = 120;
-        up.nUA = -20;
-        up.nFA = 60;
-        up.fUA = 70;
-        up.fFA = 150;
-        Pose hi = up;
-        hi.torso = -28;
-        hi.head = 10;
-        hi.nTh = 128;
-        hi.nSh = 118;
-        hi.nFt = 178;
-        hi.fTh = -10;
-        hi.fSh = -10;
-        Pose follow = hi;
-        follow.torso = -22;
-        follow.nTh = 118;
-        follow.nSh = 100;
-        follow.nFt = 170;
-        Pose down = w;
-        down.nTh = 70;
-        down.nSh = -10;
-        Frame f0 = fr(w, 18);
-        a.frames.push_back(f0);
-        Frame f1 = fr(up, 15);
-        f1.moveX = 2;
-        a.frames.push_back(snd(f1, "whoosh"));
-        hi.shout = true;
-        Frame f2 = hit(hi, NEAR_LEG, 18, 110);
-        a.frames.push_back(snd(f2, "shout"));
-        a.frames.push_back(hit(follow, NEAR_LEG, 15, 110));
-        a.frames.push_back(fr(down, 20));
-        a.frames.push_back(fr(guard(0.5), 20));
-        list.push_back(a);
-    }
-
-    // Punch: A, a straight lead-hand punch.
-    {
-        Action a;
-        a.name = "punch";
-        a.command = "A";
-        a.condition = "ground is true";
-        Pose c = guard();
-        c.nUA = 55;
-        c.nFA = 125;
-        c.torso = 14;
-        Pose e = guard();
-        e.torso = 18;
-        e.head = -14;
-        e.nUA = 82;
-        e.nFA = 88;
-        e.fUA = -25;
-        e.fFA = 120;
-        e.nTh = 38;
-        Pose f = e;
-        f.torso = 22;
-        f.nUA = 88;
-        f.nFA = 90;
-        Pose r = c;
-        r.nUA = 62;
-        r.nFA = 130;
-        a.frames.push_back(fr(c, 12));
-        Frame f1 = hit(e, NEAR_ARM, 12, 40);
-        a.frames.push_back(snd(f1, "punch"));
-        a.frames.push_back(hit(f, NEAR_ARM, 18, 40));
-        a.frames.push_back(fr(r, 15));
-        a.frames.push_back(fr(guard(0.5), 15));
-        list.push_back(a);
-    }
-
-    // Crouching jab: down, A from neutral.  The lead fist snaps out at belly
-    // height while the fighter stays low.
-    {
-        Action a;
-        a.name = "crouchPunch";
-        a.command = "DA";
-        a.condition = "ground is true";
-        Pose c = crouch();
-        c.nUA = 40;
-        c.nFA = 120;
-        Pose e = crouch();
-        e.torso = 30;
-        e.head = -22;
-        e.nUA = 84;
-        e.nFA = 86;
-        e.fUA = 20;
-        e.fFA = 130;
-        Pose f = e;
-        f.torso = 33;
-        f.nUA = 88;
-        f.nFA = 88;
-        Pose r = crouch();
-        r.nUA = 60;
-        r.nFA = 130;
-        a.frames.push_back(fr(c, 10));
-        Frame f1 = hit(e, NEAR_ARM, 10, 30);
-        a.frames.push_back(snd(f1, "jab"));
-        a.frames.push_back(hit(f, NEAR_ARM, 14, 30));
-        a.frames.push_back(fr(r, 12));
-        a.frames.push_back(fr(crouch(0.5), 12));
-        list.push_back(a);
-    }
-
-    // Crouching kick: down, B from neutral.  The lead foot pokes out along
-    // the floor at shin height; no spin and no slide, unlike the sweep.
-    {
-        Action a;
-        a.name = "crouchKick";
-        a.command = "DB";
-        a.condition = "ground is true";
-        Pose c = crouch();
-        c.nTh = 110;
-        c.nSh = 20;
-        c.nFt = 110;
-        Pose e = crouch();
-        e.torso = 14;
-        e.head = -10;
-        e.nUA = 60;
-        e.nFA = 165;
-        e.fUA = 20;
-        e.fFA = 150;
-        e.nTh = 84;
-        e.nSh = 86;
-        e.nFt = 150;
-        Pose f = e;
-        f.nTh = 86;
-        f.nSh = 90;
-        f.nFt = 155;
-        Pose r = crouch();
-        r.nTh = 105;
-        r.nSh = 30;
-        r.nFt = 115;
-        a.frames.push_back(fr(c, 12));
-        Frame f1 = hit(e, NEAR_LEG, 12, 45);
-        a.frames.push_back(snd(f1, "lowKick"));
-        a.frames.push_back(hit(f, NEAR_LEG, 16, 45));
-        a.frames.push_back(fr(r, 14));
-        a.frames.push_back(fr(crouch(0.5), 14));
-        list.push_back(a);
-    }
-
-    // Crouching heavy: down, C from neutral.  Still low, the fighter drives
-    // the lead fist up at a slant: a blow against a fighter jumping in.  The
-    // uppercut, by contrast, rises to full height after a punch.
-    {
-        Action a;
-        a.name = "crouchHeavy";
-        a.command = "DC";
-        a.condition = "ground is true";
-        Pose c = crouch();
-        c.torso = 34;
-        c.head = -26;
-        c.nUA = 20;
-        c.nFA = 70;
-        Pose e = crouch();
-        e.torso = 6;
-        e.head = -14;
-        e.nUA = 138;
-        e.nFA = 146;
-        e.fUA = 10;
-        e.fFA = 120;
-        e.nTh = 96;
-        e.fTh = 30;
-        Pose f = e;
-        f.torso = 2;
-        f.nUA = 142;
-        f.nFA = 150;
-        Pose r = crouch();
-        r.torso = 16;
-        r.nUA = 90;
-        r.nFA = 160;
-        a.frames.push_back(fr(c, 14));
-        e.shout = true;
-        Frame f1 = hit(e, NEAR_ARM, 12, 85);
-        a.frames.push_back(snd(f1, "rising"));
-        a.frames.push_back(hit(f, NEAR_ARM, 20, 85));
-        a.frames.push_back(fr(r, 18));
-        a.frames.push_back(fr(crouch(0.5), 16));
-        list.push_back(a);
-    }
-
-    // Air punch: A in the air, a fist driven down and forward.
-    {
-        Action a;
-        a.name = "airPunch";
-        a.command = "A";
-        a.condition = "ground is false";
-        Pose c = tuck(0);
-        c.nUA = 40;
-        c.nFA = 140;
-        Pose e = tuck(0);
-        e.torso = 26;
-        e.head = -20;
-        e.nUA = 62;
-        e.nFA = 58;
-        e.fUA = 150;
-        e.fFA = 120;
-        e.tails = -60;
-        Pose f = e;
-        f.nUA = 58;
-        f.nFA = 54;
-        f.tails = -50;
-        a.frames.push_back(fr(c, 10));
-        Frame f1 = hit(e, NEAR_ARM, 40, 50);
-        a.frames.push_back(snd(f1, "punch"));
-        a.frames.push_back(hit(f, NEAR_ARM, 100, 50));
-        list.push_back(a);
-    }
-
-    // Air heavy: C in the air, a stamping heel driven down at the opponent's
-    // head or shins, arms flung up for balance.
-    {
-        Action a;
-        a.name = "airHeavy";
-        a.command = "C";
-        a.condition = "ground is false";
-        Pose c = tuck(0);
-        c.nTh = 140;
-        c.nSh = 40;
-        c.torso = -6;
-        Pose k = tuck(0);
-        k.torso = -18;
-        k.head = 10;
-        k.nTh = 52;
-        k.nSh = 40;
-        k.nFt = 120;
-        k.fTh = 120;
-        k.fSh = 10;
-        k.nUA = 110;
-        k.nFA = 160;
-        k.fUA = -50;
-        k.fFA = 10;
-        k.tails = -30;
-        Pose k2 = k;
-        k2.nSh = 36;
-        k2.tails = -20;
-        a.frames.push_back(fr(c, 14));
-        k.shout = true;
-        Frame f1 = hit(k, NEAR_LEG, 40, 90);
-        a.frames.push_back(snd(f1, "shout"));
-        a.frames.push_back(hit(k2, NEAR_LEG, 100, 90));
-        list.push_back(a);
-    }
-
-    // Shockwave: down, back, C on the ground.  Both palms gather a white chi
-    // overhead and slam the floor; a wave runs along the floor and, if it
-    // meets nobody, bursts into a pillar of blue flame where it dies.
-    {
-        Action a;
-        a.name = "shockwave";
-        a.command = "DLC";
-        a.condition = "ground is true";
-        Pose up = guard();
-        up.torso = -8;
-        up.head = -10;
-        up.nHand = up.fHand = OPEN;
-        up.nUA = 168;
-        up.nFA = 178;
-        up.fUA = 160;
-        up.fFA = 172;
-        up.nTh = 28;
-        up.fTh = -20;
-        up.glow = 7;
-        up.glowAt = {2, -10};
-        up.coolGlow = true;
-        Pose high = up;
-        high.torso = -14;
-        high.glow = 11;
-        high.shout = true;
-        Pose slam = crouch();
-        slam.torso = 52;
-        slam.head = -34;
-        slam.nHand = slam.fHand = OPEN;
-        slam.nUA = 48;
-        slam.nFA = 24;
-        slam.fUA = 40;
-        slam.fFA = 18;
-        slam.glow = 8;
-        slam.glowAt = {6, 2};
-        slam.coolGlow = true;
-        Pose hold = slam;
-        hold.torso = 48;
-        hold.glow = 0;
-        a.frames.push_back(fr(up, 20));
-        Frame f1 = fr(high, 20);
-        a.frames.push_back(snd(f1, "shout"));
-        Frame f2 = fr(slam, 25);
-        snd(f2, "rumble");
-        Drawn d = measureFighter(slam);
-        char line[64];
-        std::snprintf(line, sizeof line, "shockwave %d 0",
-                      static_cast<int>(d.nearHand.x) - kAnchorX - 6);
-        f2.spawns.push_back(line);
-        a.frames.push_back(f2);
-        a.frames.push_back(fr(hold, 30));
-        a.frames.push_back(fr(crouch(0.5), 25));
-        list.push_back(a);
-    }
-
-    // Hit reaction: the head snaps back and the body is pushed away.
-    {
-        Action a;
-        a.name = "hit1";
-        Pose p0 = guard();
-        p0.torso = -14;
-        p0.head = -16;
-        p0.nUA = -10;
-        p0.nFA = 60;
-        p0.fUA = -40;
-        p0.fFA = 20;
-        p0.nHand = p0.fHand = OPEN;
-        p0.nTh = 40;
-        p0.nSh = 10;
-        p0.fTh = -10;
-        p0.fSh = -20;
-        p0.tails = -70;
-        Pose p1 = p0;
-        p1.torso = -24;
-        p1.head = -22;
-        p1.nUA = -25;
-        p1.nFA = 45;
-        p1.fUA = -55;
-        p1.fFA = 5;
-        p1.blink = true;
-        Pose p2 = p0;
-        p2.torso = -6;
-        p2.head = 8;
-        p2.blink = true;
-        p0.burst = 16;
-        p1.burst = 11;
-        Frame f0 = fr(p0, 6);
-        a.frames.push_back(f0);
-        Frame f1 = fr(p1, 20);
-        f1.moveX = -4;
-        a.frames.push_back(snd(f1, "hit"));
-        Frame f2 = fr(p2, 20);
-        f2.moveX = -3;
-        a.frames.push_back(snd(f2, "hurt"));
-        a.frames.push_back(fr(guard(0.8), 25));
-        list.push_back(a);
-    }
-
-    // Blocks: forearms raised in front of the head, low, and in the air.
-    Pose hiGuard = guard();
-    hiGuard.torso = 2;
-    hiGuard.head = -4;
-    hiGuard.nUA = 58;
-    hiGuard.nFA = 178;
-    hiGuard.fUA = 42;
-    hiGuard.fFA = 172;
-    hiGuard.nTh = 24;
-    hiGuard.fTh = -24;
-    {
-        Action a;
-        a.name = "blockHi";
-        Pose p = hiGuard;
-        p.torso = -6;
-        p.head = 6;
-        p.burst = 13;
-        p.burstFwd = 36;
-        a.frames.push_back(fr(guard(), 6));
-        Frame f1 = fr(p, 30);
-        f1.moveX = -1;
-        a.frames.push_back(snd(f1, "block"));
-        a.frames.push_back(fr(hiGuard, 20));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "blockLo";
-        Pose p = crouch();
-        p.nUA = 70;
-        p.nFA = 170;
-        p.fUA = 55;
-        p.fFA = 165;
-        p.torso = 18;
-        Pose flash = p;
-        flash.burst = 13;
-        flash.burstFwd = 36;
-        a.frames.push_back(fr(crouch(), 6));
-        Frame f1 = fr(flash, 30);
-        f1.moveX = -1;
-        a.frames.push_back(snd(f1, "block"));
-        a.frames.push_back(fr(p, 20));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "blockAir";
-        Pose p = tuck(0);
-        p.nUA = 58;
-        p.nFA = 178;
-        p.fUA = 42;
-        p.fFA = 172;
-        p.torso = 6;
-        Pose flash = p;
-        flash.burst = 13;
-        flash.burstFwd = 36;
-        a.frames.push_back(fr(tuck(0), 6));
-        Frame f1 = fr(flash, 40);
-        a.frames.push_back(snd(f1, "block"));
-        a.frames.push_back(fr(p, 90));
-        list.push_back(a);
-    }
-
-    // Back jump: a crouch, a lift off the floor and a backward hop.
-    {
-        Action a;
-        a.name = "backJump";
-        Pose c = crouch();
-        c.torso = 10;
-        c.nTh = 70;
-        c.fTh = 10;
-        c.fSh = -70;
-        Pose air = tuck(0);
-        air.spin = -25;
-        air.torso = 0;
-        air.nUA = 100;
-        air.nFA = 140;
-        air.fUA = 120;
-        air.fFA = 150;
-        air.tails = -30;
-        Pose air2 = air;
-        air2.spin = -12;
-        Frame f0 = fr(c, 20);
-        f0.moveX = -5;
-        f0.moveY = 8;
-        a.frames.push_back(f0);
-        Frame f1 = fr(air, 40);
-        f1.moveX = -5;
-        a.frames.push_back(snd(f1, "whoosh"));
-        Frame f2 = fr(air2, 60);
-        f2.moveX = -4;
-        a.frames.push_back(f2);
-        list.push_back(a);
-    }
-
-    // Air dashes, started by a double tap in the air.
-    {
-        Action a;
-        a.name = "airBack";
-        Pose p = tuck(0);
-        p.spin = -30;
-        p.tails = -20;
-        Pose p2 = p;
-        p2.spin = -15;
-        Frame f0 = fr(tuck(0), 15);
-        f0.moveX = -6;
-        f0.moveY = 5;
-        a.frames.push_back(f0);
-        Frame f1 = fr(p, 60);
-        f1.moveX = -6;
-        a.frames.push_back(snd(f1, "whoosh"));
-        Frame f2 = fr(p2, 80);
-        f2.moveX = -5;
-        a.frames.push_back(f2);
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "airForward";
-        Pose p = tuck(0);
-        p.torso = 45;
-        p.head = -30;
-        p.nTh = 60;
-        p.nSh = -10;
-        p.fTh = -20;
-        p.fSh = -70;
-        p.tails = -140;
-        Pose p2 = p;
-        p2.torso = 38;
-        Frame f0 = fr(tuck(0), 15);
-        f0.moveX = 6;
-        f0.moveY = 5;
-        a.frames.push_back(f0);
-        Frame f1 = fr(p, 60);
-        f1.moveX = 6;
-        a.frames.push_back(snd(f1, "whoosh"));
-        Frame f2 = fr(p2, 80);
-        f2.moveX = 5;
-        a.frames.push_back(f2);
-        list.push_back(a);
-    }
-
-    // File order is priority order within each button's list: longer
-    // commands before the shorter ones they contain, the air version of a
-    // button before the ground version.  The fireball stays first.
-    const char* order[] = {"fireball",   "shockwave",   "uppercut", "crouchPunch", "sweep",
-                           "crouchKick", "crouchHeavy", "airPunch", "punch",       "airKick",
-                           "kick",       "airHeavy",    "heavy",    "hit1",        "blockHi",
-                           "blockLo",    "blockAir",    "backJump", "airBack",     "airForward"};
-    std::vector<Action> sorted;
-    for (const char* name : order)
-        for (const Action& a : list)
-            if (a.name == name) sorted.push_back(a);
-    if (sorted.size() != list.size()) {
-        std::fprintf(stderr, "datagen: the move order lists %zu of %zu moves\n", sorted.size(),
-                     list.size());
-        std::exit(1);
-    }
-    return sorted;
+// Fireball: down, forward, A.  Palms gather a glowing ball at the hip and
+// thrust it forward; the ball leaves the hands on the thrust frame.
+Move fireball() {
+    Move a;
+    a.record.name = "fireball";
+    a.record.command = "DRA";
+    Pose g = guard();
+    g.torso = 2;
+    g.head = -6;
+    g.nHand = g.fHand = OPEN;
+    g.nUA = -35;
+    g.nFA = 45;
+    g.fUA = -45;
+    g.fFA = 35;
+    g.nTh = 36;
+    g.fTh = -24;
+    g.glow = 6;
+    g.glowAt = {-4, -6};
+    Pose c = g;
+    c.torso = -6;
+    c.nUA = -45;
+    c.nFA = 35;
+    c.fUA = -55;
+    c.fFA = 25;
+    c.glow = 10;
+    Pose t = guard();
+    t.torso = 22;
+    t.head = -16;
+    t.nHand = t.fHand = OPEN;
+    t.nUA = 84;
+    t.nFA = 90;
+    t.fUA = 76;
+    t.fFA = 88;
+    t.nTh = 48;
+    t.nSh = -2;
+    t.fTh = -30;
+    t.fSh = -34;
+    Pose h = t;
+    h.torso = 18;
+    a.frames.push_back(fr(g, 25));
+    c.shout = true;
+    Frame f1 = fr(c, 25);
+    a.frames.push_back(snd(f1, "shout"));
+    Frame f2 = fr(t, 20);
+    snd(f2, "fireball");
+    Drawn d = measureFighter(t);
+    char line[64];
+    std::snprintf(line, sizeof line, "fireball %d %d",
+                  static_cast<int>(d.nearHand.x) - kAnchorX + 20,
+                  kAnchorY - static_cast<int>(d.nearHand.y));
+    f2.spawns.push_back(line);
+    a.frames.push_back(f2);
+    a.frames.push_back(fr(h, 30));
+    a.frames.push_back(fr(guard(0.5), 25));
+    return a;
 }
 
-void writeAction(Writer& out, const std::string& dir, const Action& a) {
+// Uppercut: queued behind the punch (down, A), a rising fist.
+Move uppercut() {
+    Move a;
+    a.record.name = "uppercut";
+    a.record.command = "DA";
+    a.record.linkMove = "punch";
+    a.record.linkFrame = 2;
+    Pose low = crouch();
+    low.torso = 30;
+    low.nUA = 10;
+    low.nFA = 80;
+    low.nTh = 70;
+    low.nSh = -5;
+    low.fTh = 10;
+    low.fSh = -50;
+    low.fFt = 60;
+    Pose rise = guard();
+    rise.torso = 8;
+    rise.head = -12;
+    rise.nUA = 125;
+    rise.nFA = 165;
+    rise.fUA = -20;
+    rise.fFA = 80;
+    rise.nTh = 40;
+    rise.nSh = 5;
+    rise.fTh = -15;
+    rise.fSh = -30;
+    Pose top = rise;
+    top.torso = -6;
+    top.head = -18;
+    top.nUA = 150;
+    top.nFA = 172;
+    top.nTh = 60;
+    top.nSh = -10;
+    top.fTh = -5;
+    top.fSh = -12;
+    Pose hold = top;
+    hold.strike = NO_LIMB;
+    hold.torso = -4;
+    a.frames.push_back(fr(low, 15));
+    rise.shout = true;
+    Frame f1 = hit(rise, NEAR_ARM, 12, 70);
+    a.frames.push_back(snd(f1, "shout"));
+    a.frames.push_back(hit(top, NEAR_ARM, 18, 70));
+    a.frames.push_back(fr(hold, 20));
+    a.frames.push_back(fr(guard(0.5), 20));
+    return a;
+}
+
+// Sweep: down, B while the kick is out; cancels the kick into a low
+// spinning sweep that slides forward.
+Move sweep() {
+    Move a;
+    a.record.name = "sweep";
+    a.record.command = "DB";
+    a.record.fromMove = "kick";
+    a.record.fromFrame = 2;
+    // squatting on the rear leg, the front leg swept along the floor
+    Pose base = crouch();
+    base.torso = 38;
+    base.head = -24;
+    base.nUA = 70;
+    base.nFA = 150;
+    base.fUA = 10;
+    base.fFA = 40;
+    base.fTh = 82;
+    base.fSh = -12;
+    base.fFt = 95;
+    Pose s0 = base;
+    s0.nTh = 92;
+    s0.nSh = 10;
+    s0.nFt = 110;
+    Pose s1 = base;
+    s1.nTh = 66;
+    s1.nSh = 74;
+    s1.nFt = 140;
+    Pose s2 = s1;
+    s2.nTh = 70;
+    s2.nSh = 82;
+    s2.torso = 42;
+    Pose s3 = base;
+    s3.nTh = 80;
+    s3.nSh = 0;
+    Frame f0 = fr(s0, 12);
+    a.frames.push_back(f0);
+    Frame f1 = hit(s1, NEAR_LEG, 12, 60);
+    f1.moveX = 3;
+    a.frames.push_back(snd(f1, "whoosh"));
+    Frame f2 = hit(s2, NEAR_LEG, 20, 60);
+    f2.moveX = 2;
+    a.frames.push_back(f2);
+    a.frames.push_back(fr(s3, 18));
+    a.frames.push_back(fr(crouch(), 18));
+    return a;
+}
+
+// Flying kick: B in the air.
+Move airKick() {
+    Move a;
+    a.record.name = "airKick";
+    a.record.command = "B";
+    a.record.condition = "ground is false";
+    Pose c = tuck(0);
+    c.nTh = 120;
+    c.nSh = 0;
+    Pose k = c;
+    k.torso = -12;
+    k.head = 6;
+    k.nTh = 62;
+    k.nSh = 58;
+    k.nFt = 140;
+    k.fTh = 100;
+    k.fSh = -30;
+    k.nUA = -40;
+    k.nFA = 10;
+    k.fUA = 120;
+    k.fFA = 160;
+    k.tails = -60;
+    a.frames.push_back(fr(c, 12));
+    Frame f1 = hit(k, NEAR_LEG, 40, 70);
+    a.frames.push_back(snd(f1, "kick"));
+    Pose k2 = k;
+    k2.tails = -50;
+    a.frames.push_back(hit(k2, NEAR_LEG, 100, 70));
+    return a;
+}
+
+// Front kick: B on the ground.
+Move kick() {
+    Move a;
+    a.record.name = "kick";
+    a.record.command = "B";
+    a.record.condition = "ground is true";
+    Pose ch = guard();
+    ch.torso = 0;
+    ch.nTh = 105;
+    ch.nSh = 5;
+    ch.fTh = -6;
+    ch.fSh = -10;
+    ch.fFt = 90;
+    Pose ex = ch;
+    ex.torso = -8;
+    ex.nTh = 95;
+    ex.nSh = 62;
+    ex.nFt = 150;
+    Pose full = ex;
+    full.torso = -12;
+    full.head = -2;
+    full.nTh = 90;
+    full.nSh = 88;
+    full.nFt = 168;
+    full.nUA = 20;
+    full.nFA = 140;
+    Pose back = ch;
+    back.nTh = 80;
+    back.nSh = -5;
+    a.frames.push_back(fr(ch, 15));
+    Frame f1 = hit(ex, NEAR_LEG, 12, 60);
+    a.frames.push_back(snd(f1, "kick"));
+    a.frames.push_back(hit(full, NEAR_LEG, 20, 60));
+    a.frames.push_back(fr(back, 15));
+    a.frames.push_back(fr(guard(0.5), 15));
+    return a;
+}
+
+// Heavy: C, a high roundhouse kick with a shout.
+Move heavy() {
+    Move a;
+    a.record.name = "heavy";
+    a.record.command = "C";
+    a.record.condition = "ground is true";
+    Pose w = guard();
+    w.torso = 4;
+    w.nTh = 60;
+    w.nSh = -30;
+    w.fTh = -8;
+    w.fSh = -14;
+    w.fFt = 90;
+    Pose up = w;
+    up.torso = -10;
+    up.nTh = 120;
+    up.nSh = 40;
+    up.nFt = 120;
+    up.nUA = -20;
+    up.nFA = 60;
+    up.fUA = 70;
+    up.fFA = 150;
+    Pose hi = up;
+    hi.torso = -28;
+    hi.head = 10;
+    hi.nTh = 128;
+    hi.nSh = 118;
+    hi.nFt = 178;
+    hi.fTh = -10;
+    hi.fSh = -10;
+    Pose follow = hi;
+    follow.torso = -22;
+    follow.nTh = 118;
+    follow.nSh = 100;
+    follow.nFt = 170;
+    Pose down = w;
+    down.nTh = 70;
+    down.nSh = -10;
+    Frame f0 = fr(w, 18);
+    a.frames.push_back(f0);
+    Frame f1 = fr(up, 15);
+    f1.moveX = 2;
+    a.frames.push_back(snd(f1, "whoosh"));
+    hi.shout = true;
+    Frame f2 = hit(hi, NEAR_LEG, 18, 110);
+    a.frames.push_back(snd(f2, "shout"));
+    a.frames.push_back(hit(follow, NEAR_LEG, 15, 110));
+    a.frames.push_back(fr(down, 20));
+    a.frames.push_back(fr(guard(0.5), 20));
+    return a;
+}
+
+// Punch: A, a straight lead-hand punch.
+Move punch() {
+    Move a;
+    a.record.name = "punch";
+    a.record.command = "A";
+    a.record.condition = "ground is true";
+    Pose c = guard();
+    c.nUA = 55;
+    c.nFA = 125;
+    c.torso = 14;
+    Pose e = guard();
+    e.torso = 18;
+    e.head = -14;
+    e.nUA = 82;
+    e.nFA = 88;
+    e.fUA = -25;
+    e.fFA = 120;
+    e.nTh = 38;
+    Pose f = e;
+    f.torso = 22;
+    f.nUA = 88;
+    f.nFA = 90;
+    Pose r = c;
+    r.nUA = 62;
+    r.nFA = 130;
+    a.frames.push_back(fr(c, 12));
+    Frame f1 = hit(e, NEAR_ARM, 12, 40);
+    a.frames.push_back(snd(f1, "punch"));
+    a.frames.push_back(hit(f, NEAR_ARM, 18, 40));
+    a.frames.push_back(fr(r, 15));
+    a.frames.push_back(fr(guard(0.5), 15));
+    return a;
+}
+
+// Crouching jab: down, A from neutral.  The lead fist snaps out at belly
+// height while the fighter stays low.
+Move crouchPunch() {
+    Move a;
+    a.record.name = "crouchPunch";
+    a.record.command = "DA";
+    a.record.condition = "ground is true";
+    Pose c = crouch();
+    c.nUA = 40;
+    c.nFA = 120;
+    Pose e = crouch();
+    e.torso = 30;
+    e.head = -22;
+    e.nUA = 84;
+    e.nFA = 86;
+    e.fUA = 20;
+    e.fFA = 130;
+    Pose f = e;
+    f.torso = 33;
+    f.nUA = 88;
+    f.nFA = 88;
+    Pose r = crouch();
+    r.nUA = 60;
+    r.nFA = 130;
+    a.frames.push_back(fr(c, 10));
+    Frame f1 = hit(e, NEAR_ARM, 10, 30);
+    a.frames.push_back(snd(f1, "jab"));
+    a.frames.push_back(hit(f, NEAR_ARM, 14, 30));
+    a.frames.push_back(fr(r, 12));
+    a.frames.push_back(fr(crouch(0.5), 12));
+    return a;
+}
+
+// Crouching kick: down, B from neutral.  The lead foot pokes out along
+// the floor at shin height; no spin and no slide, unlike the sweep.
+Move crouchKick() {
+    Move a;
+    a.record.name = "crouchKick";
+    a.record.command = "DB";
+    a.record.condition = "ground is true";
+    Pose c = crouch();
+    c.nTh = 110;
+    c.nSh = 20;
+    c.nFt = 110;
+    Pose e = crouch();
+    e.torso = 14;
+    e.head = -10;
+    e.nUA = 60;
+    e.nFA = 165;
+    e.fUA = 20;
+    e.fFA = 150;
+    e.nTh = 84;
+    e.nSh = 86;
+    e.nFt = 150;
+    Pose f = e;
+    f.nTh = 86;
+    f.nSh = 90;
+    f.nFt = 155;
+    Pose r = crouch();
+    r.nTh = 105;
+    r.nSh = 30;
+    r.nFt = 115;
+    a.frames.push_back(fr(c, 12));
+    Frame f1 = hit(e, NEAR_LEG, 12, 45);
+    a.frames.push_back(snd(f1, "lowKick"));
+    a.frames.push_back(hit(f, NEAR_LEG, 16, 45));
+    a.frames.push_back(fr(r, 14));
+    a.frames.push_back(fr(crouch(0.5), 14));
+    return a;
+}
+
+// Crouching heavy: down, C from neutral.  Still low, the fighter drives
+// the lead fist up at a slant: a blow against a fighter jumping in.  The
+// uppercut, by contrast, rises to full height after a punch.
+Move crouchHeavy() {
+    Move a;
+    a.record.name = "crouchHeavy";
+    a.record.command = "DC";
+    a.record.condition = "ground is true";
+    Pose c = crouch();
+    c.torso = 34;
+    c.head = -26;
+    c.nUA = 20;
+    c.nFA = 70;
+    Pose e = crouch();
+    e.torso = 6;
+    e.head = -14;
+    e.nUA = 138;
+    e.nFA = 146;
+    e.fUA = 10;
+    e.fFA = 120;
+    e.nTh = 96;
+    e.fTh = 30;
+    Pose f = e;
+    f.torso = 2;
+    f.nUA = 142;
+    f.nFA = 150;
+    Pose r = crouch();
+    r.torso = 16;
+    r.nUA = 90;
+    r.nFA = 160;
+    a.frames.push_back(fr(c, 14));
+    e.shout = true;
+    Frame f1 = hit(e, NEAR_ARM, 12, 85);
+    a.frames.push_back(snd(f1, "rising"));
+    a.frames.push_back(hit(f, NEAR_ARM, 20, 85));
+    a.frames.push_back(fr(r, 18));
+    a.frames.push_back(fr(crouch(0.5), 16));
+    return a;
+}
+
+// Air punch: A in the air, a fist driven down and forward.
+Move airPunch() {
+    Move a;
+    a.record.name = "airPunch";
+    a.record.command = "A";
+    a.record.condition = "ground is false";
+    Pose c = tuck(0);
+    c.nUA = 40;
+    c.nFA = 140;
+    Pose e = tuck(0);
+    e.torso = 26;
+    e.head = -20;
+    e.nUA = 62;
+    e.nFA = 58;
+    e.fUA = 150;
+    e.fFA = 120;
+    e.tails = -60;
+    Pose f = e;
+    f.nUA = 58;
+    f.nFA = 54;
+    f.tails = -50;
+    a.frames.push_back(fr(c, 10));
+    Frame f1 = hit(e, NEAR_ARM, 40, 50);
+    a.frames.push_back(snd(f1, "punch"));
+    a.frames.push_back(hit(f, NEAR_ARM, 100, 50));
+    return a;
+}
+
+// Air heavy: C in the air, a stamping heel driven down at the opponent's
+// head or shins, arms flung up for balance.
+Move airHeavy() {
+    Move a;
+    a.record.name = "airHeavy";
+    a.record.command = "C";
+    a.record.condition = "ground is false";
+    Pose c = tuck(0);
+    c.nTh = 140;
+    c.nSh = 40;
+    c.torso = -6;
+    Pose k = tuck(0);
+    k.torso = -18;
+    k.head = 10;
+    k.nTh = 52;
+    k.nSh = 40;
+    k.nFt = 120;
+    k.fTh = 120;
+    k.fSh = 10;
+    k.nUA = 110;
+    k.nFA = 160;
+    k.fUA = -50;
+    k.fFA = 10;
+    k.tails = -30;
+    Pose k2 = k;
+    k2.nSh = 36;
+    k2.tails = -20;
+    a.frames.push_back(fr(c, 14));
+    k.shout = true;
+    Frame f1 = hit(k, NEAR_LEG, 40, 90);
+    a.frames.push_back(snd(f1, "shout"));
+    a.frames.push_back(hit(k2, NEAR_LEG, 100, 90));
+    return a;
+}
+
+// Shockwave: down, back, C on the ground.  Both palms gather a white chi
+// overhead and slam the floor; a wave runs along the floor and, if it
+// meets nobody, bursts into a pillar of blue flame where it dies.
+Move shockwave() {
+    Move a;
+    a.record.name = "shockwave";
+    a.record.command = "DLC";
+    a.record.condition = "ground is true";
+    Pose up = guard();
+    up.torso = -8;
+    up.head = -10;
+    up.nHand = up.fHand = OPEN;
+    up.nUA = 168;
+    up.nFA = 178;
+    up.fUA = 160;
+    up.fFA = 172;
+    up.nTh = 28;
+    up.fTh = -20;
+    up.glow = 7;
+    up.glowAt = {2, -10};
+    up.coolGlow = true;
+    Pose high = up;
+    high.torso = -14;
+    high.glow = 11;
+    high.shout = true;
+    Pose slam = crouch();
+    slam.torso = 52;
+    slam.head = -34;
+    slam.nHand = slam.fHand = OPEN;
+    slam.nUA = 48;
+    slam.nFA = 24;
+    slam.fUA = 40;
+    slam.fFA = 18;
+    slam.glow = 8;
+    slam.glowAt = {6, 2};
+    slam.coolGlow = true;
+    Pose hold = slam;
+    hold.torso = 48;
+    hold.glow = 0;
+    a.frames.push_back(fr(up, 20));
+    Frame f1 = fr(high, 20);
+    a.frames.push_back(snd(f1, "shout"));
+    Frame f2 = fr(slam, 25);
+    snd(f2, "rumble");
+    Drawn d = measureFighter(slam);
+    char line[64];
+    std::snprintf(line, sizeof line, "shockwave %d 0",
+                  static_cast<int>(d.nearHand.x) - kAnchorX - 6);
+    f2.spawns.push_back(line);
+    a.frames.push_back(f2);
+    a.frames.push_back(fr(hold, 30));
+    a.frames.push_back(fr(crouch(0.5), 25));
+    return a;
+}
+
+// Hit reaction: the head snaps back and the body is pushed away.
+Move hit1() {
+    Move a;
+    a.record.name = "hit1";
+    a.record.command = "X";
+    Pose p0 = guard();
+    p0.torso = -14;
+    p0.head = -16;
+    p0.nUA = -10;
+    p0.nFA = 60;
+    p0.fUA = -40;
+    p0.fFA = 20;
+    p0.nHand = p0.fHand = OPEN;
+    p0.nTh = 40;
+    p0.nSh = 10;
+    p0.fTh = -10;
+    p0.fSh = -20;
+    p0.tails = -70;
+    Pose p1 = p0;
+    p1.torso = -24;
+    p1.head = -22;
+    p1.nUA = -25;
+    p1.nFA = 45;
+    p1.fUA = -55;
+    p1.fFA = 5;
+    p1.blink = true;
+    Pose p2 = p0;
+    p2.torso = -6;
+    p2.head = 8;
+    p2.blink = true;
+    p0.burst = 16;
+    p1.burst = 11;
+    Frame f0 = fr(p0, 6);
+    a.frames.push_back(f0);
+    Frame f1 = fr(p1, 20);
+    f1.moveX = -4;
+    a.frames.push_back(snd(f1, "hit"));
+    Frame f2 = fr(p2, 20);
+    f2.moveX = -3;
+    a.frames.push_back(snd(f2, "hurt"));
+    a.frames.push_back(fr(guard(0.8), 25));
+    return a;
+}
+
+// High block: the forearms meet a blow at head height.
+Move blockHi() {
+    Move a;
+    a.record.name = "blockHi";
+    a.record.command = "X";
+    Pose guardUp = highGuard();
+    Pose p = guardUp;
+    p.torso = -6;
+    p.head = 6;
+    p.burst = 13;
+    p.burstFwd = 36;
+    a.frames.push_back(fr(guard(), 6));
+    Frame f1 = fr(p, 30);
+    f1.moveX = -1;
+    a.frames.push_back(snd(f1, "block"));
+    a.frames.push_back(fr(guardUp, 20));
+    return a;
+}
+
+// Low block: crouching, the forearms guard the shins.
+Move blockLo() {
+    Move a;
+    a.record.name = "blockLo";
+    a.record.command = "X";
+    Pose p = crouch();
+    p.nUA = 70;
+    p.nFA = 170;
+    p.fUA = 55;
+    p.fFA = 165;
+    p.torso = 18;
+    Pose flash = p;
+    flash.burst = 13;
+    flash.burstFwd = 36;
+    a.frames.push_back(fr(crouch(), 6));
+    Frame f1 = fr(flash, 30);
+    f1.moveX = -1;
+    a.frames.push_back(snd(f1, "block"));
+    a.frames.push_back(fr(p, 20));
+    return a;
+}
+
+// Air block: tucked, the forearms raised in the air.
+Move blockAir() {
+    Move a;
+    a.record.name = "blockAir";
+    a.record.command = "X";
+    Pose p = tuck(0);
+    p.nUA = 58;
+    p.nFA = 178;
+    p.fUA = 42;
+    p.fFA = 172;
+    p.torso = 6;
+    Pose flash = p;
+    flash.burst = 13;
+    flash.burstFwd = 36;
+    a.frames.push_back(fr(tuck(0), 6));
+    Frame f1 = fr(flash, 40);
+    a.frames.push_back(snd(f1, "block"));
+    a.frames.push_back(fr(p, 90));
+    return a;
+}
+
+// Back jump: a crouch, a lift off the floor and a backward hop.
+Move backJump() {
+    Move a;
+    a.record.name = "backJump";
+    a.record.command = "X";
+    Pose c = crouch();
+    c.torso = 10;
+    c.nTh = 70;
+    c.fTh = 10;
+    c.fSh = -70;
+    Pose air = tuck(0);
+    air.spin = -25;
+    air.torso = 0;
+    air.nUA = 100;
+    air.nFA = 140;
+    air.fUA = 120;
+    air.fFA = 150;
+    air.tails = -30;
+    Pose air2 = air;
+    air2.spin = -12;
+    Frame f0 = fr(c, 20);
+    f0.moveX = -5;
+    f0.moveY = 8;
+    a.frames.push_back(f0);
+    Frame f1 = fr(air, 40);
+    f1.moveX = -5;
+    a.frames.push_back(snd(f1, "whoosh"));
+    Frame f2 = fr(air2, 60);
+    f2.moveX = -4;
+    a.frames.push_back(f2);
+    return a;
+}
+
+// Air dashes, started by a double tap in the air: backward.
+Move airBack() {
+    Move a;
+    a.record.name = "airBack";
+    a.record.command = "X";
+    Pose p = tuck(0);
+    p.spin = -30;
+    p.tails = -20;
+    Pose p2 = p;
+    p2.spin = -15;
+    Frame f0 = fr(tuck(0), 15);
+    f0.moveX = -6;
+    f0.moveY = 5;
+    a.frames.push_back(f0);
+    Frame f1 = fr(p, 60);
+    f1.moveX = -6;
+    a.frames.push_back(snd(f1, "whoosh"));
+    Frame f2 = fr(p2, 80);
+    f2.moveX = -5;
+    a.frames.push_back(f2);
+    return a;
+}
+
+// Air dash forward.
+Move airForward() {
+    Move a;
+    a.record.name = "airForward";
+    a.record.command = "X";
+    Pose p = tuck(0);
+    p.torso = 45;
+    p.head = -30;
+    p.nTh = 60;
+    p.nSh = -10;
+    p.fTh = -20;
+    p.fSh = -70;
+    p.tails = -140;
+    Pose p2 = p;
+    p2.torso = 38;
+    Frame f0 = fr(tuck(0), 15);
+    f0.moveX = 6;
+    f0.moveY = 5;
+    a.frames.push_back(f0);
+    Frame f1 = fr(p, 60);
+    f1.moveX = 6;
+    a.frames.push_back(snd(f1, "whoosh"));
+    Frame f2 = fr(p2, 80);
+    f2.moveX = 5;
+    a.frames.push_back(f2);
+    return a;
+}
+
+// The move file, in order.  File order is priority order within each
+// button's list: longer commands before the shorter ones they contain, the
+// air version of a button before the ground version.  The fireball stays
+// first.
+std::vector<Move> moves() {
+    return {fireball(),   shockwave(),   uppercut(), crouchPunch(), sweep(),
+            crouchKick(), crouchHeavy(), airPunch(), punch(),       airKick(),
+            kick(),       airHeavy(),    heavy(),    hit1(),        blockHi(),
+            blockLo(),    blockAir(),    backJump(), airBack(),     airForward()};
+}
+
+// Stops the generator on a record the game would not read back as written.
+void readable(const std::string& what, const std::string& problem) {
+    if (problem.empty()) return;
+    std::fprintf(stderr, "datagen: %s: %s\n", what.c_str(), problem.c_str());
+    std::exit(1);
+}
+
+// Writes a frame folder: one bitmap per frame and the index naming them.
+void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>& frames) {
+    const std::string dir = "Tavro/" + name;
     std::vector<FrameText> texts;
     std::vector<RGB> pal;
     fighterPalette(pal);
-    for (size_t i = 0; i < a.frames.size(); ++i) {
-        const Frame& f = a.frames[i];
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const Frame& f = frames[i];
         if ((f.damage > 0) != (f.pose.strike != NO_LIMB)) {
             std::fprintf(stderr, "datagen: %s frame %zu: damage without a striking limb\n",
-                         a.name.c_str(), i);
+                         name.c_str(), i);
             std::exit(1);
         }
         Indexed img(kFrameW, kFrameH);
         img.palette = pal;
         Drawn d;
-        if (a.name == "blank") {
+        if (name == "blank") {
             d = measureFighter(f.pose); // a see-through frame with the guard's body box
         } else {
-            const Pose* prev = f.pose.strike != NO_LIMB && i > 0 ? &a.frames[i - 1].pose : nullptr;
+            const Pose* prev = f.pose.strike != NO_LIMB && i > 0 ? &frames[i - 1].pose : nullptr;
             d = drawFighter(img, f.pose, prev);
         }
         char file[32];
@@ -994,72 +1019,50 @@ void writeAction(Writer& out, const std::string& dir, const Action& a) {
         t.spawns = f.spawns;
         t.moveX = f.moveX;
         t.moveY = f.moveY;
-        t.tag = a.name;
+        t.tag = name;
         texts.push_back(t);
     }
     out.text(dir + "/info", infoText(texts));
 }
 
-std::string attackTable() {
-    struct Entry {
-        const char *move, *range, *link, *cancel;
-    };
-    auto section = [](std::ostringstream& s, const std::vector<Entry>& entries) {
-        s << "Attacks: " << entries.size() << "\n";
-        for (const Entry& e : entries)
-            s << e.move << "\n" << e.range << "\n" << e.link << "\n" << e.cancel << "\n";
-    };
-    std::ostringstream s;
+// The opponent's attack table: move name, range, link key, cancel key.
+attackSections attackTable() {
+    attackSections s;
     // 1: ground attacks by distance band, in the order S, M, L, U, D.  A
     // short-range pick draws from S and M, a mid-range one from M and L, a
     // long-range one from L alone; U is asked when the opponent is above the
     // fighter it faces, D when that fighter is above it (jumping in).
-    section(s, {{"punch", "S", "NULL", "NULL"},
-                {"crouchPunch", "S", "NULL", "NULL"},
-                {"kick", "S", "NULL", "NULL"},
-                {"crouchKick", "S", "NULL", "NULL"},
-                {"crouchPunch", "S", "NULL", "NULL"},
-                {"kick", "M", "NULL", "NULL"},
-                {"crouchKick", "M", "NULL", "NULL"},
-                {"heavy", "M", "NULL", "NULL"},
-                {"heavy", "L", "NULL", "NULL"},
-                {"sweep", "L", "NULL", "NULL"},
-                {"crouchKick", "U", "NULL", "NULL"},
-                {"sweep", "U", "NULL", "NULL"},
-                {"crouchHeavy", "D", "NULL", "NULL"},
-                {"uppercut", "D", "NULL", "NULL"},
-                {"crouchHeavy", "D", "NULL", "NULL"}});
+    s[0] = {{"punch", "S", "NULL", "NULL"},       {"crouchPunch", "S", "NULL", "NULL"},
+            {"kick", "S", "NULL", "NULL"},        {"crouchKick", "S", "NULL", "NULL"},
+            {"crouchPunch", "S", "NULL", "NULL"}, {"kick", "M", "NULL", "NULL"},
+            {"crouchKick", "M", "NULL", "NULL"},  {"heavy", "M", "NULL", "NULL"},
+            {"heavy", "L", "NULL", "NULL"},       {"sweep", "L", "NULL", "NULL"},
+            {"crouchKick", "U", "NULL", "NULL"},  {"sweep", "U", "NULL", "NULL"},
+            {"crouchHeavy", "D", "NULL", "NULL"}, {"uppercut", "D", "NULL", "NULL"},
+            {"crouchHeavy", "D", "NULL", "NULL"}};
     // 2: never read by the opponent; the specials wait here.  The opponent
     // throws nothing: only player 1's particles are tested against a fighter.
-    section(s, {{"fireball", "L", "NULL", "NULL"}, {"shockwave", "M", "NULL", "NULL"}});
+    s[1] = {{"fireball", "L", "NULL", "NULL"}, {"shockwave", "M", "NULL", "NULL"}};
     // 3: aerial attacks, same band order
-    section(s, {{"airPunch", "S", "NULL", "NULL"},
-                {"airKick", "S", "NULL", "NULL"},
-                {"airKick", "M", "NULL", "NULL"},
-                {"airHeavy", "M", "NULL", "NULL"},
-                {"airHeavy", "L", "NULL", "NULL"},
-                {"airHeavy", "U", "NULL", "NULL"},
-                {"airPunch", "U", "NULL", "NULL"},
-                {"airKick", "D", "NULL", "NULL"},
-                {"airPunch", "D", "NULL", "NULL"}});
+    s[2] = {{"airPunch", "S", "NULL", "NULL"}, {"airKick", "S", "NULL", "NULL"},
+            {"airKick", "M", "NULL", "NULL"},  {"airHeavy", "M", "NULL", "NULL"},
+            {"airHeavy", "L", "NULL", "NULL"}, {"airHeavy", "U", "NULL", "NULL"},
+            {"airPunch", "U", "NULL", "NULL"}, {"airKick", "D", "NULL", "NULL"},
+            {"airPunch", "D", "NULL", "NULL"}};
     // 4: kept for later use
-    section(s, {{"blockAir", "S", "NULL", "NULL"}});
+    s[3] = {{"blockAir", "S", "NULL", "NULL"}};
     // 5: cancels, keyed by the move they cut short.  The cancel starts once
     // the running move reaches the cancel's own from frame, so only the
     // sweep (from frame 2) cancels: a move from neutral would cut in at once.
-    section(s, {{"sweep", "S", "NULL", "kick"},
-                {"sweep", "S", "NULL", "crouchKick"},
-                {"sweep", "S", "NULL", "crouchPunch"}});
+    s[4] = {{"sweep", "S", "NULL", "kick"},
+            {"sweep", "S", "NULL", "crouchKick"},
+            {"sweep", "S", "NULL", "crouchPunch"}};
     // 6: links, keyed by the move they follow
-    section(s, {{"uppercut", "S", "punch", "NULL"},
-                {"heavy", "S", "punch", "NULL"},
-                {"crouchKick", "S", "punch", "NULL"},
-                {"crouchKick", "S", "crouchPunch", "NULL"},
-                {"crouchHeavy", "S", "crouchPunch", "NULL"},
-                {"sweep", "S", "crouchKick", "NULL"},
-                {"uppercut", "S", "crouchKick", "NULL"},
-                {"airKick", "S", "airPunch", "NULL"}});
-    return s.str();
+    s[5] = {{"uppercut", "S", "punch", "NULL"},          {"heavy", "S", "punch", "NULL"},
+            {"crouchKick", "S", "punch", "NULL"},        {"crouchKick", "S", "crouchPunch", "NULL"},
+            {"crouchHeavy", "S", "crouchPunch", "NULL"}, {"sweep", "S", "crouchKick", "NULL"},
+            {"uppercut", "S", "crouchKick", "NULL"},     {"airKick", "S", "airPunch", "NULL"}};
+    return s;
 }
 
 } // namespace
@@ -1070,25 +1073,23 @@ void writeCharacter(Writer& out) {
     info << "ANIMS: " << anims.size() << "\n";
     for (const Action& a : anims) {
         info << a.name << "\n";
-        writeAction(out, "Tavro/" + a.name, a);
+        writeFrames(out, a.name, a.frames);
     }
     out.text("Tavro/info", info.str());
 
-    std::vector<Action> list = moves();
-    std::ostringstream ms;
-    ms << "ANIMS: " << list.size() << "\n";
-    for (const Action& a : list) {
-        ms << a.name << "\n"
-           << a.command << "\n0\n"
-           << a.linkMove << "\n"
-           << a.linkFrame << "\n0\n"
-           << a.fromMove << "\n"
-           << a.fromFrame << "\n0\n0\n"
-           << a.condition << "\n";
-        writeAction(out, "Tavro/" + a.name, a);
+    std::vector<moveEntry> records;
+    for (const Move& move : moves()) {
+        readable(move.record.name, moveFile::unreadable(move.record));
+        records.push_back(move.record);
+        writeFrames(out, move.record.name, move.frames);
     }
-    out.text("Tavro/moveset", ms.str());
-    out.text("Tavro/ai/attack", attackTable());
+    out.text("Tavro/moveset", moveFile::text(records));
+
+    const attackSections table = attackTable();
+    for (const std::vector<attackEntry>& section : table)
+        for (const attackEntry& entry : section)
+            readable("attack " + entry.moveName, attackFile::unreadable(entry));
+    out.text("Tavro/ai/attack", attackFile::text(table));
 }
 
 } // namespace gen

@@ -1,0 +1,154 @@
+#include "fighter/moveFile.h"
+
+#include "base/textFile.h"
+
+namespace {
+
+// A word of a record as a word line must hold it: something, and no blank.
+bool oneWord(const std::string& text) {
+    return !text.empty() && firstWord(text) == text;
+}
+
+} // namespace
+
+bool moveFile::open(const std::string& characterFolder) {
+    announced_ = headerLine_ = 0;
+    headerRead_ = cut_ = false;
+    names_.clear();
+    if (!lines_.open(characterFolder + "/moveset")) return false;
+    std::string line;
+    lines_.readLine(line);
+    headerLine_ = lines_.line();
+    headerRead_ = scanHeader(line, "ANIMS:", announced_);
+    if (!headerRead_) {
+        announced_ = 0;
+        lines_.error(headerLine_, "first line must be \"ANIMS: <count>\"; the game loads no moves");
+    }
+    return true;
+}
+
+// The next line of the record.  Once the file has ended the line stays
+// empty and every field keeps its value; the cut is reported once.
+bool moveFile::recordLine(std::string& line, const char* what) {
+    if (cut_) return false;
+    if (lines_.readLine(line)) return true;
+    cut_ = true;
+    lines_.error(lines_.line(), where_ + "record cut short: the file ends where " +
+                                    std::string(what) + " belongs");
+    return false;
+}
+
+// A word line: its first word, or the field as it was when the line has none.
+void moveFile::word(std::string& field, int& at, const char* what) {
+    std::string line;
+    if (!recordLine(line, what)) return;
+    at = lines_.line();
+    const std::string found = firstWord(line);
+    if (found.empty())
+        lines_.error(at, where_ + "expected " + std::string(what) + ", found an empty line");
+    else
+        field = found;
+}
+
+// A number line: the number it starts with, or the field as it was.  The
+// reserved lines (no field) are only checked.
+void moveFile::number(int32_t* field, const char* what) {
+    std::string line;
+    if (!recordLine(line, what)) return;
+    int value = 0;
+    if (scanInts(line, &value, 1) == 1) {
+        if (field) *field = value;
+        return;
+    }
+    lines_.error(lines_.line(), where_ + "expected " + std::string(what) + ", found \"" +
+                                    withoutLineEnd(line) + "\"");
+}
+
+bool moveFile::next(moveEntry& entry) {
+    entry = moveEntry();
+    entry.linkMove.clear();
+    entry.fromMove.clear();
+    entry.condition.clear();
+    std::string line;
+    if (cut_) return false;
+    if (!lines_.readLine(line)) {
+        lines_.error(headerLine_, "\"ANIMS: " + std::to_string(announced_) + "\" announces " +
+                                      std::to_string(announced_) + " moves but the file holds " +
+                                      std::to_string(names_.size()));
+        return false;
+    }
+    entry.line = lines_.line();
+    entry.name = firstWord(line);
+    where_ = "move " + std::to_string(names_.size() + 1) +
+             (entry.name.empty() ? "" : " \"" + entry.name + "\"") + ": ";
+    if (entry.name.empty()) {
+        lines_.error(entry.line, where_ + "expected the move name, found an empty line");
+    } else {
+        for (const auto& [name, at] : names_) {
+            if (name != entry.name) continue;
+            lines_.warning(entry.line,
+                           "move \"" + entry.name + "\" is defined twice (first at line " +
+                               std::to_string(at) + "); look-ups by name always find the first");
+            break;
+        }
+    }
+    names_.emplace_back(entry.name, entry.line);
+
+    word(entry.command, entry.commandLine, "the command");
+    number(nullptr, "a reserved number");
+    word(entry.linkMove, entry.linkLine, "the move it links from, or NULL");
+    number(&entry.linkFrame, "the link frame (a number)");
+    number(nullptr, "a reserved number");
+    word(entry.fromMove, entry.fromLine, "the move it must follow, or NULL");
+    number(&entry.fromFrame, "the from frame (a number)");
+    number(nullptr, "a reserved number");
+    number(nullptr, "a reserved number");
+    if (recordLine(line, "the condition")) {
+        entry.condition = withoutLineEnd(line);
+        entry.conditionLine = lines_.line();
+        entry.complete = true;
+    }
+    return true;
+}
+
+void moveFile::finish() {
+    if (!headerRead_ || cut_) return;
+    std::string line;
+    while (lines_.readLine(line)) {
+        if (firstWord(line).empty()) continue;
+        lines_.warning(lines_.line(),
+                       "text after the " + std::to_string(announced_) + " moves is ignored");
+        break;
+    }
+}
+
+std::string moveFile::recordText(const moveEntry& move) {
+    return move.name + "\n" + move.command + "\n0\n" + move.linkMove + "\n" +
+           std::to_string(move.linkFrame) + "\n0\n" + move.fromMove + "\n" +
+           std::to_string(move.fromFrame) + "\n0\n0\n" + move.condition + "\n";
+}
+
+std::string moveFile::text(const std::vector<moveEntry>& moves) {
+    std::string text = "ANIMS: " + std::to_string(moves.size()) + "\n";
+    for (const moveEntry& move : moves)
+        text += recordText(move);
+    return text;
+}
+
+std::string moveFile::unreadable(const moveEntry& move) {
+    const std::pair<const char*, const std::string*> words[] = {{"name", &move.name},
+                                                                {"command", &move.command},
+                                                                {"link move", &move.linkMove},
+                                                                {"from move", &move.fromMove}};
+    for (const auto& [what, text] : words) {
+        if (!oneWord(*text)) return std::string(what) + " \"" + *text + "\" is not one word";
+        if (text->size() >= textFile::maxLine)
+            return std::string(what) + " longer than " + std::to_string(textFile::maxLine - 1) +
+                   " characters";
+    }
+    if (move.condition.find_first_of("\r\n") != std::string::npos)
+        return "condition \"" + move.condition + "\" holds a line end";
+    if (move.condition.size() >= textFile::maxLine)
+        return "condition longer than " + std::to_string(textFile::maxLine - 1) + " characters";
+    return "";
+}
