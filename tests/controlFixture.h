@@ -9,6 +9,7 @@
 #include "control/playerControl.h"
 #include "fighter/animationSet.h"
 #include "fighter/fighter.h"
+#include "fighter/moveFile.h"
 #include "fighter/moveSet.h"
 #include "fighter/target.h"
 #include "particle/partInfoList.h"
@@ -97,14 +98,20 @@ inline void writeCharacter(const TempDir& dir, const std::vector<MoveSpec>& move
         writeFrames(dir, std::string("Tavro/") + a, {FrameSpec{}});
     }
     dir.write("Tavro/info", index);
-    std::string set = "ANIMS: " + std::to_string(moves.size()) + "\n";
+    std::vector<moveEntry> records;
     for (const MoveSpec& m : moves) {
-        set += m.name + "\n" + m.command + "\n0\n" + m.link + "\n" + std::to_string(m.linkFrame) +
-               "\n0\n" + m.from + "\n" + std::to_string(m.fromFrame) + "\n0\n0\n" + m.condition +
-               "\n";
+        moveEntry record;
+        record.name = m.name;
+        record.command = m.command;
+        record.linkMove = m.link;
+        record.linkFrame = m.linkFrame;
+        record.fromMove = m.from;
+        record.fromFrame = m.fromFrame;
+        record.condition = m.condition;
+        records.push_back(record);
         writeFrames(dir, "Tavro/" + m.name, m.frames);
     }
-    dir.write("Tavro/moveset", set);
+    dir.write("Tavro/moveset", moveFile::text(records));
 }
 
 // Keys held down, as SDL's key-state array would hold them.

@@ -74,9 +74,10 @@ done
 [ -z "$problem" ] || fail "$problem"
 
 # Down, forward, A: the fireball.  The opponent may be in the middle of
-# hitting player 1, who then cannot throw; a player would simply try again.
-for _ in 1 2 3; do
-    xdotool key --delay 40 Down Right z
+# hitting player 1, who then cannot throw, or may have jumped over, so that
+# forward is Left; a player would simply try again, both ways.
+for forward in Right Left Right Left; do
+    xdotool key --delay 40 Down "$forward" z
     sleep 0.6
 done
 shot fireball
