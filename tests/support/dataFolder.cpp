@@ -122,7 +122,8 @@ void writeFrameFolder(const TempDir& dir, const std::string& folder,
              << f.offX << " " << f.offY << "\n"
              << f.col[0] << " " << f.col[1] << " " << f.col[2] << " " << f.col[3] << "\n"
              << f.dmg[0] << " " << f.dmg[1] << " " << f.dmg[2] << " " << f.dmg[3] << "\n"
-             << f.damage << "\n0\n0\n0 0\n0 0\nNULL\n0\n"
+             << f.damage << "\n0\n"
+             << f.hitType << "\n0 0\n0 0\nNULL\n0\n"
              << f.moveX << " " << f.moveY << "\n0\ntag\n";
     }
     dir.write(folder + "/info", info.str());
