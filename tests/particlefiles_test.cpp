@@ -136,3 +136,21 @@ TEST(ParticleFiles, ListLinesNameTheFolderTheGameLoads) {
     EXPECT_NE(capture.text().find("BIT[0]: data/particle/\nBIT[1]: spark\n"), std::string::npos);
     platform::changeDirectory(previous);
 }
+
+// A name that leaves the particle folder is traced at the line an editor
+// shows, even after a line too long for one read.
+TEST(ParticleFiles, TracesTheEditorLineOfANameThatLeaves) {
+    HeadlessScreen screen;
+    TempDir dir;
+    TraceCapture capture;
+    const std::string previous = platform::currentDirectory();
+    ASSERT_TRUE(platform::changeDirectory(dir.path()));
+    dir.write("data/particle/default", "PARTS: 3\nspark 1" + std::string(300, ' ') + "\n../x 1\n");
+    partInfoList defs;
+    ASSERT_EQ(defs.addList("default", screen.surface()), 1);
+    EXPECT_NE(capture.text().find("data/particle/default:3: particle \"../x\" leaves the particle "
+                                  "folder; treated as missing\n"),
+              std::string::npos)
+        << capture.text();
+    platform::changeDirectory(previous);
+}
