@@ -2,6 +2,7 @@
 // every kind of bitmap must come out as SDL_DisplayFormat makes it, and a
 // frame set must hand all of its memory back when it goes.
 #include "sprite/CSpriteBase.h"
+#include "sprite/displayFormat.h"
 #include "sprite/flipper.h"
 #include "sprite/pixelStore.h"
 #include "testSupport.h"
@@ -250,4 +251,25 @@ TEST(FrameSetPixels, EveryKindOfBitmapLoadsAsSdlConvertsIt) {
         expectSame(moved.flipFrames.back().image, last.mirror, "moved set");
     }
     EXPECT_EQ(slicesBefore, pixelStore::shared().slicesOut());
+}
+
+// The stage goes the same way, kept for the whole run: the same pixels as
+// SDL_DisplayFormat gives, for the 24-bit stage and a palette one.
+TEST(FrameSetPixels, AnImageKeptForTheRunIsConvertedAsSdlConvertsIt) {
+    HeadlessScreen screen;
+    TempDir dir;
+    dir.write("stage.bmp", bitmapBytes(81, 60, 24, {}, [](int x, int y) {
+                  return Uint32(x * 0x030507 + y * 0x0B0D11);
+              }));
+    dir.write("palette.bmp", bitmapBytes(81, 60, 8, {0x102030, 0xFFEEDD, 0x00FF00},
+                                         [](int x, int y) { return Uint32((x + y) % 3); }));
+    for (const char* file : {"stage.bmp", "palette.bmp"}) {
+        SDL_Surface* kept = keptInDisplayFormat(SDL_LoadBMP((dir / file).c_str()));
+        SDL_Surface* decoded = SDL_LoadBMP((dir / file).c_str());
+        SDL_Surface* want = SDL_DisplayFormat(decoded);
+        expectSame(kept, want, file);
+        SDL_FreeSurface(decoded);
+        SDL_FreeSurface(want);
+        SDL_FreeSurface(kept);
+    }
 }

@@ -7,6 +7,7 @@
 #include "base/seams.h"
 #include "game/screenUpdate.h"
 #include "particle/particle.h"
+#include "sprite/displayFormat.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -66,7 +67,7 @@ void loadBackground() {
         SDL_SetError("cannot read the file, or it is not a regular file");
     if (!loaded)
         cannotStart(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
-    back = media::replaceWithDisplayFormat(loaded);
+    back = keptInDisplayFormat(loaded);
     if (!back)
         cannotStart(std::string("Cannot convert the stage ") + backgroundFile + ": " +
                     SDL_GetError());

@@ -115,16 +115,10 @@ void CSpriteBase::dropStoreSurface(SDL_Surface* surface) {
 }
 
 SDL_Surface* CSpriteBase::converted(SDL_Surface* decoded) {
-    if (canConvertInto(decoded)) {
-        if (SDL_Surface* target = storeSurface(decoded->w, decoded->h)) {
-            // An opaque blit onto a blank display-format surface is what
-            // SDL_DisplayFormat does, less the memory it would allocate.
-            if (SDL_BlitSurface(decoded, nullptr, target, nullptr) == 0) {
-                SDL_FreeSurface(decoded);
-                return target;
-            }
-            dropStoreSurface(target);
-        }
+    void* slice = nullptr;
+    if (SDL_Surface* target = convertIntoStore(decoded, slice)) {
+        pixelSlices_.push_back(slice);
+        return target;
     }
     return toDisplayFormat(decoded);
 }

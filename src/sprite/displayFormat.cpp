@@ -1,6 +1,7 @@
 #include "sprite/displayFormat.h"
 
 #include "base/media.h"
+#include "sprite/pixelStore.h"
 
 #include <climits>
 
@@ -52,4 +53,30 @@ bool canConvertInto(const SDL_Surface* surface) {
     return surface && media::pixelsLiveInMemory() && !isDisplayFormat(surface) &&
            !(surface->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA | SDL_HWSURFACE)) &&
            surface->format->Amask == 0;
+}
+
+SDL_Surface* convertIntoStore(SDL_Surface* decoded, void*& slice) {
+    slice = nullptr;
+    if (!canConvertInto(decoded)) return nullptr;
+    void* memory = pixelStore::shared().take(static_cast<size_t>(decoded->w) *
+                                             static_cast<size_t>(decoded->h) * 4);
+    if (!memory) return nullptr;
+    SDL_Surface* target = displaySurfaceOver(memory, decoded->w, decoded->h);
+    // An opaque blit onto a display-format surface is what SDL_DisplayFormat
+    // does, less the memory it would allocate.
+    if (target && SDL_BlitSurface(decoded, nullptr, target, nullptr) == 0) {
+        SDL_FreeSurface(decoded);
+        slice = memory;
+        return target;
+    }
+    if (target) SDL_FreeSurface(target);
+    pixelStore::shared().give(memory);
+    return nullptr;
+}
+
+SDL_Surface* keptInDisplayFormat(SDL_Surface* decoded) {
+    void* slice = nullptr;
+    // The slice is never given back: the image lives as long as the game.
+    if (SDL_Surface* converted = convertIntoStore(decoded, slice)) return converted;
+    return media::replaceWithDisplayFormat(decoded);
 }

@@ -28,3 +28,16 @@ SDL_Surface* displaySurfaceOver(void* pixels, int w, int h);
 // exactly what SDL_DisplayFormat would: a plain bitmap in system memory,
 // without colour key or alpha, that is not in the display format already.
 bool canConvertInto(const SDL_Surface* surface);
+
+// A bitmap that canConvertInto accepts, converted by a blit onto a new
+// display-format surface over a slice of the pixel store.  The bitmap is
+// freed and `slice` gets the memory, to give back to the store once the new
+// surface is freed.  nullptr, with nothing taken and the bitmap as it was,
+// when the bitmap is of another kind or the store or SDL fails.
+SDL_Surface* convertIntoStore(SDL_Surface* decoded, void*& slice);
+
+// A decoded image kept for the whole run (the stage) in the display format,
+// taking the bitmap over: converted into the pixel store where that gives
+// what SDL_DisplayFormat gives, else by SDL_DisplayFormat.  nullptr when it
+// cannot be converted.
+SDL_Surface* keptInDisplayFormat(SDL_Surface* decoded);
