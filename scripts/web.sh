@@ -7,18 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-missing=()
-for p in emscripten chromium cmake; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-command -v npm >/dev/null || missing+=(npm)
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+# npm may come from elsewhere than Debian: any npm on the path will do.
+packages=(emscripten chromium cmake)
+command -v npm >/dev/null || packages+=(npm)
+scripts/install-deps.sh "${packages[@]}"
 # The browser test drives Chromium with puppeteer-core, the version pinned
 # in web/package-lock.json; it never downloads a browser of its own.
 if [ ! -d web/node_modules/puppeteer-core ]; then

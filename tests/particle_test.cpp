@@ -7,6 +7,7 @@
 #include "particle/particleInfo.h"
 #include "particle/particleList.h"
 
+#include "dataFolder.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +20,26 @@ using namespace testing_support;
 
 namespace {
 
-// One frame of a particle's frame set.
-struct testFrame {
-    int w = 20, h = 20;
-    Uint32 colour = 0xFF0000;
-    int offX = 10, offY = 10;
-    int col[4] = {0, 0, 19, 19};
-    int dmg[4] = {0, 0, 19, 19};
-    int damage = 7;
-    int hitType = 2;
-    int moveX = 0;
-};
+// One frame of a particle's frame set: 20 x 20, red, with both boxes over
+// the whole image; its damage does not count as a hit.
+FrameSpec particleFrame() {
+    FrameSpec f;
+    f.w = f.h = 20;
+    f.colour = 0xFF0000;
+    f.offX = f.offY = 10;
+    for (int* box : {f.col, f.dmg}) {
+        box[0] = box[1] = 0;
+        box[2] = box[3] = 19;
+    }
+    f.damage = 7;
+    f.hitType = 2;
+    f.pause = 50;
+    return f;
+}
 
 // The particle file: five numbers and five event lists.
-std::string particleFile(int lifetime, int gravity, const std::string& onDeath = "0\n",
-                         const std::string& onHitEnemy = "0\n") {
+std::string definitionText(int lifetime, int gravity, const std::string& onDeath = "0\n",
+                           const std::string& onHitEnemy = "0\n") {
     return "0\n" + std::to_string(lifetime) + "\n" + std::to_string(gravity) + "\n0\n0\n" +
            onDeath + "0\n" + onHitEnemy + "0\n0\n";
 }
@@ -62,24 +68,11 @@ class ParticleStage : public ::testing::Test {
     }
     void TearDown() override { platform::changeDirectory(previousDir); }
 
-    void frames(const std::string& name, const std::vector<testFrame>& framesWanted) {
-        std::string info = "FILES: " + std::to_string(framesWanted.size()) + "\n";
-        for (size_t i = 0; i < framesWanted.size(); ++i) {
-            const testFrame& f = framesWanted[i];
-            std::string bmp = "f" + std::to_string(i) + ".bmp";
-            dir.writeBmp("data/particle/" + name + "/" + bmp, f.w, f.h, f.colour);
-            info +=
-                bmp + " 50 -1 0 0\n" + std::to_string(f.offX) + " " + std::to_string(f.offY) + "\n";
-            info += std::to_string(f.col[0]) + " " + std::to_string(f.col[1]) + " " +
-                    std::to_string(f.col[2]) + " " + std::to_string(f.col[3]) + "\n";
-            info += std::to_string(f.dmg[0]) + " " + std::to_string(f.dmg[1]) + " " +
-                    std::to_string(f.dmg[2]) + " " + std::to_string(f.dmg[3]) + "\n";
-            info += std::to_string(f.damage) + "\n0\n" + std::to_string(f.hitType) +
-                    "\n0 0\n0 0\nNULL\n0\n" + std::to_string(f.moveX) + " 0\n0\ntag\n";
-        }
-        dir.write("data/particle/" + name + "/info", info);
+    void frames(const std::string& name, const std::vector<FrameSpec>& framesWanted) {
+        writeFrameFolder(dir, "data/particle/" + name, framesWanted);
     }
-    void define(const std::string& name, const std::string& properties, testFrame f = {}) {
+    void define(const std::string& name, const std::string& properties,
+                FrameSpec f = particleFrame()) {
         frames(name, {f});
         dir.write("data/particle/" + name + "/particle", properties);
     }
@@ -102,8 +95,8 @@ TEST_F(PartInfoListTest, LoadsDefinitionsNewestFirstAndFindsExactNames) {
                    "2\n12\nspark 10 -20\r\n" // OnHitEnemy: names, even when numeric
                    "-5\n"                    // OnHitTarget
                    "0\n");
-    define("spark", particleFile(0, 1));
-    frames("plain", {testFrame{}}); // no particle file
+    define("spark", definitionText(0, 1));
+    frames("plain", {particleFrame()}); // no particle file
     loadList("PARTS: 3\nfire 3 ignored\nspark\t1\nplain\n");
 
     std::string trace = capture.text();
@@ -174,7 +167,7 @@ TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
     // Counts far beyond what the files hold: only the lines present count.
     define("fire", "0\n100\n1\n0\n0\n"
                    "2000000000\nspark\nNULL\n");
-    define("spark", particleFile(0, 0));
+    define("spark", definitionText(0, 0));
     loadList("PARTS: 1000000000\nfire 1\nfire 2\n");
     particleInfo* fire = defs.findParticle("fire");
     ASSERT_NE(fire, nullptr);
@@ -193,10 +186,10 @@ TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
 }
 
 TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
-    testFrame f;
+    FrameSpec f = particleFrame();
     f.offX = 4;
     f.offY = 6;
-    define("ball", particleFile(0, 0), f);
+    define("ball", definitionText(0, 0), f);
     loadList("PARTS: 1\nball\n");
 
     // Neither owner nor anchor: parked off the stage.
@@ -269,12 +262,12 @@ TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
 }
 
 TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
-    testFrame mover;
+    FrameSpec mover = particleFrame();
     mover.moveX = 5;
-    define("slow", particleFile(100, 0, "1\nNULL\n"), mover);
-    define("shell", particleFile(100, 0, "2\nslow\nslow\n"));
-    define("forever", particleFile(0, 0));
-    define("empty", particleFile(100, 0, "0\n"));
+    define("slow", definitionText(100, 0, "1\nNULL\n"), mover);
+    define("shell", definitionText(100, 0, "2\nslow\nslow\n"));
+    define("forever", definitionText(0, 0));
+    define("empty", definitionText(100, 0, "0\n"));
     loadList("PARTS: 4\nslow\nshell\nforever\nempty\n");
 
     // The margins: -80 and 880 alive, one pixel more is gone.
@@ -333,7 +326,7 @@ TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
 }
 
 TEST_F(ParticleTest, AgeHoldsAcrossTheClockWrapping) {
-    define("spark", particleFile(100, 0));
+    define("spark", definitionText(100, 0));
     loadList("PARTS: 1\nspark\n");
     // Spawned just before the top of the signed range (24.8 days) and just
     // before 2^32 (49.7 days): the age runs on through the wrap.
@@ -351,14 +344,14 @@ TEST_F(ParticleTest, AgeHoldsAcrossTheClockWrapping) {
 }
 
 TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
-    testFrame first;
+    FrameSpec first = particleFrame();
     first.col[3] = 25;
     first.dmg[3] = 30; // the lower of the two boxes counts
-    testFrame second = first;
+    FrameSpec second = first;
     second.col[3] = 60; // ignored: frame 0 decides
     frames("rock", {first, second});
-    dir.write("data/particle/rock/particle", particleFile(0, 1));
-    define("feather", particleFile(0, 0));
+    dir.write("data/particle/rock/particle", definitionText(0, 1));
+    define("feather", definitionText(0, 0));
     loadList("PARTS: 2\nrock\nfeather\n");
 
     particle rock;
@@ -389,11 +382,11 @@ TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
 }
 
 TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
-    testFrame f;
+    FrameSpec f = particleFrame();
     f.damage = 40;
     f.hitType = 3;
-    define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"), f);
-    define("bolt", particleFile(0, 0, "1\nghost\n", "1\nghost\n"), f);
+    define("ghost", definitionText(0, 0, "0\n", "1\nNULL\n"), f);
+    define("bolt", definitionText(0, 0, "1\nghost\n", "1\nghost\n"), f);
     loadList("PARTS: 2\nghost\nbolt\n");
     colBox target{100, 100, 150, 200};
 
@@ -426,10 +419,10 @@ TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
 }
 
 TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
-    testFrame red, blue;
+    FrameSpec red = particleFrame(), blue = particleFrame();
     blue.colour = 0x0000FF;
-    define("red", particleFile(0, 0), red);
-    define("blue", particleFile(0, 0), blue);
+    define("red", definitionText(0, 0), red);
+    define("blue", definitionText(0, 0), blue);
     loadList("PARTS: 2\nred\nblue\n");
     SDL_FillRect(screen.surface(), nullptr, SDL_MapRGB(screen.surface()->format, 0, 255, 0));
 
@@ -473,7 +466,7 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
     // A definition whose frames could not be read and that has no time
     // limit would stay forever, unseen: its particle goes in its first
     // update.
-    dir.write("data/particle/bare/particle", particleFile(0, 1));
+    dir.write("data/particle/bare/particle", definitionText(0, 1));
     dir.write("data/particle/more", "PARTS: 1\nbare\n");
     ASSERT_EQ(defs.addList("more", screen.surface()), 1);
     list.addParticleD("bare 5 5", true, nullptr, &defs, screen.surface(), 0);
@@ -488,11 +481,11 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
 }
 
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
-    testFrame spark;
+    FrameSpec spark = particleFrame();
     spark.moveX = 5;
-    define("spark", particleFile(50, 0, "1\nNULL\n"), spark);
+    define("spark", definitionText(50, 0, "1\nNULL\n"), spark);
     // Entries that name nothing are skipped; the two sparks are made.
-    define("shell", particleFile(100, 0, "4\nspark 10 0\nnosuch\nNULL\nspark 20 5\n"));
+    define("shell", definitionText(100, 0, "4\nspark 10 0\nnosuch\nNULL\nspark 20 5\n"));
     loadList("PARTS: 2\nspark\nshell\n");
 
     particleList list;
@@ -529,8 +522,8 @@ TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
 }
 
 TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
-    define("dot", particleFile(0, 0));
-    define("pop", particleFile(0, 0, "1\ndot 1 1\n"));
+    define("dot", definitionText(0, 0));
+    define("pop", definitionText(0, 0, "1\ndot 1 1\n"));
     loadList("PARTS: 2\ndot\npop\n");
 
     particleList list;
@@ -568,8 +561,8 @@ TEST_F(ParticleListTest, RemovesEveryDeadParticleHeadAndBody) {
 TEST_F(ParticleListTest, ASelfMultiplyingChainStopsAtTheCap) {
     // Each cell dies after 10 ms into two cells: without a cap the list
     // doubles every 10 ms until memory runs out.
-    define("cell", particleFile(10, 0, "2\ncell 1 0\ncell 2 0\n"));
-    define("dot", particleFile(0, 0));
+    define("cell", definitionText(10, 0, "2\ncell 1 0\ncell 2 0\n"));
+    define("dot", definitionText(0, 0));
     loadList("PARTS: 2\ncell\ndot\n");
 
     particleList list;
@@ -642,9 +635,9 @@ std::string chainOf(const particleList& list) {
 // nothing (those particles ask again in every spawn pass).  The list must
 // remove the same particles, in the same order, with the same trace.
 TEST_F(ParticleListTest, RemovalMatchesTheRulesParticleForParticle) {
-    define("dot", particleFile(0, 0));
-    define("pop", particleFile(0, 0, "2\ndot 1 1\ndot 2 2\n"));
-    define("dud", particleFile(0, 0, "2\nnosuch 1 1\nNULL\n"));
+    define("dot", definitionText(0, 0));
+    define("pop", definitionText(0, 0, "2\ndot 1 1\ndot 2 2\n"));
+    define("dud", definitionText(0, 0, "2\nnosuch 1 1\nNULL\n"));
     loadList("PARTS: 3\ndot\npop\ndud\n");
 
     const char* const kinds[] = {"dot", "pop", "dud"};
@@ -709,12 +702,12 @@ TEST_F(ParticleListTest, RemovalTimeGrowsLinearlyWithTheNumberOfDeadParticles) {
 }
 
 TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
-    define("bolt", particleFile(100, 0, "1\nbolt\n", "1\nbolt\n"));
-    define("ghost", particleFile(0, 0, "0\n", "1\nNULL\n"));
+    define("bolt", definitionText(100, 0, "1\nbolt\n", "1\nbolt\n"));
+    define("ghost", definitionText(0, 0, "0\n", "1\nNULL\n"));
     loadList("PARTS: 2\nbolt\nghost\n");
 
     // A fighter whose box spans (380, 450) to (419, 529).
-    testFrame body;
+    FrameSpec body = particleFrame();
     body.w = 40;
     body.h = 80;
     body.offX = 20;

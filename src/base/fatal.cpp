@@ -32,8 +32,10 @@ void stopWithSystemError(const std::string& what) {
     stop(what + ": " + std::strerror(reason) + "\n", Channel::errors);
 }
 
-void setHandler(Handler handler) {
+Handler setHandler(Handler handler) {
+    Handler before = g_handler;
     g_handler = handler;
+    return before;
 }
 
 } // namespace fatal

@@ -24,8 +24,9 @@ enum class Channel { trace, errors };
 [[noreturn]] void stopWithSystemError(const std::string& what);
 
 // Receives the message and the channel instead of the default action;
-// nullptr restores it.
+// nullptr restores it.  Returns the handler installed before, so that whoever
+// installs one for a while can put the previous one back.
 using Handler = void (*)(const std::string& message, Channel channel);
-void setHandler(Handler handler);
+Handler setHandler(Handler handler);
 
 } // namespace fatal

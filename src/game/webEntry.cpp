@@ -9,6 +9,7 @@
 #include "game/refreshLoop.h"
 
 #include "base/seams.h"
+#include "base/seededRandom.h"
 
 #include <emscripten.h>
 
@@ -41,18 +42,6 @@ Uint32 realMs() {
 // same keys land on the same ticks.
 Uint32 gameTicks() {
     return g_looping ? g_clock : 0;
-}
-
-// The replay tool's generator (xorshift32), so that a page opened with
-// ?seed=N gives the opponent the choices of a replay with seed N.
-Uint32 g_randomState = 1;
-int seededRandom() {
-    Uint32 x = g_randomState;
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    g_randomState = x;
-    return static_cast<int>(x & 0x7FFFFFFF);
 }
 
 // Tells the page how far the game has come ("started", "ended").
@@ -109,9 +98,9 @@ int main(int argc, char* argv[]) {
     seams::setTickSource(gameTicks);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") == 0) {
-            g_randomState = static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10));
-            if (g_randomState == 0) g_randomState = 1;
-            seams::setRandomSource(seededRandom);
+            // The replay tool's generator, so that a page opened with ?seed=N
+            // gives the opponent the choices of a replay with seed N.
+            seededRandom::install(static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10)));
         }
         if (std::strcmp(argv[i], "--stop-at") == 0)
             g_stopAt = static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10));

@@ -3,6 +3,7 @@
 #include "base/platform.h"
 #include "base/seams.h"
 #include "base/textFile.h"
+#include "particle/particleListFile.h"
 
 partInfoList::~partInfoList() {
     while (head) {
@@ -14,35 +15,29 @@ partInfoList::~partInfoList() {
 
 int partInfoList::addList(const char* listName, SDL_Surface* screen) {
     const std::string prefix = "data/particle/";
-    std::string path = prefix + (listName ? listName : "");
-    textFile file(path);
-    if (!file.isOpen()) {
-        seams::trace() << "ERROR opening file " << path << "\n\n";
+    particleListFile list;
+    if (!list.open(prefix, listName ? listName : "")) {
+        seams::trace() << "ERROR opening file " << list.path() << "\n\n";
         return -1;
     }
 
-    std::string line;
-    int count = 0;
-    if (file.readLine(line)) scanHeader(line, "PARTS:", count);
-
     // One definition per line, linked in at the head so the definition
     // loaded last is the one found first.
-    for (int i = 0; i < count && file.readLine(line); ++i) {
-        seams::trace() << "New Particle: " << withoutLineEnd(line) << "\n";
+    for (const listedParticle& entry : list.readEntries()) {
+        seams::trace() << "New Particle: " << withoutLineEnd(entry.text) << "\n";
         seams::trace() << (head ? "adding another particle\n" : "Adding particle\n");
         node* added = new node;
         added->next = head;
         head = added;
-        const std::string name = firstWord(line);
-        if (platform::nameStaysInside(name)) {
-            added->info.initS(prefix + line, screen);
+        if (platform::nameStaysInside(entry.name)) {
+            added->info.initS(prefix + entry.text, screen);
         } else {
             // A folder outside data/particle/ is never read: the definition
             // stays empty, as one whose folder is missing.
-            seams::trace() << path << ":" << file.lineNumber() << ": particle \"" << name
+            seams::trace() << list.path() << ":" << entry.line << ": particle \"" << entry.name
                            << "\" leaves the particle folder; treated as missing\n";
         }
-        added->name = name;
+        added->name = entry.name;
     }
     return 1;
 }

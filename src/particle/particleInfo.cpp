@@ -2,6 +2,9 @@
 
 #include "base/seams.h"
 #include "base/textFile.h"
+#include "particle/particleListFile.h"
+
+#include <utility>
 
 bool particleInfo::initS(const std::string& line, SDL_Surface* screen) {
     screenSurf = screen;
@@ -9,7 +12,7 @@ bool particleInfo::initS(const std::string& line, SDL_Surface* screen) {
 
     // folder (with its data/particle/ prefix), list number, and a third
     // word nobody reads
-    std::vector<std::string> words = splitWords(line, 3);
+    std::vector<std::string> words = particleListFile::definitionWords(line);
     for (size_t i = 0; i < words.size(); ++i)
         seams::trace() << "BIT[" << i << "]: " << words[i] << "\n";
 
@@ -31,40 +34,33 @@ bool particleInfo::initS(const std::string& line, SDL_Surface* screen) {
 }
 
 bool particleInfo::ParticleInfo(const char* folder) {
-    std::string path = std::string(folder ? folder : "") + "/particle";
-    textFile file(path);
-    if (!file.isOpen()) {
-        seams::trace() << "ERROR opening file " << path << "\n\n";
+    particleFile file;
+    if (!file.open(folder ? folder : "")) {
+        seams::trace() << "ERROR opening file " << file.path() << "\n\n";
         return false;
     }
 
-    // Five numbers, one per line; a line that holds no number leaves the
-    // value as it was.
-    int values[5] = {alpha, lifetime, hasGravity ? 1 : 0, extraFlagA ? 1 : 0, extraFlagB ? 1 : 0};
-    std::string line;
-    for (int& value : values) {
-        if (!file.readLine(line)) break;
-        scanInts(line, &value, 1);
-    }
-    alpha = values[0];
-    lifetime = values[1];
-    hasGravity = values[2] == 1;
-    extraFlagA = values[3] == 1;
-    extraFlagB = values[4] == 1;
-
-    // Five event lists: a count line, then that many names.  The list holds
-    // only the names the file really has, so a huge count costs nothing.
+    // What the file lacks keeps the value it had.  The lists hold only the
+    // names the file really has, so a huge count costs nothing.
+    particleRecord record;
+    record.alpha = alpha;
+    record.lifetime = lifetime;
+    record.gravity = hasGravity ? 1 : 0;
+    record.flagA = extraFlagA ? 1 : 0;
+    record.flagB = extraFlagB ? 1 : 0;
+    for (int event = 0; event < eventKinds; ++event)
+        record.events[event] = eventParts[event];
+    file.read(record);
+    alpha = record.alpha;
+    lifetime = record.lifetime;
+    hasGravity = record.gravity == 1;
+    extraFlagA = record.flagA == 1;
+    extraFlagB = record.flagB == 1;
     for (int event = 0; event < eventKinds; ++event) {
-        if (!file.readLine(line)) break;
-        int count = 0;
-        scanInts(line, &count, 1);
-        eventParts[event].clear();
-        for (int i = 0; i < count && file.readLine(line); ++i)
-            eventParts[event].push_back(withoutLineEnd(line));
+        eventParts[event] = std::move(record.events[event]);
         eventCount[event] = static_cast<int>(eventParts[event].size());
     }
 
-    file.close();
     if (frameSet) frameSet->alphaAll(alpha);
     return true;
 }

@@ -2,6 +2,7 @@
 // turns into on its events.
 #pragma once
 
+#include "particle/particleFile.h"
 #include "sprite/CSpriteBase.h"
 
 #include <SDL.h>
@@ -9,9 +10,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Event lists, in the order the particle file holds them.
-enum particleEvent { OnDeath = 0, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly, eventKinds };
 
 class particleInfo {
   public:

@@ -153,6 +153,7 @@ void writeFrameFolder(const TempDir& dir, const std::string& folder,
         frame.dmgX2 = f.dmg[2];
         frame.dmgY2 = f.dmg[3];
         frame.damage = f.damage;
+        frame.hitType = f.hitType;
         frame.soundName = "NULL";
         frame.moveX = f.moveX;
         frame.moveY = f.moveY;

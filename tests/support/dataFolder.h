@@ -49,6 +49,7 @@ struct FrameSpec {
     int col[4] = {5, 0, 35, 60};
     int dmg[4] = {0, 0, 0, 0};
     int damage = 0;
+    int hitType = 0; // 1: the frame hurts
     int moveX = 0, moveY = 0;
     const char* key = "-1 0 0"; // transparent colour, red < 0: none
     int pause = 10;

@@ -1,5 +1,6 @@
 // The data checker on a small, clean data set and on copies of it that each
 // carry one fault: every fault must come out with its exact message and line.
+#include "base/fatal.h"
 #include "bitmapChecker.h"
 #include "dataChecker.h"
 #include "dataFolder.h"
@@ -600,4 +601,15 @@ TEST(DataCheck, TheGameLoadersReadWhatTheCheckerReads) {
     data.files["particle/spark/particle"] = "0\n100\n1\n0\n0\n-2\n0\n2\nfire\nNULL\n0\n0\n";
     EXPECT_EQ(check(data).text, "");
     Mix_CloseAudio();
+}
+
+TEST(DataCheck, PutsBackTheFatalHandlerItFound) {
+    // The game's loaders run with a handler of the checker's own; afterwards
+    // the handler installed before (here the test's) is in place again, not
+    // the default that would end the program.
+    testing_support::HeadlessScreen screen;
+    testing_support::CatchFatalStops catching;
+    fixture data;
+    EXPECT_EQ(check(data).text, "");
+    EXPECT_THROW(fatal::stop("after the check\n"), testing_support::FatalStop);
 }

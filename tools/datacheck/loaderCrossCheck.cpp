@@ -8,6 +8,7 @@
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
 #include "particle/partInfoList.h"
+#include "particle/particleFile.h"
 #include "sound/soundSet.h"
 #include "sprite/CSpriteBase.h"
 
@@ -31,7 +32,7 @@ void throwStop(const std::string& message, fatal::Channel) {
 
 // While alive, the game's trace is kept (its error channel dropped), and a
 // fatal stop throws gameStopped instead of ending the checker.  The working
-// folder is put back at the end, wherever the loader left it.
+// folder and the fatal handler found (a test's, say) are put back at the end.
 class loaderRun {
   public:
     loaderRun()
@@ -39,10 +40,10 @@ class loaderRun {
           errorsBefore_(&seams::errors()) {
         seams::setTraceStream(&trace_);
         seams::setErrorStream(&sink_);
-        fatal::setHandler(throwStop);
+        handlerBefore_ = fatal::setHandler(throwStop);
     }
     ~loaderRun() {
-        fatal::setHandler(nullptr);
+        fatal::setHandler(handlerBefore_);
         // Whoever listened to the trace before gets it back.
         seams::setTraceStream(traceBefore_);
         seams::setErrorStream(errorsBefore_);
@@ -56,6 +57,7 @@ class loaderRun {
     std::ostream sink_{nullptr}; // no buffer: every write is dropped
     std::ostream* traceBefore_;
     std::ostream* errorsBefore_;
+    fatal::Handler handlerBefore_ = nullptr;
 };
 
 // The frame folder being loaded when the trace ends, and how many of its
@@ -324,8 +326,6 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
         }))
         return true;
 
-    static const char* const eventNames[5] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget",
-                                              "OnHitAlly"};
     for (const particleDef& def : mine.definitions()) {
         if (mine.find(def.name) != &def) continue;
         particleInfo* info = game.findParticle(def.name);
@@ -346,9 +346,10 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
             for (const spawnLine& entry : def.events[list])
                 myEntries += entry.text + "|";
             if (gameEntries != myEntries)
-                report_.error(def.file, def.eventLine[list],
-                              differs(std::string("the \"") + eventNames[list] + "\" list",
-                                      gameEntries, myEntries));
+                report_.error(
+                    def.file, def.eventLine[list],
+                    differs(std::string("the \"") + particleFile::eventName(list) + "\" list",
+                            gameEntries, myEntries));
         }
     }
     return true;

@@ -3,17 +3,15 @@
 #include "base/dataLimits.h"
 #include "base/platform.h"
 #include "base/textFile.h"
-#include "lineReader.h"
+#include "particle/particleFile.h"
 #include "particle/particleList.h"
+#include "particle/particleListFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <functional>
 
 namespace {
-
-const char* const eventNames[5] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget",
-                                   "OnHitAlly"};
 
 bool isNumber(const std::string& word) {
     size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
@@ -32,63 +30,55 @@ const particleDef* particleChecker::find(const std::string& name) const {
 }
 
 void particleChecker::check(const std::string& dataFolder) {
-    std::string base = dataFolder + "/particle/";
+    // The list and the definitions are read by the game's own readers; their
+    // findings are printed.
+    const std::string base = dataFolder + "/particle/";
+    particleListFile list;
     listPath_ = base + "default";
-    lineReader in(report_, listPath_);
-    if (!in.open()) {
+    report_.reading(listPath_);
+    if (!list.open(base, "default")) {
         report_.error(listPath_, 0,
                       "cannot open the particle list \"default\"; the game loads no particles");
         return;
     }
-    std::string line;
-    int count = 0;
-    if (!in.next(line) || !scanHeader(line, "PARTS:", count)) {
-        report_.error(listPath_, in.line(),
-                      "first line must be \"PARTS: <count>\"; the game loads no particles");
-        return;
-    }
-    int headerLine = in.line();
-    int read = 0;
-    for (; read < count && in.next(line); ++read) {
-        std::vector<std::string> words = splitWords(line, 4);
-        if (words.empty()) {
-            report_.error(listPath_, in.line(),
-                          "expected a particle definition name, found an empty line");
-            continue;
-        }
-        if (words.size() > 1 && !isNumber(words[1]))
-            report_.warning(listPath_, in.line(),
-                            "list number \"" + words[1] + "\" is not a number; the game reads 0");
-        if (words.size() > 3)
-            report_.warning(listPath_, in.line(), "words after the third are ignored");
+    const std::vector<listedParticle>& entries = list.readEntries();
+    list.finish();
+    for (const finding& found : list.findings())
+        report_.add(listPath_, found.line, diagnostics::levelOf(found), found.message);
+
+    for (const listedParticle& entry : entries) {
         particleDef def;
-        def.name = firstWord(line);
-        def.line = in.line();
-        if (!platform::nameStaysInside(words[0])) {
-            report_.error(listPath_, in.line(),
-                          "particle definition \"" + words[0] +
+        def.name = entry.name;
+        def.line = entry.line;
+        if (!platform::nameStaysInside(entry.name)) {
+            report_.error(listPath_, entry.line,
+                          "particle definition \"" + entry.name +
                               "\" leaves the particle folder; the game never reads it and never "
                               "spawns it");
             def.outside = true;
             defs_.push_back(def);
             continue;
         }
-        std::string folder = base + words[0];
-        def.frames = &frames_.check(folder, listPath_, def.line);
+        if (entry.folder != base + entry.name) {
+            // A blank line, or one that starts with a blank (reported by the
+            // reader): the game loads the particle folder itself as the
+            // definition.  Its frames matter only when it has an index, whose
+            // bitmaps may stop the game.
+            if (textFile(entry.folder + "/info").isOpen()) {
+                def.frames = &frames_.check(entry.folder, listPath_, def.line);
+                checkSizes(*def.frames);
+            }
+            if (!entry.name.empty()) {
+                if (textFile(entry.folder + "/particle").isOpen())
+                    readDefinition(def, entry.folder);
+                defs_.push_back(def);
+            }
+            continue;
+        }
+        def.frames = &frames_.check(entry.folder, listPath_, def.line);
         checkSizes(*def.frames);
-        readDefinition(def, folder);
+        readDefinition(def, entry.folder);
         defs_.push_back(def);
-    }
-    if (read < count)
-        report_.error(listPath_, headerLine,
-                      "\"PARTS: " + std::to_string(count) + "\" announces " +
-                          std::to_string(count) + " definitions but the file holds " +
-                          std::to_string(read));
-    while (in.next(line)) {
-        if (firstWord(line).empty()) continue;
-        report_.warning(listPath_, in.line(),
-                        "text after the " + std::to_string(count) + " definitions is ignored");
-        break;
     }
 }
 
@@ -113,53 +103,26 @@ void particleChecker::checkSizes(const frameFolder& set) {
 }
 
 void particleChecker::readDefinition(particleDef& def, const std::string& folder) {
+    particleFile file;
     def.file = folder + "/particle";
-    lineReader in(report_, def.file);
-    if (!in.open()) {
+    report_.reading(def.file);
+    if (!file.open(folder)) {
         report_.error(listPath_, def.line,
                       "cannot open " + def.file + "; the definition keeps zero values");
         return;
     }
     def.fileRead = true;
-    std::string line;
-    auto number = [&](const char* what, int& out) {
-        if (!in.next(line)) {
-            report_.error(def.file, in.line(),
-                          std::string("file cut short: the file ends where ") + what + " belongs");
-            return false;
-        }
-        if (scanInts(line, &out, 1) < 1)
-            report_.error(def.file, in.line(),
-                          std::string("expected ") + what + ", found \"" + withoutLineEnd(line) +
-                              "\"");
-        return true;
-    };
-    int value = 0;
-    if (!number("the alpha value (a number)", value)) return;
-    if (!number("the lifetime in milliseconds (a number)", def.lifetime)) return;
-    def.lifetimeLine = in.line();
-    if (!number("the gravity flag (a number)", value)) return;
-    if (!number("a flag (a number)", value)) return;
-    if (!number("a flag (a number)", value)) return;
-    for (int list = 0; list < 5; ++list) {
-        std::string what = std::string("the number of \"") + eventNames[list] + "\" entries";
-        int count = 0;
-        if (!number(what.c_str(), count)) return;
-        def.eventLine[list] = in.line();
-        for (int i = 0; i < count; ++i) {
-            if (!in.next(line)) {
-                report_.error(def.file, in.line(),
-                              std::string("file cut short: the \"") + eventNames[list] +
-                                  "\" list announces " + std::to_string(count) + " entries");
-                return;
-            }
-            def.events[list].push_back({withoutLineEnd(line), in.line()});
-        }
-    }
-    while (in.next(line)) {
-        if (firstWord(line).empty()) continue;
-        report_.warning(def.file, in.line(), "text after the five event lists is ignored");
-        break;
+    particleRecord record;
+    file.read(record);
+    file.finish();
+    for (const finding& found : file.findings())
+        report_.add(def.file, found.line, diagnostics::levelOf(found), found.message);
+    def.lifetime = record.lifetime;
+    def.lifetimeLine = file.valueLine(1);
+    for (int list = 0; list < eventKinds; ++list) {
+        def.eventLine[list] = file.countLine(list);
+        for (size_t i = 0; i < record.events[list].size(); ++i)
+            def.events[list].push_back({record.events[list][i], file.entryLines(list)[i]});
     }
 }
 

@@ -1,6 +1,7 @@
 // Checks the particle definitions: the list file "default" under particle/,
-// each definition's frame folder and its "particle" file, and the spawn
-// lines that name definitions (event lists here, frames of moves elsewhere).
+// each definition's frame folder and its "particle" file (both files read by
+// the game's own readers), and the spawn lines that name definitions (event
+// lists here, frames of moves elsewhere).
 #pragma once
 
 #include "diagnostics.h"

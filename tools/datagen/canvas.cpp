@@ -106,13 +106,6 @@ V2 rotate(V2 v, double deg) {
     return {v.x * c - v.y * s, v.x * s + v.y * c};
 }
 
-uint32_t Rng::next() {
-    // xorshift32
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-}
 double Rng::unit() {
     return (next() >> 8) / 16777216.0;
 }

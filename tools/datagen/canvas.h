@@ -3,6 +3,8 @@
 // that the same source always produces the same bytes.
 #pragma once
 
+#include "base/seededRandom.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,15 +39,16 @@ V2 lerp(V2 a, V2 b, double t);
 // Rotates a local offset clockwise on screen (y grows downward).
 V2 rotate(V2 v, double deg);
 
-// Small deterministic pseudo-random source (for noise and texture).
+// Small deterministic pseudo-random source (for noise and texture): the
+// game's seeded generator, with fractions.
 class Rng {
   public:
-    explicit Rng(uint32_t seed) : state(seed ? seed : 1u) {}
-    uint32_t next();
+    explicit Rng(uint32_t seed) : source(seed) {}
+    uint32_t next() { return source.next(); }
     double unit();       // 0 <= x < 1
     double signedUnit(); // -1 <= x < 1
   private:
-    uint32_t state;
+    seededRandom source;
 };
 // Smooth value noise in one dimension, deterministic for a seed.
 double noise1(double x, uint32_t seed);

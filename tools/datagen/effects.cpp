@@ -2,9 +2,13 @@
 // stage background.
 #include "datagen.h"
 
+#include "particle/particleFile.h"
+#include "particle/particleListFile.h"
+
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 
 namespace gen {
 
@@ -179,10 +183,28 @@ Indexed pillarFrame(int frame) {
     return img;
 }
 
+// A definition of the shipped kind: opaque (alpha 255), no spare flags,
+// NULL for the lists the game does not use; OnHitEnemy "spark" makes it hit.
+particleRecord definition(int lifetime, int gravity, std::vector<std::string> onDeath,
+                          const std::string& onHitEnemy = "spark") {
+    particleRecord record;
+    record.alpha = 255;
+    record.lifetime = lifetime;
+    record.gravity = gravity;
+    record.events[OnDeath] = std::move(onDeath);
+    record.events[OnHitPlayer] = {"NULL"};
+    record.events[OnHitEnemy] = {onHitEnemy};
+    record.events[OnHitTarget] = {"NULL"};
+    record.events[OnHitAlly] = {"NULL"};
+    return record;
+}
+
 } // namespace
 
 void writeParticles(Writer& out) {
-    out.text("particle/default", "PARTS: 4\nspark 1\nfireball 2\npillar 3\nshockwave 4\n");
+    out.text(
+        "particle/default",
+        particleListFile::write({{"spark", 1}, {"fireball", 2}, {"pillar", 3}, {"shockwave", 4}}));
 
     std::vector<FrameText> ft;
     for (int i = 0; i < 4; ++i) {
@@ -204,14 +226,9 @@ void writeParticles(Writer& out) {
         ft.push_back(t);
     }
     out.text("particle/fireball/info", infoText(ft));
-    // alpha, lifetime, gravity, two spare flags, then the five event lists:
-    // OnDeath, OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly
-    out.text("particle/fireball/particle", "255\n1500\n0\n0\n0\n"
-                                           "3\nspark 14 8\nspark 22 34\nspark 6 22\n"
-                                           "1\nNULL\n"
-                                           "1\nspark\n"
-                                           "1\nNULL\n"
-                                           "1\nNULL\n");
+    // Flies 1.5 s and bursts into three sparks; hits the opponent.
+    out.text("particle/fireball/particle",
+             particleFile::write(definition(1500, 0, {"spark 14 8", "spark 22 34", "spark 6 22"})));
 
     std::vector<FrameText> st;
     const int drift[3] = {0, 1, 0};
@@ -232,12 +249,7 @@ void writeParticles(Writer& out) {
         st.push_back(t);
     }
     out.text("particle/spark/info", infoText(st));
-    out.text("particle/spark/particle", "255\n400\n1\n0\n0\n"
-                                        "1\nNULL\n"
-                                        "1\nNULL\n"
-                                        "1\nNULL\n"
-                                        "1\nNULL\n"
-                                        "1\nNULL\n");
+    out.text("particle/spark/particle", particleFile::write(definition(400, 1, {"NULL"}, "NULL")));
 
     // The shockwave hugs the floor (gravity keeps its bottom on the ground
     // line), runs a little faster than the fireball and not as far, and
@@ -262,12 +274,8 @@ void writeParticles(Writer& out) {
         wt.push_back(t);
     }
     out.text("particle/shockwave/info", infoText(wt));
-    out.text("particle/shockwave/particle", "255\n650\n1\n0\n0\n"
-                                            "1\npillar 26 60\n"
-                                            "1\nNULL\n"
-                                            "1\nspark\n"
-                                            "1\nNULL\n"
-                                            "1\nNULL\n");
+    out.text("particle/shockwave/particle",
+             particleFile::write(definition(650, 1, {"pillar 26 60"})));
 
     std::vector<FrameText> pt;
     for (int i = 0; i < 4; ++i) {
@@ -288,12 +296,7 @@ void writeParticles(Writer& out) {
         pt.push_back(t);
     }
     out.text("particle/pillar/info", infoText(pt));
-    out.text("particle/pillar/particle", "255\n360\n0\n0\n0\n"
-                                         "1\nNULL\n"
-                                         "1\nNULL\n"
-                                         "1\nspark\n"
-                                         "1\nNULL\n"
-                                         "1\nNULL\n");
+    out.text("particle/pillar/particle", particleFile::write(definition(360, 0, {"NULL"})));
 }
 
 void writeHealthBar(Writer& out) {

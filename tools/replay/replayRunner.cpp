@@ -1,6 +1,7 @@
 #include "replayRunner.h"
 
 #include "base/seams.h"
+#include "base/seededRandom.h"
 #include "game/refreshLoop.h"
 
 #include <algorithm>
@@ -13,17 +14,6 @@ namespace {
 Uint32 g_clock = 0;
 Uint32 replayTicks() {
     return g_clock;
-}
-
-// xorshift32: the same numbers on every machine and C library.
-Uint32 g_randomState = 1;
-int replayRandom() {
-    Uint32 x = g_randomState;
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    g_randomState = x;
-    return static_cast<int>(x & 0x7FFFFFFF);
 }
 
 Uint8 g_held[SDLK_LAST];
@@ -65,11 +55,11 @@ replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : sc
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     g_clock = 0;
-    g_randomState = script.seed ? script.seed : 1;
     for (Uint8& key : g_held)
         key = 0;
     seams::setTickSource(replayTicks);
-    seams::setRandomSource(replayRandom);
+    // The same numbers on every machine and C library.
+    seededRandom::install(script.seed);
     seams::setTraceStream(trace ? trace : &g_nowhere);
     seams::setErrorStream(trace ? trace : &g_nowhere);
     playerControl::setKeyStateSource(heldKeys);

@@ -1,0 +1,27 @@
+#include "base/seededRandom.h"
+
+#include "base/seams.h"
+
+namespace {
+
+seededRandom g_installed;
+
+int drawInstalled() {
+    return g_installed.nextRaw();
+}
+
+} // namespace
+
+std::uint32_t seededRandom::next() {
+    std::uint32_t x = state_;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    state_ = x;
+    return x;
+}
+
+void seededRandom::install(std::uint32_t seed) {
+    g_installed.reseed(seed);
+    seams::setRandomSource(drawInstalled);
+}

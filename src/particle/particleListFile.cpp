@@ -1,0 +1,93 @@
+#include "particle/particleListFile.h"
+
+#include <cctype>
+
+namespace {
+
+// Sign and digits only, as an author would write a number.
+bool isNumber(const std::string& word) {
+    size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
+    if (i >= word.size()) return false;
+    for (; i < word.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> particleListFile::definitionWords(const std::string& definitionLine) {
+    return splitWords(definitionLine, 3);
+}
+
+bool particleListFile::open(const std::string& folder, const std::string& listName) {
+    folder_ = folder;
+    announced_ = headerLine_ = 0;
+    headerRead_ = false;
+    entries_.clear();
+    if (!lines_.open(folder + listName)) return false;
+    std::string line;
+    if (lines_.readLine(line)) headerRead_ = scanHeader(line, "PARTS:", announced_);
+    headerLine_ = lines_.line();
+    if (!headerRead_) {
+        announced_ = 0;
+        lines_.error(headerLine_, "first line must be \"PARTS: <count>\"; the game loads no "
+                                  "particles");
+    }
+    return true;
+}
+
+const std::vector<listedParticle>& particleListFile::readEntries() {
+    std::string line;
+    for (int i = 0; i < announced_ && lines_.readLine(line); ++i) {
+        listedParticle entry;
+        entry.name = firstWord(line);
+        entry.text = line;
+        entry.line = lines_.line();
+        // The game's folder "data/particle/" holds no blank, so a stand-in
+        // without blanks splits the glued line as the game's does, whatever
+        // folder this list is in.
+        const std::vector<std::string> words = definitionWords("@" + line);
+        entry.folder = folder_ + words[0].substr(1);
+        if (words.size() > 1) entry.number = leadingInt(words[1]);
+        entries_.push_back(entry);
+
+        const std::vector<std::string> written = splitWords(line, 4);
+        if (written.empty()) {
+            lines_.error(entry.line, "expected a particle definition name, found an empty line");
+            continue;
+        }
+        if (entry.folder != folder_ + entry.name)
+            lines_.error(entry.line, "the line starts with a blank: the game loads definition \"" +
+                                         entry.name + "\" from " + entry.folder +
+                                         " itself, not from " + folder_ + entry.name);
+        else if (written.size() > 1 && !isNumber(written[1]))
+            lines_.warning(entry.line, "list number \"" + written[1] +
+                                           "\" is not a number; the game reads " +
+                                           std::to_string(entry.number));
+        if (written.size() > 3) lines_.warning(entry.line, "words after the third are ignored");
+    }
+    if (headerRead_ && static_cast<int>(entries_.size()) < announced_)
+        lines_.error(headerLine_, "\"PARTS: " + std::to_string(announced_) + "\" announces " +
+                                      std::to_string(announced_) +
+                                      " definitions but the file holds " +
+                                      std::to_string(entries_.size()));
+    return entries_;
+}
+
+void particleListFile::finish() {
+    if (!headerRead_) return;
+    std::string line;
+    while (lines_.readLine(line)) {
+        if (firstWord(line).empty()) continue;
+        lines_.warning(lines_.line(),
+                       "text after the " + std::to_string(announced_) + " definitions is ignored");
+        break;
+    }
+}
+
+std::string particleListFile::write(const std::vector<listedParticle>& entries) {
+    std::string text = "PARTS: " + std::to_string(entries.size()) + "\n";
+    for (const listedParticle& entry : entries)
+        text += entry.name + " " + std::to_string(entry.number) + "\n";
+    return text;
+}
