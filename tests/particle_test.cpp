@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 
 using namespace testing_support;
@@ -671,34 +670,49 @@ TEST_F(ParticleListTest, RemovalMatchesTheRulesParticleForParticle) {
     }
 }
 
-// Removal is linear in the length of the chain: K particles dying together
-// at the head once cost K walks of the chain.  Compared as growth (the best
-// of several runs at two sizes), so a busy machine cannot fail it: linear
-// removal grows about 16 times from 250 to 4000 particles, the walks about
-// 200 times.
-TEST_F(ParticleListTest, RemovalTimeGrowsLinearlyWithTheNumberOfDeadParticles) {
-    auto bestOf = [this](int count) {
-        double best = 1e30;
-        for (int run = 0; run < 5; ++run) {
+// Removal takes steps in proportion to the length of the chain, whatever
+// dies: walking the chain again for each dead particle, as the rules are
+// written, would take K * K / 2 steps for K particles dying together (8
+// million for 4000).  Counted in list steps, for chains of a few thousand
+// particles dead at the head, dead behind a live head, and every other one
+// dead: the survivors keep their order and every removal is traced.
+TEST_F(ParticleListTest, RemovalStepsGrowLinearlyWithTheLengthOfTheChain) {
+    for (int length : {250, 1000, 4000}) {
+        for (const char* shape : {"all dead", "dead behind a live head", "every other dead"}) {
+            auto dies = [shape](int at) {
+                if (shape[0] == 'a') return true;
+                if (shape[0] == 'd') return at > 0;
+                return at % 2 == 0;
+            };
             particleList list;
-            for (int i = 0; i < count; ++i) {
+            std::string survivors;
+            int dead = 0;
+            for (int at = length - 1; at >= 0; --at) { // built from the tail
                 particle* p = new particle;
-                p->dead = true;
+                p->spawnX = at;
+                p->dead = dies(at);
                 list.head = new particleList::node{p, list.head};
             }
+            for (int at = 0; at < length; ++at) {
+                if (dies(at))
+                    ++dead;
+                else
+                    survivors += std::to_string(at) + ",0 ";
+            }
             capture.clear();
-            auto begin = std::chrono::steady_clock::now();
+            const long long before = list.steps();
             list.removeDead();
-            std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
-            EXPECT_EQ(list.head, nullptr);
-            best = std::min(best, took.count());
+            const long long steps = list.steps() - before;
+            EXPECT_LE(steps, 3LL * length) << shape << ", " << length << " particles";
+            EXPECT_EQ(survivors, chainOf(list)) << shape << ", " << length << " particles";
+            const std::string trace = capture.text();
+            size_t killed = 0;
+            for (size_t at = trace.find("Killing"); at != std::string::npos;
+                 at = trace.find("Killing", at + 1))
+                ++killed;
+            EXPECT_EQ(static_cast<size_t>(dead), killed) << shape << ", " << length;
         }
-        return best;
-    };
-    bestOf(250); // warm the allocator
-    const double small = bestOf(250), large = bestOf(4000);
-    EXPECT_LT(large / small, 60.0)
-        << "250 particles: " << small * 1e6 << " us, 4000: " << large * 1e6 << " us";
+    }
 }
 
 TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {

@@ -43,6 +43,7 @@ bool particleList::roomForOneMore() {
 void particleList::countDying() {
     count_ = dying_ = 0;
     for (node* at = head; at; at = at->next) {
+        ++steps_;
         ++count_;
         if (at->item->dead) ++dying_;
     }
@@ -91,6 +92,7 @@ void particleList::spawnPass(std::vector<node*>* pending) {
     // Children go in at the head, in front of the walk: they are not
     // visited in the pass that made them.
     for (node* at = head; at;) {
+        ++steps_;
         node* following = at->next;
         if (at->item->event != "NULL") {
             if (pending) pending->push_back(at);
@@ -124,6 +126,7 @@ void particleList::removeDead() {
     spawnPass(&pending);
     size_t firstPending = 0;
     while (head && head->item->dead) {
+        ++steps_;
         node* gone = head;
         head = gone->next;
         if (firstPending < pending.size() && pending[firstPending] == gone) ++firstPending;
@@ -132,8 +135,10 @@ void particleList::removeDead() {
         --count_;
         --dying_;
         seams::trace() << "\n\nKilling the head particle\n";
-        for (size_t i = firstPending; i < pending.size(); ++i)
+        for (size_t i = firstPending; i < pending.size(); ++i) {
+            ++steps_;
             spawnFollowUps(*pending[i]->item);
+        }
     }
     inPass_ = false;
     if (!head) return;
@@ -141,6 +146,7 @@ void particleList::removeDead() {
     // The rest of the chain in one walk, the predecessor kept at hand.
     node* before = head;
     while (node* at = before->next) {
+        ++steps_;
         if (at->item->dead) {
             before->next = at->next;
             delete at->item;

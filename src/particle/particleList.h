@@ -49,6 +49,10 @@ class particleList {
     void debug();
     // Number of particles in the list (live or awaiting removal).
     int size() const;
+    // Nodes visited so far by the list's own walks over the chain (counting,
+    // spawn passes, removals): the tests read it to check that removing the
+    // dead takes steps in proportion to the chain's length.
+    long long steps() const { return steps_; }
 
   private:
     // The chain is public, so the counts are taken afresh at each spawn pass
@@ -57,6 +61,7 @@ class particleList {
     int dying_ = 0;           // dead ones in the chain, during a spawn pass
     bool inPass_ = false;     // a spawn pass is running
     bool dropTraced_ = false; // the first dropped spawn has been traced
+    long long steps_ = 0;     // see steps()
 
     // False, and the spawn dropped, when the list is full.
     bool roomForOneMore();

@@ -8,7 +8,9 @@
 #include "sprite/displayFormat.h"
 #include "sprite/flipper.h"
 #include "sprite/frameIndex.h"
+#include "sprite/pixelStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <string>
@@ -39,6 +41,11 @@ std::string& entryWhere() {
     return where;
 }
 
+[[noreturn]] void cannotConvert(const std::string& where) {
+    seams::trace() << where << ": cannot be converted\n";
+    fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
+}
+
 } // namespace
 
 CSpriteBase::~CSpriteBase() {
@@ -47,9 +54,11 @@ CSpriteBase::~CSpriteBase() {
 
 CSpriteBase::CSpriteBase(CSpriteBase&& other) noexcept
     : frames(std::move(other.frames)), flipFrames(std::move(other.flipFrames)), built(other.built),
-      numFrames(other.numFrames), width(other.width), height(other.height) {
+      numFrames(other.numFrames), width(other.width), height(other.height),
+      pixelSlices_(std::move(other.pixelSlices_)) {
     other.frames.clear();
     other.flipFrames.clear();
+    other.pixelSlices_.clear();
     other.built = other.numFrames = other.width = other.height = 0;
 }
 
@@ -62,8 +71,10 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
         numFrames = other.numFrames;
         width = other.width;
         height = other.height;
+        pixelSlices_ = std::move(other.pixelSlices_);
         other.frames.clear();
         other.flipFrames.clear();
+        other.pixelSlices_.clear();
         other.built = other.numFrames = other.width = other.height = 0;
     }
     return *this;
@@ -77,6 +88,45 @@ void CSpriteBase::release() {
     frames.clear();
     flipFrames.clear();
     numFrames = 0;
+    // The pixels go back only now that no surface shows them.
+    for (void* slice : pixelSlices_)
+        pixelStore::shared().give(slice);
+    pixelSlices_.clear();
+}
+
+SDL_Surface* CSpriteBase::storeSurface(int w, int h) {
+    if (!media::pixelsLiveInMemory() || w < 1 || h < 1) return nullptr;
+    void* slice = pixelStore::shared().take(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+    if (!slice) return nullptr;
+    SDL_Surface* surface = displaySurfaceOver(slice, w, h);
+    if (!surface) {
+        pixelStore::shared().give(slice);
+        return nullptr;
+    }
+    pixelSlices_.push_back(slice);
+    return surface;
+}
+
+void CSpriteBase::dropStoreSurface(SDL_Surface* surface) {
+    void* slice = surface->pixels;
+    SDL_FreeSurface(surface);
+    pixelSlices_.erase(std::find(pixelSlices_.begin(), pixelSlices_.end(), slice));
+    pixelStore::shared().give(slice);
+}
+
+SDL_Surface* CSpriteBase::converted(SDL_Surface* decoded) {
+    if (canConvertInto(decoded)) {
+        if (SDL_Surface* target = storeSurface(decoded->w, decoded->h)) {
+            // An opaque blit onto a blank display-format surface is what
+            // SDL_DisplayFormat does, less the memory it would allocate.
+            if (SDL_BlitSurface(decoded, nullptr, target, nullptr) == 0) {
+                SDL_FreeSurface(decoded);
+                return target;
+            }
+            dropStoreSurface(target);
+        }
+    }
+    return toDisplayFormat(decoded);
 }
 
 int CSpriteBase::init(const char* folder) {
@@ -141,7 +191,12 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
                                     bool resource, const std::string& startDirectory) {
     SDL_Surface* loaded = nullptr;
     if (resource) {
-        loaded = loadFromResource(folder.c_str(), entry.bitmap.c_str());
+        // What loadFromResource does, with the conversion written straight
+        // into the pixel store where it can be.
+        const std::string where =
+            entryWhere().empty() ? "bitmap " + folder + "/" + entry.bitmap : entryWhere();
+        loaded = converted(decodeFromResource(folder, entry.bitmap, where));
+        if (!loaded) cannotConvert(where);
         seams::trace() << "loaded frame " << number << " " << folder << "/" << entry.bitmap << "\n";
     } else {
         std::vector<unsigned char> bytes;
@@ -155,7 +210,7 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     if (entry.keyRed >= 0)
         media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),
                                     component(entry.keyBlue));
-    // A bitmap from loadFromResource is in the display format already: it
+    // A bitmap from the resource loader is in the display format already: it
     // keeps its surface, with the key just set, instead of being copied.
     SDL_Surface* image = toDisplayFormat(loaded);
     if (!image) {
@@ -171,9 +226,17 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
 
 spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width) {
     spriteFrame mirrored;
-    // The mirror has the frame's layout, the display format: it is kept
-    // as it comes instead of being copied once more.
-    mirrored.image = toDisplayFormat(flip_surface(frame.image));
+    // The mirror has the frame's layout, the display format: it is written
+    // straight into the pixel store, or else kept as flip_surface makes it
+    // instead of being copied once more.
+    if (isDisplayFormat(frame.image)) {
+        mirrored.image = storeSurface(frame.image->w, frame.image->h);
+        if (mirrored.image && !mirrorInto(frame.image, mirrored.image)) {
+            dropStoreSurface(mirrored.image);
+            mirrored.image = nullptr;
+        }
+    }
+    if (!mirrored.image) mirrored.image = toDisplayFormat(flip_surface(frame.image));
     mirrored.offsetX = mirrorX(width, frame.offsetX);
     mirrored.colX1 = mirrorX(width, frame.colX2);
     mirrored.colX2 = mirrorX(width, frame.colX1);
@@ -191,6 +254,14 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     // which index named the bitmap, before the message itself.
     const std::string where =
         entryWhere().empty() ? "bitmap " + folderName + "/" + fileName : entryWhere();
+    SDL_Surface* converted = toDisplayFormat(decodeFromResource(folderName, fileName, where));
+    if (!converted) cannotConvert(where);
+    return converted;
+}
+
+SDL_Surface* CSpriteBase::decodeFromResource(const std::string& folderName,
+                                             const std::string& fileName,
+                                             const std::string& where) {
     if (!platform::directoryExists(folderName)) {
         const int reason = errno;
         seams::trace() << where << ": the folder cannot be opened\n";
@@ -227,13 +298,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         seams::trace() << where << ": cannot be decoded\n";
         fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
     }
-
-    SDL_Surface* converted = toDisplayFormat(decoded);
-    if (!converted) {
-        seams::trace() << where << ": cannot be converted\n";
-        fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
-    }
-    return converted;
+    return decoded;
 }
 
 bool CSpriteBase::bitmapHeaderIsSound(const std::vector<unsigned char>& bytes, std::string* why) {

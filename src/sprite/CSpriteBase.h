@@ -76,6 +76,22 @@ class CSpriteBase {
     int load(const char* folder, bool resource);
     SDL_Surface* loadImage(const std::string& folder, const frameEntry& entry, int number,
                            bool resource, const std::string& startDirectory);
-    static spriteFrame mirrorOf(const spriteFrame& frame, int width);
+    // The resource loader's reading and decoding, every failure fatal.
+    static SDL_Surface* decodeFromResource(const std::string& folder, const std::string& file,
+                                           const std::string& where);
+    // A decoded bitmap in the display format, taking it over: converted
+    // straight into the pixel store where that gives what SDL_DisplayFormat
+    // gives, else by SDL_DisplayFormat.  nullptr when it cannot be converted.
+    SDL_Surface* converted(SDL_Surface* decoded);
+    spriteFrame mirrorOf(const spriteFrame& frame, int width);
+    // A display-format surface over a slice of the pixel store, the slice
+    // kept in pixelSlices_; nullptr when the store has no memory to give.
+    SDL_Surface* storeSurface(int w, int h);
+    void dropStoreSurface(SDL_Surface* surface);
     void release();
+
+    // The pixel memory of this set's frames that lives in the shared store,
+    // given back when the set is released.  The surfaces over it are freed
+    // first, with the frames.
+    std::vector<void*> pixelSlices_;
 };

@@ -18,3 +18,13 @@ SDL_Surface* toDisplayFormat(SDL_Surface* surface);
 // A new display-format surface of w x h, without colour key or alpha, its
 // pixels black.  nullptr before the screen exists or when SDL fails.
 SDL_Surface* blankDisplaySurface(int w, int h);
+
+// A display-format surface of w x h whose pixels are the given memory, w * 4
+// bytes a row, left as they are (SDL neither clears nor frees them).
+// nullptr when the screen does not have 4-byte pixels or SDL fails.
+SDL_Surface* displaySurfaceOver(void* pixels, int w, int h);
+
+// True when blitting the surface onto a blank display-format surface gives
+// exactly what SDL_DisplayFormat would: a plain bitmap in system memory,
+// without colour key or alpha, that is not in the display format already.
+bool canConvertInto(const SDL_Surface* surface);

@@ -33,27 +33,33 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
         SDL_CreateRGBSurface(0, source->w, source->h, format->BitsPerPixel, format->Rmask,
                              format->Gmask, format->Bmask, keyed ? 0 : format->Amask);
     if (!flipped) return nullptr;
-
-    const bool lockSource = SDL_MUSTLOCK(source);
-    if (lockSource && SDL_LockSurface(source) < 0) {
+    if (!mirrorInto(source, flipped)) {
         SDL_FreeSurface(flipped);
         return nullptr;
     }
+    return flipped;
+}
+
+bool mirrorInto(SDL_Surface* source, SDL_Surface* target) {
+    if (!source || !target || source->w != target->w || source->h != target->h ||
+        source->format->BytesPerPixel != target->format->BytesPerPixel)
+        return false;
+    const bool lockSource = SDL_MUSTLOCK(source);
+    if (lockSource && SDL_LockSurface(source) < 0) return false;
     // A fresh surface needs no lock on the desktop; in the browser every
     // surface does, or the written pixels never reach it.
-    const bool lockFlipped = SDL_MUSTLOCK(flipped);
-    if (lockFlipped && SDL_LockSurface(flipped) < 0) {
+    const bool lockTarget = SDL_MUSTLOCK(target);
+    if (lockTarget && SDL_LockSurface(target) < 0) {
         if (lockSource) SDL_UnlockSurface(source);
-        SDL_FreeSurface(flipped);
-        return nullptr;
+        return false;
     }
     // Row by row: each row of the mirror is its source row read backwards,
     // so both surfaces are walked in memory order.
     const int w = source->w;
-    const int bytes = format->BytesPerPixel;
+    const int bytes = source->format->BytesPerPixel;
     for (int y = 0; y < source->h; ++y) {
         const Uint8* from = static_cast<const Uint8*>(source->pixels) + y * source->pitch;
-        Uint8* to = static_cast<Uint8*>(flipped->pixels) + y * flipped->pitch;
+        Uint8* to = static_cast<Uint8*>(target->pixels) + y * target->pitch;
         if (bytes == 4) {
             const Uint32* first = reinterpret_cast<const Uint32*>(from);
             std::reverse_copy(first, first + w, reinterpret_cast<Uint32*>(to));
@@ -64,9 +70,9 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
                 std::memcpy(to + (w - 1 - x) * bytes, from + x * bytes, bytes);
         }
     }
-    if (lockFlipped) SDL_UnlockSurface(flipped);
+    if (lockTarget) SDL_UnlockSurface(target);
     if (lockSource) SDL_UnlockSurface(source);
 
-    media::copyTransparentColour(source, flipped);
-    return flipped;
+    media::copyTransparentColour(source, target);
+    return true;
 }

@@ -13,7 +13,7 @@
 // peak resident memory.
 //   bench [PASSES]          (run from the folder that holds data/)
 //   bench --first-frame FD  (used by the benchmark itself: start the game,
-//                            draw the first frame, write the clock to FD)
+//                            draw the first frame, write the clocks to FD)
 #include "particle/particle.h"
 #include "replayRunner.h"
 #include "sprite/copyBlit.h"
@@ -330,25 +330,33 @@ replayScript busyScript(Uint32 endTick) {
 }
 
 // The child's side of the first-frame timing: what the game's main does up
-// to its first SDL_Flip, then the clock, written to the given descriptor.
-int firstFrame(int fd) {
+// to its first SDL_Flip, then the clock when main was entered and the clock
+// now, written to the given descriptor.
+int firstFrame(int fd, long long mainEntered) {
     sdlInit();
     gameSession session;
     startUp(session);
     runPass(session);
-    long long done = nowNs();
-    if (write(fd, &done, sizeof done) != sizeof done) return 1;
+    const long long times[2] = {mainEntered, nowNs()};
+    if (write(fd, times, sizeof times) != sizeof times) return 1;
     std::_Exit(0); // the end of the run is not part of the measure
 }
 
-// Exec to first frame in milliseconds: the benchmark starts itself as the
-// game (its trace going nowhere) and reads back when the first frame was
-// drawn.  Negative when the child could not be run.  cpuMs gets the processor
-// time the child used in all (to the end of its run), which a busy machine
-// inflates less than the wall time.
-double execToFirstFrame(const char* self, double& cpuMs) {
+// One start of the game, in milliseconds from exec: to main (the system
+// loading the program and its libraries) and to the first frame drawn;
+// the processor time and the page faults of the whole child.
+struct startUpTimes {
+    double toMain = 0, toFirstFrame = 0, cpuMs = 0, faults = 0;
+};
+
+// The benchmark starts itself as the game (its trace going nowhere) and reads
+// back when main began and when the first frame was drawn.  False when the
+// child could not be run.  The processor time covers the child's whole run
+// (it ends right after the first frame); a busy machine inflates it less than
+// the wall time.
+bool execToFirstFrame(const char* self, startUpTimes& out) {
     int fds[2];
-    if (pipe(fds) != 0) return -1;
+    if (pipe(fds) != 0) return false;
     long long start = nowNs();
     pid_t child = fork();
     if (child == 0) {
@@ -360,36 +368,42 @@ double execToFirstFrame(const char* self, double& cpuMs) {
         std::_Exit(1);
     }
     close(fds[1]);
-    long long done = 0;
-    ssize_t got = read(fds[0], &done, sizeof done);
+    long long times[2] = {0, 0};
+    ssize_t got = read(fds[0], times, sizeof times);
     close(fds[0]);
     int status = 0;
     struct rusage used {};
     wait4(child, &status, 0, &used);
-    cpuMs = (used.ru_utime.tv_sec + used.ru_stime.tv_sec) * 1e3 +
-            (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e3;
-    if (got != sizeof done || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return (done - start) / 1e6;
+    if (got != sizeof times || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
+    out.toMain = (times[0] - start) / 1e6;
+    out.toFirstFrame = (times[1] - start) / 1e6;
+    out.cpuMs = (used.ru_utime.tv_sec + used.ru_stime.tv_sec) * 1e3 +
+                (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e3;
+    out.faults = static_cast<double>(used.ru_minflt + used.ru_majflt);
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const long long mainEntered = nowNs();
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (argc > 2 && std::strcmp(argv[1], "--first-frame") == 0)
-        return firstFrame(std::atoi(argv[2]));
+        return firstFrame(std::atoi(argv[2]), mainEntered);
     long passes = argc > 1 ? std::atol(argv[1]) : 100000;
     const int startUps = passes == 0 ? 31 : 9;
 
     // Start-up first, in fresh processes, before this one has loaded anything.
-    std::vector<double> firstFrames, firstFramesCpu;
+    std::vector<double> firstFrames, toMain, mainToFrame, firstFramesCpu, faults;
     for (int i = 0; i < startUps; ++i) {
-        double cpuMs = 0;
-        double ms = execToFirstFrame("/proc/self/exe", cpuMs);
-        if (ms < 0) continue;
-        firstFrames.push_back(ms);
-        firstFramesCpu.push_back(cpuMs);
+        startUpTimes one;
+        if (!execToFirstFrame("/proc/self/exe", one)) continue;
+        firstFrames.push_back(one.toFirstFrame);
+        toMain.push_back(one.toMain);
+        mainToFrame.push_back(one.toFirstFrame - one.toMain);
+        firstFramesCpu.push_back(one.cpuMs);
+        faults.push_back(one.faults);
     }
 
     replayScript script = busyScript(static_cast<Uint32>(passes * 3 + 1000));
@@ -442,6 +456,12 @@ int main(int argc, char** argv) {
                 firstFrames.empty() ? 0.0
                                     : *std::min_element(firstFrames.begin(), firstFrames.end()),
                 median(firstFramesCpu));
+    std::printf("  exec to main (loading libraries) %.1f ms (fastest %.1f)\n", median(toMain),
+                toMain.empty() ? 0.0 : *std::min_element(toMain.begin(), toMain.end()));
+    std::printf("  main to first frame             %.1f ms (fastest %.1f)\n", median(mainToFrame),
+                mainToFrame.empty() ? 0.0
+                                    : *std::min_element(mainToFrame.begin(), mainToFrame.end()));
+    std::printf("  page faults to first frame      %.0f\n", median(faults));
     std::printf("start-up in this process          %.1f ms\n", startupMs);
     std::printf("peak RSS after start-up           %ld kB\n", rssAfterStart);
     std::printf("peak RSS after the run            %ld kB\n", rssAfterRun);
