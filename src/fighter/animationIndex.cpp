@@ -51,3 +51,10 @@ const std::vector<animationName>& animationIndex::readNames() {
     }
     return names_;
 }
+
+std::string animationIndex::text(const std::vector<animationName>& names) {
+    std::string text = "ANIMS: " + std::to_string(names.size()) + "\n";
+    for (const animationName& entry : names)
+        text += entry.name + "\n";
+    return text;
+}

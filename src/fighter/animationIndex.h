@@ -4,7 +4,8 @@
 // announced animations, blank ones too.
 //
 // The animation set and the data checker both read the index here: the set
-// takes the names, the checker also their lines and the findings.
+// takes the names, the checker also their lines and the findings.  The data
+// generator and the test fixtures write it here.
 #pragma once
 
 #include "base/dataLines.h"
@@ -33,6 +34,10 @@ class animationIndex {
     const std::vector<animationName>& readNames();
 
     const std::vector<finding>& findings() const { return lines_.findings(); }
+
+    // The whole index for these names, in this order (their lines are not
+    // written).
+    static std::string text(const std::vector<animationName>& names);
 
   private:
     dataLines lines_;

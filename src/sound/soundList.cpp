@@ -38,3 +38,10 @@ const std::vector<listedSound>& soundList::readNames() {
     }
     return names_;
 }
+
+std::string soundList::text(const std::vector<listedSound>& names) {
+    std::string text = "SOUNDS: " + std::to_string(names.size()) + "\n";
+    for (const listedSound& entry : names)
+        text += entry.name + "\n";
+    return text;
+}

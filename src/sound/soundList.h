@@ -4,7 +4,8 @@
 // sounds, blank ones too.
 //
 // The sound set and the data checker both read lists here: the set takes
-// the names, the checker also their lines and the findings.
+// the names, the checker also their lines and the findings.  The data
+// generator and the test fixtures write them here.
 #pragma once
 
 #include "base/dataLines.h"
@@ -31,6 +32,10 @@ class soundList {
     const std::vector<listedSound>& readNames();
 
     const std::vector<finding>& findings() const { return lines_.findings(); }
+
+    // The whole list for these names, in this order (their lines are not
+    // written).
+    static std::string text(const std::vector<listedSound>& names);
 
   private:
     dataLines lines_;

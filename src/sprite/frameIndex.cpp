@@ -207,3 +207,45 @@ std::string frameIndex::bitmapPath(const std::string& folder, const std::string&
     if (resource && !name.empty() && name[0] == '/') return name;
     return folder + "/" + name;
 }
+
+namespace {
+
+std::string numberLine(std::initializer_list<int> values) {
+    std::string line;
+    for (int value : values) {
+        if (!line.empty()) line += ' ';
+        line += std::to_string(value);
+    }
+    return line + "\n";
+}
+
+} // namespace
+
+std::string frameIndex::entryText(const frameEntry& entry) {
+    const spriteFrame& f = entry.frame;
+    std::string text =
+        entry.bitmap + " " + numberLine({f.pause, entry.keyRed, entry.keyGreen, entry.keyBlue});
+    text += numberLine({f.offsetX, f.offsetY});
+    text += numberLine({f.colX1, f.colY1, f.colX2, f.colY2});
+    text += numberLine({f.dmgX1, f.dmgY1, f.dmgX2, f.dmgY2});
+    text += numberLine({f.damage});
+    text += numberLine({f.flagA ? 1 : 0});
+    text += numberLine({f.hitType});
+    text += numberLine({f.pointAX, f.pointAY});
+    text += numberLine({f.pointBX, f.pointBY});
+    text += f.soundName + "\n";
+    text += numberLine({static_cast<int>(f.partNames.size())});
+    for (const std::string& spawn : f.partNames)
+        text += !spawn.empty() && spawn.back() == '\n' ? spawn : spawn + "\n";
+    text += numberLine({f.moveX, f.moveY});
+    text += numberLine({f.flagB ? 1 : 0});
+    text += f.tagName + "\n";
+    return text;
+}
+
+std::string frameIndex::text(const std::vector<frameEntry>& entries) {
+    std::string text = "FILES: " + std::to_string(entries.size()) + "\n";
+    for (const frameEntry& entry : entries)
+        text += "\n" + entryText(entry);
+    return text;
+}

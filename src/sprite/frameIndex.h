@@ -8,6 +8,8 @@
 //
 // The frame-set loader and the data checker both read indexes here: the
 // loader takes the values, the checker also the line numbers and findings.
+// The data generator and the test fixtures write them here, so what is
+// written is what is read.
 #pragma once
 
 #include "base/dataLines.h"
@@ -58,6 +60,13 @@ class frameIndex {
     // becomes a path.
     static std::string bitmapPath(const std::string& folder, const std::string& name,
                                   bool resource);
+
+    // The whole index for these entries, in this order, each after a blank
+    // line.  The image and the line numbers are not written; a spawn line is
+    // written as it is kept, with a line end added when it has none.
+    static std::string text(const std::vector<frameEntry>& entries);
+    // The lines of one entry, from the bitmap line to the tag.
+    static std::string entryText(const frameEntry& entry);
 
   private:
     bool entryLine(std::string& line, const char* what);

@@ -1,6 +1,8 @@
 #include "dataFolder.h"
 
+#include "fighter/animationIndex.h"
 #include "fighter/moveFile.h"
+#include "sprite/frameIndex.h"
 #include "testSupport.h"
 
 #include <filesystem>
@@ -65,30 +67,49 @@ std::string wavBytes() {
 std::string frameEntryText(const std::string& bitmap, const std::string& sound,
                            const std::string& spawns, int damage, int hitType,
                            const std::string& anchor) {
-    int count = 0;
-    for (char c : spawns)
-        count += c == '\n';
-    return bitmap + " 100 255 0 255\n" + anchor + "\n0 0 40 40\n0 0 10 10\n" +
-           std::to_string(damage) + "\n0\n" + std::to_string(hitType) + "\n0 0\n0 0\n" + sound +
-           "\n" + std::to_string(count) + "\n" + spawns + "0 0\n0\ntag\n";
+    frameEntry entry;
+    entry.bitmap = bitmap;
+    entry.keyRed = 255;
+    entry.keyGreen = 0;
+    entry.keyBlue = 255;
+    spriteFrame& frame = entry.frame;
+    frame.pause = 100;
+    frame.colX2 = frame.colY2 = 40;
+    frame.dmgX2 = frame.dmgY2 = 10;
+    frame.damage = damage;
+    frame.hitType = hitType;
+    frame.soundName = sound;
+    for (size_t at = 0; at < spawns.size();) {
+        size_t end = spawns.find('\n', at);
+        end = end == std::string::npos ? spawns.size() : end + 1;
+        frame.partNames.push_back(spawns.substr(at, end - at));
+        at = end;
+    }
+    frame.tagName = "tag";
+    // The anchor line goes in as given, so a test can damage it.
+    std::string text = frameIndex::entryText(entry);
+    const size_t anchorLine = text.find('\n') + 1;
+    return text.replace(anchorLine, text.find('\n', anchorLine) - anchorLine, anchor);
 }
 
 std::string oneFrameIndex() {
-    return "FILES: 1\n"
-           "a.bmp 10 255 0 255\n"
-           "2 4\n"
-           "0 0 3 3\n"
-           "1 1 2 2\n"
-           "5\n"
-           "0\n"
-           "1\n"
-           "0 0\n"
-           "0 0\n"
-           "NULL\n"
-           "0\n"
-           "0 0\n"
-           "0\n"
-           "a\n";
+    frameEntry entry;
+    entry.bitmap = "a.bmp";
+    entry.keyRed = 255;
+    entry.keyGreen = 0;
+    entry.keyBlue = 255;
+    spriteFrame& frame = entry.frame;
+    frame.pause = 10;
+    frame.offsetX = 2;
+    frame.offsetY = 4;
+    frame.colX2 = frame.colY2 = 3;
+    frame.dmgX1 = frame.dmgY1 = 1;
+    frame.dmgX2 = frame.dmgY2 = 2;
+    frame.damage = 5;
+    frame.hitType = 1;
+    frame.soundName = "NULL";
+    frame.tagName = "a";
+    return frameIndex::text({entry});
 }
 
 void writeOneFrameFolder(const std::string& folder) {
@@ -111,32 +132,45 @@ std::string moveRecord(const std::string& name, const std::string& command,
 
 void writeFrameFolder(const TempDir& dir, const std::string& folder,
                       const std::vector<FrameSpec>& frames) {
-    std::ostringstream info;
-    info << "FILES: " << frames.size() << "\n";
+    std::vector<frameEntry> entries;
     for (size_t i = 0; i < frames.size(); ++i) {
         const FrameSpec& f = frames[i];
-        std::string file = "f" + std::to_string(i) + ".bmp";
-        dir.writeBmp(folder + "/" + file, f.w, f.h, f.colour);
-        info << "# frame\n"
-             << file << " " << f.pause << " " << f.key << "\n"
-             << f.offX << " " << f.offY << "\n"
-             << f.col[0] << " " << f.col[1] << " " << f.col[2] << " " << f.col[3] << "\n"
-             << f.dmg[0] << " " << f.dmg[1] << " " << f.dmg[2] << " " << f.dmg[3] << "\n"
-             << f.damage << "\n0\n"
-             << f.hitType << "\n0 0\n0 0\nNULL\n0\n"
-             << f.moveX << " " << f.moveY << "\n0\ntag\n";
+        frameEntry entry;
+        entry.bitmap = "f" + std::to_string(i) + ".bmp";
+        dir.writeBmp(folder + "/" + entry.bitmap, f.w, f.h, f.colour);
+        std::istringstream key(f.key);
+        key >> entry.keyRed >> entry.keyGreen >> entry.keyBlue;
+        spriteFrame& frame = entry.frame;
+        frame.pause = f.pause;
+        frame.offsetX = f.offX;
+        frame.offsetY = f.offY;
+        frame.colX1 = f.col[0];
+        frame.colY1 = f.col[1];
+        frame.colX2 = f.col[2];
+        frame.colY2 = f.col[3];
+        frame.dmgX1 = f.dmg[0];
+        frame.dmgY1 = f.dmg[1];
+        frame.dmgX2 = f.dmg[2];
+        frame.dmgY2 = f.dmg[3];
+        frame.damage = f.damage;
+        frame.hitType = f.hitType;
+        frame.soundName = "NULL";
+        frame.moveX = f.moveX;
+        frame.moveY = f.moveY;
+        frame.tagName = "tag";
+        entries.push_back(entry);
     }
-    dir.write(folder + "/info", info.str());
+    dir.write(folder + "/info", frameIndex::text(entries));
 }
 
 void writeAnimations(const TempDir& dir, const std::string& folder,
                      const std::vector<std::pair<std::string, std::vector<FrameSpec>>>& anims) {
-    std::string index = "ANIMS: " + std::to_string(anims.size()) + "\n";
+    std::vector<animationName> names;
     for (const auto& anim : anims) {
-        index += anim.first + "\n";
+        names.push_back({anim.first});
         writeFrameFolder(dir, folder + "/" + anim.first, anim.second);
     }
-    dir.write(folder + "/info", index);
+    dir.write(folder + "/info", animationIndex::text(names));
 }
 
 } // namespace testing_support

@@ -1,6 +1,7 @@
 // Writing data folders for tests, the checker's tests and the fuzzers: files,
-// bitmaps, sounds, frame indexes, animation indexes and move records, each
-// in the layout the game reads.
+// bitmaps, sounds, frame indexes, animation indexes and move records.  The
+// valid indexes and records are written by the game's own writers beside
+// their readers, so a fixture holds what the game reads.
 #pragma once
 
 #include <SDL.h>

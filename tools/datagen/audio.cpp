@@ -1,6 +1,7 @@
 // Sound effects, synthesised: filtered noise for whooshes and impacts, a
 // formant voice for shouts.  All mono 16-bit PCM at 22050 Hz.
 #include "datagen.h"
+#include "sound/soundList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,31 +150,41 @@ std::vector<double> voice(double seconds, double pitch0, double pitch1, double f
     return s;
 }
 
-void put(Writer& out, const std::string& path, const std::vector<double>& s) {
-    out.bytes(path, wav16(s, kRate));
+struct Sound {
+    std::string name;
+    std::vector<double> samples;
+};
+
+// A sound folder: its list, in this order, and one <name>.wav per sound, so
+// the list names exactly the files written beside it.
+void writeSoundFolder(Writer& out, const std::string& folder, const std::vector<Sound>& sounds) {
+    std::vector<listedSound> names;
+    for (const Sound& sound : sounds) {
+        names.push_back({sound.name});
+        out.bytes(folder + "/" + sound.name + ".wav", wav16(sound.samples, kRate));
+    }
+    out.text(folder + "/sound", soundList::text(names));
 }
 
 } // namespace
 
 void writeSounds(Writer& out) {
-    // common sounds
-    out.text("soundSet/sound", "SOUNDS: 5\nhit\nblock\nwhoosh\nfireball\nstep\n");
-    put(out, "soundSet/hit.wav", impact(0.22, 220, 60, 1.6, 1, 0.7));
-    put(out, "soundSet/block.wav", clack());
-    put(out, "soundSet/whoosh.wav", whoosh(0.28, 500, 1600, 1.6, 2));
-    put(out, "soundSet/fireball.wav", roar());
-    put(out, "soundSet/step.wav", impact(0.07, 90, 60, 0.8, 3, 0.3));
+    writeSoundFolder(out, "soundSet",
+                     {{"hit", impact(0.22, 220, 60, 1.6, 1, 0.7)},
+                      {"block", clack()},
+                      {"whoosh", whoosh(0.28, 500, 1600, 1.6, 2)},
+                      {"fireball", roar()},
+                      {"step", impact(0.07, 90, 60, 0.8, 3, 0.3)}});
     // the character's own sounds
-    out.text("Tavro/sound/sound",
-             "SOUNDS: 8\npunch\nkick\nshout\nhurt\njab\nlowKick\nrising\nrumble\n");
-    put(out, "Tavro/sound/punch.wav", whoosh(0.14, 1400, 2600, 2.0, 4));
-    put(out, "Tavro/sound/kick.wav", whoosh(0.22, 700, 1300, 1.4, 5));
-    put(out, "Tavro/sound/shout.wav", voice(0.32, 230, 175, 780, 1220, 0.15, 6));
-    put(out, "Tavro/sound/hurt.wav", voice(0.26, 170, 120, 520, 900, 0.3, 7));
-    put(out, "Tavro/sound/jab.wav", whoosh(0.1, 1900, 3400, 2.4, 9));
-    put(out, "Tavro/sound/lowKick.wav", whoosh(0.2, 260, 800, 1.3, 10));
-    put(out, "Tavro/sound/rising.wav", whoosh(0.3, 500, 2400, 1.8, 11));
-    put(out, "Tavro/sound/rumble.wav", impact(0.45, 70, 35, 2.2, 12, 0.75));
+    writeSoundFolder(out, "Tavro/sound",
+                     {{"punch", whoosh(0.14, 1400, 2600, 2.0, 4)},
+                      {"kick", whoosh(0.22, 700, 1300, 1.4, 5)},
+                      {"shout", voice(0.32, 230, 175, 780, 1220, 0.15, 6)},
+                      {"hurt", voice(0.26, 170, 120, 520, 900, 0.3, 7)},
+                      {"jab", whoosh(0.1, 1900, 3400, 2.4, 9)},
+                      {"lowKick", whoosh(0.2, 260, 800, 1.3, 10)},
+                      {"rising", whoosh(0.3, 500, 2400, 1.8, 11)},
+                      {"rumble", impact(0.45, 70, 35, 2.2, 12, 0.75)}});
 }
 
 } // namespace gen

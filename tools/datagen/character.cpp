@@ -3,6 +3,7 @@
 // list and the opponent's attack table.
 #include "ai/attackFile.h"
 #include "datagen.h"
+#include "fighter/animationIndex.h"
 #include "fighter/moveFile.h"
 #include "figure.h"
 
@@ -1069,13 +1070,12 @@ attackSections attackTable() {
 
 void writeCharacter(Writer& out) {
     std::vector<Action> anims = animations();
-    std::ostringstream info;
-    info << "ANIMS: " << anims.size() << "\n";
+    std::vector<animationName> names;
     for (const Action& a : anims) {
-        info << a.name << "\n";
+        names.push_back({a.name});
         writeFrames(out, a.name, a.frames);
     }
-    out.text("Tavro/info", info.str());
+    out.text("Tavro/info", animationIndex::text(names));
 
     std::vector<moveEntry> records;
     for (const Move& move : moves()) {

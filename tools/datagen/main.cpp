@@ -5,35 +5,44 @@
 //   datagen --sheet <datadir> <out.bmp>    contact sheet of frames and boxes
 //   datagen --scene <datadir> <out.bmp>    stage mock-up with both fighters
 #include "datagen.h"
+#include "sprite/frameIndex.h"
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 
 namespace gen {
 
 std::string infoText(const std::vector<FrameText>& frames) {
-    std::ostringstream s;
-    s << "FILES: " << frames.size() << "\n";
+    std::vector<frameEntry> entries;
     for (const FrameText& f : frames) {
-        s << "\n";
-        s << f.file << " " << f.pause << " " << f.keyR << " " << f.keyG << " " << f.keyB << "\n";
-        s << f.offX << " " << f.offY << "\n";
-        s << f.col[0] << " " << f.col[1] << " " << f.col[2] << " " << f.col[3] << "\n";
-        s << f.dmg[0] << " " << f.dmg[1] << " " << f.dmg[2] << " " << f.dmg[3] << "\n";
-        s << f.damage << "\n";
-        s << 0 << "\n";
-        s << f.hitType << "\n";
-        s << "0 0\n0 0\n";
-        s << f.sound << "\n";
-        s << f.spawns.size() << "\n";
-        for (const std::string& p : f.spawns)
-            s << p << "\n";
-        s << f.moveX << " " << f.moveY << "\n";
-        s << 0 << "\n";
-        s << f.tag << "\n";
+        frameEntry entry;
+        entry.bitmap = f.file;
+        entry.keyRed = f.keyR;
+        entry.keyGreen = f.keyG;
+        entry.keyBlue = f.keyB;
+        spriteFrame& frame = entry.frame;
+        frame.pause = f.pause;
+        frame.offsetX = f.offX;
+        frame.offsetY = f.offY;
+        frame.colX1 = f.col[0];
+        frame.colY1 = f.col[1];
+        frame.colX2 = f.col[2];
+        frame.colY2 = f.col[3];
+        frame.dmgX1 = f.dmg[0];
+        frame.dmgY1 = f.dmg[1];
+        frame.dmgX2 = f.dmg[2];
+        frame.dmgY2 = f.dmg[3];
+        frame.damage = f.damage;
+        frame.hitType = f.hitType;
+        frame.soundName = f.sound;
+        frame.partNames = f.spawns;
+        frame.partNum = static_cast<int>(f.spawns.size());
+        frame.moveX = f.moveX;
+        frame.moveY = f.moveY;
+        frame.tagName = f.tag;
+        entries.push_back(entry);
     }
-    return s.str();
+    return frameIndex::text(entries);
 }
 
 } // namespace gen

@@ -3,6 +3,8 @@
 // box (yellow), the damage box (red, only when the frame does damage) and the
 // anchor (blue), plus each frame's pause and sound.
 #include "datagen.h"
+#include "fighter/animationIndex.h"
+#include "sprite/frameIndex.h"
 
 #include <cctype>
 #include <cstdio>
@@ -134,36 +136,36 @@ std::vector<std::string> lines(const std::string& path) {
     return out;
 }
 
+// The frame folder's index, read as the game reads it.
 std::vector<Entry> readInfo(const std::string& folder) {
-    std::vector<std::string> ls = lines(folder + "/info");
     std::vector<Entry> out;
-    int count = 0;
-    if (ls.empty() || std::sscanf(ls[0].c_str(), "FILES: %d", &count) != 1) return out;
-    size_t i = 1;
-    while (static_cast<int>(out.size()) < count && i < ls.size()) {
-        if (ls[i].empty() || ls[i][0] == '#') {
-            ++i;
-            continue;
-        }
-        if (i + 13 > ls.size()) break;
+    frameIndex index;
+    if (!index.open(folder)) return out;
+    frameEntry read;
+    while (static_cast<int>(out.size()) < index.announced() && index.next(read)) {
+        const spriteFrame& f = read.frame;
         Entry e;
-        char name[256] = {0}, sound[256] = {0};
-        std::sscanf(ls[i].c_str(), "%255s %d %d %d %d", name, &e.pause, &e.keyR, &e.keyG, &e.keyB);
-        e.file = name;
-        std::sscanf(ls[i + 1].c_str(), "%d %d", &e.offX, &e.offY);
-        std::sscanf(ls[i + 2].c_str(), "%d %d %d %d", &e.col[0], &e.col[1], &e.col[2], &e.col[3]);
-        std::sscanf(ls[i + 3].c_str(), "%d %d %d %d", &e.dmg[0], &e.dmg[1], &e.dmg[2], &e.dmg[3]);
-        std::sscanf(ls[i + 4].c_str(), "%d", &e.damage);
-        std::sscanf(ls[i + 6].c_str(), "%d", &e.hitType);
-        std::sscanf(ls[i + 9].c_str(), "%255s", sound);
-        e.sound = sound;
-        int parts = 0;
-        std::sscanf(ls[i + 10].c_str(), "%d", &parts);
-        i += 11;
-        for (int p = 0; p < parts && i < ls.size(); ++p)
-            e.spawns.push_back(ls[i++]);
-        if (i < ls.size()) std::sscanf(ls[i].c_str(), "%d %d", &e.moveX, &e.moveY);
-        i += 3;
+        e.file = read.bitmap;
+        e.pause = f.pause;
+        e.keyR = read.keyRed;
+        e.keyG = read.keyGreen;
+        e.keyB = read.keyBlue;
+        e.offX = f.offsetX;
+        e.offY = f.offsetY;
+        e.col[0] = f.colX1;
+        e.col[1] = f.colY1;
+        e.col[2] = f.colX2;
+        e.col[3] = f.colY2;
+        e.dmg[0] = f.dmgX1;
+        e.dmg[1] = f.dmgY1;
+        e.dmg[2] = f.dmgX2;
+        e.dmg[3] = f.dmgY2;
+        e.damage = f.damage;
+        e.hitType = f.hitType;
+        e.sound = f.soundName;
+        e.spawns = f.partNames;
+        e.moveX = f.moveX;
+        e.moveY = f.moveY;
         out.push_back(e);
     }
     return out;
@@ -184,10 +186,11 @@ struct Row {
 
 int contactSheet(const std::string& dataDir, const std::string& outBmp) {
     std::vector<Row> rows;
-    std::vector<std::string> anims = lines(dataDir + "/Tavro/info");
-    for (size_t i = 1; i < anims.size(); ++i)
-        if (!anims[i].empty())
-            rows.push_back({"anim " + anims[i], dataDir + "/Tavro/" + anims[i], {}});
+    animationIndex anims;
+    if (anims.open(dataDir + "/Tavro"))
+        for (const animationName& anim : anims.readNames())
+            if (!anim.name.empty())
+                rows.push_back({"anim " + anim.name, dataDir + "/Tavro/" + anim.name, {}});
     std::vector<std::string> ms = lines(dataDir + "/Tavro/moveset");
     for (size_t i = 1; i + 10 < ms.size(); i += 11)
         rows.push_back({ms[i] + " " + ms[i + 1] + (ms[i + 10] != "null" ? " if " + ms[i + 10] : ""),
