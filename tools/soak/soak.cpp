@@ -85,9 +85,10 @@ void settle(replayRunner& game, const SDLKey* keys, int keyCount) {
 
 // Draw every frame of every frame set once, both facings, and put the screen
 // back.  SDL prepares a surface for blitting onto the screen the first time
-// it is blitted there and keeps what it made: classic SDL 1.2 its run-length
-// copy (freeing the plain pixels), sdl12-compat the run-length copy beside
-// the pixels and a record of the pair.  That is the library's own one-time
+// it is blitted there and keeps what it made: the run-length copy (classic
+// SDL 1.2 frees the plain pixels of a surface it allocated itself, but not
+// those of a frame kept in the pixel store), and on sdl12-compat also a record
+// of the pair.  That is the library's own one-time
 // allocation per frame: a frame first shown late in the run would count it
 // as growth (1,776 bytes on sdl12-compat over 50,000 passes).  Making a
 // particle's background save also blits a frame elsewhere for a moment, so
@@ -144,9 +145,9 @@ int main(int argc, char** argv) {
     const int keyCount = sizeof keys / sizeof keys[0];
     bool held[keyCount] = {};
 
-    // Classic SDL 1.2 frees a frame's plain pixels the first time it is
-    // drawn (it keeps the run-length copy only), sdl12-compat adds its own
-    // bookkeeping for it: the heap moves while new frames come on screen.  So
+    // SDL makes a frame's run-length copy the first time it is drawn, and
+    // sdl12-compat adds its own bookkeeping for it: the heap moves while new
+    // frames come on screen.  So
     // the heap is measured after a warm-up that has played for a while and
     // then drawn every frame once (drawEveryFrameOnce), and again at the end
     // after the same drawing.
