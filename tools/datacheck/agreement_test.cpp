@@ -1,12 +1,14 @@
 // The checker and the game must agree on every data set: when the game's
 // start-up stops on the data, the checker says so; when the checker says
 // the game stops, it does.  The data sets are the fuzz corpora placed in the
-// shipped data and the broken data sets listed under tests/datasets/.  The
-// move file and the attack table are also read alike, value by value.
+// shipped data, the broken data sets listed under tests/datasets/ and the
+// hostile corpus.  The move file and the attack table are also read alike,
+// value by value.
 #include "base/seams.h"
 #include "dataChecker.h"
 #include "dataSets.h"
 #include "diagnostics.h"
+#include "hostileCases.h"
 #include "replayRunner.h"
 #include "testSupport.h"
 
@@ -41,15 +43,12 @@ bool readsOtherwise(const diagnostic& finding) {
            finding.message.compare(0, 11, "the game's ") == 0;
 }
 
-class CheckerAndGame : public testing::TestWithParam<dataSet> {};
-
-TEST_P(CheckerAndGame, AgreeWhetherTheGameStops) {
-    testing_support::TempDir dir;
-    testing_support::makeDataSet(GetParam(), dir / "data");
-
+// Starts the game on root/data, runs the checker on it, and expects both to
+// tell the same story.
+void expectAgreement(const std::string& root) {
     // The game's start-up, from the folder above the data.
     std::string here = testing_support::sourceDir();
-    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    ASSERT_EQ(chdir(root.c_str()), 0);
     bool stopped = false;
     std::string reason;
     {
@@ -69,7 +68,7 @@ TEST_P(CheckerAndGame, AgreeWhetherTheGameStops) {
     // The checker, on the same SDL the game started.
     diagnostics report;
     dataChecker checker(report);
-    checker.run(dir / "data");
+    checker.run(root + "/data");
     bool predicted = false;
     for (const diagnostic& finding : report.all())
         predicted = predicted || saysTheGameStops(finding);
@@ -83,6 +82,32 @@ TEST_P(CheckerAndGame, AgreeWhetherTheGameStops) {
     else
         EXPECT_FALSE(predicted) << "the game starts, the checker says it stops:\n" << report.text();
 }
+
+class CheckerAndGame : public testing::TestWithParam<dataSet> {};
+
+TEST_P(CheckerAndGame, AgreeWhetherTheGameStops) {
+    testing_support::TempDir dir;
+    testing_support::makeDataSet(GetParam(), dir / "data");
+    expectAgreement(dir.path());
+}
+
+class CheckerAndGameOnHostileData : public testing::TestWithParam<size_t> {};
+
+TEST_P(CheckerAndGameOnHostileData, AgreeWhetherTheGameStops) {
+    testing_support::TempDir dir;
+    hostile::dataCopy data(testing_support::sourceDir(), dir.path());
+    hostile::cases()[GetParam()].damage(data);
+    expectAgreement(dir.path());
+}
+
+INSTANTIATE_TEST_SUITE_P(Hostile, CheckerAndGameOnHostileData,
+                         testing::Range<size_t>(0, hostile::cases().size()),
+                         [](const testing::TestParamInfo<size_t>& info) {
+                             std::string name = hostile::cases()[info.param].name;
+                             for (char& ch : name)
+                                 if (ch == '-') ch = '_';
+                             return name;
+                         });
 
 INSTANTIATE_TEST_SUITE_P(DataSets, CheckerAndGame,
                          testing::ValuesIn(testing_support::dataSetList::all()),
