@@ -90,6 +90,14 @@ int scanInts(const std::string& text, int* out, int count, size_t start) {
     return count;
 }
 
+bool isPlainNumber(const std::string& word) {
+    size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
+    if (i >= word.size()) return false;
+    for (; i < word.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
+    return true;
+}
+
 bool scanHeader(const std::string& text, const char* prefix, int& value) {
     size_t length = std::strlen(prefix);
     if (text.compare(0, length, prefix) != 0) return false;

@@ -52,6 +52,10 @@ int scanInts(const std::string& text, int* out, int count, size_t start = 0);
 // (exactly) followed by an integer.
 bool scanHeader(const std::string& text, const char* prefix, int& value);
 
+// True when the word is a sign and digits only, as an author writes a
+// number ("12px" is not one, though "%d" reads 12 from it).
+bool isPlainNumber(const std::string& word);
+
 // The first blank-delimited word, as "%s" reads it ("" when there is none).
 std::string firstWord(const std::string& text);
 // Position just after the first word (for reading the numbers that follow).

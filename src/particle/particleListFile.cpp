@@ -1,19 +1,8 @@
 #include "particle/particleListFile.h"
 
+#include "base/textFile.h"
+
 #include <cctype>
-
-namespace {
-
-// Sign and digits only, as an author would write a number.
-bool isNumber(const std::string& word) {
-    size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
-    if (i >= word.size()) return false;
-    for (; i < word.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
-    return true;
-}
-
-} // namespace
 
 std::vector<std::string> particleListFile::definitionWords(const std::string& definitionLine) {
     return splitWords(definitionLine, 3);
@@ -60,7 +49,7 @@ const std::vector<listedParticle>& particleListFile::readEntries() {
             lines_.error(entry.line, "the line starts with a blank: the game loads definition \"" +
                                          entry.name + "\" from " + entry.folder +
                                          " itself, not from " + folder_ + entry.name);
-        else if (written.size() > 1 && !isNumber(written[1]))
+        else if (written.size() > 1 && !isPlainNumber(written[1]))
             lines_.warning(entry.line, "list number \"" + written[1] +
                                            "\" is not a number; the game reads " +
                                            std::to_string(entry.number));

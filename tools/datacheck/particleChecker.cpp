@@ -11,18 +11,6 @@
 #include <cctype>
 #include <functional>
 
-namespace {
-
-bool isNumber(const std::string& word) {
-    size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
-    if (i >= word.size()) return false;
-    for (; i < word.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
-    return true;
-}
-
-} // namespace
-
 const particleDef* particleChecker::find(const std::string& name) const {
     for (auto it = defs_.rbegin(); it != defs_.rend(); ++it)
         if (it->name == name) return &*it;
@@ -149,7 +137,7 @@ void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn
     const int far = dataLimits::coordinate;
     for (size_t i = 1; i < words.size(); ++i) {
         const int value = leadingInt(words[i]);
-        if (!isNumber(words[i]))
+        if (!isPlainNumber(words[i]))
             report_.warning(file, spawn.line,
                             context + "offset \"" + words[i] +
                                 "\" is not a number; the game reads " + std::to_string(value));
