@@ -8,6 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
 
 using testing_support::TempDir;
 
@@ -66,4 +73,36 @@ TEST(Platform, NamesFromDataStayInsideTheirFolder) {
     for (const char* outside : {"..", "../punch", "a/../../b", "sub/..", "/etc/passwd", "\\server",
                                 "..\\x", "a\\..\\..\\b"})
         EXPECT_FALSE(platform::nameStaysInside(outside)) << outside;
+}
+
+// Start-up's large blocks come from a heap grown once and backed by large
+// pages where the system offers them: a block of megabytes lands in the heap
+// instead of in a mapping of its own, and the kernel holds the advice for
+// the part of the heap it ends in.  Under an allocator that keeps no such
+// heap nothing happens.
+TEST(Platform, StartUpBlocksComeFromTheReservedHeap) {
+    const auto before = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    if (!platform::reserveLargePageHeap(8 << 20))
+        GTEST_SKIP() << "this allocator or system keeps no large-page heap";
+    EXPECT_FALSE(platform::reserveLargePageHeap(8 << 20)) << "only the first call acts";
+    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    EXPECT_GE(end - before, std::uintptr_t{8} << 20);
+
+    // It may start in what was left of the heap before it grew.
+    std::vector<unsigned char> block(5 << 20, 1);
+    const auto probe = reinterpret_cast<std::uintptr_t>(&block.back());
+    EXPECT_GT(probe, before);
+    EXPECT_LT(probe, end);
+
+    std::ifstream maps("/proc/self/smaps");
+    std::string line, flags;
+    bool holdsProbe = false;
+    while (std::getline(maps, line)) {
+        unsigned long low = 0, high = 0;
+        if (std::sscanf(line.c_str(), "%lx-%lx ", &low, &high) == 2)
+            holdsProbe = low <= probe && probe < high;
+        else if (holdsProbe && line.rfind("VmFlags:", 0) == 0)
+            flags = line;
+    }
+    EXPECT_NE(flags.find(" hg"), std::string::npos) << flags;
 }

@@ -2,11 +2,18 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <new>
 
 namespace platform {
@@ -16,6 +23,33 @@ void hideConsole() {}
 void restoreStopSignals() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+}
+
+bool reserveLargePageHeap(std::size_t bytes) {
+    static bool asked = false;
+    if (asked) return false;
+    asked = true;
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+    // Blocks below the mapping threshold come from the heap; a heap that is
+    // never trimmed keeps the large pages for the next block.
+    if (mallopt(M_MMAP_THRESHOLD, 32 << 20) != 1 || mallopt(M_TRIM_THRESHOLD, 1 << 30) != 1)
+        return false;
+    const std::uintptr_t largePage = 2 << 20;
+    const auto before = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    // The block is only there to grow the heap; volatile keeps the compiler
+    // from dropping the pair.
+    void* volatile grown = std::malloc(bytes);
+    std::free(grown);
+    const auto after = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    const std::uintptr_t first = (before + largePage - 1) & ~(largePage - 1);
+    const std::uintptr_t last = after & ~(largePage - 1);
+    if (grown == nullptr || last <= first) return false;
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    return true;
+#else
+    (void)bytes;
+    return false;
+#endif
 }
 
 std::string currentDirectory() {

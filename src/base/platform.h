@@ -1,8 +1,10 @@
 // The few operating-system services the game needs that differ between
-// desktops: hiding the console window, the working directory, and reading a
-// whole file into memory.  On Linux there is no console window to hide.
+// desktops: hiding the console window, the working directory, reading a
+// whole file into memory, and where start-up's large blocks come from.  On
+// Linux there is no console window to hide.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +18,18 @@ void hideConsole();
 // quit event as the window's close button, which the game ignores; put the
 // default handlers back so a terminal or a supervisor can still stop it.
 void restoreStopSignals();
+
+// Start-up allocates a few blocks of a megabyte or more: the screen, the
+// stage's bytes and SDL's decoded copy of it, the sounds, SDL's run-length
+// copies of the frames.  Taken from the system 4 KB at a time, their first
+// writes cost over a thousand page faults, about a third of the time from
+// `main` to the first frame.  This grows the heap once by `bytes`, asks the
+// system to back that part with 2 MB pages, and keeps blocks of up to 32 MB
+// in the heap so that they land there.  Only advice, and only the first call
+// acts: where the C library or the system does not take it (another
+// allocator, the sanitizers', the browser's), nothing changes.  False when
+// the heap was not grown.
+bool reserveLargePageHeap(std::size_t bytes);
 
 // The current working directory, or "" when it cannot be read.
 std::string currentDirectory();
