@@ -146,58 +146,75 @@ Pose runPose(double phase) {
 
 // ---- actions ---------------------------------------------------------------
 
+// The animations the game asks for by name, one function each;
+// animations() lists them in the order of the animation index.
+
+// Never shown: its first frame's size is the screen area every fighter saves
+// and restores under itself.  A see-through frame with the guard's body box.
+Action blank() {
+    Action a;
+    a.name = "blank";
+    a.frames.push_back(fr(guard(), 100));
+    return a;
+}
+
+// Walking, and landing: one stride in eight poses.
+Action walk() {
+    Action a;
+    a.name = "walk";
+    for (int i = 0; i < 8; ++i)
+        a.frames.push_back(fr(walkPose(i * 45.0), 26));
+    return a;
+}
+
+// Running, after a double tap forward: a footstep on each foot's landing.
+Action running() {
+    Action a;
+    a.name = "running";
+    for (int i = 0; i < 8; ++i) {
+        Frame f = fr(runPose(i * 45.0), 17);
+        if (i == 2 || i == 6) f.sound = "step";
+        a.frames.push_back(f);
+    }
+    return a;
+}
+
+// Ducking: the crouch, breathing.
+Action duck() {
+    Action a;
+    a.name = "duck";
+    a.frames.push_back(fr(crouch(0), 90));
+    a.frames.push_back(fr(crouch(1), 90));
+    return a;
+}
+
+// In the air: tucked, wobbling.
+Action inAir() {
+    Action a;
+    a.name = "inAir";
+    a.frames.push_back(fr(tuck(-6), 30));
+    a.frames.push_back(fr(tuck(0), 30));
+    a.frames.push_back(fr(tuck(6), 30));
+    return a;
+}
+
+// Standing: the guard breathing in and out, with a blink at the end.
+Action standing() {
+    Action a;
+    a.name = "standing";
+    const double depth[6] = {0.0, 0.25, 0.75, 1.0, 0.75, 0.25};
+    for (int i = 0; i < 6; ++i) {
+        Pose p = guard(depth[i]);
+        p.blink = i == 5;
+        a.frames.push_back(fr(p, 45));
+    }
+    return a;
+}
+
+// The animation index, in order.  Blank stays first: a name the index lacks
+// shows the first animation instead.
 std::vector<Action> animations() {
-    std::vector<Action> list;
-    {
-        Action a;
-        a.name = "blank";
-        a.frames.push_back(fr(guard(), 100));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "walk";
-        for (int i = 0; i < 8; ++i)
-            a.frames.push_back(fr(walkPose(i * 45.0), 26));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "running";
-        for (int i = 0; i < 8; ++i) {
-            Frame f = fr(runPose(i * 45.0), 17);
-            if (i == 2 || i == 6) f.sound = "step";
-            a.frames.push_back(f);
-        }
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "duck";
-        a.frames.push_back(fr(crouch(0), 90));
-        a.frames.push_back(fr(crouch(1), 90));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "inAir";
-        a.frames.push_back(fr(tuck(-6), 30));
-        a.frames.push_back(fr(tuck(0), 30));
-        a.frames.push_back(fr(tuck(6), 30));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "standing";
-        const double depth[6] = {0.0, 0.25, 0.75, 1.0, 0.75, 0.25};
-        for (int i = 0; i < 6; ++i) {
-            Pose p = guard(depth[i]);
-            p.blink = i == 5;
-            a.frames.push_back(fr(p, 45));
-        }
-        list.push_back(a);
-    }
-    return list;
+    return {blank(), walk(), running(), duck(), inAir(), standing()};
 }
 
 // A move: its record in the move file and its frames.
