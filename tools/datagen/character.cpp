@@ -994,7 +994,7 @@ void readable(const std::string& what, const std::string& problem) {
 // Writes a frame folder: one bitmap per frame and the index naming them.
 void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>& frames) {
     const std::string dir = "Tavro/" + name;
-    std::vector<FrameText> texts;
+    std::vector<frameEntry> entries;
     std::vector<RGB> pal;
     fighterPalette(pal);
     for (size_t i = 0; i < frames.size(); ++i) {
@@ -1016,31 +1016,24 @@ void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>&
         char file[32];
         std::snprintf(file, sizeof file, "f%02zu.bmp", i);
         out.bytes(dir + "/" + file, bmp8(img));
-        FrameText t;
-        t.file = file;
-        t.pause = f.pause;
-        t.offX = kAnchorX;
-        t.offY = kAnchorY;
-        t.col[0] = d.body.x1;
-        t.col[1] = d.body.y1;
-        t.col[2] = d.body.x2;
-        t.col[3] = d.body.y2;
+        frameEntry entry = indexEntry(file, f.pause);
+        spriteFrame& frame = entry.frame;
+        frame.offsetX = kAnchorX;
+        frame.offsetY = kAnchorY;
+        setCollisionBox(frame, d.body);
         if (f.damage > 0) {
-            t.dmg[0] = d.strike.x1;
-            t.dmg[1] = d.strike.y1;
-            t.dmg[2] = d.strike.x2;
-            t.dmg[3] = d.strike.y2;
-            t.damage = f.damage;
-            t.hitType = 1;
+            setDamageBox(frame, d.strike);
+            frame.damage = f.damage;
+            frame.hitType = 1;
         }
-        t.sound = f.sound;
-        t.spawns = f.spawns;
-        t.moveX = f.moveX;
-        t.moveY = f.moveY;
-        t.tag = name;
-        texts.push_back(t);
+        frame.soundName = f.sound;
+        frame.partNames = f.spawns;
+        frame.moveX = f.moveX;
+        frame.moveY = f.moveY;
+        frame.tagName = name;
+        entries.push_back(entry);
     }
-    out.text(dir + "/info", infoText(texts));
+    out.text(dir + "/info", frameIndex::text(entries));
 }
 
 // The opponent's attack table: move name, range, link key, cancel key.
