@@ -4,12 +4,13 @@
 // anchor (blue), plus each frame's pause and sound.
 #include "datagen.h"
 #include "fighter/animationIndex.h"
+#include "fighter/moveFile.h"
+#include "particle/particleListFile.h"
 #include "sprite/frameIndex.h"
 
 #include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 namespace gen {
 
@@ -116,17 +117,6 @@ void text(Rgb24& img, int x, int y, const std::string& s, RGB c, int scale) {
     }
 }
 
-std::vector<std::string> lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> out;
-    std::string l;
-    while (std::getline(in, l)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        out.push_back(l);
-    }
-    return out;
-}
-
 // The frame folder's index, read as the game reads it.
 std::vector<frameEntry> readInfo(const std::string& folder) {
     std::vector<frameEntry> out;
@@ -165,16 +155,19 @@ int contactSheet(const std::string& dataDir, const std::string& outBmp) {
         for (const animationName& anim : anims.readNames())
             if (!anim.name.empty())
                 rows.push_back({"anim " + anim.name, dataDir + "/Tavro/" + anim.name, {}});
-    std::vector<std::string> ms = lines(dataDir + "/Tavro/moveset");
-    for (size_t i = 1; i + 10 < ms.size(); i += 11)
-        rows.push_back({ms[i] + " " + ms[i + 1] + (ms[i + 10] != "null" ? " if " + ms[i + 10] : ""),
-                        dataDir + "/Tavro/" + ms[i],
-                        {}});
-    std::vector<std::string> parts = lines(dataDir + "/particle/default");
-    for (size_t i = 1; i < parts.size(); ++i) {
-        std::string name = parts[i].substr(0, parts[i].find(' '));
-        if (!name.empty()) rows.push_back({"particle " + name, dataDir + "/particle/" + name, {}});
-    }
+    moveFile moves;
+    moveEntry move;
+    if (moves.open(dataDir + "/Tavro"))
+        for (int i = 0; i < moves.announced() && moves.next(move); ++i)
+            rows.push_back({move.name + " " + move.command +
+                                (move.condition != "null" ? " if " + move.condition : ""),
+                            dataDir + "/Tavro/" + move.name,
+                            {}});
+    particleListFile particles;
+    if (particles.open(dataDir + "/particle/", "default"))
+        for (const listedParticle& particle : particles.readEntries())
+            if (!particle.name.empty())
+                rows.push_back({"particle " + particle.name, particle.folder, {}});
     rows.push_back({"hpBar", dataDir + "/hpBar", {}});
 
     const int labelH = 16, infoH = 14, gap = 6;
