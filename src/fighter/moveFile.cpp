@@ -13,7 +13,7 @@ bool oneWord(const std::string& text) {
 
 bool moveFile::open(const std::string& characterFolder) {
     header_ = countHeader();
-    cut_ = false;
+    cut_ = ended_ = false;
     names_.clear();
     if (!lines_.open(characterFolder + "/moveset")) return false;
     header_.read(lines_, "ANIMS:", "the game loads no moves");
@@ -63,8 +63,11 @@ bool moveFile::next(moveEntry& entry) {
     entry.fromMove.clear();
     entry.condition.clear();
     std::string line;
-    if (cut_) return false;
+    // Past the announced records, or past the end once it was met, there is
+    // nothing more to read and nothing more to report.
+    if (cut_ || ended_ || static_cast<int>(names_.size()) >= announced()) return false;
     if (!lines_.readLine(line)) {
+        ended_ = true;
         header_.reportHeld(lines_, names_.size(), "moves");
         return false;
     }

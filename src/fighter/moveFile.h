@@ -58,7 +58,7 @@ class moveFile {
 
     // Reads the next record.  A record cut short by the end of the file
     // keeps what it read.  False when the file ends before another record's
-    // name line.
+    // name line, and once the announced records have been read.
     bool next(moveEntry& entry);
     // After the announced records: reports text that follows them.
     void finish();
@@ -81,7 +81,8 @@ class moveFile {
 
     dataLines lines_;
     countHeader header_;
-    bool cut_ = false;  // the file ended inside a record
-    std::string where_; // "move <n> "<name>": " for the record being read
+    bool cut_ = false;   // the file ended inside a record
+    bool ended_ = false; // the file ended before a record began
+    std::string where_;  // "move <n> "<name>": " for the record being read
     std::vector<std::pair<std::string, int>> names_; // names read so far, with their lines
 };
