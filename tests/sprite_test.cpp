@@ -491,6 +491,33 @@ TEST(PixelAccess, HonoursThePitchAndMirrors) {
     SDL_FreeSurface(s);
 }
 
+// Rows are mirrored several pixels at a time with the rest one by one, so
+// every width from one pixel up to a few groups, with padded rows, must come
+// out as the row read backwards.
+TEST(PixelAccess, MirrorsEveryRowWidth) {
+    for (int w = 1; w <= 13; ++w) {
+        const int pitchPixels = w + 3, h = 2;
+        std::vector<Uint32> pixels(pitchPixels * h), mirrored(pitchPixels * h, 0xDEADBEEF);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = 0x010203u * static_cast<Uint32>(i);
+        SDL_Surface* s = SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, pitchPixels * 4,
+                                                  0xFF0000, 0x00FF00, 0x0000FF, 0);
+        SDL_Surface* m = SDL_CreateRGBSurfaceFrom(mirrored.data(), w, h, 32, pitchPixels * 4,
+                                                  0xFF0000, 0x00FF00, 0x0000FF, 0);
+        ASSERT_TRUE(s && m);
+        ASSERT_TRUE(mirrorInto(s, m));
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(get_pixel32(s, w - 1 - x, y), get_pixel32(m, x, y))
+                    << "width " << w << " at " << x << "," << y;
+            for (int x = w; x < pitchPixels; ++x)
+                ASSERT_EQ(0xDEADBEEFu, mirrored[y * pitchPixels + x]) << "padding written";
+        }
+        SDL_FreeSurface(m);
+        SDL_FreeSurface(s);
+    }
+}
+
 // ---- sprites -------------------------------------------------------------
 
 namespace {

@@ -2,10 +2,30 @@
 
 #include "base/media.h"
 
-#include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+// A row read backwards into `to`.  Four pixels at a time where the processor
+// can: the last four of the source, turned round in a register, are the
+// first four of the mirror.  This is most of the time spent mirroring a
+// character's frames at start-up.
+void reverseRow(const Uint32* from, Uint32* to, int w) {
+    int x = 0;
+#if defined(__SSE2__)
+    for (; x + 4 <= w; x += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + w - x - 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x),
+                         _mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3)));
+    }
+#endif
+    for (; x < w; ++x)
+        to[x] = from[w - 1 - x];
+}
 
 Uint8* pixelAddress(SDL_Surface* surface, int x, int y) {
     return static_cast<Uint8*>(surface->pixels) + y * surface->pitch +
@@ -61,8 +81,7 @@ bool mirrorInto(SDL_Surface* source, SDL_Surface* target) {
         const Uint8* from = static_cast<const Uint8*>(source->pixels) + y * source->pitch;
         Uint8* to = static_cast<Uint8*>(target->pixels) + y * target->pitch;
         if (bytes == 4) {
-            const Uint32* first = reinterpret_cast<const Uint32*>(from);
-            std::reverse_copy(first, first + w, reinterpret_cast<Uint32*>(to));
+            reverseRow(reinterpret_cast<const Uint32*>(from), reinterpret_cast<Uint32*>(to), w);
         } else {
             // Frames are always 32-bit; anything else is still mirrored
             // pixel by pixel rather than read past the end of its rows.

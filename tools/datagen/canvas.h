@@ -36,6 +36,11 @@ inline V2 dirDeg(double deg) {
     return {sinDeg(deg), cosDeg(deg)};
 }
 V2 lerp(V2 a, V2 b, double t);
+
+// A rectangle by its corners (both inside it), in pixels.
+struct Box {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
 // Rotates a local offset clockwise on screen (y grows downward).
 V2 rotate(V2 v, double deg);
 

@@ -146,58 +146,75 @@ Pose runPose(double phase) {
 
 // ---- actions ---------------------------------------------------------------
 
+// The animations the game asks for by name, one function each;
+// animations() lists them in the order of the animation index.
+
+// Never shown: its first frame's size is the screen area every fighter saves
+// and restores under itself.  A see-through frame with the guard's body box.
+Action blank() {
+    Action a;
+    a.name = "blank";
+    a.frames.push_back(fr(guard(), 100));
+    return a;
+}
+
+// Walking, and landing: one stride in eight poses.
+Action walk() {
+    Action a;
+    a.name = "walk";
+    for (int i = 0; i < 8; ++i)
+        a.frames.push_back(fr(walkPose(i * 45.0), 26));
+    return a;
+}
+
+// Running, after a double tap forward: a footstep on each foot's landing.
+Action running() {
+    Action a;
+    a.name = "running";
+    for (int i = 0; i < 8; ++i) {
+        Frame f = fr(runPose(i * 45.0), 17);
+        if (i == 2 || i == 6) f.sound = "step";
+        a.frames.push_back(f);
+    }
+    return a;
+}
+
+// Ducking: the crouch, breathing.
+Action duck() {
+    Action a;
+    a.name = "duck";
+    a.frames.push_back(fr(crouch(0), 90));
+    a.frames.push_back(fr(crouch(1), 90));
+    return a;
+}
+
+// In the air: tucked, wobbling.
+Action inAir() {
+    Action a;
+    a.name = "inAir";
+    a.frames.push_back(fr(tuck(-6), 30));
+    a.frames.push_back(fr(tuck(0), 30));
+    a.frames.push_back(fr(tuck(6), 30));
+    return a;
+}
+
+// Standing: the guard breathing in and out, with a blink at the end.
+Action standing() {
+    Action a;
+    a.name = "standing";
+    const double depth[6] = {0.0, 0.25, 0.75, 1.0, 0.75, 0.25};
+    for (int i = 0; i < 6; ++i) {
+        Pose p = guard(depth[i]);
+        p.blink = i == 5;
+        a.frames.push_back(fr(p, 45));
+    }
+    return a;
+}
+
+// The animation index, in order.  Blank stays first: a name the index lacks
+// shows the first animation instead.
 std::vector<Action> animations() {
-    std::vector<Action> list;
-    {
-        Action a;
-        a.name = "blank";
-        a.frames.push_back(fr(guard(), 100));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "walk";
-        for (int i = 0; i < 8; ++i)
-            a.frames.push_back(fr(walkPose(i * 45.0), 26));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "running";
-        for (int i = 0; i < 8; ++i) {
-            Frame f = fr(runPose(i * 45.0), 17);
-            if (i == 2 || i == 6) f.sound = "step";
-            a.frames.push_back(f);
-        }
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "duck";
-        a.frames.push_back(fr(crouch(0), 90));
-        a.frames.push_back(fr(crouch(1), 90));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "inAir";
-        a.frames.push_back(fr(tuck(-6), 30));
-        a.frames.push_back(fr(tuck(0), 30));
-        a.frames.push_back(fr(tuck(6), 30));
-        list.push_back(a);
-    }
-    {
-        Action a;
-        a.name = "standing";
-        const double depth[6] = {0.0, 0.25, 0.75, 1.0, 0.75, 0.25};
-        for (int i = 0; i < 6; ++i) {
-            Pose p = guard(depth[i]);
-            p.blink = i == 5;
-            a.frames.push_back(fr(p, 45));
-        }
-        list.push_back(a);
-    }
-    return list;
+    return {blank(), walk(), running(), duck(), inAir(), standing()};
 }
 
 // A move: its record in the move file and its frames.
@@ -977,7 +994,7 @@ void readable(const std::string& what, const std::string& problem) {
 // Writes a frame folder: one bitmap per frame and the index naming them.
 void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>& frames) {
     const std::string dir = "Tavro/" + name;
-    std::vector<FrameText> texts;
+    std::vector<frameEntry> entries;
     std::vector<RGB> pal;
     fighterPalette(pal);
     for (size_t i = 0; i < frames.size(); ++i) {
@@ -999,31 +1016,24 @@ void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>&
         char file[32];
         std::snprintf(file, sizeof file, "f%02zu.bmp", i);
         out.bytes(dir + "/" + file, bmp8(img));
-        FrameText t;
-        t.file = file;
-        t.pause = f.pause;
-        t.offX = kAnchorX;
-        t.offY = kAnchorY;
-        t.col[0] = d.body.x1;
-        t.col[1] = d.body.y1;
-        t.col[2] = d.body.x2;
-        t.col[3] = d.body.y2;
+        frameEntry entry = indexEntry(file, f.pause);
+        spriteFrame& frame = entry.frame;
+        frame.offsetX = kAnchorX;
+        frame.offsetY = kAnchorY;
+        setCollisionBox(frame, d.body);
         if (f.damage > 0) {
-            t.dmg[0] = d.strike.x1;
-            t.dmg[1] = d.strike.y1;
-            t.dmg[2] = d.strike.x2;
-            t.dmg[3] = d.strike.y2;
-            t.damage = f.damage;
-            t.hitType = 1;
+            setDamageBox(frame, d.strike);
+            frame.damage = f.damage;
+            frame.hitType = 1;
         }
-        t.sound = f.sound;
-        t.spawns = f.spawns;
-        t.moveX = f.moveX;
-        t.moveY = f.moveY;
-        t.tag = name;
-        texts.push_back(t);
+        frame.soundName = f.sound;
+        frame.partNames = f.spawns;
+        frame.moveX = f.moveX;
+        frame.moveY = f.moveY;
+        frame.tagName = name;
+        entries.push_back(entry);
     }
-    out.text(dir + "/info", infoText(texts));
+    out.text(dir + "/info", frameIndex::text(entries));
 }
 
 // The opponent's attack table: move name, range, link key, cancel key.

@@ -2,28 +2,20 @@
 #pragma once
 
 #include "canvas.h"
+#include "sprite/frameIndex.h"
 
 #include <string>
-#include <vector>
 
 namespace gen {
 
-// One frame entry of a frame folder's info index.
-struct FrameText {
-    std::string file;
-    int pause = 30;
-    int keyR = 255, keyG = 0, keyB = 255;
-    int offX = 0, offY = 0;
-    int col[4] = {0, 0, 0, 0};
-    int dmg[4] = {0, 0, 0, 0};
-    int damage = 0;
-    int hitType = 0;
-    std::string sound = "NULL";
-    std::vector<std::string> spawns;
-    int moveX = 0, moveY = 0;
-    std::string tag = "NULL";
-};
-std::string infoText(const std::vector<FrameText>& frames);
+// A frame folder's index is written by frameIndex::text from the game's own
+// entries.  A new entry as the generator starts one: the bitmap and its
+// display time, magenta (255 0 255) as the colour key, no sound and the tag
+// NULL; the rest stays 0 until set on the entry's frame.
+frameEntry indexEntry(const std::string& bitmap, int pause);
+// A box into the frame's collision box or damage box.
+void setCollisionBox(spriteFrame& frame, const Box& box);
+void setDamageBox(spriteFrame& frame, const Box& box);
 
 void writeCharacter(Writer& out);
 void writeParticles(Writer& out);

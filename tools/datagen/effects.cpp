@@ -206,96 +206,83 @@ void writeParticles(Writer& out) {
         "particle/default",
         particleListFile::write({{"spark", 1}, {"fireball", 2}, {"pillar", 3}, {"shockwave", 4}}));
 
-    std::vector<FrameText> ft;
+    std::vector<frameEntry> ft;
     for (int i = 0; i < 4; ++i) {
         char file[16];
         std::snprintf(file, sizeof file, "f%02d.bmp", i);
         out.bytes(std::string("particle/fireball/") + file, bmp8(fireballFrame(i)));
-        FrameText t;
-        t.file = file;
-        t.pause = 20;
-        t.offX = 48;
-        t.offY = 24;
-        int box[4] = {30, 10, 62, 38};
-        for (int k = 0; k < 4; ++k)
-            t.col[k] = t.dmg[k] = box[k];
-        t.damage = 80;
-        t.hitType = 1;
-        t.moveX = 2;
-        t.tag = "fireball";
+        frameEntry t = indexEntry(file, 20);
+        t.frame.offsetX = 48;
+        t.frame.offsetY = 24;
+        setCollisionBox(t.frame, {30, 10, 62, 38});
+        setDamageBox(t.frame, {30, 10, 62, 38});
+        t.frame.damage = 80;
+        t.frame.hitType = 1;
+        t.frame.moveX = 2;
+        t.frame.tagName = "fireball";
         ft.push_back(t);
     }
-    out.text("particle/fireball/info", infoText(ft));
+    out.text("particle/fireball/info", frameIndex::text(ft));
     // Flies 1.5 s and bursts into three sparks; hits the opponent.
     out.text("particle/fireball/particle",
              particleFile::write(definition(1500, 0, {"spark 14 8", "spark 22 34", "spark 6 22"})));
 
-    std::vector<FrameText> st;
+    std::vector<frameEntry> st;
     const int drift[3] = {0, 1, 0};
     for (int i = 0; i < 3; ++i) {
         char file[16];
         std::snprintf(file, sizeof file, "f%02d.bmp", i);
         out.bytes(std::string("particle/spark/") + file, bmp8(sparkFrame(i)));
-        FrameText t;
-        t.file = file;
-        t.pause = 15;
-        t.offX = 12;
-        t.offY = 12;
-        int box[4] = {6, 6, 18, 18};
-        for (int k = 0; k < 4; ++k)
-            t.col[k] = box[k];
-        t.moveX = drift[i];
-        t.tag = "spark";
+        frameEntry t = indexEntry(file, 15);
+        t.frame.offsetX = 12;
+        t.frame.offsetY = 12;
+        setCollisionBox(t.frame, {6, 6, 18, 18});
+        t.frame.moveX = drift[i];
+        t.frame.tagName = "spark";
         st.push_back(t);
     }
-    out.text("particle/spark/info", infoText(st));
+    out.text("particle/spark/info", frameIndex::text(st));
     out.text("particle/spark/particle", particleFile::write(definition(400, 1, {"NULL"}, "NULL")));
 
     // The shockwave hugs the floor (gravity keeps its bottom on the ground
     // line), runs a little faster than the fireball and not as far, and
     // bursts into a pillar when it dies of age.
-    std::vector<FrameText> wt;
+    std::vector<frameEntry> wt;
     for (int i = 0; i < 4; ++i) {
         char file[16];
         std::snprintf(file, sizeof file, "f%02d.bmp", i);
         out.bytes(std::string("particle/shockwave/") + file, bmp8(shockwaveFrame(i)));
-        FrameText t;
-        t.file = file;
-        t.pause = 15;
-        t.offX = 50;
-        t.offY = 60;
-        int box[4] = {36, 12, 88, 59};
-        for (int k = 0; k < 4; ++k)
-            t.col[k] = t.dmg[k] = box[k];
-        t.damage = 60;
-        t.hitType = 1;
-        t.moveX = 3;
-        t.tag = "shockwave";
+        frameEntry t = indexEntry(file, 15);
+        t.frame.offsetX = 50;
+        t.frame.offsetY = 60;
+        setCollisionBox(t.frame, {36, 12, 88, 59});
+        setDamageBox(t.frame, {36, 12, 88, 59});
+        t.frame.damage = 60;
+        t.frame.hitType = 1;
+        t.frame.moveX = 3;
+        t.frame.tagName = "shockwave";
         wt.push_back(t);
     }
-    out.text("particle/shockwave/info", infoText(wt));
+    out.text("particle/shockwave/info", frameIndex::text(wt));
     out.text("particle/shockwave/particle",
              particleFile::write(definition(650, 1, {"pillar 26 60"})));
 
-    std::vector<FrameText> pt;
+    std::vector<frameEntry> pt;
     for (int i = 0; i < 4; ++i) {
         char file[16];
         std::snprintf(file, sizeof file, "f%02d.bmp", i);
         out.bytes(std::string("particle/pillar/") + file, bmp8(pillarFrame(i)));
-        FrameText t;
-        t.file = file;
-        t.pause = 30;
-        t.offX = 24;
-        t.offY = 127;
-        int box[4] = {10, 10, 38, 127};
-        for (int k = 0; k < 4; ++k)
-            t.col[k] = t.dmg[k] = box[k];
-        t.damage = 80;
-        t.hitType = 1;
-        t.tag = "pillar";
+        frameEntry t = indexEntry(file, 30);
+        t.frame.offsetX = 24;
+        t.frame.offsetY = 127;
+        setCollisionBox(t.frame, {10, 10, 38, 127});
+        setDamageBox(t.frame, {10, 10, 38, 127});
+        t.frame.damage = 80;
+        t.frame.hitType = 1;
+        t.frame.tagName = "pillar";
         pt.push_back(t);
     }
-    out.text("particle/pillar/info", infoText(pt));
+    out.text("particle/pillar/info", frameIndex::text(pt));
     out.text("particle/pillar/particle", particleFile::write(definition(360, 0, {"NULL"})));
 }
 
@@ -335,14 +322,12 @@ void writeHealthBar(Writer& out) {
             img.at(x, y) = c;
         }
     out.bytes("hpBar/bar.bmp", bmp24(img));
-    FrameText t;
-    t.file = "bar.bmp";
-    t.pause = 100;
-    t.keyR = -1;
-    t.keyG = 0;
-    t.keyB = 0;
-    t.tag = "bar";
-    out.text("hpBar/info", infoText({t}));
+    frameEntry t = indexEntry("bar.bmp", 100);
+    t.keyRed = -1; // no colour key: the bar's art is drawn whole
+    t.keyGreen = 0;
+    t.keyBlue = 0;
+    t.frame.tagName = "bar";
+    out.text("hpBar/info", frameIndex::text({t}));
 }
 
 void writeStage(Writer& out) {

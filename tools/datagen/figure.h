@@ -62,10 +62,6 @@ struct Pose {
     bool shout = false; // mouth open in a yell
 };
 
-struct Box {
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-
 struct Drawn {
     Box body;   // collision box
     Box strike; // damage box of the striking limb (only meaningful with a strike)

@@ -5,44 +5,36 @@
 //   datagen --sheet <datadir> <out.bmp>    contact sheet of frames and boxes
 //   datagen --scene <datadir> <out.bmp>    stage mock-up with both fighters
 #include "datagen.h"
-#include "sprite/frameIndex.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace gen {
 
-std::string infoText(const std::vector<FrameText>& frames) {
-    std::vector<frameEntry> entries;
-    for (const FrameText& f : frames) {
-        frameEntry entry;
-        entry.bitmap = f.file;
-        entry.keyRed = f.keyR;
-        entry.keyGreen = f.keyG;
-        entry.keyBlue = f.keyB;
-        spriteFrame& frame = entry.frame;
-        frame.pause = f.pause;
-        frame.offsetX = f.offX;
-        frame.offsetY = f.offY;
-        frame.colX1 = f.col[0];
-        frame.colY1 = f.col[1];
-        frame.colX2 = f.col[2];
-        frame.colY2 = f.col[3];
-        frame.dmgX1 = f.dmg[0];
-        frame.dmgY1 = f.dmg[1];
-        frame.dmgX2 = f.dmg[2];
-        frame.dmgY2 = f.dmg[3];
-        frame.damage = f.damage;
-        frame.hitType = f.hitType;
-        frame.soundName = f.sound;
-        frame.partNames = f.spawns;
-        frame.partNum = static_cast<int>(f.spawns.size());
-        frame.moveX = f.moveX;
-        frame.moveY = f.moveY;
-        frame.tagName = f.tag;
-        entries.push_back(entry);
-    }
-    return frameIndex::text(entries);
+frameEntry indexEntry(const std::string& bitmap, int pause) {
+    frameEntry entry;
+    entry.bitmap = bitmap;
+    entry.keyRed = 255;
+    entry.keyGreen = 0;
+    entry.keyBlue = 255;
+    entry.frame.pause = pause;
+    entry.frame.soundName = "NULL";
+    entry.frame.tagName = "NULL";
+    return entry;
+}
+
+void setCollisionBox(spriteFrame& frame, const Box& box) {
+    frame.colX1 = box.x1;
+    frame.colY1 = box.y1;
+    frame.colX2 = box.x2;
+    frame.colY2 = box.y2;
+}
+
+void setDamageBox(spriteFrame& frame, const Box& box) {
+    frame.dmgX1 = box.x1;
+    frame.dmgY1 = box.y1;
+    frame.dmgX2 = box.x2;
+    frame.dmgY2 = box.y2;
 }
 
 } // namespace gen

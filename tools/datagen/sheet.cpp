@@ -4,12 +4,13 @@
 // anchor (blue), plus each frame's pause and sound.
 #include "datagen.h"
 #include "fighter/animationIndex.h"
+#include "fighter/moveFile.h"
+#include "particle/particleListFile.h"
 #include "sprite/frameIndex.h"
 
 #include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 namespace gen {
 
@@ -116,59 +117,22 @@ void text(Rgb24& img, int x, int y, const std::string& s, RGB c, int scale) {
     }
 }
 
-struct Entry {
-    std::string file;
-    int pause = 0, keyR = -1, keyG = 0, keyB = 0, offX = 0, offY = 0;
-    int col[4] = {0, 0, 0, 0}, dmg[4] = {0, 0, 0, 0};
-    int damage = 0, hitType = 0, moveX = 0, moveY = 0;
-    std::string sound;
-    std::vector<std::string> spawns;
-};
-
-std::vector<std::string> lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> out;
-    std::string l;
-    while (std::getline(in, l)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        out.push_back(l);
-    }
-    return out;
-}
-
 // The frame folder's index, read as the game reads it.
-std::vector<Entry> readInfo(const std::string& folder) {
-    std::vector<Entry> out;
+std::vector<frameEntry> readInfo(const std::string& folder) {
+    std::vector<frameEntry> out;
     frameIndex index;
     if (!index.open(folder)) return out;
     frameEntry read;
-    while (static_cast<int>(out.size()) < index.announced() && index.next(read)) {
-        const spriteFrame& f = read.frame;
-        Entry e;
-        e.file = read.bitmap;
-        e.pause = f.pause;
-        e.keyR = read.keyRed;
-        e.keyG = read.keyGreen;
-        e.keyB = read.keyBlue;
-        e.offX = f.offsetX;
-        e.offY = f.offsetY;
-        e.col[0] = f.colX1;
-        e.col[1] = f.colY1;
-        e.col[2] = f.colX2;
-        e.col[3] = f.colY2;
-        e.dmg[0] = f.dmgX1;
-        e.dmg[1] = f.dmgY1;
-        e.dmg[2] = f.dmgX2;
-        e.dmg[3] = f.dmgY2;
-        e.damage = f.damage;
-        e.hitType = f.hitType;
-        e.sound = f.soundName;
-        e.spawns = f.partNames;
-        e.moveX = f.moveX;
-        e.moveY = f.moveY;
-        out.push_back(e);
-    }
+    while (static_cast<int>(out.size()) < index.announced() && index.next(read))
+        out.push_back(read);
     return out;
+}
+
+// Whether a pixel has the entry's colour key, and so is not drawn.
+bool keyed(const frameEntry& e, RGB c) {
+    return e.keyRed >= 0 &&
+           c == RGB{static_cast<uint8_t>(e.keyRed), static_cast<uint8_t>(e.keyGreen),
+                    static_cast<uint8_t>(e.keyBlue)};
 }
 
 // Small images (particles) are shown enlarged.
@@ -179,7 +143,7 @@ int zoomFor(const Rgb24& img) {
 struct Row {
     std::string label;
     std::string folder;
-    std::vector<Entry> entries;
+    std::vector<frameEntry> entries;
 };
 
 } // namespace
@@ -191,16 +155,19 @@ int contactSheet(const std::string& dataDir, const std::string& outBmp) {
         for (const animationName& anim : anims.readNames())
             if (!anim.name.empty())
                 rows.push_back({"anim " + anim.name, dataDir + "/Tavro/" + anim.name, {}});
-    std::vector<std::string> ms = lines(dataDir + "/Tavro/moveset");
-    for (size_t i = 1; i + 10 < ms.size(); i += 11)
-        rows.push_back({ms[i] + " " + ms[i + 1] + (ms[i + 10] != "null" ? " if " + ms[i + 10] : ""),
-                        dataDir + "/Tavro/" + ms[i],
-                        {}});
-    std::vector<std::string> parts = lines(dataDir + "/particle/default");
-    for (size_t i = 1; i < parts.size(); ++i) {
-        std::string name = parts[i].substr(0, parts[i].find(' '));
-        if (!name.empty()) rows.push_back({"particle " + name, dataDir + "/particle/" + name, {}});
-    }
+    moveFile moves;
+    moveEntry move;
+    if (moves.open(dataDir + "/Tavro"))
+        for (int i = 0; i < moves.announced() && moves.next(move); ++i)
+            rows.push_back({move.name + " " + move.command +
+                                (move.condition != "null" ? " if " + move.condition : ""),
+                            dataDir + "/Tavro/" + move.name,
+                            {}});
+    particleListFile particles;
+    if (particles.open(dataDir + "/particle/", "default"))
+        for (const listedParticle& particle : particles.readEntries())
+            if (!particle.name.empty())
+                rows.push_back({"particle " + particle.name, particle.folder, {}});
     rows.push_back({"hpBar", dataDir + "/hpBar", {}});
 
     const int labelH = 16, infoH = 14, gap = 6;
@@ -208,9 +175,9 @@ int contactSheet(const std::string& dataDir, const std::string& outBmp) {
     for (Row& r : rows) {
         r.entries = readInfo(r.folder);
         int rowW = gap;
-        for (const Entry& e : r.entries) {
+        for (const frameEntry& e : r.entries) {
             Rgb24 img(1, 1);
-            if (readBmp(r.folder + "/" + e.file, img)) {
+            if (readBmp(r.folder + "/" + e.bitmap, img)) {
                 rowW += std::max(img.w * zoomFor(img), 150) + gap;
                 cellH = std::max(cellH, img.h * zoomFor(img));
             }
@@ -226,39 +193,37 @@ int contactSheet(const std::string& dataDir, const std::string& outBmp) {
         text(sheet, gap, y + 3, r.label, white, 2);
         int x = gap;
         for (size_t i = 0; i < r.entries.size(); ++i) {
-            const Entry& e = r.entries[i];
+            const frameEntry& e = r.entries[i];
+            const spriteFrame& f = e.frame;
             int cy = y + labelH;
             Rgb24 img(1, 1);
-            if (!readBmp(r.folder + "/" + e.file, img)) {
-                text(sheet, x, cy, "missing " + e.file, red, 2);
+            if (!readBmp(r.folder + "/" + e.bitmap, img)) {
+                text(sheet, x, cy, "missing " + e.bitmap, red, 2);
                 x += 150 + gap;
                 continue;
             }
             int z = zoomFor(img);
             sheet.fillRect(x, cy, img.w * z, img.h * z, RGB{92, 96, 110});
-            if (e.offY > 0 && e.offY < img.h)
-                sheet.fillRect(x, cy + e.offY * z, img.w * z, 1, RGB{140, 120, 100});
+            if (f.offsetY > 0 && f.offsetY < img.h)
+                sheet.fillRect(x, cy + f.offsetY * z, img.w * z, 1, RGB{140, 120, 100});
             for (int py = 0; py < img.h; ++py)
                 for (int px = 0; px < img.w; ++px) {
                     RGB c = img.get(px, py);
-                    bool key = e.keyR >= 0 &&
-                               c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
-                                        static_cast<uint8_t>(e.keyB)};
-                    if (!key) sheet.fillRect(x + px * z, cy + py * z, z, z, c);
+                    if (!keyed(e, c)) sheet.fillRect(x + px * z, cy + py * z, z, z, c);
                 }
-            sheet.frameRect(x + e.col[0] * z, cy + e.col[1] * z, x + e.col[2] * z,
-                            cy + e.col[3] * z, yellow);
-            if (e.damage > 0)
-                sheet.frameRect(x + e.dmg[0] * z + 1, cy + e.dmg[1] * z + 1, x + e.dmg[2] * z - 1,
-                                cy + e.dmg[3] * z - 1, red);
-            sheet.fillRect(x + e.offX * z - 2, cy + e.offY * z - 1, 4, 2, blue);
+            sheet.frameRect(x + f.colX1 * z, cy + f.colY1 * z, x + f.colX2 * z, cy + f.colY2 * z,
+                            yellow);
+            if (f.damage > 0)
+                sheet.frameRect(x + f.dmgX1 * z + 1, cy + f.dmgY1 * z + 1, x + f.dmgX2 * z - 1,
+                                cy + f.dmgY2 * z - 1, red);
+            sheet.fillRect(x + f.offsetX * z - 2, cy + f.offsetY * z - 1, 4, 2, blue);
             int shownH = img.h * z;
-            std::string info = std::to_string(i) + " P" + std::to_string(e.pause);
-            if (e.damage > 0) info += " D" + std::to_string(e.damage);
-            if (e.sound != "NULL") info += " " + e.sound;
-            if (e.moveX || e.moveY)
-                info += " M" + std::to_string(e.moveX) + "," + std::to_string(e.moveY);
-            if (!e.spawns.empty()) info += " S";
+            std::string info = std::to_string(i) + " P" + std::to_string(f.pause);
+            if (f.damage > 0) info += " D" + std::to_string(f.damage);
+            if (f.soundName != "NULL") info += " " + f.soundName;
+            if (f.moveX || f.moveY)
+                info += " M" + std::to_string(f.moveX) + "," + std::to_string(f.moveY);
+            if (!f.partNames.empty()) info += " S";
             text(sheet, x, cy + shownH + 3, info, white, 2);
             x += std::max(img.w * z, 150) + gap;
         }
@@ -277,20 +242,17 @@ int sceneShot(const std::string& dataDir, const std::string& outBmp) {
     Rgb24 scene(1, 1);
     if (!readBmp(dataDir + "/tBG2.bmp", scene)) return 1;
     auto place = [&](const std::string& folder, size_t frame, int ax, int ay, bool right) {
-        std::vector<Entry> es = readInfo(folder);
+        std::vector<frameEntry> es = readInfo(folder);
         if (frame >= es.size()) return;
-        const Entry& e = es[frame];
+        const frameEntry& e = es[frame];
         Rgb24 img(1, 1);
-        if (!readBmp(folder + "/" + e.file, img)) return;
-        int offX = right ? e.offX : img.w - e.offX;
+        if (!readBmp(folder + "/" + e.bitmap, img)) return;
+        int offX = right ? e.frame.offsetX : img.w - e.frame.offsetX;
         for (int y = 0; y < img.h; ++y)
             for (int x = 0; x < img.w; ++x) {
                 RGB c = img.get(right ? x : img.w - 1 - x, y);
-                if (e.keyR >= 0 &&
-                    c == RGB{static_cast<uint8_t>(e.keyR), static_cast<uint8_t>(e.keyG),
-                             static_cast<uint8_t>(e.keyB)})
-                    continue;
-                int sx = ax - offX + x, sy = ay - e.offY + y;
+                if (keyed(e, c)) continue;
+                int sx = ax - offX + x, sy = ay - e.frame.offsetY + y;
                 if (sx >= 0 && sy >= 0 && sx < scene.w && sy < scene.h) scene.at(sx, sy) = c;
             }
     };
