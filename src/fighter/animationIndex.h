@@ -8,6 +8,7 @@
 // generator and the test fixtures write it here.
 #pragma once
 
+#include "base/countHeader.h"
 #include "base/dataLines.h"
 
 #include <string>
@@ -25,9 +26,9 @@ class animationIndex {
     bool open(const std::string& characterFolder);
     const std::string& path() const { return lines_.path(); }
     // The animations the first line announces (0 when it is not "ANIMS: <n>").
-    int announced() const { return announced_; }
-    int headerLine() const { return headerLine_; }
-    bool headerRead() const { return headerRead_; }
+    int announced() const { return header_.announced(); }
+    int headerLine() const { return header_.line(); }
+    bool headerRead() const { return header_.wasRead(); }
 
     // Reads the announced names, as many as the file has lines for, and
     // reports text after them.
@@ -41,8 +42,6 @@ class animationIndex {
 
   private:
     dataLines lines_;
-    int announced_ = 0;
-    int headerLine_ = 0;
-    bool headerRead_ = false;
+    countHeader header_;
     std::vector<animationName> names_;
 };

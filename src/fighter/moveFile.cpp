@@ -12,18 +12,11 @@ bool oneWord(const std::string& text) {
 } // namespace
 
 bool moveFile::open(const std::string& characterFolder) {
-    announced_ = headerLine_ = 0;
-    headerRead_ = cut_ = false;
+    header_ = countHeader();
+    cut_ = ended_ = false;
     names_.clear();
     if (!lines_.open(characterFolder + "/moveset")) return false;
-    std::string line;
-    lines_.readLine(line);
-    headerLine_ = lines_.line();
-    headerRead_ = scanHeader(line, "ANIMS:", announced_);
-    if (!headerRead_) {
-        announced_ = 0;
-        lines_.error(headerLine_, "first line must be \"ANIMS: <count>\"; the game loads no moves");
-    }
+    header_.read(lines_, "ANIMS:", "the game loads no moves");
     return true;
 }
 
@@ -70,11 +63,12 @@ bool moveFile::next(moveEntry& entry) {
     entry.fromMove.clear();
     entry.condition.clear();
     std::string line;
-    if (cut_) return false;
+    // Past the announced records, or past the end once it was met, there is
+    // nothing more to read and nothing more to report.
+    if (cut_ || ended_ || static_cast<int>(names_.size()) >= announced()) return false;
     if (!lines_.readLine(line)) {
-        lines_.error(headerLine_, "\"ANIMS: " + std::to_string(announced_) + "\" announces " +
-                                      std::to_string(announced_) + " moves but the file holds " +
-                                      std::to_string(names_.size()));
+        ended_ = true;
+        header_.reportHeld(lines_, names_.size(), "moves");
         return false;
     }
     entry.line = lines_.line();
@@ -112,12 +106,12 @@ bool moveFile::next(moveEntry& entry) {
 }
 
 void moveFile::finish() {
-    if (!headerRead_ || cut_) return;
+    if (!header_.wasRead() || cut_) return;
     std::string line;
     while (lines_.readLine(line)) {
         if (firstWord(line).empty()) continue;
         lines_.warning(lines_.line(),
-                       "text after the " + std::to_string(announced_) + " moves is ignored");
+                       "text after the " + std::to_string(announced()) + " moves is ignored");
         break;
     }
 }

@@ -19,6 +19,7 @@
 // written is what is read.
 #pragma once
 
+#include "base/countHeader.h"
 #include "base/dataLines.h"
 
 #include <cstdint>
@@ -51,13 +52,13 @@ class moveFile {
     bool open(const std::string& characterFolder);
     const std::string& path() const { return lines_.path(); }
     // The moves the first line announces (0 when it is not "ANIMS: <n>").
-    int announced() const { return announced_; }
-    int headerLine() const { return headerLine_; }
-    bool headerRead() const { return headerRead_; }
+    int announced() const { return header_.announced(); }
+    int headerLine() const { return header_.line(); }
+    bool headerRead() const { return header_.wasRead(); }
 
     // Reads the next record.  A record cut short by the end of the file
     // keeps what it read.  False when the file ends before another record's
-    // name line.
+    // name line, and once the announced records have been read.
     bool next(moveEntry& entry);
     // After the announced records: reports text that follows them.
     void finish();
@@ -79,10 +80,9 @@ class moveFile {
     void number(int32_t* field, const char* what);
 
     dataLines lines_;
-    int announced_ = 0;
-    int headerLine_ = 0;
-    bool headerRead_ = false;
-    bool cut_ = false;  // the file ended inside a record
-    std::string where_; // "move <n> "<name>": " for the record being read
+    countHeader header_;
+    bool cut_ = false;   // the file ended inside a record
+    bool ended_ = false; // the file ended before a record began
+    std::string where_;  // "move <n> "<name>": " for the record being read
     std::vector<std::pair<std::string, int>> names_; // names read so far, with their lines
 };

@@ -34,7 +34,7 @@ std::string shown(const std::string& line) {
 
 bool frameIndex::open(const std::string& folder) {
     announced_ = headerLine_ = entries_ = 0;
-    headerRead_ = cut_ = false;
+    headerRead_ = cut_ = ended_ = false;
     bitmap_.clear();
     key_[0] = -1;
     key_[1] = key_[2] = 0;
@@ -117,6 +117,9 @@ bool frameIndex::word(std::string& value, const char* what) {
 }
 
 bool frameIndex::next(frameEntry& entry) {
+    // Past the announced entries, or past the end once it was met, there is
+    // nothing more to read and nothing more to report.
+    if (entries_ >= announced_ || ended_) return false;
     std::string line;
     // Comments and blank lines are allowed between entries only.
     bool started = false;
@@ -126,6 +129,7 @@ bool frameIndex::next(frameEntry& entry) {
         break;
     }
     if (!started) {
+        ended_ = true;
         if (!cut_)
             lines_.error(headerLine_, "\"FILES: " + std::to_string(announced_) + "\" announces " +
                                           std::to_string(announced_) +

@@ -45,7 +45,7 @@ class frameIndex {
     // Reads the next entry.  A line that lacks a value leaves the field as
     // it was: the frame's fields at their defaults, the bitmap name and
     // colour key at the previous entry's.  False when the file ends before
-    // another entry starts.
+    // another entry starts, and once the announced entries have been read.
     bool next(frameEntry& entry);
     // After the announced entries: reports text that follows them.
     void finish();
@@ -84,6 +84,7 @@ class frameIndex {
     int entries_ = 0;         // entries begun so far
     bool headerRead_ = false; // the count line was sound
     bool cut_ = false;        // the file ended inside an entry
+    bool ended_ = false;      // the file ended before an entry began
     // What the first line of an entry supplies but the frame does not keep;
     // carried from entry to entry.
     std::string bitmap_;
