@@ -7,6 +7,7 @@
 #include "base/platform.h"
 #include "control/inputChecker.h"
 #include "control/playerControl.h"
+#include "fighter/animationIndex.h"
 #include "fighter/animationSet.h"
 #include "fighter/fighter.h"
 #include "fighter/moveFile.h"
@@ -15,6 +16,7 @@
 #include "particle/partInfoList.h"
 #include "particle/particleList.h"
 #include "sound/soundSet.h"
+#include "sprite/frameIndex.h"
 #include "testSupport.h"
 
 #include <memory>
@@ -49,17 +51,29 @@ struct MoveSpec {
 
 inline void writeFrames(const TempDir& dir, const std::string& folder,
                         const std::vector<FrameSpec>& frames) {
-    std::string index = "FILES: " + std::to_string(frames.size()) + "\n";
+    std::vector<frameEntry> entries;
     for (const FrameSpec& f : frames) {
-        index += "f.bmp 100 -1 0 0\n20 80\n0 0 40 80\n";
-        index += f.damage ? "20 20 60 40\n" : "0 0 0 0\n";
-        index += std::to_string(f.damage) + "\n0\n" + std::to_string(f.hitType) + "\n0 0\n0 0\n";
-        index += f.sound + "\n" + std::to_string(f.parts.size()) + "\n";
-        for (const std::string& p : f.parts)
-            index += p + "\n";
-        index += "0 0\n0\nnone\n";
+        frameEntry entry;
+        entry.bitmap = "f.bmp";
+        spriteFrame& frame = entry.frame;
+        frame.pause = 100;
+        frame.offsetX = 20;
+        frame.offsetY = 80;
+        frame.colX2 = 40;
+        frame.colY2 = 80;
+        if (f.damage) {
+            frame.dmgX1 = frame.dmgY1 = 20;
+            frame.dmgX2 = 60;
+            frame.dmgY2 = 40;
+        }
+        frame.damage = f.damage;
+        frame.hitType = f.hitType;
+        frame.soundName = f.sound;
+        frame.partNames = f.parts;
+        frame.tagName = "none";
+        entries.push_back(entry);
     }
-    dir.write(folder + "/info", index);
+    dir.write(folder + "/info", frameIndex::text(entries));
     dir.writeBmp(folder + "/f.bmp", 40, 80, 0x3366CC);
 }
 
@@ -91,13 +105,11 @@ inline std::vector<MoveSpec> standardMoves() {
 }
 
 inline void writeCharacter(const TempDir& dir, const std::vector<MoveSpec>& moves) {
-    const char* anims[] = {"blank", "walk", "running", "duck", "inAir", "standing"};
-    std::string index = "ANIMS: 6\n";
-    for (const char* a : anims) {
-        index += std::string(a) + "\n";
-        writeFrames(dir, std::string("Tavro/") + a, {FrameSpec{}});
-    }
-    dir.write("Tavro/info", index);
+    std::vector<animationName> anims = {{"blank"}, {"walk"},  {"running"},
+                                        {"duck"},  {"inAir"}, {"standing"}};
+    for (const animationName& a : anims)
+        writeFrames(dir, "Tavro/" + a.name, {FrameSpec{}});
+    dir.write("Tavro/info", animationIndex::text(anims));
     std::vector<moveEntry> records;
     for (const MoveSpec& m : moves) {
         moveEntry record;

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 namespace gen {
 

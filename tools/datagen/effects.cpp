@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 #include <utility>
 
 namespace gen {
@@ -199,6 +198,44 @@ particleRecord definition(int lifetime, int gravity, std::vector<std::string> on
     return record;
 }
 
+// A particle's frames as drawn: one per forward step, each shown for the
+// same time, with the same anchor and collision box.  One that hurts has its
+// damage box where its collision box is.
+struct ParticleFrames {
+    std::string name;
+    Indexed (*draw)(int frame);
+    std::vector<int> steps; // each frame's forward step, one per frame
+    int pause;
+    int anchorX, anchorY;
+    Box box;
+    int damage; // 0: harmless
+};
+
+// Writes the particle's folder: f00.bmp on, and their index.
+void writeParticleFrames(Writer& out, const ParticleFrames& p) {
+    const std::string folder = "particle/" + p.name;
+    std::vector<frameEntry> entries;
+    for (size_t i = 0; i < p.steps.size(); ++i) {
+        char file[32];
+        std::snprintf(file, sizeof file, "f%02zu.bmp", i);
+        out.bytes(folder + "/" + file, bmp8(p.draw(static_cast<int>(i))));
+        frameEntry entry = indexEntry(file, p.pause);
+        spriteFrame& frame = entry.frame;
+        frame.offsetX = p.anchorX;
+        frame.offsetY = p.anchorY;
+        setCollisionBox(frame, p.box);
+        if (p.damage > 0) {
+            setDamageBox(frame, p.box);
+            frame.damage = p.damage;
+            frame.hitType = 1;
+        }
+        frame.moveX = p.steps[i];
+        frame.tagName = p.name;
+        entries.push_back(entry);
+    }
+    out.text(folder + "/info", frameIndex::text(entries));
+}
+
 } // namespace
 
 void writeParticles(Writer& out) {
@@ -206,83 +243,26 @@ void writeParticles(Writer& out) {
         "particle/default",
         particleListFile::write({{"spark", 1}, {"fireball", 2}, {"pillar", 3}, {"shockwave", 4}}));
 
-    std::vector<frameEntry> ft;
-    for (int i = 0; i < 4; ++i) {
-        char file[16];
-        std::snprintf(file, sizeof file, "f%02d.bmp", i);
-        out.bytes(std::string("particle/fireball/") + file, bmp8(fireballFrame(i)));
-        frameEntry t = indexEntry(file, 20);
-        t.frame.offsetX = 48;
-        t.frame.offsetY = 24;
-        setCollisionBox(t.frame, {30, 10, 62, 38});
-        setDamageBox(t.frame, {30, 10, 62, 38});
-        t.frame.damage = 80;
-        t.frame.hitType = 1;
-        t.frame.moveX = 2;
-        t.frame.tagName = "fireball";
-        ft.push_back(t);
-    }
-    out.text("particle/fireball/info", frameIndex::text(ft));
+    writeParticleFrames(out, {"fireball", fireballFrame, /* steps */ {2, 2, 2, 2}, /* pause */ 20,
+                              /* anchor */ 48, 24, /* box */ {30, 10, 62, 38}, /* damage */ 80});
     // Flies 1.5 s and bursts into three sparks; hits the opponent.
     out.text("particle/fireball/particle",
              particleFile::write(definition(1500, 0, {"spark 14 8", "spark 22 34", "spark 6 22"})));
 
-    std::vector<frameEntry> st;
-    const int drift[3] = {0, 1, 0};
-    for (int i = 0; i < 3; ++i) {
-        char file[16];
-        std::snprintf(file, sizeof file, "f%02d.bmp", i);
-        out.bytes(std::string("particle/spark/") + file, bmp8(sparkFrame(i)));
-        frameEntry t = indexEntry(file, 15);
-        t.frame.offsetX = 12;
-        t.frame.offsetY = 12;
-        setCollisionBox(t.frame, {6, 6, 18, 18});
-        t.frame.moveX = drift[i];
-        t.frame.tagName = "spark";
-        st.push_back(t);
-    }
-    out.text("particle/spark/info", frameIndex::text(st));
+    writeParticleFrames(out, {"spark", sparkFrame, /* steps */ {0, 1, 0}, /* pause */ 15,
+                              /* anchor */ 12, 12, /* box */ {6, 6, 18, 18}, /* damage */ 0});
     out.text("particle/spark/particle", particleFile::write(definition(400, 1, {"NULL"}, "NULL")));
 
     // The shockwave hugs the floor (gravity keeps its bottom on the ground
     // line), runs a little faster than the fireball and not as far, and
     // bursts into a pillar when it dies of age.
-    std::vector<frameEntry> wt;
-    for (int i = 0; i < 4; ++i) {
-        char file[16];
-        std::snprintf(file, sizeof file, "f%02d.bmp", i);
-        out.bytes(std::string("particle/shockwave/") + file, bmp8(shockwaveFrame(i)));
-        frameEntry t = indexEntry(file, 15);
-        t.frame.offsetX = 50;
-        t.frame.offsetY = 60;
-        setCollisionBox(t.frame, {36, 12, 88, 59});
-        setDamageBox(t.frame, {36, 12, 88, 59});
-        t.frame.damage = 60;
-        t.frame.hitType = 1;
-        t.frame.moveX = 3;
-        t.frame.tagName = "shockwave";
-        wt.push_back(t);
-    }
-    out.text("particle/shockwave/info", frameIndex::text(wt));
+    writeParticleFrames(out, {"shockwave", shockwaveFrame, /* steps */ {3, 3, 3, 3}, /* pause */ 15,
+                              /* anchor */ 50, 60, /* box */ {36, 12, 88, 59}, /* damage */ 60});
     out.text("particle/shockwave/particle",
              particleFile::write(definition(650, 1, {"pillar 26 60"})));
 
-    std::vector<frameEntry> pt;
-    for (int i = 0; i < 4; ++i) {
-        char file[16];
-        std::snprintf(file, sizeof file, "f%02d.bmp", i);
-        out.bytes(std::string("particle/pillar/") + file, bmp8(pillarFrame(i)));
-        frameEntry t = indexEntry(file, 30);
-        t.frame.offsetX = 24;
-        t.frame.offsetY = 127;
-        setCollisionBox(t.frame, {10, 10, 38, 127});
-        setDamageBox(t.frame, {10, 10, 38, 127});
-        t.frame.damage = 80;
-        t.frame.hitType = 1;
-        t.frame.tagName = "pillar";
-        pt.push_back(t);
-    }
-    out.text("particle/pillar/info", frameIndex::text(pt));
+    writeParticleFrames(out, {"pillar", pillarFrame, /* steps */ {0, 0, 0, 0}, /* pause */ 30,
+                              /* anchor */ 24, 127, /* box */ {10, 10, 38, 127}, /* damage */ 80});
     out.text("particle/pillar/particle", particleFile::write(definition(360, 0, {"NULL"})));
 }
 

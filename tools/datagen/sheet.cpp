@@ -123,7 +123,7 @@ std::vector<frameEntry> readInfo(const std::string& folder) {
     frameIndex index;
     if (!index.open(folder)) return out;
     frameEntry read;
-    while (static_cast<int>(out.size()) < index.announced() && index.next(read))
+    while (index.next(read))
         out.push_back(read);
     return out;
 }
@@ -158,7 +158,7 @@ int contactSheet(const std::string& dataDir, const std::string& outBmp) {
     moveFile moves;
     moveEntry move;
     if (moves.open(dataDir + "/Tavro"))
-        for (int i = 0; i < moves.announced() && moves.next(move); ++i)
+        while (moves.next(move))
             rows.push_back({move.name + " " + move.command +
                                 (move.condition != "null" ? " if " + move.condition : ""),
                             dataDir + "/Tavro/" + move.name,
