@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 namespace gen {
 
@@ -50,11 +51,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     gen::Writer out(argv[1]);
-    gen::writeStage(out);
-    gen::writeHealthBar(out);
-    gen::writeCharacter(out);
-    gen::writeParticles(out);
-    gen::writeSounds(out);
+    try {
+        gen::writeStage(out);
+        gen::writeHealthBar(out);
+        gen::writeCharacter(out);
+        gen::writeParticles(out);
+        gen::writeSounds(out);
+    } catch (const std::invalid_argument& refused) {
+        // A writer refused a record the game would not read back as written.
+        std::fprintf(stderr, "datagen: %s\n", refused.what());
+        return 1;
+    }
     out.text("README.md", R"(# The default data set
 
 Everything in this folder is written by `tools/datagen` (`datagen data` from
