@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -300,4 +302,16 @@ TEST(AttackFile, WhatIsWrittenIsReadBack) {
     EXPECT_EQ(attackFile::unreadable(bad), "the range \"S M\" is not one word");
     bad = {std::string(80, 'p'), "S", "NULL", "NULL"};
     EXPECT_EQ(attackFile::unreadable(bad), "the move name is longer than 79 characters");
+    bad = {"punch", "S", std::string("NU\0LL", 5), "NULL"};
+    EXPECT_EQ(attackFile::unreadable(bad), "the link key holds a NUL byte");
+
+    // The writer refuses such an entry rather than write it.
+    sections[4].push_back(bad);
+    try {
+        attackFile::text(sections);
+        ADD_FAILURE() << "written";
+    } catch (const std::invalid_argument& refused) {
+        EXPECT_EQ(std::string(refused.what()),
+                  "section 5 (cancel), entry 2: " + attackFile::unreadable(bad));
+    }
 }

@@ -1,6 +1,6 @@
 // The writers beside the frame index, animation index and sound list
 // readers: what they write reads back as the same records, with nothing
-// for the checker to report.
+// for the checker to report, and what would not read back so they refuse.
 #include "fighter/animationIndex.h"
 #include "sound/soundList.h"
 #include "sprite/frameIndex.h"
@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using testing_support::TempDir;
@@ -170,4 +172,88 @@ TEST(IndexWriters, AnimationIndexAndSoundListReadBackAsWritten) {
     ASSERT_TRUE(list.open(dir / "empty"));
     EXPECT_TRUE(list.readNames().empty());
     EXPECT_EQ("", shownFindings(list.findings()));
+}
+
+namespace {
+
+// What a writer says when it refuses ("" when it writes).
+template <typename Write> std::string refusal(Write write) {
+    try {
+        write();
+    } catch (const std::invalid_argument& refused) {
+        return refused.what();
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(IndexWriters, FrameIndexRefusesEntriesThatWouldReadBackOtherwise) {
+    // At the edges of what reads back: values at the ends of their ranges, a
+    // bitmap line and a spawn line of 253 characters before the line end.
+    frameEntry edge = busyEntry();
+    edge.bitmap = std::string(240, 'b');
+    edge.frame.offsetX = -100000;
+    edge.frame.moveY = 100000;
+    edge.frame.damage = 1000000;
+    edge.frame.partNames = {std::string(253, 's') + "\n", "spark 1\r"};
+    EXPECT_EQ("", frameIndex::unreadable(edge));
+    TempDir dir;
+    dir.write("edge/info", frameIndex::text({edge}));
+    frameIndex index;
+    ASSERT_TRUE(index.open(dir / "edge"));
+    frameEntry read;
+    ASSERT_TRUE(index.next(read));
+    expectSameFrame(edge, read);
+    index.finish();
+    EXPECT_EQ("", shownFindings(index.findings()));
+
+    const auto refused = [](void (*damage)(frameEntry&)) {
+        frameEntry entry = busyEntry();
+        damage(entry);
+        const std::string one = refusal([&] { frameIndex::entryText(entry); });
+        EXPECT_EQ(one, frameIndex::unreadable(entry));
+        EXPECT_EQ("frame 2: " + one, refusal([&] { frameIndex::text({busyEntry(), entry}); }));
+        return one;
+    };
+    EXPECT_EQ("bitmap \"punch 3.bmp\" is not one word",
+              refused([](frameEntry& e) { e.bitmap = "punch 3.bmp"; }));
+    EXPECT_EQ("bitmap \"#3.bmp\" starts with '#': the reader takes the line for a comment",
+              refused([](frameEntry& e) { e.bitmap = "#3.bmp"; }));
+    EXPECT_EQ("the bitmap line longer than 253 characters",
+              refused([](frameEntry& e) { e.bitmap = std::string(241, 'b'); }));
+    EXPECT_EQ("anchor value 100001 is outside -100000 .. 100000",
+              refused([](frameEntry& e) { e.frame.offsetY = 100001; }));
+    EXPECT_EQ("damage -1 is outside 0 .. 1000000",
+              refused([](frameEntry& e) { e.frame.damage = -1; }));
+    EXPECT_EQ("sound name \"\" is not one word",
+              refused([](frameEntry& e) { e.frame.soundName = ""; }));
+    EXPECT_EQ("spawn line 2 \"spark 1\nspark 2\" holds a line end",
+              refused([](frameEntry& e) { e.frame.partNames[1] = "spark 1\nspark 2"; }));
+    EXPECT_EQ("spawn line 1 holds a NUL byte",
+              refused([](frameEntry& e) { e.frame.partNames[0] = std::string("spark\0 1", 8); }));
+    EXPECT_EQ("spawn line 1 longer than 253 characters",
+              refused([](frameEntry& e) { e.frame.partNames[0] = std::string(254, 's') + "\n"; }));
+    EXPECT_EQ("tag \"a\tb\" is not one word",
+              refused([](frameEntry& e) { e.frame.tagName = "a\tb"; }));
+}
+
+TEST(IndexWriters, AnimationIndexAndSoundListRefuseNamesThatAreNotOneWord) {
+    const std::string longest(253, 'n');
+    const std::pair<std::string, std::string> bad[] = {
+        {"walk fast", "name \"walk fast\" is not one word"},
+        {"", "name \"\" is not one word"},
+        {"walk\n", "name \"walk\n\" is not one word"},
+        {std::string("wa\0lk", 5), "name holds a NUL byte"},
+        {longest + "n", "name longer than 253 characters"}};
+    for (const auto& [name, problem] : bad) {
+        EXPECT_EQ(problem, animationIndex::unreadable({name}));
+        EXPECT_EQ(problem, soundList::unreadable({name}));
+        EXPECT_EQ("animation 2: " + problem, refusal([&] {
+                      animationIndex::text({{"stand"}, {name}});
+                  }));
+        EXPECT_EQ("sound 2: " + problem, refusal([&] { soundList::text({{"hit"}, {name}}); }));
+    }
+    EXPECT_EQ("ANIMS: 1\n" + longest + "\n", animationIndex::text({{longest}}));
+    EXPECT_EQ("SOUNDS: 1\n" + longest + "\n", soundList::text({{longest}}));
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace testing_support;
 
 namespace {
@@ -206,6 +208,24 @@ TEST(MoveFile, WhatIsWrittenIsReadBack) {
     bad = plain;
     bad.condition = "ground is\ntrue";
     EXPECT_EQ(moveFile::unreadable(bad), "condition \"ground is\ntrue\" holds a line end");
+    bad = plain;
+    bad.condition = "ground is true\r"; // the reader takes "\r\n" for the line end
+    EXPECT_EQ(moveFile::unreadable(bad), "condition \"ground is true\r\" holds a line end");
+    bad = plain;
+    bad.condition = std::string("ground\0 is true", 15);
+    EXPECT_EQ(moveFile::unreadable(bad), "condition holds a NUL byte");
+    bad = plain;
+    bad.linkMove = std::string("pun\0ch", 6);
+    EXPECT_EQ(moveFile::unreadable(bad), "link move holds a NUL byte");
+
+    // The writers refuse such a record rather than write it.
+    try {
+        moveFile::text({link, bad});
+        ADD_FAILURE() << "written";
+    } catch (const std::invalid_argument& refused) {
+        EXPECT_EQ(std::string(refused.what()), "move 2: " + moveFile::unreadable(bad));
+    }
+    EXPECT_THROW(moveFile::recordText(bad), std::invalid_argument);
 }
 
 TEST(MoveSet, AMoveLeavingTheFolderIsTracedAtItsEditorLine) {

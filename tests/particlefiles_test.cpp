@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <utility>
+
 using namespace testing_support;
 
 namespace {
@@ -67,6 +70,53 @@ TEST(ParticleFiles, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(entries[1].folder, dir / "data/particle/fireball");
     EXPECT_EQ(entries[2].folder, dir / "data/particle/deep/one");
     EXPECT_EQ(entries[2].line, 4);
+}
+
+// What would not read back as written, the writers refuse.
+TEST(ParticleFiles, WritersRefuseWhatWouldReadBackOtherwise) {
+    const auto refusal = [](auto write) -> std::string {
+        try {
+            write();
+        } catch (const std::invalid_argument& refused) {
+            return refused.what();
+        }
+        return "";
+    };
+    // At the edge: an empty entry (a blank line reads back empty), an entry
+    // of 253 characters, a tab between words.
+    particleRecord edge;
+    edge.events[OnDeath] = {"", std::string(253, 's'), "spark\t1 2"};
+    EXPECT_EQ(particleFile::unreadable(edge), "");
+    TempDir dir;
+    dir.write("p/particle", particleFile::write(edge));
+    particleFile file;
+    ASSERT_TRUE(file.open(dir / "p"));
+    particleRecord read;
+    file.read(read);
+    EXPECT_TRUE(file.findings().empty());
+    EXPECT_EQ(read.events[OnDeath], edge.events[OnDeath]);
+
+    const std::pair<std::string, std::string> bad[] = {
+        {"spark 1 2\nspark", "OnHitAlly entry 2 \"spark 1 2\nspark\" holds a line end"},
+        {"spark 1 2\r", "OnHitAlly entry 2 \"spark 1 2\r\" holds a line end"},
+        {std::string("spark\0 1", 8), "OnHitAlly entry 2 holds a NUL byte"},
+        {std::string(254, 's'), "OnHitAlly entry 2 longer than 253 characters"}};
+    for (const auto& [entry, problem] : bad) {
+        particleRecord record;
+        record.events[OnHitAlly] = {"NULL", entry};
+        EXPECT_EQ(particleFile::unreadable(record), problem);
+        EXPECT_EQ(refusal([&] { particleFile::write(record); }), problem);
+    }
+
+    const std::string longName(241, 'n'); // with " -2000000000": 253 characters
+    EXPECT_EQ(particleListFile::unreadable({longName, -2000000000}), "");
+    EXPECT_EQ(refusal([&] {
+                  particleListFile::write({{"spark", 1}, {"two words", 2}});
+              }),
+              "definition 2: name \"two words\" is not one word");
+    EXPECT_EQ(particleListFile::unreadable({"", 1}), "name \"\" is not one word");
+    EXPECT_EQ(particleListFile::unreadable({longName + "n", -2000000000}),
+              "the line of \"" + longName + "n\" longer than 253 characters");
 }
 
 // A file that ends early keeps the values it does not reach; the checker

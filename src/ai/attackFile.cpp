@@ -1,6 +1,7 @@
 #include "ai/attackFile.h"
 
 #include "base/textFile.h"
+#include "base/writtenText.h"
 
 namespace {
 
@@ -105,11 +106,17 @@ void attackFile::finish() {
 
 std::string attackFile::text(const attackSections& sections) {
     std::string text;
-    for (const std::vector<attackEntry>& section : sections) {
-        text += "Attacks: " + std::to_string(section.size()) + "\n";
-        for (const attackEntry& entry : section)
+    for (size_t s = 0; s < sections.size(); ++s) {
+        text += "Attacks: " + std::to_string(sections[s].size()) + "\n";
+        for (size_t i = 0; i < sections[s].size(); ++i) {
+            const attackEntry& entry = sections[s][i];
+            const std::string problem = unreadable(entry);
+            if (!problem.empty())
+                writtenText::refuse("section " + std::to_string(s + 1) + " (" + sectionNames[s] +
+                                    "), entry " + std::to_string(i + 1) + ": " + problem);
             text += entry.moveName + "\n" + entry.range + "\n" + entry.linkFrom + "\n" +
                     entry.cancelFrom + "\n";
+        }
     }
     return text;
 }
@@ -117,6 +124,8 @@ std::string attackFile::text(const attackSections& sections) {
 std::string attackFile::unreadable(const attackEntry& entry) {
     for (int f = 0; f < 4; ++f) {
         const std::string& value = entry.*fields[f];
+        if (value.find('\0') != std::string::npos)
+            return std::string(fieldNames[f]) + " holds a NUL byte";
         if (value.empty() || firstWord(value) != value)
             return std::string(fieldNames[f]) + " \"" + value + "\" is not one word";
         if (value.size() > maxWord)

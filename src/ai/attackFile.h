@@ -51,10 +51,13 @@ class attackFile {
 
     const std::vector<finding>& findings() const { return lines_.findings(); }
 
-    // The whole file for these sections.
+    // The whole file for these sections.  An entry that would not be read
+    // back as written is refused: std::invalid_argument, with its section
+    // and number and what unreadable() says.
     static std::string text(const attackSections& sections);
     // Why the entry would not be read back as written ("" when it would):
-    // a field that is not one word, or longer than 79 characters.
+    // a field that is not one word (blanks or a NUL byte inside), or longer
+    // than 79 characters.
     static std::string unreadable(const attackEntry& entry);
 
   private:

@@ -1,5 +1,7 @@
 #include "fighter/animationIndex.h"
 
+#include "base/writtenText.h"
+
 bool animationIndex::open(const std::string& characterFolder) {
     header_ = countHeader();
     names_.clear();
@@ -42,7 +44,15 @@ const std::vector<animationName>& animationIndex::readNames() {
 
 std::string animationIndex::text(const std::vector<animationName>& names) {
     std::string text = "ANIMS: " + std::to_string(names.size()) + "\n";
-    for (const animationName& entry : names)
-        text += entry.name + "\n";
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string problem = unreadable(names[i]);
+        if (!problem.empty())
+            writtenText::refuse("animation " + std::to_string(i + 1) + ": " + problem);
+        text += names[i].name + "\n";
+    }
     return text;
+}
+
+std::string animationIndex::unreadable(const animationName& entry) {
+    return writtenText::word("name", entry.name);
 }

@@ -37,8 +37,12 @@ class animationIndex {
     const std::vector<finding>& findings() const { return lines_.findings(); }
 
     // The whole index for these names, in this order (their lines are not
-    // written).
+    // written).  A name that would not be read back as written is refused:
+    // std::invalid_argument, with its number and what unreadable() says.
     static std::string text(const std::vector<animationName>& names);
+    // Why the name would not be read back as written ("" when it would): it
+    // is not one word, or too long for one read.
+    static std::string unreadable(const animationName& entry);
 
   private:
     dataLines lines_;

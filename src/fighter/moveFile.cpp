@@ -1,15 +1,7 @@
 #include "fighter/moveFile.h"
 
 #include "base/textFile.h"
-
-namespace {
-
-// A word of a record as a word line must hold it: something, and no blank.
-bool oneWord(const std::string& text) {
-    return !text.empty() && firstWord(text) == text;
-}
-
-} // namespace
+#include "base/writtenText.h"
 
 bool moveFile::open(const std::string& characterFolder) {
     header_ = countHeader();
@@ -117,6 +109,7 @@ void moveFile::finish() {
 }
 
 std::string moveFile::recordText(const moveEntry& move) {
+    writtenText::refuse(unreadable(move));
     return move.name + "\n" + move.command + "\n0\n" + move.linkMove + "\n" +
            std::to_string(move.linkFrame) + "\n0\n" + move.fromMove + "\n" +
            std::to_string(move.fromFrame) + "\n0\n0\n" + move.condition + "\n";
@@ -124,8 +117,11 @@ std::string moveFile::recordText(const moveEntry& move) {
 
 std::string moveFile::text(const std::vector<moveEntry>& moves) {
     std::string text = "ANIMS: " + std::to_string(moves.size()) + "\n";
-    for (const moveEntry& move : moves)
-        text += recordText(move);
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const std::string problem = unreadable(moves[i]);
+        if (!problem.empty()) writtenText::refuse("move " + std::to_string(i + 1) + ": " + problem);
+        text += recordText(moves[i]);
+    }
     return text;
 }
 
@@ -135,14 +131,8 @@ std::string moveFile::unreadable(const moveEntry& move) {
                                                                 {"link move", &move.linkMove},
                                                                 {"from move", &move.fromMove}};
     for (const auto& [what, text] : words) {
-        if (!oneWord(*text)) return std::string(what) + " \"" + *text + "\" is not one word";
-        if (text->size() >= textFile::maxLine)
-            return std::string(what) + " longer than " + std::to_string(textFile::maxLine - 1) +
-                   " characters";
+        const std::string problem = writtenText::word(what, *text);
+        if (!problem.empty()) return problem;
     }
-    if (move.condition.find_first_of("\r\n") != std::string::npos)
-        return "condition \"" + move.condition + "\" holds a line end";
-    if (move.condition.size() >= textFile::maxLine)
-        return "condition longer than " + std::to_string(textFile::maxLine - 1) + " characters";
-    return "";
+    return writtenText::line("condition", move.condition);
 }

@@ -65,13 +65,15 @@ class moveFile {
 
     const std::vector<finding>& findings() const { return lines_.findings(); }
 
-    // The whole file for these records, in this order.
+    // The whole file for these records, in this order.  A record that would
+    // not be read back as written is refused: std::invalid_argument, with
+    // the record's number and what unreadable() says.
     static std::string text(const std::vector<moveEntry>& moves);
-    // The eleven lines of one record.
+    // The eleven lines of one record, refused the same way.
     static std::string recordText(const moveEntry& move);
     // Why the record would not be read back as written ("" when it would):
     // a name, command or move reference that is not one word, a condition
-    // holding a line end, a line too long for the reader.
+    // holding a line end or a NUL byte, a line too long for the reader.
     static std::string unreadable(const moveEntry& move);
 
   private:

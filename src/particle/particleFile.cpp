@@ -1,5 +1,7 @@
 #include "particle/particleFile.h"
 
+#include "base/writtenText.h"
+
 const char* particleFile::eventName(int event) {
     static const char* const names[eventKinds] = {"OnDeath", "OnHitPlayer", "OnHitEnemy",
                                                   "OnHitTarget", "OnHitAlly"};
@@ -68,7 +70,20 @@ void particleFile::finish() {
     }
 }
 
+std::string particleFile::unreadable(const particleRecord& record) {
+    for (int event = 0; event < eventKinds; ++event) {
+        const std::vector<std::string>& entries = record.events[event];
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const std::string problem = writtenText::line(
+                std::string(eventName(event)) + " entry " + std::to_string(i + 1), entries[i]);
+            if (!problem.empty()) return problem;
+        }
+    }
+    return "";
+}
+
 std::string particleFile::write(const particleRecord& record) {
+    writtenText::refuse(unreadable(record));
     std::string text;
     for (int value : {record.alpha, record.lifetime, record.gravity, record.flagA, record.flagB})
         text += std::to_string(value) + "\n";

@@ -49,8 +49,14 @@ class particleFile {
 
     const std::vector<finding>& findings() const { return lines_.findings(); }
 
-    // The file's text for a record, which read() gives back as it was.
+    // The file's text for a record, which read() gives back as it was.  A
+    // record that would not be read back so is refused: std::invalid_argument
+    // with what unreadable() says.
     static std::string write(const particleRecord& record);
+    // Why the record would not be read back as written ("" when it would):
+    // an event entry holding a line end or a NUL byte, or too long for one
+    // read.
+    static std::string unreadable(const particleRecord& record);
 
   private:
     bool number(int& value, const std::string& what);

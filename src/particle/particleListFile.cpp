@@ -1,6 +1,7 @@
 #include "particle/particleListFile.h"
 
 #include "base/textFile.h"
+#include "base/writtenText.h"
 
 #include <cctype>
 
@@ -76,7 +77,18 @@ void particleListFile::finish() {
 
 std::string particleListFile::write(const std::vector<listedParticle>& entries) {
     std::string text = "PARTS: " + std::to_string(entries.size()) + "\n";
-    for (const listedParticle& entry : entries)
-        text += entry.name + " " + std::to_string(entry.number) + "\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string problem = unreadable(entries[i]);
+        if (!problem.empty())
+            writtenText::refuse("definition " + std::to_string(i + 1) + ": " + problem);
+        text += entries[i].name + " " + std::to_string(entries[i].number) + "\n";
+    }
     return text;
+}
+
+std::string particleListFile::unreadable(const listedParticle& entry) {
+    const std::string problem = writtenText::word("name", entry.name);
+    if (!problem.empty()) return problem;
+    return writtenText::line("the line of \"" + entry.name + "\"",
+                             entry.name + " " + std::to_string(entry.number));
 }

@@ -52,8 +52,13 @@ class particleListFile {
     static std::vector<std::string> definitionWords(const std::string& definitionLine);
 
     // The list's text for these entries (name and number each), which
-    // readEntries() gives back.
+    // readEntries() gives back.  An entry that would not be read back so is
+    // refused: std::invalid_argument, with its number and what unreadable()
+    // says.
     static std::string write(const std::vector<listedParticle>& entries);
+    // Why the entry would not be read back as written ("" when it would): a
+    // name that is not one word, or a line too long for one read.
+    static std::string unreadable(const listedParticle& entry);
 
   private:
     dataLines lines_;

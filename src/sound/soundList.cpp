@@ -1,5 +1,7 @@
 #include "sound/soundList.h"
 
+#include "base/writtenText.h"
+
 bool soundList::open(const std::string& folder) {
     announced_ = headerLine_ = 0;
     headerRead_ = false;
@@ -41,7 +43,15 @@ const std::vector<listedSound>& soundList::readNames() {
 
 std::string soundList::text(const std::vector<listedSound>& names) {
     std::string text = "SOUNDS: " + std::to_string(names.size()) + "\n";
-    for (const listedSound& entry : names)
-        text += entry.name + "\n";
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string problem = unreadable(names[i]);
+        if (!problem.empty())
+            writtenText::refuse("sound " + std::to_string(i + 1) + ": " + problem);
+        text += names[i].name + "\n";
+    }
     return text;
+}
+
+std::string soundList::unreadable(const listedSound& entry) {
+    return writtenText::word("name", entry.name);
 }

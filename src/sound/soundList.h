@@ -34,8 +34,12 @@ class soundList {
     const std::vector<finding>& findings() const { return lines_.findings(); }
 
     // The whole list for these names, in this order (their lines are not
-    // written).
+    // written).  A name that would not be read back as written is refused:
+    // std::invalid_argument, with its number and what unreadable() says.
     static std::string text(const std::vector<listedSound>& names);
+    // Why the name would not be read back as written ("" when it would): it
+    // is not one word, or too long for one read.
+    static std::string unreadable(const listedSound& entry);
 
   private:
     dataLines lines_;

@@ -1,6 +1,7 @@
 #include "sprite/frameIndex.h"
 
 #include "base/dataLimits.h"
+#include "base/writtenText.h"
 
 #include <initializer_list>
 
@@ -225,7 +226,57 @@ std::string numberLine(std::initializer_list<int> values) {
 
 } // namespace
 
+std::string frameIndex::unreadable(const frameEntry& entry) {
+    const spriteFrame& f = entry.frame;
+    std::string problem = writtenText::word("bitmap", entry.bitmap);
+    if (problem.empty() && entry.bitmap[0] == '#')
+        problem = "bitmap \"" + entry.bitmap +
+                  "\" starts with '#': the reader takes the line "
+                  "for a comment";
+    if (problem.empty())
+        problem = writtenText::line(
+            "the bitmap line",
+            entry.bitmap + " " +
+                withoutLineEnd(numberLine({f.pause, entry.keyRed, entry.keyGreen, entry.keyBlue})));
+    // The reader keeps values within their ranges; one outside would come
+    // back changed.
+    const int far = dataLimits::coordinate;
+    const struct {
+        const char* what;
+        std::vector<int> values;
+        int low, high;
+    } ranges[] = {{"anchor value", {f.offsetX, f.offsetY}, -far, far},
+                  {"collision box value", {f.colX1, f.colY1, f.colX2, f.colY2}, -far, far},
+                  {"damage box value", {f.dmgX1, f.dmgY1, f.dmgX2, f.dmgY2}, -far, far},
+                  {"damage", {f.damage}, 0, dataLimits::damageMost},
+                  {"point A value", {f.pointAX, f.pointAY}, -far, far},
+                  {"point B value", {f.pointBX, f.pointBY}, -far, far},
+                  {"movement value", {f.moveX, f.moveY}, -far, far}};
+    for (const auto& range : ranges)
+        for (int value : range.values)
+            if (problem.empty() && (value < range.low || value > range.high))
+                problem = std::string(range.what) + " " + std::to_string(value) + " is outside " +
+                          std::to_string(range.low) + " .. " + std::to_string(range.high);
+    if (problem.empty()) problem = writtenText::word("sound name", f.soundName);
+    for (size_t i = 0; i < f.partNames.size() && problem.empty(); ++i) {
+        // A spawn line is kept with its line end; only the one at its end.
+        std::string spawn = f.partNames[i];
+        if (!spawn.empty() && spawn.back() == '\n') spawn.pop_back();
+        const std::string what = "spawn line " + std::to_string(i + 1);
+        if (spawn.find('\0') != std::string::npos)
+            problem = what + " holds a NUL byte";
+        else if (spawn.find('\n') != std::string::npos)
+            problem = what + " \"" + spawn + "\" holds a line end";
+        else if (spawn.size() >= textFile::maxLine)
+            problem =
+                what + " longer than " + std::to_string(textFile::maxLine - 1) + " characters";
+    }
+    if (problem.empty()) problem = writtenText::word("tag", f.tagName);
+    return problem;
+}
+
 std::string frameIndex::entryText(const frameEntry& entry) {
+    writtenText::refuse(unreadable(entry));
     const spriteFrame& f = entry.frame;
     std::string text =
         entry.bitmap + " " + numberLine({f.pause, entry.keyRed, entry.keyGreen, entry.keyBlue});
@@ -249,7 +300,11 @@ std::string frameIndex::entryText(const frameEntry& entry) {
 
 std::string frameIndex::text(const std::vector<frameEntry>& entries) {
     std::string text = "FILES: " + std::to_string(entries.size()) + "\n";
-    for (const frameEntry& entry : entries)
-        text += "\n" + entryText(entry);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string problem = unreadable(entries[i]);
+        if (!problem.empty())
+            writtenText::refuse("frame " + std::to_string(i + 1) + ": " + problem);
+        text += "\n" + entryText(entries[i]);
+    }
     return text;
 }

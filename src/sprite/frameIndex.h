@@ -63,10 +63,20 @@ class frameIndex {
 
     // The whole index for these entries, in this order, each after a blank
     // line.  The image and the line numbers are not written; a spawn line is
-    // written as it is kept, with a line end added when it has none.
+    // written as it is kept, with a line end added when it has none, and the
+    // number of spawn lines is that of partNames.  An entry that would not
+    // be read back as written is refused: std::invalid_argument, with its
+    // number and what unreadable() says.
     static std::string text(const std::vector<frameEntry>& entries);
-    // The lines of one entry, from the bitmap line to the tag.
+    // The lines of one entry, from the bitmap line to the tag, refused the
+    // same way.
     static std::string entryText(const frameEntry& entry);
+    // Why the entry would not be read back as written ("" when it would): a
+    // bitmap, sound or tag that is not one word, a bitmap starting with '#'
+    // (a comment to the reader), a value outside the range the reader keeps
+    // it in, a spawn line holding a line end before its last character, a
+    // NUL byte, a line too long for one read.
+    static std::string unreadable(const frameEntry& entry);
 
   private:
     bool entryLine(std::string& line, const char* what);

@@ -122,12 +122,18 @@ std::string moveRecord(const std::string& name, const std::string& command,
                        const std::string& fromMove, int fromFrame) {
     moveEntry move;
     move.name = name;
-    move.command = command;
-    move.condition = condition;
     move.linkMove = linkMove;
     move.fromMove = fromMove;
     move.fromFrame = fromFrame;
-    return moveFile::recordText(move);
+    // The command and condition lines go in as given, so a test can damage
+    // them (an empty command, a condition ending in "\r"), which the writer
+    // would refuse.
+    move.command = "A";
+    std::string text = moveFile::recordText(move);
+    const size_t commandAt = text.find('\n') + 1;
+    text.replace(commandAt, text.find('\n', commandAt) - commandAt, command);
+    const size_t conditionAt = text.rfind('\n', text.size() - 2) + 1;
+    return text.replace(conditionAt, text.size() - 1 - conditionAt, condition);
 }
 
 void writeFrameFolder(const TempDir& dir, const std::string& folder,

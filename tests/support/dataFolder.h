@@ -35,7 +35,9 @@ std::string oneFrameIndex();
 // folder/info (oneFrameIndex) and folder/a.bmp (4x4): a frame set that loads.
 void writeOneFrameFolder(const std::string& folder);
 
-// One eleven-line record of a move file, as moveFile writes it.
+// One eleven-line record of a move file, as moveFile writes it; the command
+// and the condition are written as given, even where moveFile would refuse
+// them.
 std::string moveRecord(const std::string& name, const std::string& command,
                        const std::string& condition = "null", const std::string& linkMove = "NULL",
                        const std::string& fromMove = "NULL", int fromFrame = 0);

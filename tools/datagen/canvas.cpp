@@ -1,5 +1,10 @@
 #include "canvas.h"
 
+#include "base/platform.h"
+#include "sprite/bitmapFile.h"
+
+#include <SDL.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -34,9 +39,6 @@ void put16(std::vector<uint8_t>& v, unsigned x) {
 void put32(std::vector<uint8_t>& v, uint32_t x) {
     put16(v, x & 0xffff);
     put16(v, x >> 16);
-}
-uint32_t get32(const std::vector<uint8_t>& v, size_t at) {
-    return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) | (static_cast<uint32_t>(v[at + 3]) << 24);
 }
 
 std::vector<uint8_t> bmpHeader(int w, int h, int bits, int paletteSize, size_t imageBytes) {
@@ -192,31 +194,34 @@ std::vector<uint8_t> bmp24(const Rgb24& img) {
 }
 
 bool readBmp(const std::string& path, Rgb24& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::vector<uint8_t> v((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (v.size() < 54 || v[0] != 'B' || v[1] != 'M') return false;
-    uint32_t offset = get32(v, 10);
-    int w = static_cast<int>(get32(v, 18));
-    int h = static_cast<int>(get32(v, 22));
-    int bits = v[28];
-    if (w <= 0 || h <= 0 || w > 8192 || h > 8192 || get32(v, 30) != 0) return false;
-    if (bits != 8 && bits != 24) return false;
-    int stride = bits == 8 ? (w + 3) / 4 * 4 : (w * 3 + 3) / 4 * 4;
-    if (offset + static_cast<size_t>(stride) * h > v.size()) return false;
-    out = Rgb24(w, h);
-    for (int y = 0; y < h; ++y) {
-        size_t row = offset + static_cast<size_t>(h - 1 - y) * stride;
-        for (int x = 0; x < w; ++x) {
-            if (bits == 8) {
-                size_t p = 54 + v[row + x] * 4;
-                out.at(x, y) = {v[p + 2], v[p + 1], v[p]};
-            } else {
-                size_t p = row + x * 3;
-                out.at(x, y) = {v[p + 2], v[p + 1], v[p]};
-            }
-        }
+    std::vector<unsigned char> bytes;
+    if (platform::readWholeFile(path, bytes) != platform::ReadResult::Ok) return false;
+    SDL_Surface* image = bitmapFile::decode(bytes);
+    if (!image) return false;
+    // Whatever depth the file has, its pixels are read as 32-bit RGB.
+    SDL_PixelFormat rgb{};
+    rgb.BitsPerPixel = 32;
+    rgb.BytesPerPixel = 4;
+    rgb.Rmask = 0xFF0000;
+    rgb.Gmask = 0x00FF00;
+    rgb.Bmask = 0x0000FF;
+    rgb.Rshift = 16;
+    rgb.Gshift = 8;
+    rgb.alpha = 255;
+    SDL_Surface* wide = SDL_ConvertSurface(image, &rgb, SDL_SWSURFACE);
+    SDL_FreeSurface(image);
+    if (!wide) return false;
+    out = Rgb24(wide->w, wide->h);
+    SDL_LockSurface(wide);
+    for (int y = 0; y < wide->h; ++y) {
+        const Uint32* row = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(wide->pixels) + y * wide->pitch);
+        for (int x = 0; x < wide->w; ++x)
+            out.at(x, y) = {static_cast<uint8_t>(row[x] >> 16), static_cast<uint8_t>(row[x] >> 8),
+                            static_cast<uint8_t>(row[x])};
     }
+    SDL_UnlockSurface(wide);
+    SDL_FreeSurface(wide);
     return true;
 }
 

@@ -89,7 +89,8 @@ struct Rgb24 {
 // Uncompressed Windows bitmaps, bottom-up rows padded to four bytes.
 std::vector<uint8_t> bmp8(const Indexed& img);
 std::vector<uint8_t> bmp24(const Rgb24& img);
-// Reads the two kinds above back (used by the contact sheet); false on error.
+// Reads a bitmap as the game decodes it, whatever its depth (used by the
+// contact sheet); false when the game would not load it either.
 bool readBmp(const std::string& path, Rgb24& out);
 // 16-bit mono PCM WAV.
 std::vector<uint8_t> wav16(const std::vector<double>& samples, int rate);
