@@ -14,7 +14,9 @@
 #include "fighter/moveSet.h"
 #include "fighter/target.h"
 #include "particle/partInfoList.h"
+#include "particle/particleFile.h"
 #include "particle/particleList.h"
+#include "particle/particleListFile.h"
 #include "sound/soundSet.h"
 #include "sprite/frameIndex.h"
 #include "testSupport.h"
@@ -192,9 +194,11 @@ struct Arena {
 
     // A fireball: 40 damage of hit type 1, stops at the first enemy it hits.
     void loadParticles() {
-        dir.write("data/particle/default", "PARTS: 1\nfire 1\n");
+        dir.write("data/particle/default", particleListFile::write({{"fire", 1}}));
         writeFrames(dir, "data/particle/fire", {frame(40, 1)});
-        dir.write("data/particle/fire/particle", "0\n0\n0\n0\n0\n0\n0\n1\nspark\n0\n0\n");
+        particleRecord fire;
+        fire.events[OnHitEnemy] = {"spark"};
+        dir.write("data/particle/fire/particle", particleFile::write(fire));
         const std::string home = platform::currentDirectory();
         platform::changeDirectory(dir.path());
         defs.addList("default", screen.surface());

@@ -24,6 +24,12 @@ for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY"
 
 cd "$root"
+# Built with the sanitizers and run on sdl12-compat, a real window leaves
+# SDL2's leaks in helper libraries it has already unloaded at exit, where
+# no suppression can name them; the leak check stays on everywhere else.
+if [ -n "${ASAN_OPTIONS:-}" ] && [[ "${LD_LIBRARY_PATH:-}" == *sdl12-compat* ]]; then
+    export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
+fi
 SDL_AUDIODRIVER=dummy "$game" >"$out/trace.txt" 2>"$out/stderr.txt" &
 game_pid=$!
 

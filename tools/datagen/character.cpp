@@ -21,6 +21,7 @@ struct Frame {
     std::string sound = "NULL";
     std::vector<std::string> spawns;
     int moveX = 0, moveY = 0;
+    bool drawn = true; // false: see-through, only measured for its boxes
 };
 
 // An animation: its name and its frames.
@@ -153,7 +154,9 @@ Pose runPose(double phase) {
 Action blank() {
     Action a;
     a.name = "blank";
-    a.frames.push_back(fr(guard(), 100));
+    Frame f = fr(guard(), 100);
+    f.drawn = false;
+    a.frames.push_back(f);
     return a;
 }
 
@@ -1006,8 +1009,8 @@ void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>&
         Indexed img(kFrameW, kFrameH);
         img.palette = pal;
         Drawn d;
-        if (name == "blank") {
-            d = measureFighter(f.pose); // a see-through frame with the guard's body box
+        if (!f.drawn) {
+            d = measureFighter(f.pose);
         } else {
             const Pose* prev = f.pose.strike != NO_LIMB && i > 0 ? &frames[i - 1].pose : nullptr;
             d = drawFighter(img, f.pose, prev);
