@@ -96,12 +96,7 @@ std::vector<attackEntry> attackFile::readEntries(int count) {
 
 void attackFile::finish() {
     if (ended_) return;
-    std::string line;
-    while (lines_.readLine(line)) {
-        if (firstWord(line).empty()) continue;
-        lines_.warning(lines_.line(), "text after the six sections is ignored");
-        break;
-    }
+    lines_.warnTextAfter("the six sections");
 }
 
 std::string attackFile::text(const attackSections& sections) {

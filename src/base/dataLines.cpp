@@ -22,3 +22,12 @@ bool dataLines::readLine(std::string& line) {
     continues_ = split;
     return true;
 }
+
+void dataLines::warnTextAfter(const std::string& what) {
+    std::string line;
+    while (readLine(line)) {
+        if (firstWord(line).empty()) continue;
+        warning(line_, "text after " + what + " is ignored");
+        return;
+    }
+}

@@ -48,6 +48,11 @@ class dataLines {
     }
     const std::vector<finding>& findings() const { return found_; }
 
+    // Reads on past blank lines; the first line that holds a word gets the
+    // warning "text after <what> is ignored" (what the file was meant to
+    // hold ends there).
+    void warnTextAfter(const std::string& what);
+
   private:
     textFile file_;
     std::string path_;

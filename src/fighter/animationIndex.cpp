@@ -33,12 +33,7 @@ const std::vector<animationName>& animationIndex::readNames() {
     if (!header_.wasRead()) return names_;
     if (static_cast<int>(names_.size()) < announced())
         header_.reportHeld(lines_, names_.size(), "animations");
-    while (lines_.readLine(line)) {
-        if (firstWord(line).empty()) continue;
-        lines_.warning(lines_.line(),
-                       "text after the " + std::to_string(announced()) + " animations is ignored");
-        break;
-    }
+    lines_.warnTextAfter("the " + std::to_string(announced()) + " animations");
     return names_;
 }
 

@@ -99,13 +99,7 @@ bool moveFile::next(moveEntry& entry) {
 
 void moveFile::finish() {
     if (!header_.wasRead() || cut_) return;
-    std::string line;
-    while (lines_.readLine(line)) {
-        if (firstWord(line).empty()) continue;
-        lines_.warning(lines_.line(),
-                       "text after the " + std::to_string(announced()) + " moves is ignored");
-        break;
-    }
+    lines_.warnTextAfter("the " + std::to_string(announced()) + " moves");
 }
 
 std::string moveFile::recordText(const moveEntry& move) {

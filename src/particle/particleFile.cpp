@@ -62,12 +62,7 @@ void particleFile::read(particleRecord& record) {
 }
 
 void particleFile::finish() {
-    std::string line;
-    while (lines_.readLine(line)) {
-        if (firstWord(line).empty()) continue;
-        lines_.warning(lines_.line(), "text after the five event lists is ignored");
-        break;
-    }
+    lines_.warnTextAfter("the five event lists");
 }
 
 std::string particleFile::unreadable(const particleRecord& record) {

@@ -11,24 +11,16 @@ std::vector<std::string> particleListFile::definitionWords(const std::string& de
 
 bool particleListFile::open(const std::string& folder, const std::string& listName) {
     folder_ = folder;
-    announced_ = headerLine_ = 0;
-    headerRead_ = false;
+    header_ = countHeader();
     entries_.clear();
     if (!lines_.open(folder + listName)) return false;
-    std::string line;
-    if (lines_.readLine(line)) headerRead_ = scanHeader(line, "PARTS:", announced_);
-    headerLine_ = lines_.line();
-    if (!headerRead_) {
-        announced_ = 0;
-        lines_.error(headerLine_, "first line must be \"PARTS: <count>\"; the game loads no "
-                                  "particles");
-    }
+    header_.read(lines_, "PARTS:", "the game loads no particles");
     return true;
 }
 
 const std::vector<listedParticle>& particleListFile::readEntries() {
     std::string line;
-    for (int i = 0; i < announced_ && lines_.readLine(line); ++i) {
+    for (int i = 0; i < announced() && lines_.readLine(line); ++i) {
         listedParticle entry;
         entry.name = firstWord(line);
         entry.text = line;
@@ -56,23 +48,14 @@ const std::vector<listedParticle>& particleListFile::readEntries() {
                                            std::to_string(entry.number));
         if (written.size() > 3) lines_.warning(entry.line, "words after the third are ignored");
     }
-    if (headerRead_ && static_cast<int>(entries_.size()) < announced_)
-        lines_.error(headerLine_, "\"PARTS: " + std::to_string(announced_) + "\" announces " +
-                                      std::to_string(announced_) +
-                                      " definitions but the file holds " +
-                                      std::to_string(entries_.size()));
+    if (header_.wasRead() && static_cast<int>(entries_.size()) < announced())
+        header_.reportHeld(lines_, entries_.size(), "definitions");
     return entries_;
 }
 
 void particleListFile::finish() {
-    if (!headerRead_) return;
-    std::string line;
-    while (lines_.readLine(line)) {
-        if (firstWord(line).empty()) continue;
-        lines_.warning(lines_.line(),
-                       "text after the " + std::to_string(announced_) + " definitions is ignored");
-        break;
-    }
+    if (!header_.wasRead()) return;
+    lines_.warnTextAfter("the " + std::to_string(announced()) + " definitions");
 }
 
 std::string particleListFile::write(const std::vector<listedParticle>& entries) {

@@ -10,6 +10,7 @@
 // findings.  The data generator writes lists from the same entries.
 #pragma once
 
+#include "base/countHeader.h"
 #include "base/dataLines.h"
 
 #include <string>
@@ -36,7 +37,7 @@ class particleListFile {
     bool open(const std::string& folder, const std::string& listName);
     const std::string& path() const { return lines_.path(); }
     // The definitions the first line announces (0 when it is not "PARTS: <n>").
-    int announced() const { return announced_; }
+    int announced() const { return header_.announced(); }
 
     // Reads the announced entries, as many as the file has lines for.
     const std::vector<listedParticle>& readEntries();
@@ -63,8 +64,6 @@ class particleListFile {
   private:
     dataLines lines_;
     std::string folder_;
-    int announced_ = 0;
-    int headerLine_ = 0;
-    bool headerRead_ = false;
+    countHeader header_;
     std::vector<listedParticle> entries_;
 };

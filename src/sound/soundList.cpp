@@ -3,41 +3,26 @@
 #include "base/writtenText.h"
 
 bool soundList::open(const std::string& folder) {
-    announced_ = headerLine_ = 0;
-    headerRead_ = false;
+    header_ = countHeader();
     names_.clear();
     if (!lines_.open(folder + "/sound")) return false;
-    std::string line;
-    if (lines_.readLine(line)) headerRead_ = scanHeader(line, "SOUNDS:", announced_);
-    headerLine_ = lines_.line();
-    if (!headerRead_) {
-        announced_ = 0;
-        lines_.error(headerLine_,
-                     "first line must be \"SOUNDS: <count>\"; the game loads no sounds from it");
-    } else if (announced_ < 0) {
-        lines_.error(headerLine_, "negative sound count " + std::to_string(announced_));
-    }
+    header_.read(lines_, "SOUNDS:", "the game loads no sounds from it");
+    if (announced() < 0)
+        lines_.error(header_.line(), "negative sound count " + std::to_string(announced()));
     return true;
 }
 
 const std::vector<listedSound>& soundList::readNames() {
     std::string line;
-    for (int i = 0; i < announced_ && lines_.readLine(line); ++i) {
+    for (int i = 0; i < announced() && lines_.readLine(line); ++i) {
         names_.push_back({firstWord(line), lines_.line()});
         if (names_.back().name.empty())
             lines_.error(lines_.line(), "expected a sound name, found an empty line");
     }
-    if (!headerRead_ || announced_ < 0) return names_;
-    if (static_cast<int>(names_.size()) < announced_)
-        lines_.error(headerLine_, "\"SOUNDS: " + std::to_string(announced_) + "\" announces " +
-                                      std::to_string(announced_) + " sounds but the file holds " +
-                                      std::to_string(names_.size()));
-    while (lines_.readLine(line)) {
-        if (firstWord(line).empty()) continue;
-        lines_.warning(lines_.line(),
-                       "text after the " + std::to_string(announced_) + " sounds is ignored");
-        break;
-    }
+    if (!header_.wasRead() || announced() < 0) return names_;
+    if (static_cast<int>(names_.size()) < announced())
+        header_.reportHeld(lines_, names_.size(), "sounds");
+    lines_.warnTextAfter("the " + std::to_string(announced()) + " sounds");
     return names_;
 }
 

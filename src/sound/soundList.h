@@ -8,6 +8,7 @@
 // generator and the test fixtures write them here.
 #pragma once
 
+#include "base/countHeader.h"
 #include "base/dataLines.h"
 
 #include <string>
@@ -25,7 +26,7 @@ class soundList {
     bool open(const std::string& folder);
     const std::string& path() const { return lines_.path(); }
     // The sounds the first line announces (0 when it is not "SOUNDS: <n>").
-    int announced() const { return announced_; }
+    int announced() const { return header_.announced(); }
 
     // Reads the announced names, as many as the file has lines for, and
     // reports text after them.
@@ -43,8 +44,6 @@ class soundList {
 
   private:
     dataLines lines_;
-    int announced_ = 0;
-    int headerLine_ = 0;
-    bool headerRead_ = false;
+    countHeader header_;
     std::vector<listedSound> names_;
 };

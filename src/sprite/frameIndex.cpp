@@ -34,25 +34,20 @@ std::string shown(const std::string& line) {
 } // namespace
 
 bool frameIndex::open(const std::string& folder) {
-    announced_ = headerLine_ = entries_ = 0;
+    header_ = countHeader();
+    entries_ = 0;
     headerRead_ = cut_ = ended_ = false;
     bitmap_.clear();
     key_[0] = -1;
     key_[1] = key_[2] = 0;
     if (!lines_.open(folder + "/info")) return false;
-    std::string line;
-    const bool read = lines_.readLine(line);
-    headerLine_ = lines_.line();
-    headerRead_ = scanHeader(line, "FILES:", announced_) && announced_ >= 0;
-    if (!scanHeader(line, "FILES:", announced_)) {
-        announced_ = 0;
-        lines_.error(read ? headerLine_ : 0,
-                     "first line must be \"FILES: <count>\"; the game loads no frames here");
-    } else if (announced_ < 0) {
-        lines_.error(headerLine_, "negative frame count " + std::to_string(announced_));
-    } else if (announced_ == 0) {
-        lines_.warning(headerLine_, "no frames: nothing to show");
-    }
+    header_.read(lines_, "FILES:", "the game loads no frames here");
+    headerRead_ = header_.wasRead() && announced() >= 0;
+    if (!header_.wasRead()) return true;
+    if (announced() < 0)
+        lines_.error(header_.line(), "negative frame count " + std::to_string(announced()));
+    else if (announced() == 0)
+        lines_.warning(header_.line(), "no frames: nothing to show");
     return true;
 }
 
@@ -120,7 +115,7 @@ bool frameIndex::word(std::string& value, const char* what) {
 bool frameIndex::next(frameEntry& entry) {
     // Past the announced entries, or past the end once it was met, there is
     // nothing more to read and nothing more to report.
-    if (entries_ >= announced_ || ended_) return false;
+    if (entries_ >= announced() || ended_) return false;
     std::string line;
     // Comments and blank lines are allowed between entries only.
     bool started = false;
@@ -131,10 +126,7 @@ bool frameIndex::next(frameEntry& entry) {
     }
     if (!started) {
         ended_ = true;
-        if (!cut_)
-            lines_.error(headerLine_, "\"FILES: " + std::to_string(announced_) + "\" announces " +
-                                          std::to_string(announced_) +
-                                          " frames but the file holds " + std::to_string(entries_));
+        if (!cut_) header_.reportHeld(lines_, static_cast<size_t>(entries_), "frames");
         return false;
     }
     ++entries_;
@@ -197,11 +189,11 @@ bool frameIndex::next(frameEntry& entry) {
 }
 
 void frameIndex::finish() {
-    if (!headerRead_ || entries_ != announced_ || cut_) return;
+    if (!headerRead_ || entries_ != announced() || cut_) return;
     std::string line;
     while (lines_.readLine(line)) {
         if (isSkippedBetweenEntries(line)) continue;
-        lines_.warning(lines_.line(), "text after the last of the " + std::to_string(announced_) +
+        lines_.warning(lines_.line(), "text after the last of the " + std::to_string(announced()) +
                                           " frames is ignored");
         break;
     }

@@ -12,6 +12,7 @@
 // written is what is read.
 #pragma once
 
+#include "base/countHeader.h"
 #include "base/dataLines.h"
 #include "sprite/CSpriteBase.h"
 
@@ -40,7 +41,7 @@ class frameIndex {
     bool open(const std::string& folder);
     const std::string& path() const { return lines_.path(); }
     // The frames the first line announces (0 when it is not "FILES: <n>").
-    int announced() const { return announced_; }
+    int announced() const { return header_.announced(); }
 
     // Reads the next entry.  A line that lacks a value leaves the field as
     // it was: the frame's fields at their defaults, the bitmap name and
@@ -89,8 +90,7 @@ class frameIndex {
     std::string where() const;
 
     dataLines lines_;
-    int announced_ = 0;
-    int headerLine_ = 0;
+    countHeader header_;
     int entries_ = 0;         // entries begun so far
     bool headerRead_ = false; // the count line was sound
     bool cut_ = false;        // the file ended inside an entry
