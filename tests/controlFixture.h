@@ -30,31 +30,32 @@ using namespace testing_support;
 
 // One frame of a 40x80 figure anchored between its feet; its body box is the
 // whole image, its damage box (only when it does damage) reaches 20 px ahead.
-struct FrameSpec {
+struct FrameDescription {
     int damage = 0;
     int hitType = 0;
     std::string sound = "NULL";
     std::vector<std::string> parts;
 };
-inline FrameSpec frame(int damage, int hitType, const std::string& sound = "NULL") {
-    FrameSpec f;
+inline FrameDescription frame(int damage, int hitType, const std::string& sound = "NULL") {
+    FrameDescription f;
     f.damage = damage, f.hitType = hitType, f.sound = sound;
     return f;
 }
 
-struct MoveSpec {
+struct MoveDescription {
     std::string name, command = "UU", link = "NULL";
     int linkFrame = 0;
     std::string from = "NULL";
     int fromFrame = 0;
     std::string condition = "null";
-    std::vector<FrameSpec> frames{FrameSpec{}, FrameSpec{}, FrameSpec{}};
+    std::vector<FrameDescription> frames{FrameDescription{}, FrameDescription{},
+                                         FrameDescription{}};
 };
 
 inline void writeFrames(const TempDir& dir, const std::string& folder,
-                        const std::vector<FrameSpec>& frames) {
+                        const std::vector<FrameDescription>& frames) {
     std::vector<frameEntry> entries;
-    for (const FrameSpec& f : frames) {
+    for (const FrameDescription& f : frames) {
         frameEntry entry;
         entry.bitmap = "f.bmp";
         spriteFrame& frame = entry.frame;
@@ -79,41 +80,41 @@ inline void writeFrames(const TempDir& dir, const std::string& folder,
     dir.writeBmp(folder + "/f.bmp", 40, 80, 0x3366CC);
 }
 
-inline std::vector<MoveSpec> standardMoves() {
-    std::vector<MoveSpec> m;
+inline std::vector<MoveDescription> standardMoves() {
+    std::vector<MoveDescription> m;
     for (const char* n :
          {"hit1", "blockHi", "blockLo", "blockAir", "backJump", "airBack", "airForward"})
-        m.push_back(MoveSpec{n});
-    m.push_back(MoveSpec{"fireball", "DRA"});
-    m.push_back(MoveSpec{"punch", "A"});
-    m.push_back(MoveSpec{"uppercut", "B", "punch", 1});
-    m.push_back(MoveSpec{"kick", "B"});
-    m.push_back(MoveSpec{"punchCancel", "C", "NULL", 0, "punch", 1});
-    m.push_back(MoveSpec{"jab", "UU"});
+        m.push_back(MoveDescription{n});
+    m.push_back(MoveDescription{"fireball", "DRA"});
+    m.push_back(MoveDescription{"punch", "A"});
+    m.push_back(MoveDescription{"uppercut", "B", "punch", 1});
+    m.push_back(MoveDescription{"kick", "B"});
+    m.push_back(MoveDescription{"punchCancel", "C", "NULL", 0, "punch", 1});
+    m.push_back(MoveDescription{"jab", "UU"});
     m.back().frames = {frame(50, 1), frame(50, 1)};
-    m.push_back(MoveSpec{"tap", "UU"});
+    m.push_back(MoveDescription{"tap", "UU"});
     m.back().frames = {frame(50, 0)};
-    m.push_back(MoveSpec{"crush", "UU"});
+    m.push_back(MoveDescription{"crush", "UU"});
     m.back().frames = {frame(5000, 1)};
-    m.push_back(MoveSpec{"throw", "UU"});
-    FrameSpec spawn, spawnTwo;
+    m.push_back(MoveDescription{"throw", "UU"});
+    FrameDescription spawn, spawnTwo;
     spawn.parts = {"fire 60 0"};
     spawnTwo.parts = {"fire 60 0", "fire 100 0"};
-    m.back().frames = {FrameSpec{}, spawn, spawn, FrameSpec{}, spawnTwo};
-    m.push_back(MoveSpec{"swing", "UU"});
+    m.back().frames = {FrameDescription{}, spawn, spawn, FrameDescription{}, spawnTwo};
+    m.push_back(MoveDescription{"swing", "UU"});
     m.back().frames = {frame(0, 0), frame(0, 0, "whoosh"), frame(0, 0, "whoosh"),
                        frame(0, 0, "thud")};
     return m;
 }
 
-inline void writeCharacter(const TempDir& dir, const std::vector<MoveSpec>& moves) {
+inline void writeCharacter(const TempDir& dir, const std::vector<MoveDescription>& moves) {
     std::vector<animationName> anims = {{"blank"}, {"walk"},  {"running"},
                                         {"duck"},  {"inAir"}, {"standing"}};
     for (const animationName& a : anims)
-        writeFrames(dir, "Tavro/" + a.name, {FrameSpec{}});
+        writeFrames(dir, "Tavro/" + a.name, {FrameDescription{}});
     dir.write("Tavro/info", animationIndex::text(anims));
     std::vector<moveEntry> records;
-    for (const MoveSpec& m : moves) {
+    for (const MoveDescription& m : moves) {
         moveEntry record;
         record.name = m.name;
         record.command = m.command;

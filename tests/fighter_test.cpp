@@ -13,8 +13,8 @@ using namespace testing_support;
 
 namespace {
 
-FrameSpec frameOf(Uint32 colour, int offX, int offY, int h = 60) {
-    FrameSpec f;
+FrameDescription frameOf(Uint32 colour, int offX, int offY, int h = 60) {
+    FrameDescription f;
     f.colour = colour;
     f.offX = offX;
     f.offY = offY;
@@ -51,12 +51,12 @@ class FighterTest : public ::testing::Test {
     Fighter fighter;
 
     void SetUp() override {
-        FrameSpec blank = frameOf(0xFFFFFF, 20, 60);
+        FrameDescription blank = frameOf(0xFFFFFF, 20, 60);
         blank.key = "255 0 255";
-        FrameSpec strike = frameOf(0x00FFFF, 20, 60);
+        FrameDescription strike = frameOf(0x00FFFF, 20, 60);
         strike.damage = 5;
         strike.dmg[0] = 10, strike.dmg[1] = 50, strike.dmg[2] = 30, strike.dmg[3] = 70;
-        FrameSpec lift = frameOf(0x808080, 20, 60);
+        FrameDescription lift = frameOf(0x808080, 20, 60);
         lift.moveX = 3, lift.moveY = 5;
         writeAnimations(dir, "char",
                         {{"blank", {blank}},
@@ -220,7 +220,7 @@ TEST(FighterBoxes, MirroredBoxesAndTheOpponentsView) {
     HeadlessScreen screen;
     TempDir dir;
     TraceCapture trace;
-    FrameSpec wide;
+    FrameDescription wide;
     wide.w = 100, wide.h = 50, wide.offX = 30, wide.offY = 50;
     wide.col[0] = 10, wide.col[1] = 5, wide.col[2] = 40, wide.col[3] = 50;
     wide.dmg[0] = 50, wide.dmg[1] = 10, wide.dmg[2] = 90, wide.dmg[3] = 20;

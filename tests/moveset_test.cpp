@@ -28,8 +28,9 @@ std::string withCrLf(const std::string& text) {
 TEST(MoveSet, LoadsRecordsInFileOrderWithTheirFrames) {
     HeadlessScreen screen;
     TempDir dir;
-    writeFrameFolder(dir, "char/punch", {FrameSpec{}, FrameSpec{}});
-    writeFrameFolder(dir, "char/fireball", {FrameSpec{}, FrameSpec{}, FrameSpec{}});
+    writeFrameFolder(dir, "char/punch", {FrameDescription{}, FrameDescription{}});
+    writeFrameFolder(dir, "char/fireball",
+                     {FrameDescription{}, FrameDescription{}, FrameDescription{}});
     dir.write("char/moveset", threeMoves);
     dir.write("crlf/moveset", withCrLf(threeMoves));
     TraceCapture trace;

@@ -21,8 +21,8 @@ namespace {
 
 // One frame of a particle's frame set: 20 x 20, red, with both boxes over
 // the whole image; its damage does not count as a hit.
-FrameSpec particleFrame() {
-    FrameSpec f;
+FrameDescription particleFrame() {
+    FrameDescription f;
     f.w = f.h = 20;
     f.colour = 0xFF0000;
     f.offX = f.offY = 10;
@@ -67,11 +67,11 @@ class ParticleStage : public ::testing::Test {
     }
     void TearDown() override { platform::changeDirectory(previousDir); }
 
-    void frames(const std::string& name, const std::vector<FrameSpec>& framesWanted) {
+    void frames(const std::string& name, const std::vector<FrameDescription>& framesWanted) {
         writeFrameFolder(dir, "data/particle/" + name, framesWanted);
     }
     void define(const std::string& name, const std::string& properties,
-                FrameSpec f = particleFrame()) {
+                FrameDescription f = particleFrame()) {
         frames(name, {f});
         dir.write("data/particle/" + name + "/particle", properties);
     }
@@ -185,7 +185,7 @@ TEST_F(PartInfoListTest, MissingListsDuplicatesAndHostileCounts) {
 }
 
 TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
-    FrameSpec f = particleFrame();
+    FrameDescription f = particleFrame();
     f.offX = 4;
     f.offY = 6;
     define("ball", definitionText(0, 0), f);
@@ -261,7 +261,7 @@ TEST_F(ParticleTest, SpawnPointsFromOwnerAnchorAndScreen) {
 }
 
 TEST_F(ParticleTest, DiesBeyondTheMarginsAndOfOldAge) {
-    FrameSpec mover = particleFrame();
+    FrameDescription mover = particleFrame();
     mover.moveX = 5;
     define("slow", definitionText(100, 0, "1\nNULL\n"), mover);
     define("shell", definitionText(100, 0, "2\nslow\nslow\n"));
@@ -343,10 +343,10 @@ TEST_F(ParticleTest, AgeHoldsAcrossTheClockWrapping) {
 }
 
 TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
-    FrameSpec first = particleFrame();
+    FrameDescription first = particleFrame();
     first.col[3] = 25;
     first.dmg[3] = 30; // the lower of the two boxes counts
-    FrameSpec second = first;
+    FrameDescription second = first;
     second.col[3] = 60; // ignored: frame 0 decides
     frames("rock", {first, second});
     dir.write("data/particle/rock/particle", definitionText(0, 1));
@@ -381,7 +381,7 @@ TEST_F(ParticleTest, GravityRestsOnTheGroundLineWithOneOvershoot) {
 }
 
 TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
-    FrameSpec f = particleFrame();
+    FrameDescription f = particleFrame();
     f.damage = 40;
     f.hitType = 3;
     define("ghost", definitionText(0, 0, "0\n", "1\nNULL\n"), f);
@@ -418,7 +418,7 @@ TEST_F(ParticleTest, HitsOnEnemiesNeedAHitEnemyList) {
 }
 
 TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
-    FrameSpec red = particleFrame(), blue = particleFrame();
+    FrameDescription red = particleFrame(), blue = particleFrame();
     blue.colour = 0x0000FF;
     define("red", definitionText(0, 0), red);
     define("blue", definitionText(0, 0), blue);
@@ -480,7 +480,7 @@ TEST_F(ParticleListTest, AddsAtTheHeadAndDrawsOlderOverNewer) {
 }
 
 TEST_F(ParticleListTest, DeathByAgeSpawnsFollowUpsInTheSameUpdate) {
-    FrameSpec spark = particleFrame();
+    FrameDescription spark = particleFrame();
     spark.moveX = 5;
     define("spark", definitionText(50, 0, "1\nNULL\n"), spark);
     // Entries that name nothing are skipped; the two sparks are made.
@@ -721,7 +721,7 @@ TEST_F(ParticleListTest, CollideFighterReturnsOnlyTheNewestHit) {
     loadList("PARTS: 2\nbolt\nghost\n");
 
     // A fighter whose box spans (380, 450) to (419, 529).
-    FrameSpec body = particleFrame();
+    FrameDescription body = particleFrame();
     body.w = 40;
     body.h = 80;
     body.offX = 20;

@@ -154,7 +154,7 @@ TEST(ParticleFiles, ListLinesNameTheFolderTheGameLoads) {
     ASSERT_TRUE(platform::changeDirectory(dir.path()));
     dir.write("data/particle/default", "PARTS: 4\nspark 1 x y\n spark 2\n\nfire 12px\n");
     writeOneFrameFolder(dir / "data/particle/spark");
-    writeFrameFolder(dir, "data/particle", {FrameSpec{}, FrameSpec{}});
+    writeFrameFolder(dir, "data/particle", {FrameDescription{}, FrameDescription{}});
 
     particleListFile list;
     ASSERT_TRUE(list.open("data/particle/", "default"));

@@ -137,10 +137,10 @@ std::string moveRecord(const std::string& name, const std::string& command,
 }
 
 void writeFrameFolder(const TempDir& dir, const std::string& folder,
-                      const std::vector<FrameSpec>& frames) {
+                      const std::vector<FrameDescription>& frames) {
     std::vector<frameEntry> entries;
     for (size_t i = 0; i < frames.size(); ++i) {
-        const FrameSpec& f = frames[i];
+        const FrameDescription& f = frames[i];
         frameEntry entry;
         entry.bitmap = "f" + std::to_string(i) + ".bmp";
         dir.writeBmp(folder + "/" + entry.bitmap, f.w, f.h, f.colour);
@@ -169,8 +169,9 @@ void writeFrameFolder(const TempDir& dir, const std::string& folder,
     dir.write(folder + "/info", frameIndex::text(entries));
 }
 
-void writeAnimations(const TempDir& dir, const std::string& folder,
-                     const std::vector<std::pair<std::string, std::vector<FrameSpec>>>& anims) {
+void writeAnimations(
+    const TempDir& dir, const std::string& folder,
+    const std::vector<std::pair<std::string, std::vector<FrameDescription>>>& anims) {
     std::vector<animationName> names;
     for (const auto& anim : anims) {
         names.push_back({anim.first});

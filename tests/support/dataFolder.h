@@ -44,7 +44,7 @@ std::string moveRecord(const std::string& name, const std::string& command,
 
 class TempDir;
 
-struct FrameSpec {
+struct FrameDescription {
     int w = 40, h = 60;
     Uint32 colour = 0x00FF00;
     int offX = 20, offY = 60;
@@ -59,10 +59,11 @@ struct FrameSpec {
 
 // A frame folder: f0.bmp, f1.bmp, ... and its index.
 void writeFrameFolder(const TempDir& dir, const std::string& folder,
-                      const std::vector<FrameSpec>& frames);
+                      const std::vector<FrameDescription>& frames);
 
 // A character folder whose animation index lists the given animations.
-void writeAnimations(const TempDir& dir, const std::string& folder,
-                     const std::vector<std::pair<std::string, std::vector<FrameSpec>>>& anims);
+void writeAnimations(
+    const TempDir& dir, const std::string& folder,
+    const std::vector<std::pair<std::string, std::vector<FrameDescription>>>& anims);
 
 } // namespace testing_support
