@@ -16,13 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string shownFindings(const std::vector<finding>& findings) {
-    std::string text;
-    for (const finding& f : findings)
-        text += std::to_string(f.line) + ": " + f.message + "\n";
-    return text;
-}
-
 frameEntry plainFrame(const std::string& bitmap) {
     frameEntry entry;
     entry.bitmap = bitmap;

@@ -14,16 +14,10 @@
 #include <utility>
 #include <vector>
 
+using testing_support::shownFindings;
 using testing_support::TempDir;
 
 namespace {
-
-std::string shownFindings(const std::vector<finding>& findings) {
-    std::string text;
-    for (const finding& f : findings)
-        text += std::to_string(f.line) + ": " + f.message + "\n";
-    return text;
-}
 
 // Every value of an entry away from its default, so a field the writer
 // drops or puts on the wrong line shows.

@@ -118,6 +118,13 @@ std::string sourceDir() {
     return FIGHTER_SOURCE_DIR;
 }
 
+std::string shownFindings(const std::vector<finding>& findings) {
+    std::string text;
+    for (const finding& f : findings)
+        text += std::to_string(f.line) + ": " + f.message + "\n";
+    return text;
+}
+
 namespace {
 void throwFatalStop(const std::string& message, fatal::Channel channel) {
     throw FatalStop{message, channel};

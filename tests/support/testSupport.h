@@ -2,6 +2,7 @@
 // data folders with generated bitmaps, and a headless SDL screen.
 #pragma once
 
+#include "base/dataLines.h"
 #include "base/fatal.h"
 
 #include <SDL.h>
@@ -97,5 +98,8 @@ class CatchFatalStops {
 
 // The repository's root folder (where data/ lives).
 std::string sourceDir();
+
+// A reader's findings as "line: message" lines, for comparing in one go.
+std::string shownFindings(const std::vector<finding>& findings);
 
 } // namespace testing_support
