@@ -3,6 +3,7 @@
 #include "base/textFile.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -30,6 +31,11 @@ std::string line(const std::string& what, const std::string& text) {
 
 void refuse(const std::string& problem) {
     if (!problem.empty()) throw std::invalid_argument(problem);
+}
+
+void refuse(const std::string& record, std::size_t number, const std::string& problem) {
+    if (!problem.empty())
+        throw std::invalid_argument(record + " " + std::to_string(number) + ": " + problem);
 }
 
 } // namespace writtenText

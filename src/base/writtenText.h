@@ -6,6 +6,7 @@
 // characters before the line end, up to a NUL byte.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace writtenText {
@@ -24,5 +25,8 @@ std::string line(const std::string& what, const std::string& text);
 
 // Throws std::invalid_argument(problem) unless problem is "".
 void refuse(const std::string& problem);
+// The same for the number-th record of a list, the message then saying
+// which: "<record> <number>: <problem>".
+void refuse(const std::string& record, std::size_t number, const std::string& problem);
 
 } // namespace writtenText

@@ -40,9 +40,7 @@ const std::vector<animationName>& animationIndex::readNames() {
 std::string animationIndex::text(const std::vector<animationName>& names) {
     std::string text = "ANIMS: " + std::to_string(names.size()) + "\n";
     for (size_t i = 0; i < names.size(); ++i) {
-        const std::string problem = unreadable(names[i]);
-        if (!problem.empty())
-            writtenText::refuse("animation " + std::to_string(i + 1) + ": " + problem);
+        writtenText::refuse("animation", i + 1, unreadable(names[i]));
         text += names[i].name + "\n";
     }
     return text;

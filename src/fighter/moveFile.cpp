@@ -112,8 +112,7 @@ std::string moveFile::recordText(const moveEntry& move) {
 std::string moveFile::text(const std::vector<moveEntry>& moves) {
     std::string text = "ANIMS: " + std::to_string(moves.size()) + "\n";
     for (size_t i = 0; i < moves.size(); ++i) {
-        const std::string problem = unreadable(moves[i]);
-        if (!problem.empty()) writtenText::refuse("move " + std::to_string(i + 1) + ": " + problem);
+        writtenText::refuse("move", i + 1, unreadable(moves[i]));
         text += recordText(moves[i]);
     }
     return text;

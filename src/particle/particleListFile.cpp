@@ -61,9 +61,7 @@ void particleListFile::finish() {
 std::string particleListFile::write(const std::vector<listedParticle>& entries) {
     std::string text = "PARTS: " + std::to_string(entries.size()) + "\n";
     for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string problem = unreadable(entries[i]);
-        if (!problem.empty())
-            writtenText::refuse("definition " + std::to_string(i + 1) + ": " + problem);
+        writtenText::refuse("definition", i + 1, unreadable(entries[i]));
         text += entries[i].name + " " + std::to_string(entries[i].number) + "\n";
     }
     return text;

@@ -29,9 +29,7 @@ const std::vector<listedSound>& soundList::readNames() {
 std::string soundList::text(const std::vector<listedSound>& names) {
     std::string text = "SOUNDS: " + std::to_string(names.size()) + "\n";
     for (size_t i = 0; i < names.size(); ++i) {
-        const std::string problem = unreadable(names[i]);
-        if (!problem.empty())
-            writtenText::refuse("sound " + std::to_string(i + 1) + ": " + problem);
+        writtenText::refuse("sound", i + 1, unreadable(names[i]));
         text += names[i].name + "\n";
     }
     return text;

@@ -293,9 +293,7 @@ std::string frameIndex::entryText(const frameEntry& entry) {
 std::string frameIndex::text(const std::vector<frameEntry>& entries) {
     std::string text = "FILES: " + std::to_string(entries.size()) + "\n";
     for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string problem = unreadable(entries[i]);
-        if (!problem.empty())
-            writtenText::refuse("frame " + std::to_string(i + 1) + ": " + problem);
+        writtenText::refuse("frame", i + 1, unreadable(entries[i]));
         text += "\n" + entryText(entries[i]);
     }
     return text;
