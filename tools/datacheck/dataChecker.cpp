@@ -5,6 +5,7 @@
 #include "moveRules.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -23,6 +24,17 @@ dataChecker::dataChecker(diagnostics& report)
       anims_(report, frames_), moves_(report, frames_), attacks_(report) {}
 
 void dataChecker::run(const std::string& dataFolder) {
+    // Data can ask for more memory than the machine has (huge counts, huge
+    // images); the checker says so instead of ending.
+    try {
+        checkAll(dataFolder);
+    } catch (const std::bad_alloc&) {
+        report_.error(dataFolder, 0,
+                      "the checker ran out of memory reading this data; the game would too");
+    }
+}
+
+void dataChecker::checkAll(const std::string& dataFolder) {
     std::string data = dataFolder;
     while (data.size() > 1 && data.back() == '/')
         data.pop_back();

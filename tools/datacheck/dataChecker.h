@@ -27,6 +27,7 @@ class dataChecker {
     static constexpr const char* character = "Tavro";
 
   private:
+    void checkAll(const std::string& dataFolder);
     void checkBar(const frameFolder& bar);
     void checkRequiredNames();
     // Every frame folder of the character, each once, in load order.

@@ -17,6 +17,7 @@
 
 #include <ostream>
 #include <sstream>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -326,9 +327,15 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
         }))
         return true;
 
+    // The game's look-up, walked once: the first node of a name (the last
+    // loaded) is the one it finds.
+    std::unordered_map<std::string, particleInfo*> found;
+    for (partInfoList::node* at = game.head; at; at = at->next)
+        found.emplace(at->name, &at->info);
     for (const particleDef& def : mine.definitions()) {
         if (mine.find(def.name) != &def) continue;
-        particleInfo* info = game.findParticle(def.name);
+        auto known = found.find(def.name);
+        particleInfo* info = known == found.end() ? nullptr : known->second;
         if (!info) {
             report_.error(mine.listPath(), def.line,
                           "the game's particle list has no definition \"" + def.name + "\"");

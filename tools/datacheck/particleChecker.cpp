@@ -9,12 +9,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <functional>
+#include <utility>
 
 const particleDef* particleChecker::find(const std::string& name) const {
-    for (auto it = defs_.rbegin(); it != defs_.rend(); ++it)
-        if (it->name == name) return &*it;
-    return nullptr;
+    auto known = byName_.find(name);
+    return known == byName_.end() ? nullptr : &defs_[known->second];
 }
 
 void particleChecker::check(const std::string& dataFolder) {
@@ -68,6 +67,8 @@ void particleChecker::check(const std::string& dataFolder) {
         readDefinition(def, entry.folder);
         defs_.push_back(def);
     }
+    for (size_t i = 0; i < defs_.size(); ++i)
+        byName_[defs_[i].name] = i;
 }
 
 void particleChecker::checkSizes(const frameFolder& set) {
@@ -209,44 +210,60 @@ void particleChecker::checkSpawnCycles() {
     // Strongly connected groups (Tarjan): within a group every definition
     // leads back to every other.  A group whose entries are exactly one per
     // member is a plain loop that renews itself; any more and it multiplies.
-    std::vector<int> order(n, -1), low(n, 0), group(n, -1);
+    // The search keeps its own stack of definitions and the next edge to
+    // follow from each, so a chain of any length cannot exhaust the
+    // program's stack.
+    std::vector<long long> order(n, -1), low(n, 0);
+    std::vector<size_t> group(n, n);
     std::vector<size_t> stack;
     std::vector<bool> onStack(n, false);
-    int counter = 0, groups = 0;
-    std::function<void(size_t)> visit = [&](size_t v) {
-        order[v] = low[v] = counter++;
-        stack.push_back(v);
-        onStack[v] = true;
-        for (size_t w : spawns[v]) {
-            if (order[w] < 0) {
-                visit(w);
-                low[v] = std::min(low[v], low[w]);
-            } else if (onStack[w]) {
-                low[v] = std::min(low[v], order[w]);
+    std::vector<std::pair<size_t, size_t>> path; // definition, next edge
+    long long counter = 0;
+    size_t groups = 0;
+    for (size_t root = 0; root < n; ++root) {
+        if (order[root] >= 0) continue;
+        path.push_back({root, 0});
+        order[root] = low[root] = counter++;
+        stack.push_back(root);
+        onStack[root] = true;
+        while (!path.empty()) {
+            const size_t v = path.back().first;
+            size_t& edge = path.back().second;
+            if (edge < spawns[v].size()) {
+                const size_t w = spawns[v][edge++];
+                if (order[w] < 0) {
+                    order[w] = low[w] = counter++;
+                    stack.push_back(w);
+                    onStack[w] = true;
+                    path.push_back({w, 0});
+                } else if (onStack[w]) {
+                    low[v] = std::min(low[v], order[w]);
+                }
+                continue;
             }
+            path.pop_back();
+            if (!path.empty()) low[path.back().first] = std::min(low[path.back().first], low[v]);
+            if (low[v] != order[v]) continue;
+            for (;;) {
+                const size_t w = stack.back();
+                stack.pop_back();
+                onStack[w] = false;
+                group[w] = groups;
+                if (w == v) break;
+            }
+            ++groups;
         }
-        if (low[v] != order[v]) return;
-        for (;;) {
-            size_t w = stack.back();
-            stack.pop_back();
-            onStack[w] = false;
-            group[w] = groups;
-            if (w == v) break;
-        }
-        ++groups;
-    };
-    for (size_t v = 0; v < n; ++v)
-        if (order[v] < 0) visit(v);
+    }
 
-    for (int g = 0; g < groups; ++g) {
-        std::vector<size_t> members;
+    std::vector<std::vector<size_t>> membersOf(groups);
+    for (size_t v = 0; v < n; ++v)
+        membersOf[group[v]].push_back(v);
+    for (size_t g = 0; g < groups; ++g) {
+        const std::vector<size_t>& members = membersOf[g];
         size_t inside = 0;
-        for (size_t v = 0; v < n; ++v) {
-            if (group[v] != g) continue;
-            members.push_back(v);
+        for (size_t v : members)
             for (size_t w : spawns[v])
                 if (group[w] == g) ++inside;
-        }
         if (inside == 0) continue; // no loop
         std::string loop;
         for (size_t v : members)

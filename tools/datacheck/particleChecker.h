@@ -8,6 +8,7 @@
 #include "frameFolderChecker.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct particleDef {
@@ -51,5 +52,6 @@ class particleChecker {
     diagnostics& report_;
     frameFolderChecker& frames_;
     std::vector<particleDef> defs_;
+    std::unordered_map<std::string, size_t> byName_; // the last definition of each name
     std::string listPath_;
 };
