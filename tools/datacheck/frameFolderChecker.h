@@ -19,6 +19,7 @@ struct spawnLine {
 struct frameRecord {
     int line = 0; // the entry's first line (bitmap line)
     std::string bitmap;
+    std::string imageKey; // entries of a folder with the same key share their pixels
     bool decoded = false;
     bitmapInfo image;
     int offsetX = 0, offsetY = 0;
@@ -62,4 +63,12 @@ class frameFolderChecker {
     diagnostics& report_;
     std::map<std::string, frameFolder> done_;
     bitmapChecker bitmaps_;
+    // Each bitmap with each colour key is decoded once, however many
+    // entries and folders name it.
+    struct decodedBitmap {
+        bool decoded = false;
+        bitmapInfo image;
+        std::string problem;
+    };
+    std::map<std::string, decodedBitmap> bitmapsSeen_;
 };
