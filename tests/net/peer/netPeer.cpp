@@ -2,7 +2,7 @@
 // program of its own, so that two (or three) of them can play each other and
 // be killed: the two-process tests (twoProcess_test.sh) drive it.
 //
-//   netpeer (--host PORT | --join HOST:PORT) [--frames N] [--step-ms MS]
+//   netpeer (--host PORT | --join HOST:PORT | --join-bridge UDPPORT) [--frames N] [--step-ms MS]
 //           [--delay FRAMES] [--seed S] [--limit-ms MS] [--version V] [--hostile]
 //
 // It plays until N frames are confirmed, lingers a second so the other side
@@ -11,11 +11,14 @@
 // (with the reason on the console); 3 when --limit-ms passed; 2 on misuse.
 // --version sends every datagram with another protocol version; --hostile
 // slips in, at frame 100, datagrams the other side must refuse or drop.
+// --join-bridge plays the right-hand side through the browser bridge
+// (web/bridge.js) listening on 127.0.0.1:UDPPORT.
 #include "../scriptedPlayer.h"
 #include "../toySimulation.h"
 #include "net/enetTransport.h"
 #include "net/packet.h"
 #include "net/rollbackSession.h"
+#include "net/udpTransport.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,7 +50,7 @@ std::vector<unsigned char> inputFrom(int player, std::uint32_t frame, std::uint3
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string hostPort, joinTo;
+    std::string hostPort, joinTo, bridgePort;
     std::uint32_t frames = 300, stepMs = 16, limitMs = 30000, seed = 1;
     int delay = 2, version = packet::protocolVersion;
     bool hostile = false;
@@ -56,6 +59,8 @@ int main(int argc, char** argv) {
         const bool more = i + 1 < argc;
         if (a == "--host" && more)
             hostPort = argv[++i];
+        else if (a == "--join-bridge" && more)
+            bridgePort = argv[++i];
         else if (a == "--join" && more)
             joinTo = argv[++i];
         else if (a == "--frames" && more)
@@ -77,8 +82,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (hostPort.empty() == joinTo.empty()) {
-        std::fprintf(stderr, "netpeer: give --host PORT or --join HOST:PORT\n");
+    if (hostPort.empty() + joinTo.empty() + bridgePort.empty() != 2) {
+        std::fprintf(stderr, "netpeer: give --host PORT, --join HOST:PORT or --join-bridge PORT\n");
         return 2;
     }
 
@@ -88,19 +93,30 @@ int main(int argc, char** argv) {
     if (hosting) {
         carrier = enetTransport::host(
             "127.0.0.1", static_cast<std::uint16_t>(std::atoi(hostPort.c_str())), error);
-    } else {
+    } else if (!joinTo.empty()) {
         std::string name;
         std::uint16_t port = 0;
         if (splitHostPort(joinTo, name, port, error))
             carrier = enetTransport::join(name, port, error);
     }
-    if (!carrier) {
-        say(error);
-        return 1;
+    std::unique_ptr<udpTransport> bridge;
+    transport link;
+    if (!bridgePort.empty()) {
+        bridge = udpTransport::toBridge(static_cast<std::uint16_t>(std::atoi(bridgePort.c_str())),
+                                        error);
+        if (!bridge) {
+            say(error);
+            return 1;
+        }
+        link = bridge->link();
+    } else {
+        if (!carrier) {
+            say(error);
+            return 1;
+        }
+        carrier->log = say;
+        link = carrier->link();
     }
-    carrier->log = say;
-
-    transport link = carrier->link();
     if (version != packet::protocolVersion) {
         const auto inner = link.send;
         link.send = [inner, version](const std::vector<unsigned char>& bytes) {
@@ -159,7 +175,7 @@ int main(int argc, char** argv) {
         nextStep += std::chrono::milliseconds(stepMs);
         std::this_thread::sleep_until(nextStep);
     }
-    carrier->service();
+    if (carrier) carrier->service();
 
     const auto& st = session.stats();
     say("frames " + std::to_string(session.frame()) + ", confirmed " +
