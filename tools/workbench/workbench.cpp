@@ -1,6 +1,6 @@
 #include "workbench.h"
 
-#include "bitmapFont.h"
+#include "base/bitmapFont.h"
 #include "dataReport.h"
 #include "moveTable.h"
 #include "overlayPainter.h"
