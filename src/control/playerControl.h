@@ -46,6 +46,7 @@ class playerControl {
     std::string curSound = "NULL", prevSound = "NULL";
     std::string curParticle = "NULL", prevParticle = "NULL";
     bool blocking = false;
+    int side = 0; // 0 the left-hand fighter's controller, 1 the right-hand one's
 
     void init(SDL_Surface* surface);
     void setup(Fighter* who, partInfoList* definitions, particleList* live, soundSet* soundEffects,

@@ -202,11 +202,13 @@ void startUp(gameSession& session) {
             player1.joystick = SDL_JoystickOpen(0);
         }
         player2.init(screen);
+        player2.side = 1;
         player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
                       &session.anims, &session.moves, &session.pad2, session.checker2.get(),
                       &targ2);
     } else {
         basicAI.init(screen);
+        basicAI.side = 1;
         basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
                       &session.anims, &session.moves, &targ2, "data/Tavro/ai");
     }
