@@ -2,7 +2,9 @@
 # Two programs playing the tests' toy game over ENet on 127.0.0.1, one case
 # a run.  Every program runs under a time limit of its own and is waited for.
 #   twoProcess_test.sh NETPEER CASE
-# CASE: agree    both confirm 400 frames with the same checksums
+# CASE: agree    both confirm 400 frames with the same checksums, each side
+#                sending through an impaired link (80 +- 20 ms, 5% lost,
+#                2% repeated, 5% reordered), with rollbacks
 #       killed   the guest is killed mid-match: the host says "connection
 #                lost" within 3 seconds and ends
 #       hostile  the guest slips in garbage, another version, far-off frames
@@ -48,11 +50,13 @@ agreed() {
 
 case $case in
 agree)
-    host --frames 400
-    guest guest --frames 400
+    host --frames 400 --impair 11 --step-ms 16
+    guest guest --frames 400 --impair 12 --step-ms 16
     wait "$lastPid" || fail "the guest failed"
     wait "$hostPid" || fail "the host failed"
     agreed guest
+    grep -q 'rollbacks [1-9]' "$out/host.log" || fail "the host never rolled back"
+    grep -q 'rollbacks [1-9]' "$out/guest.log" || fail "the guest never rolled back"
     ;;
 killed)
     host --frames 100000
