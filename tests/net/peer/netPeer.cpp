@@ -19,7 +19,7 @@
 // when it ends.
 // --join-bridge plays the right-hand side through the browser bridge
 // (web/bridge.js) listening on 127.0.0.1:UDPPORT.
-#include "../scriptedPlayer.h"
+#include "net/scriptedPlayer.h"
 #include "../toySimulation.h"
 #include "net/enetTransport.h"
 #include "net/impairedLink.h"
