@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # The game in a web page, tested in headless Chromium: builds the page
 # (scripts/web.sh installs what is missing) and plays it with
-# web/browserTest.js.  Screenshots land in build-web/artifacts/.
+# web/browserTest.js.  Then writes the web folder for any host
+# (scripts/web.sh --dist) and plays it from Python's plain http.server with
+# web/distTest.js.  Screenshots land in build-web/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/web.sh --build
-exec node web/browserTest.js build-web/web data build-web/artifacts
+node web/browserTest.js build-web/web data build-web/artifacts
+rm -rf build-web/dist
+scripts/web.sh --dist build-web/dist
+exec node web/distTest.js build-web/dist build-web/artifacts/dist

@@ -4,8 +4,23 @@
 # into build-web/web/ and serves it on http://localhost:8000 (Ctrl+C stops).
 #   scripts/web.sh            install, build, serve
 #   scripts/web.sh --build    install and build only
+#   scripts/web.sh --dist DIR install, build, and write the pages with their
+#                             files into DIR, one folder that any static web
+#                             server serves as it is (docs/web.md)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=${1:-serve}
+case "$mode" in
+serve | --build) ;;
+--dist)
+    [ -n "${2:-}" ] || { echo "usage: scripts/web.sh [--build | --dist DIR]" >&2; exit 2; }
+    dist=$2
+    ;;
+*)
+    echo "usage: scripts/web.sh [--build | --dist DIR]" >&2
+    exit 2
+    ;;
+esac
 
 # npm may come from elsewhere than Debian: any npm on the path will do.
 packages=(emscripten chromium cmake)
@@ -22,7 +37,24 @@ fi
 export NODE_PATH=/usr/share/nodejs
 emcc_env=(env NODE_OPTIONS=--no-experimental-fetch)
 "${emcc_env[@]}" emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
-"${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web
+if [ "$mode" = --dist ]; then
+    # Every page of the web build: the game's, and the versus page once it
+    # is built.
+    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)"
+else
+    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web
+fi
 
-[ "${1:-}" = "--build" ] && exit 0
+[ "$mode" = --build ] && exit 0
+if [ "$mode" = --dist ]; then
+    # The pages and what they load (scripts, WebAssembly, preloaded data),
+    # and the screenshot a software centre shows of the game (the AppStream
+    # metadata points at screenshot.png beside the pages).
+    mkdir -p "$dist"
+    shopt -s nullglob
+    files=(build-web/web/*.html build-web/web/*.js build-web/web/*.wasm build-web/web/*.data)
+    cp "${files[@]}" docs/screenshot.png "$dist"/
+    echo "The web folder is $dist: ${files[*]##*/} screenshot.png"
+    exit 0
+fi
 exec node web/serve.js build-web/web 8000
