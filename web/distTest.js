@@ -86,7 +86,9 @@ async function main() {
   };
   try {
     const page = await open('index.html');
-    await page.waitForFunction(() => window.gameMarks && gameMarks['first frame'], { timeout: 60000 });
+    const started = await page.waitForFunction(() => window.gameMarks && gameMarks['first frame'],
+      { timeout: 30000 }).then(() => true, () => false);
+    if (!check(started, 'the game draws its first frame within 30 s')) return;
     check(/^application\/wasm/.test(types.get('fighter.wasm') || ''), 'fighter.wasm is served as application/wasm',
       types.get('fighter.wasm'));
     // The bars are drawn full from the first frame on.
@@ -115,9 +117,9 @@ async function main() {
     await browser.close();
     server.kill();
     fs.rmSync(profile, { recursive: true, force: true });
+    for (const problem of problems) console.log(`problem: ${problem}`);
+    check(problems.length === 0, 'no console error, no failed or missing file', `${problems.length}`);
   }
-  for (const problem of problems) console.log(`problem: ${problem}`);
-  check(problems.length === 0, 'no console error, no failed or missing file', `${problems.length}`);
 }
 
 const watchdog = setTimeout(() => {
