@@ -8,6 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/web.sh --build
 node web/browserTest.js build-web/web data build-web/artifacts
+# Online play: browser against browser over WebRTC, and browser against the
+# desktop's netpeer (from the desktop build) through the bridge.
+[ -x build/tests/net/netpeer ] || cmake --build build --target netpeer
+node web/onlineTest.js build-web/web build/tests/net/netpeer
+# The web folder for any host, from a plain static server.
 rm -rf build-web/dist
 scripts/web.sh --dist build-web/dist
 exec node web/distTest.js build-web/dist build-web/artifacts/dist

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The game in a web page: installs what is missing (Debian's emscripten and
 # chromium, puppeteer-core from npm into web/node_modules), builds the page
-# into build-web/web/ and serves it on http://localhost:8000 (Ctrl+C stops).
+# into build-web/web/ and serves it on http://localhost:8000, with online
+# play's signaling server on ws://localhost:8001 (Ctrl+C stops both).
 #   scripts/web.sh            install, build, serve
 #   scripts/web.sh --build    install and build only
 #   scripts/web.sh --dist DIR install, build, and write the pages with their
@@ -28,7 +29,9 @@ command -v npm >/dev/null || packages+=(npm)
 scripts/install-deps.sh "${packages[@]}"
 # The browser test drives Chromium with puppeteer-core, the version pinned
 # in web/package-lock.json; it never downloads a browser of its own.
-if [ ! -d web/node_modules/puppeteer-core ]; then
+# Online play needs ws (the signaling server) and werift (the desktop bridge).
+if [ ! -d web/node_modules/puppeteer-core ] || [ ! -d web/node_modules/ws ] ||
+    [ ! -d web/node_modules/werift ]; then
     (cd web && npm ci --no-audit --no-fund)
 fi
 
@@ -42,19 +45,27 @@ if [ "$mode" = --dist ]; then
     # is built.
     "${emcc_env[@]}" cmake --build build-web -j"$(nproc)"
 else
-    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web
+    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web net-test-web
 fi
 
 [ "$mode" = --build ] && exit 0
 if [ "$mode" = --dist ]; then
     # The pages and what they load (scripts, WebAssembly, preloaded data),
     # and the screenshot a software centre shows of the game (the AppStream
-    # metadata points at screenshot.png beside the pages).
+    # metadata points at screenshot.png beside the pages).  The online test
+    # page (nettest) is the browser test's, not the players'.
     mkdir -p "$dist"
     shopt -s nullglob
-    files=(build-web/web/*.html build-web/web/*.js build-web/web/*.wasm build-web/web/*.data)
+    files=()
+    for file in build-web/web/*.html build-web/web/*.js build-web/web/*.wasm build-web/web/*.data; do
+        [[ "$(basename "$file")" == nettest.* ]] || files+=("$file")
+    done
     cp "${files[@]}" docs/screenshot.png "$dist"/
     echo "The web folder is $dist: ${files[*]##*/} screenshot.png"
     exit 0
 fi
-exec node web/serve.js build-web/web 8000
+# The signaling server of online play, beside the page's server, on 8001.
+node web/signal.js 8001 &
+signal=$!
+trap 'kill $signal 2>/dev/null' EXIT
+node web/serve.js build-web/web 8000
