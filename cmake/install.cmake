@@ -49,8 +49,18 @@ function(tavro_launcher program launcher)
   install(TARGETS ${program} RUNTIME DESTINATION ${programDir})
 endfunction()
 tavro_launcher(fighter tavro-fighter)
+# The versus program links ENet: the package then depends on libenet7 too
+# (dpkg-shlibdeps finds it).  It has a menu entry and a man page of its own.
 if(TARGET versus)
   tavro_launcher(versus tavro-fighter-versus)
+  install(FILES ${pkgIn}/tavro-fighter-versus.desktop DESTINATION share/applications)
+  configure_file(${pkgIn}/tavro-fighter-versus.6.in ${pkgOut}/tavro-fighter-versus.6 @ONLY)
+  add_custom_command(OUTPUT ${pkgOut}/tavro-fighter-versus.6.gz
+    COMMAND gzip -9nkf ${pkgOut}/tavro-fighter-versus.6
+    DEPENDS ${pkgOut}/tavro-fighter-versus.6)
+  add_custom_target(versus_man ALL DEPENDS ${pkgOut}/tavro-fighter-versus.6.gz)
+  install(FILES ${pkgOut}/tavro-fighter-versus.6.gz DESTINATION share/man/man6)
+  set(TAVRO_VERSUS_BINARY "\n    <binary>tavro-fighter-versus</binary>")
 endif()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${dataParent}/data
@@ -99,7 +109,7 @@ install(FILES ${pkgIn}/copyright ${pkgOut}/changelog.gz DESTINATION share/doc/ta
 # libraries the programs load (dpkg-shlibdeps): libsdl1.2debian, which Debian
 # 12 gives either as classic SDL 1.2 or as sdl12-compat through
 # libsdl1.2-compat-shim, libsdl-mixer1.2, the C and C++ libraries, and
-# libenet7 once the versus program links ENet.
+# libenet7 for the versus program's online play.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavro-fighter)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

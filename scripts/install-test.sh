@@ -47,6 +47,18 @@ play() { # LAUNCHER STAGE_BITMAP NAME
     grep -q "Lets Rock!" "$state/tavro-fighter/fighter-trace.log" ||
         { echo "FAIL: no trace in $state/tavro-fighter/fighter-trace.log"; return 1; }
     echo "the trace log: $(wc -l <"$state/tavro-fighter/fighter-trace.log") lines in 2 s"
+    # The versus program's launcher, for 30 frames, its recording named
+    # relative to the folder it is started from.
+    local versus
+    versus="$(dirname "$(command -v "$1")")/tavro-fighter-versus"
+    [ -x "$versus" ] || return 0
+    (cd "$folder" && XDG_STATE_HOME="$state" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+        timeout 20 "$versus" --record match.txt --frames 30 >"$out/$3/versus.txt" 2>&1) ||
+        { echo "FAIL: tavro-fighter-versus ended with $?"; cat "$out/$3/versus.txt"; return 1; }
+    [ -s "$folder/match.txt" ] || { echo "FAIL: no recording in $folder/match.txt"; return 1; }
+    grep -q "Versus:" "$state/tavro-fighter/versus-trace.log" ||
+        { echo "FAIL: no trace in $state/tavro-fighter/versus-trace.log"; return 1; }
+    echo "the versus launcher: 30 frames, exit code 0, recording in the starting folder"
 }
 
 sudo=""
