@@ -15,8 +15,10 @@ namespace gen {
 namespace {
 
 // Wider than this, a damage box can cross the narrowest body (a hit
-// reaction frame, 42 pixels) without a corner inside it.
-constexpr int maxStrikeWidth = 34;
+// reaction frame, 42 pixels) like a plus sign, without a corner inside it;
+// no wider, a box that reaches into a body at a height within it always
+// has a corner there.
+constexpr int maxStrikeWidth = 42;
 
 struct Frame {
     Pose pose;
@@ -1050,10 +1052,10 @@ Move airForward() {
 // air version of a button before the ground version.  The fireball stays
 // first.
 std::vector<Move> moves() {
-    return {fireball(),   shockwave(),   uppercut(), palmStrike(), crouchPunch(), sweep(),
-            crouchKick(), crouchHeavy(), airPunch(), punch(),       airKick(),
-            kick(),       airHeavy(),    heavy(),    hit1(),        blockHi(),
-            blockLo(),    blockAir(),    backJump(), airBack(),     airForward()};
+    return {fireball(),   shockwave(),   uppercut(),  palmStrike(), crouchPunch(), sweep(),
+            crouchKick(), crouchHeavy(), airPunch(),  punch(),      airKick(),     kick(),
+            airHeavy(),   heavy(),       hit1(),      blockHi(),    blockLo(),     blockAir(),
+            backJump(),   airBack(),     airForward()};
 }
 
 // Writes a frame folder: one bitmap per frame and the index naming them.
