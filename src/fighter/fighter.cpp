@@ -188,8 +188,6 @@ void Fighter::clearBG() {
 // decides where the image lands, so the saved rectangle is exactly the one the
 // image covers and the restore leaves no strip of an earlier frame behind.
 void Fighter::updateBG() {
-    stepFrame();
-    advancedForDraw_ = true;
     oldX = xPos;
     oldY = yPos;
     savedFacing = facingRight;
@@ -242,8 +240,6 @@ void Fighter::stepFrame() {
 }
 
 void Fighter::draw() {
-    if (!advancedForDraw_) stepFrame();
-    advancedForDraw_ = false;
     drawn = 1;
 
     const spriteFrame* shown = current();
@@ -255,7 +251,7 @@ void Fighter::draw() {
         y + faced->image->h <= 0)
         return;
     SDL_Rect target{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-    SDL_BlitSurface(faced->image, nullptr, screenSurf, &target);
+    faced->runs.blit(faced->image, screenSurf, &target);
 }
 
 void Fighter::drawColBoxes() {
