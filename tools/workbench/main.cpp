@@ -3,6 +3,8 @@
 //
 //   workbench [DATA_FOLDER] [NAME]   the window (folder "data", the first animation)
 //   workbench --moves [DATA_FOLDER]  the move list as a Markdown table
+//   workbench --frame-data [DATA_FOLDER]  every move's timing, in ms
+#include "frameData.h"
 #include "moveTable.h"
 #include "workbench.h"
 
@@ -18,7 +20,8 @@
 namespace {
 
 const char* const usage = "usage: workbench [DATA_FOLDER] [NAME]\n"
-                          "       workbench --moves [DATA_FOLDER]\n";
+                          "       workbench --moves [DATA_FOLDER]\n"
+                          "       workbench --frame-data [DATA_FOLDER]\n";
 
 // The game's loaders trace every line they read; the author's terminal
 // shows the checker's findings instead.
@@ -27,7 +30,8 @@ class nullBuffer : public std::streambuf {
     int overflow(int c) override { return c == EOF ? 0 : c; }
 };
 
-int printMoves(const std::string& folder) {
+// Prints the move list (`--moves`) or the frame data (`--frame-data`).
+int printMoves(const std::string& folder, bool timings) {
     // Frames are converted to the display format as they load, so a video
     // mode is needed; nothing is shown.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -43,7 +47,7 @@ int printMoves(const std::string& folder) {
         std::cerr << "workbench: no moves in " << character << "/moveset\n";
         return 1;
     }
-    std::cout << moveTable::markdown(moves);
+    std::cout << (timings ? frameData::table(moves) : moveTable::markdown(moves));
     return 0;
 }
 
@@ -55,11 +59,13 @@ int main(int argc, char** argv) {
     seams::setTraceStream(&quiet);
 
     std::string folder = "data", name;
-    bool moves = false;
+    bool moves = false, timings = false;
     int plain = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--moves") == 0) {
             moves = true;
+        } else if (std::strcmp(argv[i], "--frame-data") == 0) {
+            moves = timings = true;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::cout << usage;
             return 0;
@@ -74,7 +80,7 @@ int main(int argc, char** argv) {
         std::cerr << usage;
         return 2;
     }
-    if (moves) return printMoves(folder);
+    if (moves) return printMoves(folder, timings);
 
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
