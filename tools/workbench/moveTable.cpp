@@ -92,3 +92,31 @@ std::string moveTable::markdown(moveSet& moves) {
     }
     return out;
 }
+
+std::string moveTable::html(moveSet& moves) {
+    std::string out;
+    for (const moveInfo& move : moves.moves) {
+        const std::string keysText = keys(move.command);
+        if (keysText.empty()) continue;
+        std::string cells;
+        size_t at = 0;
+        while (at <= keysText.size()) {
+            size_t comma = keysText.find(", ", at);
+            if (comma == std::string::npos) comma = keysText.size();
+            std::string key = keysText.substr(at, comma - at);
+            if (key == "Down")
+                key = "&darr;";
+            else if (key == "Up")
+                key = "&uarr;";
+            else if (key == "Forward")
+                key = "&rarr;";
+            else if (key == "Back")
+                key = "&larr;";
+            cells += (cells.empty() ? "" : " ") + std::string("<kbd>") + key + "</kbd>";
+            at = comma + 2;
+        }
+        out += "      <tr><td>" + cells + "</td><td>" + move.name + ": " + where(move) +
+               "</td></tr>\n";
+    }
+    return out;
+}

@@ -24,4 +24,8 @@ class moveTable {
     // order (the order in which the game tries them), with its startup,
     // damage and advantage on hit from the frame data.
     static std::string markdown(moveSet& moves);
+    // The same moves as rows of the web page's key table: the keys as
+    // <kbd> tags (arrows for directions, forward drawn as the right arrow),
+    // then the move and where it works.
+    static std::string html(moveSet& moves);
 };

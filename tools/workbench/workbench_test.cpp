@@ -493,6 +493,16 @@ TEST(WorkbenchParts, TheMoveTableNamesKeysPlacesAndLinks) {
               "| `uppercut` | Down, Z | after punch (link) | - | - | - |\n"
               "| `sweep` | Down, X | during kick (cancel) | - | - | - |\n")
         << "the game's own moves (hit1) are left out";
+    // The web page's rows: the same moves, directions as arrows.
+    EXPECT_EQ(moveTable::html(moves),
+              "      <tr><td><kbd>&darr;</kbd> <kbd>&rarr;</kbd> <kbd>Z</kbd></td><td>fireball: "
+              "ground or air</td></tr>\n"
+              "      <tr><td><kbd>Z</kbd></td><td>punch: ground</td></tr>\n"
+              "      <tr><td><kbd>Z</kbd></td><td>airPunch: air</td></tr>\n"
+              "      <tr><td><kbd>&darr;</kbd> <kbd>Z</kbd></td><td>uppercut: after punch "
+              "(link)</td></tr>\n"
+              "      <tr><td><kbd>&darr;</kbd> <kbd>X</kbd></td><td>sweep: during kick "
+              "(cancel)</td></tr>\n");
 }
 
 // A kick whose damage box was widened past the opponent's body: at 80
