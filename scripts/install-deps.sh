@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh               the game's, the tools' and the tests'
 #   scripts/install-deps.sh PACKAGE...    these instead (scripts/web.sh's)
 set -euo pipefail
-packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl1.2-compat libsdl-mixer1.2-dev libgtest-dev
+packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl1.2-compat libsdl-mixer1.2-dev libenet-dev libgtest-dev
           xvfb xdotool imagemagick x11-utils clang-format)
 [ $# -eq 0 ] || packages=("$@")
 missing=()

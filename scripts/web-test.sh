@@ -5,4 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/web.sh --build
-exec node web/browserTest.js build-web/web data build-web/artifacts
+node web/browserTest.js build-web/web data build-web/artifacts
+# Online play: browser against browser over WebRTC, and browser against the
+# desktop's netpeer (from the desktop build) through the bridge.
+[ -x build/tests/net/netpeer ] || cmake --build build --target netpeer
+exec node web/onlineTest.js build-web/web build/tests/net/netpeer

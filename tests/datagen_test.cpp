@@ -431,14 +431,14 @@ TEST(DefaultData, AirMovesLastUntilTheLanding) {
             for (int i = 0; i < c.jumpSteps; ++i)
                 f.Gravity();
         }
-        f.draw(); // the game draws every pass, so frame timing starts now
+        f.stepFrame(); // the game steps every pass, so frame timing starts now
         f.changeAction(&moves.returnMove(c.move));
         ASSERT_EQ(c.move, f.actionName);
         int highest = f.yPos;
         bool landed = false;
         for (int step = 0; step < 300 && !landed; ++step) {
             clock.advance(10);
-            f.draw();
+            f.stepFrame();
             bool busyBefore = f.returnBusy();
             f.Gravity();
             highest = std::min(highest, f.yPos);

@@ -259,30 +259,33 @@ TEST_F(FighterTest, MoveEndsWhenItsLastFrameRunsOut) {
     trace.clear();
     for (Uint32 t : {1000u, 1010u, 1011u}) {
         clock.set(t);
-        fighter.draw();
+        fighter.stepFrame();
     }
     EXPECT_EQ(fighter.frame, 1);
     EXPECT_TRUE(fighter.returnBusy());
     clock.set(1022);
-    fighter.draw();
+    fighter.stepFrame();
     EXPECT_EQ(fighter.frame, 0);
     EXPECT_FALSE(fighter.returnBusy());
     // The move's frames stay on show and loop without ending again.
     EXPECT_EQ(fighter.base, &punch->frameSet);
     for (Uint32 t = 1033; t < 1100; t += 11) {
         clock.set(t);
-        fighter.draw();
+        fighter.stepFrame();
     }
     EXPECT_EQ(trace.text(), "punch ended\n");
 
-    // Saved, then drawn, as the scene does it: one frame step per pass.
+    // Stepped, saved, then drawn, as a pass does it: one frame step per pass,
+    // none in drawing.
     fighter.changeAction(&moves.returnMove("blockLo")); // one frame
     clock.advance(11);
+    fighter.stepFrame();
     fighter.updateBG();
     EXPECT_FALSE(fighter.returnBusy());
     fighter.changeAnim("walk");
     fighter.lastTick = static_cast<int>(clock.now());
     clock.advance(11);
+    fighter.stepFrame();
     fighter.updateBG();
     clock.advance(50);
     fighter.draw();
@@ -302,6 +305,7 @@ TEST_F(FighterTest, MissingDataNeverBreaksTheFighter) {
     EXPECT_EQ(edges(fighter.getDBox()), (std::vector<int>{300, 530, 300, 530}));
     fighter.Gravity();
     fighter.drawColBoxes();
+    fighter.stepFrame();
     fighter.updateBG();
     fighter.draw();
     fighter.clearBG();
@@ -324,6 +328,7 @@ TEST_F(FighterTest, MissingDataNeverBreaksTheFighter) {
         f->Jump(16);
         f->changeAction(&hit);
         f->clearBG();
+        f->stepFrame();
         f->updateBG();
         f->draw();
         f->drawColBoxes();
@@ -369,6 +374,7 @@ TEST_F(FighterTest, RestoresExactlyTheSavedBackground) {
         fighter.setDir(p.right);
         for (int i = 0; i < 4; ++i) {
             clock.advance(11);
+            fighter.stepFrame();
             fighter.clearBG();
             fighter.updateBG();
             fighter.draw();

@@ -552,23 +552,28 @@ TEST(Sprite, AdvancesOneFrameWhenStrictlyDue) {
     sprite.speed = 2.0f;
     sprite.lastTick = 1000;
     clock.set(1020); // due at 1000 + 10 * 2: not yet
+    sprite.advanceFrame();
     sprite.draw();
     EXPECT_EQ(0, sprite.frame);
     EXPECT_EQ(1, sprite.drawn);
     clock.set(1021);
+    sprite.advanceFrame();
     sprite.draw();
     EXPECT_EQ(1, sprite.frame);
     EXPECT_EQ(1021, sprite.lastTick);
-    clock.set(5000); // very late: still one step per draw
+    clock.set(5000); // very late: still one step per pass
+    sprite.advanceFrame();
     sprite.drawD(false);
     EXPECT_EQ(2, sprite.frame);
     clock.set(5061);
+    sprite.advanceFrame();
     sprite.draw();
     EXPECT_EQ(0, sprite.frame); // wraps
     EXPECT_EQ(0xFF0000u, rgbAt(scene.screen.surface(), 5, 5));
 
     sprite.animating = 0;
     clock.set(9000);
+    sprite.advanceFrame();
     sprite.draw();
     EXPECT_EQ(0, sprite.frame);
 
@@ -576,9 +581,11 @@ TEST(Sprite, AdvancesOneFrameWhenStrictlyDue) {
     sprite.animating = 1;
     sprite.speed = 0.0f;
     sprite.lastTick = 9000;
+    sprite.advanceFrame();
     sprite.draw();
     EXPECT_EQ(0, sprite.frame);
     clock.set(9001);
+    sprite.advanceFrame();
     sprite.draw();
     EXPECT_EQ(1, sprite.frame);
 
@@ -591,11 +598,13 @@ TEST(Sprite, AdvancesOneFrameWhenStrictlyDue) {
     CSprite single;
     single.init(&one, scene.screen.surface());
     single.speed = 1.0f;
+    single.advanceFrame();
     single.draw();
     EXPECT_EQ(0, single.frame);
     EXPECT_EQ(9001, single.lastTick);
     single.frame = 5; // past the end: starts over
     clock.set(9002);
+    single.advanceFrame();
     single.draw();
     EXPECT_EQ(0, single.frame);
 }
@@ -662,12 +671,15 @@ TEST(Sprite, FrameTimingHoldsAcrossTheClockWrapping) {
         sprite.frame = 0;
         sprite.lastTick = static_cast<int>(start);
         clock.set(start + 20); // due after 20 ms: not yet
+        sprite.advanceFrame();
         sprite.draw();
         EXPECT_EQ(0, sprite.frame) << start;
         clock.set(start + 21);
+        sprite.advanceFrame();
         sprite.draw();
         EXPECT_EQ(1, sprite.frame) << start;
         clock.set(start + 30); // shown 9 ms of 20
+        sprite.advanceFrame();
         sprite.draw();
         EXPECT_EQ(1, sprite.frame) << start;
     }

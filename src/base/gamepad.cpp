@@ -16,3 +16,18 @@ void gamePad::setPlayerOneDefaults() {
     joyButtonB = 1;
     joyButtonC = 2;
 }
+
+void gamePad::setPlayerTwoDefaults() {
+    name = "Player 2";
+    buttonA = SDLK_a;
+    buttonB = SDLK_s;
+    buttonC = SDLK_q;
+    leftKey = SDLK_d;
+    rightKey = SDLK_g;
+    upKey = SDLK_r;
+    downKey = SDLK_f;
+    joyIndex = -1;
+    joyButtonA = 0;
+    joyButtonB = 1;
+    joyButtonC = 2;
+}

@@ -14,4 +14,8 @@ class gamePad {
     gamePad() = default;
     // Player 1's default bindings: z x c, the arrow keys, joystick buttons 0 1 2.
     void setPlayerOneDefaults();
+    // Player 2's (versus) defaults, beside player 1's at one keyboard: R F D G
+    // for up, down, left and right, A S Q for the buttons; joystick buttons
+    // 0 1 2 of the joystick it is given.
+    void setPlayerTwoDefaults();
 };

@@ -17,6 +17,7 @@ Uint32 (*g_tickSource)() = sdlTicks;
 int (*g_randomSource)() = cRandom;
 std::ostream* g_trace = nullptr;
 std::ostream* g_errors = nullptr;
+bool (*g_soundGate)(int, const std::string&) = nullptr;
 
 // Standard output is untied from C stdio and given a large buffer once, so a
 // busy trace costs a memcpy, not a system call per line.
@@ -57,6 +58,13 @@ std::ostream& errors() {
 }
 void setErrorStream(std::ostream* stream) {
     g_errors = stream;
+}
+
+bool soundMayStart(int player, const std::string& name) {
+    return !g_soundGate || g_soundGate(player, name);
+}
+void setSoundGate(bool (*gate)(int player, const std::string& name)) {
+    g_soundGate = gate;
 }
 
 } // namespace seams

@@ -1,12 +1,14 @@
-// The three places where the game touches the outside world's time, chance and
-// console.  Everything in the game reads the clock, draws random numbers and
-// writes its trace through these functions, so tests can replace each one and
-// run deterministically.
+// The places where the game touches the outside world's time, chance, console
+// and speakers.  Everything in the game reads the clock, draws random numbers,
+// writes its trace and starts its frames' sounds through these functions, so
+// tests can replace each one and run deterministically, and a rollback's
+// re-simulation can keep sounds and trace lines from coming twice.
 #pragma once
 
 #include <SDL.h>
 
 #include <ostream>
+#include <string>
 
 namespace seams {
 
@@ -28,5 +30,12 @@ void setTraceStream(std::ostream* stream);
 // The error channel (standard error): the sound loader's per-file lines.
 std::ostream& errors();
 void setErrorStream(std::ostream* stream);
+
+// Whether the sound a player's frame names may start now: always, unless a
+// front end installed a gate (a rollback's re-simulation lets each sound of
+// a frame start once).  Player 0 is the left-hand fighter, 1 the right.
+bool soundMayStart(int player, const std::string& name);
+// Install a sound gate; nullptr lets every sound start.
+void setSoundGate(bool (*gate)(int player, const std::string& name));
 
 } // namespace seams

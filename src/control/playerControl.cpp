@@ -3,6 +3,7 @@
 #include "base/gamepad.h"
 #include "base/media.h"
 #include "base/seams.h"
+#include "control/controlReader.h"
 #include "control/hitRef.h"
 #include "control/inputChecker.h"
 #include "fighter/fighter.h"
@@ -17,28 +18,13 @@ bool debugging = false;
 
 namespace {
 
-// Stick positions within this distance of the centre count as released.
-constexpr int deadZone = 3200;
 // Strength of a jump started by the player.
 constexpr int jumpStrength = 16;
-
-const Uint8* (*keyStateSource)() = nullptr;
 
 } // namespace
 
 void playerControl::setKeyStateSource(const Uint8* (*source)()) {
-    keyStateSource = source;
-}
-
-const Uint8* playerControl::heldKeys() {
-    if (keyStateSource) return keyStateSource();
-    return media::heldKeys();
-}
-
-bool playerControl::keyHeld(int key) {
-    if (key < 0 || key >= SDLK_LAST) return false;
-    const Uint8* state = heldKeys();
-    return state && state[key] != 0;
+    controlReader::setKeyStateSource(source);
 }
 
 void playerControl::init(SDL_Surface* surface) {
@@ -103,7 +89,7 @@ void playerControl::update() {
 
     // A frame that names a sound starts it once, when it is reached.
     if (curFrame != prevFrame && curSound != "NULL" && curSound != prevSound) {
-        if (sounds) sounds->Play(curSound, -1);
+        if (sounds && seams::soundMayStart(side, curSound)) sounds->Play(curSound, -1);
     }
 
     // A frame's particles are spawned once, when its first particle changes.
@@ -129,17 +115,24 @@ void playerControl::update() {
 }
 
 void playerControl::inputChecking(SDL_Event& event) {
-    const bool keyboard = !pad || pad->joyIndex == -1;
-    if (keyboard)
-        keyboardCheck(event);
-    else
-        joystickCheck(event);
+    applyControls(readControls(event));
+}
+
+passControls playerControl::readControls(SDL_Event& event) const {
+    const controlReader::binding me{pad, joystick};
+    passControls controls;
+    controlReader::readEvents(event, &me, &controls, 1);
+    controls.held = controlReader::heldControls(me);
+    return controls;
+}
+
+void playerControl::applyControls(const passControls& controls) {
+    applyPresses(controls);
 
     if (moveTimer > 1.0f) {
-        if (keyboard)
-            keyboardMovement();
-        else
-            joystickMovement(event);
+        movementStep((controls.held & playerInput::left) != 0,
+                     (controls.held & playerInput::right) != 0,
+                     (controls.held & playerInput::down) != 0);
         updatePosition();
         moveTimer = 0.0f;
     }
@@ -172,58 +165,51 @@ void playerControl::startMove(const std::string& name) {
     fighter->changeAction(&charMoves->returnMove(name));
 }
 
-void playerControl::keyboardCheck(SDL_Event& event) {
-    while (SDL_PollEvent(&event)) {
-        // Releases, mouse and the window's close request are all ignored.
-        if (event.type != SDL_KEYDOWN) continue;
-        const int k = event.key.keysym.sym;
-        if (k == SDLK_ESCAPE) quitRequested = 1;
-        if (pad) {
-            if (k == pad->buttonA) buttonPress('A');
-            if (k == pad->buttonB) buttonPress('B');
-            if (k == pad->buttonC) buttonPress('C');
-            if (k == pad->upKey) {
-                if (fighter) fighter->Jump(jumpStrength);
-                buttonPress('U');
-            }
-            if (k == pad->downKey) buttonPress('D');
-            const bool right = fighter && fighter->facingRight;
-            if (k == pad->rightKey) buttonPress(right ? 'R' : 'L');
-            if (k == pad->leftKey) buttonPress(right ? 'L' : 'R');
+void playerControl::applyPresses(const passControls& controls) {
+    for (int i = 0; i < controls.pressCount; ++i) {
+        // Left and Right become back and forward with the facing of now.
+        const bool right = fighter && fighter->facingRight;
+        switch (controls.presses[i]) {
+        case playerInput::quit:
+            quitRequested = 1;
+            break;
+        case playerInput::buttonA:
+            buttonPress('A');
+            break;
+        case playerInput::buttonB:
+            buttonPress('B');
+            break;
+        case playerInput::buttonC:
+            buttonPress('C');
+            break;
+        case playerInput::up:
+            if (fighter) fighter->Jump(jumpStrength);
+            buttonPress('U');
+            break;
+        case playerInput::down:
+            buttonPress('D');
+            break;
+        case playerInput::right:
+            buttonPress(right ? 'R' : 'L');
+            break;
+        case playerInput::left:
+            buttonPress(right ? 'L' : 'R');
+            break;
+        case playerInput::boxes:
+            debugging = !debugging;
+            break;
+        default:
+            break;
         }
-        if (k == SDLK_j) debugging = !debugging;
     }
 }
 
+void playerControl::keyboardCheck(SDL_Event& event) {
+    applyPresses(readControls(event));
+}
+
 void playerControl::joystickCheck(SDL_Event& event) {
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_KEYDOWN) {
-            if (event.key.keysym.sym == SDLK_ESCAPE) quitRequested = 1;
-        } else if (event.type == SDL_JOYBUTTONDOWN) {
-            if (!pad) continue;
-            const int button = event.jbutton.button;
-            if (button == pad->joyButtonA) buttonPress('A');
-            if (button == pad->joyButtonB) buttonPress('B');
-            if (button == pad->joyButtonC) buttonPress('C');
-        } else if (event.type == SDL_JOYAXISMOTION) {
-            const int value = event.jaxis.value;
-            if (value >= -deadZone && value <= deadZone) continue;
-            const bool right = fighter && fighter->facingRight;
-            if (event.jaxis.axis == 0) {
-                if (value > deadZone)
-                    buttonPress(right ? 'R' : 'L');
-                else
-                    buttonPress(right ? 'L' : 'R');
-            } else if (event.jaxis.axis == 1) {
-                if (value < -deadZone) {
-                    if (fighter) fighter->Jump(jumpStrength);
-                    buttonPress('U');
-                } else {
-                    buttonPress('D');
-                }
-            }
-        }
-    }
+    applyPresses(readControls(event));
 }
 
 void playerControl::buttonPress(char letter) {
@@ -236,24 +222,18 @@ void playerControl::buttonPress(char letter) {
 }
 
 void playerControl::keyboardMovement() {
-    if (!pad) {
-        movementStep(false, false, false);
-        return;
-    }
-    movementStep(keyHeld(pad->leftKey), keyHeld(pad->rightKey), keyHeld(pad->downKey));
+    const controlReader::binding me{pad, nullptr};
+    const std::uint16_t held = controlReader::heldControls(me);
+    movementStep((held & playerInput::left) != 0, (held & playerInput::right) != 0,
+                 (held & playerInput::down) != 0);
 }
 
 void playerControl::joystickMovement(SDL_Event& /*event*/) {
     if (!(moveTimer > 1.0f)) return;
-    bool left = false, right = false, down = false;
-    if (joystick) {
-        const int x = SDL_JoystickGetAxis(joystick, 0);
-        const int y = SDL_JoystickGetAxis(joystick, 1);
-        left = x < -deadZone;
-        right = x > deadZone;
-        down = y > deadZone;
-    }
-    movementStep(left, right, down);
+    const controlReader::binding me{pad, joystick};
+    const std::uint16_t held = joystick ? controlReader::heldControls(me) : 0;
+    movementStep((held & playerInput::left) != 0, (held & playerInput::right) != 0,
+                 (held & playerInput::down) != 0);
 }
 
 void playerControl::movementStep(bool left, bool right, bool down) {
@@ -373,9 +353,9 @@ void playerControl::updateDamageCollision() {
     applyHit(attacker->getDamage(), attacker->getHitType());
 }
 
-void playerControl::checkParticleCollision(particleList* live, char side) {
+void playerControl::checkParticleCollision(particleList* live, char side, const Fighter* immune) {
     if (!live || !fighter) return;
-    takeDamage(live->collideFighter(fighter, side));
+    takeDamage(live->collideFighter(fighter, side, immune));
 }
 
 void playerControl::takeDamage(particle* hit) {

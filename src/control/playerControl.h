@@ -2,6 +2,8 @@
 // running, ducking, turning, push-apart, moves, damage and blocking.
 #pragma once
 
+#include "base/passControls.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -44,13 +46,26 @@ class playerControl {
     std::string curSound = "NULL", prevSound = "NULL";
     std::string curParticle = "NULL", prevParticle = "NULL";
     bool blocking = false;
+    int side = 0; // 0 the left-hand fighter's controller, 1 the right-hand one's
 
     void init(SDL_Surface* surface);
     void setup(Fighter* who, partInfoList* definitions, particleList* live, soundSet* soundEffects,
                animationSet* animations, moveSet* moves, gamePad* bindings, inputChecker* input,
                Target* opponent);
     void update();
+    // Reads this pass's input from SDL (readControls) and plays it
+    // (applyControls): the desktop game's step 2.
     void inputChecking(SDL_Event& event);
+    // The waiting events, the held keys or stick, through this player's
+    // bindings.
+    passControls readControls(SDL_Event& event) const;
+    // This pass's input, from whichever front end: the presses in order,
+    // then one movement step when more than 10 ms gathered, then command
+    // recognition may start a move.
+    void applyControls(const passControls& controls);
+    // The presses alone: buttons, jumps, the quit request, the boxes switch.
+    void applyPresses(const passControls& controls);
+    // The waiting events' presses through this player's bindings.
     void keyboardCheck(SDL_Event& event);
     void joystickCheck(SDL_Event& event);
     void buttonPress(char letter);
@@ -63,7 +78,9 @@ class playerControl {
 
     // Damage and blocking.
     void updateDamageCollision();
-    void checkParticleCollision(particleList* live, char side);
+    // Particles thrown by `immune` (a versus match: the own fighter) pass
+    // through.
+    void checkParticleCollision(particleList* live, char side, const Fighter* immune = nullptr);
     void takeDamage(particle* hit);
     void takeBlocking();
     void takeDamage(int damage, int hitType);
@@ -71,7 +88,7 @@ class playerControl {
 
     // Where held keys are read from: the media library's key state
     // (media::heldKeys) unless a test installed its own array (indexed by
-    // SDLKey).
+    // SDLKey); see controlReader.
     static void setKeyStateSource(const Uint8* (*source)());
 
   protected:
@@ -79,9 +96,6 @@ class playerControl {
     // but pad, joystick and checker, the frame trackers.
     void resetCommon(SDL_Surface* surface);
     void applyHit(int damage, int hitType);
-    static const Uint8* heldKeys();
-    // Whether the key with this code is held down now.
-    static bool keyHeld(int key);
     // One movement step from what the player holds: walking, running,
     // ducking, the blocking flag and the standing/walk switching.
     void movementStep(bool left, bool right, bool down);

@@ -188,8 +188,6 @@ void Fighter::clearBG() {
 // decides where the image lands, so the saved rectangle is exactly the one the
 // image covers and the restore leaves no strip of an earlier frame behind.
 void Fighter::updateBG() {
-    stepFrame();
-    advancedForDraw_ = true;
     oldX = xPos;
     oldY = yPos;
     savedFacing = facingRight;
@@ -242,8 +240,6 @@ void Fighter::stepFrame() {
 }
 
 void Fighter::draw() {
-    if (!advancedForDraw_) stepFrame();
-    advancedForDraw_ = false;
     drawn = 1;
 
     const spriteFrame* shown = current();

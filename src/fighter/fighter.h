@@ -50,14 +50,13 @@ class Fighter : public CSprite {
     void updateBG();
     void draw();
     void drawColBoxes();
-    // Frame time as a draw steps it: advance if due; a move is over when its
-    // last frame ran out.  Called alone for a pass whose frame is not shown.
+    // One step of frame time: advance if due; a move is over when its last
+    // frame ran out.  Once a pass, after the controllers (drawing never
+    // steps it).
     void stepFrame();
 
   private:
     // The screen rectangle the last updateBG saved, restored as it was.
     SDL_Rect savedRect_{0, 0, 0, 0};
-    // Set when updateBG already advanced the frame for the coming draw.
-    bool advancedForDraw_ = false;
     void makeBackSave();
 };

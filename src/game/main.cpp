@@ -5,6 +5,7 @@
 #include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
+#include "control/controlReader.h"
 #include "game/screenUpdate.h"
 #include "particle/particle.h"
 #include "sprite/displayFormat.h"
@@ -24,12 +25,16 @@ Target targ;
 Target targ2;
 playerControl player1;
 AI basicAI;
+playerControl player2;
 particleList pList;
 gamePad GPad;
 
 namespace {
 
 screenUpdate shownFrames;
+// A versus match: player 2 drives the right-hand fighter instead of the
+// computer, and particles hit whoever did not throw them.
+bool g_versus = false;
 
 const char* const characterFolder = "data/Tavro";
 const char* const backgroundFile = "data/tBG2.bmp";
@@ -184,9 +189,29 @@ void startUp(gameSession& session) {
     player1.init(screen);
     player1.setup(&vikings1, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
                   &session.moves, &GPad, session.checker.get(), &targ);
-    basicAI.init(screen);
-    basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
-                  &session.moves, &targ2, "data/Tavro/ai");
+    g_versus = session.versus;
+    if (session.versus) {
+        session.checker2 = std::make_unique<inputChecker>(&session.moves, &fighter2);
+        session.checker2->target = &targ2;
+        session.pad2.setPlayerTwoDefaults();
+        // Player 2 takes the last joystick; with two, player 1 the first.
+        const int sticks = SDL_NumJoysticks();
+        if (sticks >= 1) session.pad2.joyIndex = sticks - 1;
+        if (sticks >= 2) {
+            GPad.joyIndex = 0;
+            player1.joystick = SDL_JoystickOpen(0);
+        }
+        player2.init(screen);
+        player2.side = 1;
+        player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
+                      &session.anims, &session.moves, &session.pad2, session.checker2.get(),
+                      &targ2);
+    } else {
+        basicAI.init(screen);
+        basicAI.side = 1;
+        basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
+                      &session.anims, &session.moves, &targ2, "data/Tavro/ai");
+    }
 
     // Without bar frames the game goes on without bars; say so.
     const bool barLoaded = barbase.init("data/hpBar") == 0;
@@ -205,14 +230,32 @@ bool runPass(gameSession& session) {
     return goOn;
 }
 
+void readControls(gameSession& session, passControls* players) {
+    if (!session.versus) {
+        players[0] = player1.readControls(session.event);
+        players[1] = passControls{};
+        return;
+    }
+    const controlReader::binding both[2] = {{player1.pad, player1.joystick},
+                                            {player2.pad, player2.joystick}};
+    players[0] = players[1] = passControls{};
+    controlReader::readEvents(session.event, both, players, 2);
+    players[0].held = controlReader::heldControls(both[0]);
+    players[1].held = controlReader::heldControls(both[1]);
+}
+
 bool updateGame(gameSession& session) {
+    passControls players[2];
+    // Read at the pass's step 2, as the desktop game always has: after
+    // player 1's time step, which reads no input.
     player1.update();
-    player1.inputChecking(session.event);
-    basicAI.update();
-    basicAI.updateAI();
-    play1HPBar.setBarValue(vikings1.hp);
-    play2HPBar.setBarValue(fighter2.hp);
-    return player1.quitRequested == 0;
+    readControls(session, players);
+    return stepAfterUpdate(session, players);
+}
+
+bool updateGame(gameSession& session, const passControls* players) {
+    player1.update();
+    return stepAfterUpdate(session, players);
 }
 
 void DrawScene() {
@@ -250,6 +293,21 @@ void drawFrame() {
     showFrame();
 }
 
+bool stepAfterUpdate(gameSession& session, const passControls* players) {
+    player1.applyControls(players[0]);
+    if (session.versus) {
+        player2.update();
+        player2.applyControls(players[1]);
+    } else {
+        basicAI.update();
+        basicAI.updateAI();
+    }
+    play1HPBar.setBarValue(vikings1.hp);
+    play2HPBar.setBarValue(fighter2.hp);
+    advanceFrames();
+    return player1.quitRequested == 0 && (!session.versus || player2.quitRequested == 0);
+}
+
 void eraseAndCheckHits() {
     // Leave a clean stage for the next pass's movement; the bars stay.
     vikings1.clearBG();
@@ -259,18 +317,26 @@ void eraseAndCheckHits() {
 }
 
 void advanceUnseenFrame() {
-    // What drawing would change besides pixels: every frame clock steps as
-    // the draw steps it.
+    checkHits();
+}
+
+void advanceFrames() {
     vikings1.stepFrame();
     fighter2.stepFrame();
     pList.advanceFrames();
     play1HPBar.advanceFrame();
     play2HPBar.advanceFrame();
-    checkHits();
 }
 
 void checkHits() {
     player1.updateDamageCollision();
+    if (g_versus) {
+        player2.updateDamageCollision();
+        // Each player's particles, and their follow-ups, hit the other.
+        player1.checkParticleCollision(&pList, 'E', &vikings1);
+        player2.checkParticleCollision(&pList, 'E', &fighter2);
+        return;
+    }
     basicAI.updateDamageCollision();
     // Intended: only the opponent meets particles, whoever threw them.
     basicAI.checkParticleCollision(&pList, 'E');

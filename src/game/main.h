@@ -29,17 +29,23 @@ extern Target targ;      // fighter2, as player 1 sees it
 extern Target targ2;     // vikings1, as player 2 sees it
 extern playerControl player1;
 extern AI basicAI;
+extern playerControl player2; // the right-hand fighter's controller in a versus match
 extern particleList pList;
 extern gamePad GPad;
 
 // What the entry function owns for the length of a run.
 struct gameSession {
+    // Two people, player 2 on its own keys or the second joystick, instead
+    // of the computer opponent (the versus program).
+    bool versus = false;
     animationSet anims;
     moveSet moves;
     std::unique_ptr<soundSet> sounds;
     partInfoList particleDefs;
     std::unique_ptr<inputChecker> checker;
-    SDL_Event event{}; // the loop's event record, kept across passes
+    std::unique_ptr<inputChecker> checker2; // versus: player 2's commands
+    gamePad pad2;                           // versus: player 2's bindings
+    SDL_Event event{};                      // the loop's event record, kept across passes
 };
 
 // Starts SDL, the audio device and the window; ends the program on failure.
@@ -47,24 +53,40 @@ void sdlInit();
 // Loads all data and wires every object (everything SDL_main does between
 // sdlInit and the loop).  Ends the program when the stage cannot be shown.
 void startUp(gameSession& session);
-// One pass of the main loop, its frame drawn; false once the player asked to
-// quit (the loop then ends).
+// A pass is the game's one step: the controllers with this pass's input,
+// the opponent, the bars' values, every frame clock; then the frame is drawn
+// (or not: drawing changes nothing the game reads); then the hit checks.
+// Whatever drives the game (the desktop loop, the web page, a recorded game,
+// a network session) hands it each pass's input; only the desktop's reading
+// of it (readControls) touches SDL's events.
+
+// One pass of the main loop, its input read from SDL and its frame drawn;
+// false once the player asked to quit (the loop then ends).
 bool runPass(gameSession& session);
-// The pass before its frame: both controllers, the opponent's decisions and
-// the bars' values; false once the player asked to quit.
+// This pass's input from SDL's events, held keys and sticks: player 1's, and
+// in a versus match player 2's.
+void readControls(gameSession& session, passControls* players);
+// The pass before its frame, its input read from SDL; false once a player
+// asked to quit.
 bool updateGame(gameSession& session);
+// The pass before its frame, with the input of both players (the second is
+// read only in a versus match): the controllers, the opponent's decisions,
+// the bars' values, every frame clock; false once a player asked to quit.
+bool updateGame(gameSession& session, const passControls* players);
 // One frame: restore, save, draw, flip, restore, hit checks; that is
 // drawFrame, then eraseAndCheckHits.
 void DrawScene();
 // The frame up to and including the flip: restore, save, draw, debug boxes.
+// Pixels only: the game's state is read, never changed.
 void drawFrame();
 // After the flip: the fighters and particles erased again, then the hit checks.
 void eraseAndCheckHits();
-// In place of the frame of a pass that is never shown: everything drawing
-// changes besides pixels (every sprite's frame clock steps as a draw would
-// step it), then the hit checks.  A web page shows one frame per display
-// refresh but makes the passes the desktop loop would make in that time.
+// In place of the frame of a pass that is never shown: the hit checks.
 void advanceUnseenFrame();
-// The hit checks that end every frame.
+// Every sprite's frame clock steps (the end of updateGame).
+void advanceFrames();
+// The hit checks that end every pass.
 void checkHits();
+// updateGame after player 1's time step.
+bool stepAfterUpdate(gameSession& session, const passControls* players);
 int SDL_main(int argc, char* argv[]);

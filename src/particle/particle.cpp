@@ -58,6 +58,7 @@ particleInfo* findDefinition(partInfoList* definitions, const std::string& name)
 void particle::init(const std::string& line, Fighter* ownerFighter, CSprite* anchorSprite,
                     partInfoList* definitions, SDL_Surface* screen, int tick) {
     owner = ownerFighter;
+    thrower = ownerFighter;
     facingRight = owner ? owner->facingRight : true;
     spawn(line, anchorSprite, definitions, screen, tick, false);
 }
@@ -132,8 +133,6 @@ void particle::update() {
     if (!wasDead && info->lifetime > 0 && age > info->lifetime) {
         dead = true;
         if (info->firstEntry(OnDeath) != "NULL") event = "OnDeath";
-        sprite.clearBG();
-        sprite.updateBG();
     }
 }
 
@@ -164,8 +163,6 @@ bool particle::checkCollision(colBox box, char side) {
     // Only a particle with something on its hit-enemy list can hit an enemy.
     if (info->firstEntry(OnHitEnemy) == "NULL") return false;
     dead = true;
-    sprite.clearBG();
-    sprite.updateBG();
     return true;
 }
 

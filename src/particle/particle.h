@@ -27,7 +27,10 @@ class particle {
     SDL_Surface* screenSurf = nullptr; // not owned
     partInfoList* defs = nullptr;      // not owned
     Fighter* owner = nullptr;          // not owned
-    CSprite* anchor = nullptr;         // only while spawning
+    // Who threw it (follow-ups inherit it): in a versus match a particle
+    // never hits its thrower.
+    const Fighter* thrower = nullptr;
+    CSprite* anchor = nullptr; // only while spawning
     std::string event = "NULL";
 
     void init(const std::string& line, Fighter* ownerFighter, CSprite* anchorSprite,

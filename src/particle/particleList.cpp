@@ -108,8 +108,10 @@ void particleList::spawnFollowUps(particle& p) {
     for (int i = 0; i < count; ++i) {
         std::string line = p.getNewPart(p.event, i);
         seams::trace() << "str: " << line << "\n";
+        particle* before = head ? head->item : nullptr;
         addParticleD(line, p.facingRight, &p.sprite, p.defs, p.screenSurf,
                      static_cast<int>(seams::ticks()));
+        if (head && head->item != before) head->item->thrower = p.thrower;
     }
 }
 
@@ -158,9 +160,10 @@ void particleList::removeDead() {
     }
 }
 
-particle* particleList::collideFighter(Fighter* fighter, char side) {
+particle* particleList::collideFighter(Fighter* fighter, char side, const Fighter* immune) {
     if (!fighter) return nullptr;
     for (node* at = head; at; at = at->next) {
+        if (immune && at->item->thrower == immune) continue;
         if (at->item->checkCollision(fighter->getCBox(), side)) {
             // Intended: one hit per check, the newest particle first.
             seams::trace() << "player is HIT\n";

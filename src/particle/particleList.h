@@ -39,12 +39,13 @@ class particleList {
     void update();
     void removeDead();
     void makeParticles();
-    particle* collideFighter(Fighter* fighter, char side);
+    // The newest particle that hits the fighter; particles thrown by
+    // `immune` (a versus match's own side) pass through.
+    particle* collideFighter(Fighter* fighter, char side, const Fighter* immune = nullptr);
     void clearBG();
     void updateBG();
     void draw();
-    // The frame clocks of the live particles step as draw steps them; for a
-    // pass whose frame is not shown.
+    // The frame clocks of the live particles step, once a pass.
     void advanceFrames();
     void debug();
     // Number of particles in the list (live or awaiting removal).

@@ -107,13 +107,11 @@ void CSprite::blitFrame(bool facing, int x, int y) {
 }
 
 void CSprite::draw() {
-    advanceFrame();
     drawn = 1;
     blitFrame(true, xPos, yPos);
 }
 
 void CSprite::drawD(bool facing) {
-    advanceFrame();
     drawn = 1;
     blitFrame(facing, xPos, yPos);
 }

@@ -30,6 +30,7 @@ class CSprite {
     void init(CSpriteBase* set, SDL_Surface* screen);
     void clearBG();
     void updateBG();
+    // Drawing shows the current frame and changes nothing the game reads.
     void draw();
     void drawD(bool facing);
     void moveD(bool facing);
@@ -48,8 +49,8 @@ class CSprite {
     const spriteFrame* current() const;
     const spriteFrame* current(bool facing) const;
 
-    // One step of frame time, the first step of every draw: true when the
-    // frame index moved.  Called alone for a pass whose frame is not shown.
+    // One step of frame time, once a pass after the controllers: true when
+    // the frame index moved.  Drawing never steps it.
     bool advanceFrame();
 
   protected:

@@ -32,6 +32,11 @@ void CSpriteBar::setBar(int x, int y, int w, int h, int maxVal, int val, bool ri
     maxValue = maxVal;
     rightToLeft = rightToLeftFill;
     value = clampedValue(val, maxValue);
+    // The bar never reaches outside its frame art.
+    if (base) {
+        barW = std::min(barW, std::max(base->width - barX, 0));
+        barH = std::min(barH, std::max(base->height - barY, 0));
+    }
 }
 
 void CSpriteBar::setBarValue(int val) {
@@ -39,14 +44,13 @@ void CSpriteBar::setBarValue(int val) {
 }
 
 void CSpriteBar::draw() {
-    advanceFrame();
     drawn = 1;
     blitFrame(true, xPos, yPos);
     if (!screenSurf || !base) return;
 
-    // The bar never reaches outside its frame art; once clipped it stays so.
-    if (barX + barW > base->width) barW = std::max(base->width - barX, 0);
-    if (barY + barH > base->height) barH = std::max(base->height - barY, 0);
+    // The bar never reaches outside its frame art.
+    const int barW = std::min(this->barW, std::max(base->width - barX, 0));
+    const int barH = std::min(this->barH, std::max(base->height - barY, 0));
 
     if (clearBack) fillRect(screenSurf, xPos + barX, yPos + barY, barW, barH, 0);
 

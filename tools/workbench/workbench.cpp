@@ -1,6 +1,6 @@
 #include "workbench.h"
 
-#include "bitmapFont.h"
+#include "base/bitmapFont.h"
 #include "dataReport.h"
 #include "moveTable.h"
 #include "overlayPainter.h"
@@ -471,6 +471,10 @@ void workbench::render() {
                              overlayPainter::colour(screen_, emptyStage));
     }
     if (snapshot_) {
+        // Time runs as in a pass of the game: the frame clocks step, then
+        // the frames are drawn.
+        if (opponentShown_) opponent_.stepFrame();
+        shown_.stepFrame();
         if (opponentShown_) opponent_.draw();
         shown_.draw();
         drawParticles();

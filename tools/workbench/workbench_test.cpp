@@ -1,7 +1,7 @@
 // The workbench driven headless: keys through SDL's event queue, time on the
 // test clock, the screen a real 32-bit surface of the dummy video driver, on
 // a copy of the shipped data that the tests edit and break.
-#include "bitmapFont.h"
+#include "base/bitmapFont.h"
 #include "fileWatcher.h"
 #include "moveTable.h"
 #include "overlayPainter.h"

@@ -1,4 +1,4 @@
-#include "bitmapFont.h"
+#include "base/bitmapFont.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// A tiny built-in font for the workbench's on-screen text: every printable
+// A tiny built-in font for on-screen text (the workbench, the online overlay): every printable
 // ASCII character as 5 x 7 pixels (9 with descenders) in a 6 x 11 cell, drawn straight onto an
 // SDL surface.  No font file and no extra library.
 #pragma once
