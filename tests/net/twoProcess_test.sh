@@ -14,6 +14,9 @@
 #                message; the host then plays a proper guest
 #       third    a third program joining mid-match is refused; the match
 #                goes on and agrees
+#       desync   the guest's game goes wrong at frame 200: both sides end
+#                naming frame 200 and its tick, and the logs both write
+#                part at that frame
 set -uo pipefail
 peer=$1
 case=$2
@@ -112,6 +115,22 @@ third)
     wait "$guestPid" || fail "the guest failed"
     wait "$hostPid" || fail "the host failed"
     agreed guest
+    ;;
+desync)
+    host --frames 1000 --log "$out/host.match"
+    guest guest --frames 1000 --corrupt-at 200 --log "$out/guest.match"
+    wait "$lastPid"
+    guestRc=$?
+    wait "$hostPid"
+    hostRc=$?
+    [ "$hostRc" -eq 1 ] && [ "$guestRc" -eq 1 ] || fail "exits $hostRc and $guestRc"
+    for side in host guest; do
+        grep -q 'desync at frame 200 (tick 3216)' "$out/$side.log" || fail "$side did not name the frame"
+    done
+    first=$(diff <(cut -d' ' -f1-4 "$out/host.match") <(cut -d' ' -f1-4 "$out/guest.match") |
+            grep -m1 '^[<>] [0-9]' | cut -d' ' -f2)
+    [ "$first" = 200 ] || fail "the logs part at frame '$first', not 200"
+    grep -h desync "$out/host.log" "$out/guest.log"
     ;;
 *)
     echo "unknown case $case"

@@ -4,7 +4,7 @@
 //
 //   netpeer (--host PORT | --join HOST:PORT | --join-bridge UDPPORT) [--frames N] [--step-ms MS]
 //           [--delay FRAMES] [--seed S] [--limit-ms MS] [--version V] [--hostile]
-//           [--impair SEED]
+//           [--impair SEED] [--corrupt-at FRAME] [--log FILE]
 //
 // It plays until N frames are confirmed, lingers a second so the other side
 // gets there too, leaves, and prints "confirmed N digest D" (a hash of the
@@ -14,9 +14,12 @@
 // slips in, at frame 100, datagrams the other side must refuse or drop.
 // --impair holds back what this side sends by 80 +- 20 ms, loses 5%,
 // repeats 2% and reorders 5% (the seed drives the choices).
+// --corrupt-at makes this side's game go wrong at that frame (a desync);
+// --log writes the match as this side confirmed it (rollbackSession::writeLog)
+// when it ends.
 // --join-bridge plays the right-hand side through the browser bridge
 // (web/bridge.js) listening on 127.0.0.1:UDPPORT.
-#include "../scriptedPlayer.h"
+#include "net/scriptedPlayer.h"
 #include "../toySimulation.h"
 #include "net/enetTransport.h"
 #include "net/impairedLink.h"
@@ -28,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -59,6 +63,8 @@ int main(int argc, char** argv) {
     int delay = 2, version = packet::protocolVersion;
     bool hostile = false;
     std::uint64_t impairSeed = 0;
+    std::uint32_t corruptAt = ~0u;
+    std::string logPath;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool more = i + 1 < argc;
@@ -82,6 +88,10 @@ int main(int argc, char** argv) {
             version = std::atoi(argv[++i]);
         else if (a == "--impair" && more)
             impairSeed = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--corrupt-at" && more)
+            corruptAt = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--log" && more)
+            logPath = argv[++i];
         else if (a == "--hostile")
             hostile = true;
         else {
@@ -151,6 +161,7 @@ int main(int argc, char** argv) {
     }
 
     toySimulation game;
+    game.corruptAt = corruptAt;
     rollbackSession::settings s;
     s.localPlayer = hosting ? 0 : 1;
     s.host = hosting;
@@ -208,6 +219,10 @@ int main(int argc, char** argv) {
         ", steps waited " + std::to_string(st.waited) + ", skipped for sync " +
         std::to_string(st.skippedForSync) + ", refused " + std::to_string(st.refused) +
         ", dropped " + std::to_string(st.dropped) + ", ping " + std::to_string(st.pingMs) + " ms");
+    if (!logPath.empty()) {
+        std::ofstream log(logPath);
+        session.writeLog(log);
+    }
     if (session.confirmed() < frames) {
         say("ended: " + session.endMessage());
         return 1;
