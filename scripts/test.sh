@@ -117,6 +117,11 @@ under_load() {
 run_suite "" "classic SDL 1.2"
 run_suite "$compat" "sdl12-compat"
 
-# The game in a web page, in headless Chromium (not with --sanitize).
 cd ..
+# The Debian package: lintian and the desktop checks, then installed, played
+# from a temporary folder and removed (with root or sudo), and a DESTDIR
+# install played the same way (not with --sanitize).
+[ -n "$sanitize" ] || scripts/install-test.sh "$dir"
+
+# The game in a web page, in headless Chromium (not with --sanitize).
 [ -n "$sanitize" ] || scripts/web-test.sh
