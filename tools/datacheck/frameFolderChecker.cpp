@@ -32,6 +32,7 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
         frame.anchorLine = entry.anchorLine;
         frame.anchorRead = entry.anchorRead;
         frame.damage = entry.frame.damage;
+        frame.moveX = entry.frame.moveX;
         frame.hitType = entry.frame.hitType;
         frame.hitTypeLine = entry.hitTypeLine;
         if (entry.soundRead) {

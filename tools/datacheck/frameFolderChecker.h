@@ -26,6 +26,7 @@ struct frameRecord {
     int anchorLine = 0;
     bool anchorRead = false; // both anchor numbers were read
     int damage = 0;
+    int moveX = 0; // forward step per update
     int hitType = 0;
     int hitTypeLine = 0;
     std::string sound;

@@ -182,10 +182,24 @@ void particleChecker::checkEvents() {
                 if (entry.text != "NULL") checkSpawn(def.file, entry, context, false);
 
         const std::vector<spawnLine>& enemy = def.events[2];
-        if (enemy.empty() || enemy[0].text == "NULL")
+        const bool hits = !enemy.empty() && enemy[0].text != "NULL";
+        if (!hits)
             report_.note(def.file, def.eventLine[2],
                          context + "can never hit: its first \"OnHitEnemy\" entry is NULL, so it "
                                    "passes through enemies");
+        // Without an age limit a particle ends only by leaving the stage
+        // sideways or by hitting; one that can do neither stays for good,
+        // and every spawn of it brings the list nearer its limit.
+        bool moves = false;
+        if (def.frames)
+            for (const frameRecord& frame : def.frames->frames)
+                moves = moves || frame.moveX != 0;
+        if (def.lifetime <= 0 && def.frames && !def.frames->frames.empty() && !moves && !hits)
+            report_.warning(def.file, def.lifetimeLine,
+                            context + "never ends: lifetime " + std::to_string(def.lifetime) +
+                                ", no frame moves it sideways and it cannot hit, so every one "
+                                "spawned stays until the game ends (the game holds at most " +
+                                std::to_string(particleList::maxParticles) + ")");
     }
     checkSpawnCycles();
 }
@@ -281,5 +295,45 @@ void particleChecker::checkSpawnCycles() {
             report_.warning(first.file, first.eventLine[0],
                             "particle \"" + first.name + "\": spawn loop " + loop +
                                 " renews itself: once spawned, these particles never all die");
+    }
+    checkSpawnTrees(spawns, group, membersOf);
+}
+
+void particleChecker::checkSpawnTrees(const std::vector<std::vector<size_t>>& spawns,
+                                      const std::vector<size_t>& group,
+                                      const std::vector<std::vector<size_t>>& membersOf) {
+    // Without a loop a spawn still multiplies: a definition whose death
+    // spawns two, each of which spawns two, and so on, ends in a last
+    // generation of 2^n.  Children are born as their parent dies, so that
+    // last generation (the tree's leaves) can be alive at once.  The
+    // groups come children first; a loop (reported above) counts as one.
+    const long long cap = particleList::maxParticles;
+    const long long most = 1ll << 40; // counts stop growing here
+    std::vector<long long> leaves(defs_.size(), 1);
+    for (size_t g = 0; g < membersOf.size(); ++g) {
+        if (membersOf[g].size() != 1) continue;
+        const size_t v = membersOf[g][0];
+        long long sum = 0;
+        bool loop = false;
+        for (size_t w : spawns[v]) {
+            if (group[w] == g) loop = true;
+            sum = std::min(most, sum + leaves[w]);
+        }
+        if (loop || spawns[v].empty()) continue;
+        leaves[v] = sum;
+        if (sum <= cap) continue;
+        // Reported where it first passes the limit: at the definition
+        // none of whose follow-ups passes it alone.
+        bool childPasses = false;
+        for (size_t w : spawns[v])
+            childPasses = childPasses || leaves[w] > cap;
+        if (childPasses) continue;
+        const particleDef& def = defs_[v];
+        report_.error(def.file, def.eventLine[0],
+                      "particle \"" + def.name + "\": its \"OnDeath\" follow-ups multiply to " +
+                          (sum >= most ? std::string("more than ") + std::to_string(most)
+                                       : std::to_string(sum)) +
+                          " particles alive at once, with no loop: the game drops new ones at " +
+                          std::to_string(cap) + " live particles");
     }
 }

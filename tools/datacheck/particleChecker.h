@@ -48,6 +48,10 @@ class particleChecker {
     void checkSizes(const frameFolder& set);
     // "OnDeath" lists that lead back to their own definition.
     void checkSpawnCycles();
+    // Spawn trees without a loop whose last generation passes the limit.
+    void checkSpawnTrees(const std::vector<std::vector<size_t>>& spawns,
+                         const std::vector<size_t>& group,
+                         const std::vector<std::vector<size_t>>& membersOf);
 
     diagnostics& report_;
     frameFolderChecker& frames_;
