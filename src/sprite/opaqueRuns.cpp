@@ -16,6 +16,17 @@ bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
            a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
 }
 
+// The surface's colour key.  The browser's SDL keeps none (its surfaces are
+// canvases; the runs are never made there), so it reads as 0.
+Uint32 colourKey(const SDL_PixelFormat* format) {
+#ifdef __EMSCRIPTEN__
+    (void)format;
+    return 0;
+#else
+    return format->colorkey;
+#endif
+}
+
 // What SDL treats as see-through: the pixel's colour bits equal the key's.
 Uint32 colourBits(const SDL_PixelFormat* format) {
     return ~format->Amask;
@@ -33,7 +44,7 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     if (SDL_MUSTLOCK(image)) return found;
 
     const Uint32 mask = colourBits(image->format);
-    const Uint32 key = image->format->colorkey & mask;
+    const Uint32 key = colourKey(image->format) & mask;
     const std::size_t budget =
         static_cast<std::size_t>(image->w) * static_cast<std::size_t>(image->h) * 4 / budgetDivisor;
     found.rowStarts_.reserve(static_cast<std::size_t>(image->h) + 1);
@@ -61,7 +72,7 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     found.rowStarts_.push_back(static_cast<Uint32>(found.runs_.size()));
     found.runs_.shrink_to_fit();
     if (found.bytes() > budget) return opaqueRuns();
-    found.key_ = image->format->colorkey;
+    found.key_ = colourKey(image->format);
     found.known_ = true;
     return found;
 }
@@ -73,7 +84,7 @@ std::size_t opaqueRuns::bytes() const {
 int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) const {
     if (!known_ || sdlDrawingOnly() || !image || !target || !image->pixels || image == target ||
         (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
-        image->format->colorkey != key_ || SDL_MUSTLOCK(image) ||
+        colourKey(image->format) != key_ || SDL_MUSTLOCK(image) ||
         rowStarts_.size() != static_cast<std::size_t>(image->h) + 1 ||
         !sameLayout(image->format, target->format))
         return copyBlit(image, nullptr, target, at);
