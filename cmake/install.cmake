@@ -99,6 +99,11 @@ configure_file(${pkgIn}/changelog.in ${pkgOut}/changelog @ONLY)
 add_custom_command(OUTPUT ${pkgOut}/changelog.gz
   COMMAND gzip -9nkf ${pkgOut}/changelog
   DEPENDS ${pkgOut}/changelog)
+if(FIGHTER_TESTS)
+  add_test(NAME datagen_icons
+    COMMAND ${CMAKE_COMMAND} -DDATAGEN=$<TARGET_FILE:datagen> -DDATA=${PROJECT_SOURCE_DIR}/data
+            -DWORK=${PROJECT_BINARY_DIR}/icons_check -P ${PROJECT_SOURCE_DIR}/cmake/iconsCheck.cmake)
+endif()
 add_custom_target(install_extras ALL DEPENDS ${icons} ${pkgOut}/tavro-fighter.6.gz ${pkgOut}/changelog.gz)
 
 install(DIRECTORY ${PROJECT_BINARY_DIR}/icons/ DESTINATION share/icons/hicolor)
