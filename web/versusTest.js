@@ -13,6 +13,7 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { serve } = require('./serve.js');
+const wait = require('./testWait.js');
 
 const [pageFolder, artifacts] = process.argv.slice(2);
 if (!pageFolder || !artifacts) {
@@ -30,21 +31,8 @@ function check(ok, what, detail) {
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-const status = (page) => page.evaluate(() => JSON.parse(UTF8ToString(Module._webStatus())));
-
-// Waits, on every display refresh, until `test` holds for the game's status;
-// false when it does not within `timeoutMs`.
-async function until(page, test, timeoutMs) {
-  try {
-    await page.waitForFunction((source) => {
-      const game = JSON.parse(UTF8ToString(Module._webStatus()));
-      return new Function('s', `return ${source};`)(game);
-    }, { polling: 'raf', timeout: timeoutMs }, test);
-    return true;
-  } catch (error) {
-    return false;
-  }
-}
+const { status } = wait;
+const until = (page, test, timeoutMs) => wait.statusHolds(page, test, { timeoutMs });
 
 // Pixels of the fighters' dark blue outfit on the canvas, in the band above
 // the ground line around x; the stage there shows none.
@@ -108,8 +96,8 @@ async function main() {
     page.on('pageerror', (error) => consoleErrors.push(`uncaught ${error.message}`));
     page.on('requestfailed', (request) => consoleErrors.push(`request failed ${request.url()}`));
     await page.goto(`http://localhost:${port}/versus.html?seed=1`);
-    await page.waitForFunction(() => window.gameMarks && gameMarks['first frame'],
-      { timeout: 30000 });
+    await wait.until(() => page.evaluate(() => window.gameMarks && gameMarks['first frame']),
+      'the first frame', 30000);
 
     check(/versus/.test(await page.title()), 'the page is titled versus', await page.title());
     // Every key of both players is in the legend, under its player.
@@ -150,8 +138,9 @@ async function main() {
 
     // Escape ends the match.
     await page.keyboard.press('Escape');
-    await page.waitForFunction(() => gameMarks.ended, { timeout: 5000 }).catch(() => {});
-    check(await page.evaluate(() => !!gameMarks.ended), 'Escape ends the match');
+    const ended = await wait.until(() => page.evaluate(() => !!gameMarks.ended), 'the end', 10000)
+      .catch(() => false);
+    check(ended, 'Escape ends the match');
     await page.close();
   } finally {
     await browser.close();
