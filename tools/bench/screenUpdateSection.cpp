@@ -9,6 +9,7 @@
 #include "game/main.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace bench {
 
@@ -73,11 +74,33 @@ void screenUpdateSection() {
         }
     }
     if (sent == 0) return;
+    // The same rectangles copied row by row into memory of the screen's
+    // size: what moving those pixels once costs.
+    std::vector<Uint8> copy(static_cast<size_t>(screen->pitch) * screen->h);
+    std::vector<double> copyTimes, nsPerPixel;
+    for (size_t i = 0, k = 0; i < frames.size(); ++i) {
+        const callTimes::sentFrame& frame = frames[i];
+        if (frame.whole || frame.rects.empty()) continue;
+        double pixelsHere = 0;
+        auto begin = clock_type::now();
+        for (const SDL_Rect& r : frame.rects) {
+            for (int y = r.y; y < r.y + r.h; ++y)
+                std::memcpy(copy.data() + y * screen->pitch + r.x * 4,
+                            static_cast<const Uint8*>(screen->pixels) + y * screen->pitch + r.x * 4,
+                            static_cast<size_t>(r.w) * 4);
+            pixelsHere += static_cast<double>(r.w) * r.h;
+        }
+        copyTimes.push_back(microseconds(clock_type::now() - begin));
+        nsPerPixel.push_back(times[0][k++] * 1000 / pixelsHere);
+    }
     std::printf("sending a frame, %d frames of the loop sent again (%.1f rectangles, %.0f pixels "
                 "a frame)\n",
                 sent, rects / sent, pixels / sent);
     for (int k = 0; k < wayCount; ++k)
         std::printf("  %-40s median %8.2f us\n", ways[k].name, median(times[k]));
+    std::printf("  %-40s median %8.2f us\n", "(memcpy of the same rectangles' rows)",
+                median(copyTimes));
+    std::printf("  SDL_UpdateRects costs %.2f ns a pixel sent\n", median(nsPerPixel));
 }
 
 } // namespace bench
