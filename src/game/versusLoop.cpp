@@ -3,51 +3,27 @@
 #include "base/passControls.h"
 #include "base/seams.h"
 #include "base/seededRandom.h"
+#include "game/soundOnce.h"
 
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <vector>
 
 namespace versusLoop {
 
 namespace {
 
-// Sounds a frame started are remembered this many frames, far longer than
-// any rollback reaches back.
-constexpr std::uint32_t soundMemoryFrames = 64;
-
 std::uint32_t g_clock = 0;
 std::uint32_t g_frame = 0;
 bool g_resimulating = false;
+soundOnce g_sounds;
 
 Uint32 matchTicks() {
     return g_clock;
 }
 
-struct startedSound {
-    std::uint32_t frame;
-    int player;
-    std::string name;
-};
-std::vector<startedSound> g_started;
-
-// Each (frame, player, sound) starts once: the first time the frame is
-// played it starts what it names (twice if it names it twice, as the game
-// always has); played again, only what it did not start before.
 bool soundGate(int player, const std::string& name) {
-    for (const startedSound& s : g_started)
-        if (s.frame == g_frame && s.player == player && s.name == name) return !g_resimulating;
-    g_started.push_back({g_frame, player, name});
-    return true;
-}
-
-void forgetOldSounds(std::uint32_t frame) {
-    std::vector<startedSound> kept;
-    for (startedSound& s : g_started)
-        if (s.frame + soundMemoryFrames >= frame && s.frame <= frame + soundMemoryFrames)
-            kept.push_back(std::move(s));
-    g_started.swap(kept);
+    return g_sounds.mayStart(g_frame, player, name, g_resimulating);
 }
 
 // Where the trace goes while a frame is played again.
@@ -65,7 +41,7 @@ void begin(std::uint32_t seed) {
     g_clock = 0;
     g_frame = 0;
     g_resimulating = false;
-    g_started.clear();
+    g_sounds.clear();
     seams::setTickSource(matchTicks);
     seededRandom::install(seed);
     seams::setSoundGate(soundGate);
@@ -75,7 +51,7 @@ void finish() {
     seams::setTickSource(nullptr);
     seams::setRandomSource(nullptr);
     seams::setSoundGate(nullptr);
-    g_started.clear();
+    g_sounds.clear();
 }
 
 frameInputs readInputs(gameSession& session) {
@@ -88,7 +64,7 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
                bool resimulating, bool draw) {
     g_frame = frame;
     g_resimulating = resimulating;
-    forgetOldSounds(frame);
+    g_sounds.forgetFar(frame);
     std::ostream* trace = nullptr;
     if (resimulating) {
         trace = &seams::trace();

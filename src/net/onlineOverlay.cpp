@@ -42,7 +42,7 @@ void onlineOverlay::draw(SDL_Surface* screen, const text& t) {
     const struct {
         const std::string& line;
         int top;
-    } shown[] = {{t.stats, padding}, {t.notice, (screen->h - height) / 2}};
+    } shown[] = {{t.stats, screen->h - height - padding}, {t.notice, (screen->h - height) / 2}};
     for (const auto& s : shown) {
         if (s.line.empty()) continue;
         const int width = bitmapFont::width(s.line) + 2 * padding;
@@ -58,6 +58,7 @@ void onlineOverlay::draw(SDL_Surface* screen, const text& t) {
         SDL_Rect box = at;
         SDL_FillRect(screen, &box, shade);
         bitmapFont::draw(screen, at.x + padding, at.y + padding, s.line, ink);
+        SDL_UpdateRect(screen, at.x, at.y, at.w, at.h);
     }
 }
 
@@ -66,6 +67,7 @@ void onlineOverlay::erase(SDL_Surface* screen) {
         if (screen != nullptr) {
             SDL_Rect to = it->at;
             SDL_BlitSurface(it->saved, nullptr, screen, &to);
+            SDL_UpdateRect(screen, it->at.x, it->at.y, it->at.w, it->at.h);
         }
         SDL_FreeSurface(it->saved);
     }
