@@ -16,20 +16,23 @@ bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
            a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
 }
 
-// The surface's colour key.  The browser's SDL keeps none (its surfaces are
-// canvases; the runs are never made there), so it reads as 0.
-Uint32 colourKey(const SDL_PixelFormat* format) {
-#ifdef __EMSCRIPTEN__
-    (void)format;
-    return 0;
-#else
-    return format->colorkey;
-#endif
-}
-
 // What SDL treats as see-through: the pixel's colour bits equal the key's.
 Uint32 colourBits(const SDL_PixelFormat* format) {
     return ~format->Amask;
+}
+
+// The surface's colour key; false when it has none.  A browser's SDL has no
+// colour keys (transparency travels in the pixels, and its surfaces live in
+// canvases, so the runs are never worked out there).
+bool colourKey(const SDL_Surface* surface, Uint32& key) {
+#if defined(__EMSCRIPTEN__)
+    (void)surface;
+    key = 0;
+    return false;
+#else
+    key = surface->format->colorkey;
+    return (surface->flags & SDL_SRCCOLORKEY) != 0;
+#endif
 }
 
 } // namespace
@@ -43,8 +46,11 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     // A frame SDL has drawn already may hold only its run-length copy.
     if (SDL_MUSTLOCK(image)) return found;
 
+    Uint32 key = 0;
+    if (!colourKey(image, key)) return found;
     const Uint32 mask = colourBits(image->format);
-    const Uint32 key = colourKey(image->format) & mask;
+    found.key_ = key;
+    key &= mask;
     const std::size_t budget =
         static_cast<std::size_t>(image->w) * static_cast<std::size_t>(image->h) * 4 / budgetDivisor;
     found.rowStarts_.reserve(static_cast<std::size_t>(image->h) + 1);
@@ -71,8 +77,20 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     }
     found.rowStarts_.push_back(static_cast<Uint32>(found.runs_.size()));
     found.runs_.shrink_to_fit();
+    int left = image->w, right = 0, top = image->h, bottom = 0;
+    for (int y = 0; y < image->h; ++y)
+        for (Uint32 i = found.rowStarts_[y]; i < found.rowStarts_[y + 1]; ++i) {
+            const run& r = found.runs_[i];
+            left = std::min<int>(left, r.x);
+            right = std::max<int>(right, r.x + r.length);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        }
+    if (right > left && bottom > top)
+        found.extent_ =
+            SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(top),
+                     static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
     if (found.bytes() > budget) return opaqueRuns();
-    found.key_ = colourKey(image->format);
     found.known_ = true;
     return found;
 }
@@ -82,9 +100,10 @@ std::size_t opaqueRuns::bytes() const {
 }
 
 int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) const {
+    Uint32 key = 0;
     if (!known_ || sdlDrawingOnly() || !image || !target || !image->pixels || image == target ||
         (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
-        colourKey(image->format) != key_ || SDL_MUSTLOCK(image) ||
+        !colourKey(image, key) || key != key_ || SDL_MUSTLOCK(image) ||
         rowStarts_.size() != static_cast<std::size_t>(image->h) + 1 ||
         !sameLayout(image->format, target->format))
         return copyBlit(image, nullptr, target, at);

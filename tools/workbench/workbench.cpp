@@ -27,9 +27,11 @@ constexpr int margin = 4;
 constexpr int stageWidth = 800;
 constexpr int largestDistance = 790;
 
-const char* const keyHelp = "Up/Down next  Tab anims/moves  Left/Right step  Space play  M slow  "
-                            "K onion  F facing  O/P opponent  -+[] distance  V particles  "
-                            "B boxes  S shot  R reload  Esc quit";
+// The key bar at the bottom, two lines (--help says more).
+const char* const keyHelp[] = {
+    "Up/Down next  Tab anims/moves  Left/Right step  Space play  M slow motion  K onion skin",
+    "F facing  O opponent  P its stance  -+[] distance  V particles  B boxes  S shot  R reload  "
+    "Esc quit"};
 
 std::string point(int x, int y) {
     return std::to_string(x) + "," + std::to_string(y);
@@ -636,9 +638,10 @@ void workbench::drawText() {
         bitmapFont::draw(screen_, margin, margin + line * (panelLines - 1), status_,
                          statusIsProblem_ ? problem : text);
     drawTimeline();
-    const int helpTop = screen_->h - line - margin;
-    overlayPainter::fill(screen_, 0, helpTop - margin, screen_->w, line + margin * 2, panel);
-    bitmapFont::draw(screen_, margin, helpTop, keyHelp, text);
+    const int helpTop = screen_->h - 2 * line - margin;
+    overlayPainter::fill(screen_, 0, helpTop - margin, screen_->w, 2 * line + margin * 2, panel);
+    bitmapFont::draw(screen_, margin, helpTop, keyHelp[0], text);
+    bitmapFont::draw(screen_, margin, helpTop + line, keyHelp[1], text);
 }
 
 void workbench::drawOnion() {
@@ -696,7 +699,7 @@ void workbench::runPreview() {
 }
 
 int workbench::timelineTop() const {
-    const int helpTop = screen_ ? screen_->h - bitmapFont::cellHeight - margin : 0;
+    const int helpTop = screen_ ? screen_->h - 2 * bitmapFont::cellHeight - margin : 0;
     return helpTop - margin - timelineHeight - 6;
 }
 
