@@ -91,9 +91,28 @@ void listJoysticks() {
     }
 }
 
+// The joysticks there are, by index.  A browser lists empty gamepad slots
+// too, which have no name: they are no joysticks, and a player given one
+// could press nothing.
+std::vector<int> namedJoysticks() {
+    std::vector<int> found;
+    const int count = SDL_NumJoysticks();
+    for (int i = 0; i < count; ++i)
+        if (SDL_JoystickName(i)) found.push_back(i);
+    return found;
+}
+
 // Where a sprite may have written this frame: its saved rectangle and its
 // frame's image, both at (x, y).
 void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, long long y) {
+    // A keyed frame changes only its opaque pixels: the background put back
+    // around them is what was there.  Its last place is sent again with the
+    // next frame, where it is erased.
+    if (shown && shown->runs.known()) {
+        const SDL_Rect& opaque = shown->runs.extent();
+        shownFrames.add(x + opaque.x, y + opaque.y, opaque.w, opaque.h);
+        return;
+    }
     long long w = 0, h = 0;
     if (sprite.base) {
         w = sprite.base->width;
@@ -133,8 +152,12 @@ void showFrame() {
         shownFrames.add(sdlPosition(bar->xPos + bar->barX), sdlPosition(bar->yPos + bar->barY),
                         bar->barW, bar->barH);
     }
-    // The debug boxes may reach outside the sprites.
-    shownFrames.show(screen, debugging);
+    // The debug boxes may reach outside the sprites, and what the save
+    // rectangles put back of them once they are off reaches beyond the
+    // frames' opaque pixels.
+    static bool debuggedLast = false;
+    shownFrames.show(screen, debugging || debuggedLast);
+    debuggedLast = debugging;
 }
 
 } // namespace
@@ -197,11 +220,11 @@ void startUp(gameSession& session) {
         session.checker2->target = &targ2;
         session.pad2.setPlayerTwoDefaults();
         // Player 2 takes the last joystick; with two, player 1 the first.
-        const int sticks = SDL_NumJoysticks();
-        if (sticks >= 1) session.pad2.joyIndex = sticks - 1;
-        if (sticks >= 2) {
-            GPad.joyIndex = 0;
-            player1.joystick = SDL_JoystickOpen(0);
+        const std::vector<int> sticks = namedJoysticks();
+        if (sticks.size() >= 1) session.pad2.joyIndex = sticks.back();
+        if (sticks.size() >= 2) {
+            GPad.joyIndex = sticks.front();
+            player1.joystick = SDL_JoystickOpen(sticks.front());
         }
         player2.init(screen);
         player2.side = 1;
