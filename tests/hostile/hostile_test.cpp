@@ -192,7 +192,9 @@ TEST(HostileChain, ThirtyThousandDefinitionsEachSpawningTheNext) {
         EXPECT_LE(pList.size(), particleList::maxParticles);
     }
     EXPECT_NE(trace.str().find("ERROR opening file data/particle/c29999/info"), std::string::npos);
-    if (!previous.empty()) EXPECT_EQ(chdir(previous.c_str()), 0);
+    if (!previous.empty()) {
+        EXPECT_EQ(chdir(previous.c_str()), 0);
+    }
     EXPECT_EQ(std::system(("rm -rf '" + root + "'").c_str()), 0);
 }
 
