@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <fstream>
+#include <iostream>
 #include <sstream>
 
 using testing_support::sourceDir;
@@ -343,4 +345,84 @@ TEST(VersusAgainstTheComputer, OnlyTheOpponentMeetsParticlesWhoeverThrewThem) {
     }
     EXPECT_EQ(hp1, vikings1.hp);
     EXPECT_LT(fighter2.hp, hp2);
+}
+
+namespace {
+
+// The screen's pixel at (x, y) is the stage's.
+bool showsStage(int x, int y) {
+    SDL_LockSurface(screen);
+    SDL_LockSurface(back);
+    const Uint32 shown = static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
+    const Uint32 stage = static_cast<Uint32*>(back->pixels)[y * back->pitch / 4 + x];
+    SDL_UnlockSurface(back);
+    SDL_UnlockSurface(screen);
+    return shown == stage;
+}
+
+} // namespace
+
+TEST_F(VersusGame, AFrameKeptShownStaysOnTheScreenUntilTheNextFrame) {
+    // Somewhere in player 1's body.
+    const colBox body = vikings1.getCBox();
+    const int x = (body.left + body.right) / 2, y = (body.top + body.bottom) / 2;
+    versusLoop::playFrame(game->session, frame++, {}, false, true);
+    EXPECT_TRUE(showsStage(x, y)) << "a frame not kept shown is erased at once";
+
+    versusLoop::playFrame(game->session, frame++, {}, false, true, true);
+    EXPECT_FALSE(showsStage(x, y)) << "the frame kept shown was erased";
+    versusLoop::finishFrame();
+    EXPECT_TRUE(showsStage(x, y));
+    versusLoop::finishFrame(); // nothing waits any more
+
+    // The next frame finishes the one on show before it plays.
+    versusLoop::playFrame(game->session, frame++, {}, false, true, true);
+    versusLoop::playFrame(game->session, frame++, {}, false, false);
+    EXPECT_TRUE(showsStage(x, y));
+}
+
+TEST(DocumentedReplays, EveryExampleInTheFormatsDocumentPlaysAsItSays) {
+    // docs/replays.md: each ```replay block is a whole recorded game whose
+    // expectations must hold.
+    ASSERT_EQ(chdir(sourceDir().c_str()), 0);
+    std::vector<std::pair<int, std::string>> examples;
+    {
+        std::ifstream in("docs/replays.md");
+        std::string line, text;
+        int number = 0, start = 0;
+        bool open = false;
+        while (std::getline(in, line)) {
+            ++number;
+            if (line.rfind("```", 0) != 0) {
+                if (open) text += line + "\n";
+            } else if (!open) {
+                ASSERT_EQ("```replay", line) << "line " << number << ": an untagged example";
+                open = true;
+                start = number;
+                text.clear();
+            } else {
+                open = false;
+                examples.emplace_back(start, text);
+            }
+        }
+    }
+    ASSERT_EQ(2u, examples.size()) << "one example of each form";
+    for (const auto& [line, text] : examples) {
+        replayScript script;
+        std::string error;
+        ASSERT_TRUE(script.parse(text, error)) << "docs/replays.md:" << line << ": " << error;
+        EXPECT_FALSE(script.expectations.empty()) << "docs/replays.md:" << line;
+        // Each example in a process of its own: the game's globals start fresh.
+        EXPECT_EXIT(
+            {
+                replayRunner game(script);
+                game.run();
+                const auto failed = game.failedExpectations();
+                for (const std::string& f : failed)
+                    std::cerr << f << "\n";
+                std::exit(failed.empty() ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "")
+            << "docs/replays.md:" << line;
+    }
 }
