@@ -677,6 +677,12 @@ std::vector<hostileCase> makeCases() {
          },
          o::runs, "",
          "data/particle/spark/particle:2: warning: particle \"spark\": never ends: lifetime 0"},
+        // A name with an escape sequence: the checker refuses it and shows
+        // it escaped, never raw.
+        {"move-name-escape",
+         [](const dataCopy& d) { d.setLine("Tavro/moveset", 13, "wa\x1b[2Jlk"); }, o::runs, "",
+         "data/Tavro/moveset:13: error: move name \"wa\\x1B[2Jlk\" holds control bytes"},
+
         // Where the game is started from.
         {"deep-working-directory", [](const dataCopy&) {}, o::runs, "", "", true},
     };

@@ -30,6 +30,8 @@ void animationIndexChecker::check(const std::string& characterFolder) {
         animEntry anim;
         anim.name = name.name;
         anim.line = name.line;
+        if (diagnostics::hasControlBytes(name.name))
+            report_.controlBytes(path_, anim.line, "animation", name.name);
         if (!platform::nameStaysInside(name.name)) {
             report_.error(path_, anim.line,
                           "animation \"" + name.name +

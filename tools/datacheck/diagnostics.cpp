@@ -15,9 +15,39 @@ void diagnostics::note(const std::string& file, int line, const std::string& mes
     add(file, line, severity::note, message);
 }
 
+bool diagnostics::hasControlBytes(const std::string& text) {
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+std::string diagnostics::escaped(const std::string& text) {
+    if (!hasControlBytes(text)) return text;
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+void diagnostics::controlBytes(const std::string& file, int line, const std::string& kind,
+                               const std::string& name) {
+    error(file, line,
+          kind + " name \"" + name +
+              "\" holds control bytes (shown as \\xHH); a name may hold only printable "
+              "characters");
+}
+
 void diagnostics::add(const std::string& file, int line, severity level,
                       const std::string& message) {
-    list_.push_back({file, line, level, message});
+    list_.push_back({escaped(file), line, level, escaped(message)});
     if (level == severity::error) ++errors_;
     if (level == severity::warning) ++warnings_;
     if (level == severity::note) ++notes_;

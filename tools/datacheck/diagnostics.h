@@ -48,6 +48,13 @@ class diagnostics {
     }
     // One finding as printed.
     static std::string format(const diagnostic& d);
+    // Names from data files may hold control bytes (an escape sequence would
+    // reach the author's terminal): the report shows each as \xHH.
+    static bool hasControlBytes(const std::string& text);
+    static std::string escaped(const std::string& text);
+    // The error for a name that holds control bytes; kind: "move", ...
+    void controlBytes(const std::string& file, int line, const std::string& kind,
+                      const std::string& name);
     // Every finding (sorted), one per line, then a summary line.
     void print(std::ostream& out) const;
     // All findings as printed (sorted), each ending in '\n'.

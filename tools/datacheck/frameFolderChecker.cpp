@@ -42,6 +42,8 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
         for (size_t i = 0; i < entry.frame.partNames.size(); ++i)
             frame.spawns.push_back({withoutLineEnd(entry.frame.partNames[i]), entry.spawnLines[i]});
 
+        if (diagnostics::hasControlBytes(entry.bitmap))
+            report_.controlBytes(set.infoPath, frame.line, "bitmap", entry.bitmap);
         if (!platform::nameStaysInside(entry.bitmap)) {
             set.bitmapFailed = true;
             bitmapErrors.push_back({set.infoPath, frame.line, severity::error,

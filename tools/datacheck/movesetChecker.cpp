@@ -31,6 +31,8 @@ void movesetChecker::check(const std::string& characterFolder) {
     for (size_t i = 0; i < moves_.size(); ++i) {
         moveRecord& move = moves_[i];
         if (move.name.empty()) continue;
+        if (diagnostics::hasControlBytes(move.name))
+            report_.controlBytes(path_, move.line, "move", move.name);
         if (!platform::nameStaysInside(move.name))
             report_.error(path_, move.line,
                           "move " + std::to_string(i + 1) + " \"" + move.name +

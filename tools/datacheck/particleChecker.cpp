@@ -37,6 +37,8 @@ void particleChecker::check(const std::string& dataFolder) {
         particleDef def;
         def.name = entry.name;
         def.line = entry.line;
+        if (diagnostics::hasControlBytes(entry.name))
+            report_.controlBytes(listPath_, entry.line, "particle definition", entry.name);
         if (!platform::nameStaysInside(entry.name)) {
             report_.error(listPath_, entry.line,
                           "particle definition \"" + entry.name +

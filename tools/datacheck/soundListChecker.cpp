@@ -34,6 +34,8 @@ void soundListChecker::check(const std::string& folder, bool character) {
                           "sound name longer than " + std::to_string(maxName) + " characters");
             continue;
         }
+        if (diagnostics::hasControlBytes(name))
+            report_.controlBytes(path, entry.line, "sound", name);
         if (!platform::nameStaysInside(name)) {
             report_.error(path, entry.line,
                           "sound \"" + name +
