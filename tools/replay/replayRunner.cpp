@@ -100,6 +100,21 @@ void replayRunner::advance() {
     ++passes_;
 }
 
+bool replayRunner::stepRecorded(passControls* players) {
+    if (ended_) return false;
+    advance();
+    readControls(session, players);
+    ended_ = !updateGame(session, players);
+    advanceUnseenFrame();
+    return !ended_;
+}
+
+void replayRunner::replayPass(Uint32 tick, const passControls* players) {
+    g_clock = tick;
+    ended_ = !updateGame(session, players);
+    advanceUnseenFrame();
+}
+
 bool replayRunner::step() {
     if (ended_) return false;
     advance();

@@ -33,6 +33,13 @@ class replayRunner {
     // every pass, as the desktop loop does.
     void setPassesPerRefresh(long passes) { passesPerRefresh_ = passes; }
 
+    // One pass as step() makes it, but undrawn, with the pass's input handed
+    // back in `players` (two records: the second is player 2's in versus).
+    bool stepRecorded(passControls* players);
+    // A pass played again, undrawn: the clock set to `tick`, the game given
+    // `players` (a re-simulation after a restore).
+    void replayPass(Uint32 tick, const passControls* players);
+
     // Press or release a key now (for drivers other than the script).
     void setKey(SDLKey key, bool down);
 
