@@ -122,18 +122,20 @@ TEST(FrameSet, ColourKeyOnlyWhenRedIsNotNegative) {
     EXPECT_EQ(0x00FF00u, rgbAt(s, 53, 3));
 }
 
-// Keyed frames are drawn through SDL's run-length copies.  Whatever the SDL
-// 1.2 underneath, such a frame must draw exactly what a plain keyed blit
-// draws: every pixel but the key's, nothing beside it, clipped at the screen's
-// edges, facing either way, on the first draw (which encodes) and later ones.
+// Keyed frames are drawn from the opaque runs worked out when they load, as
+// fighters and particles draw them (facing given).  Whatever the SDL 1.2
+// underneath, such a frame must draw exactly what a plain keyed blit draws:
+// every pixel but the key's, nothing beside it, clipped at the screen's edges,
+// facing either way, on the first draw and later ones.
 TEST(FrameSet, RunLengthFramesDrawLikePlainOnes) {
     HeadlessScreen screen;
     TempDir dir;
-    // Rows: all key, no key, alternating, key at both ends, runs of three.
-    const int w = 24, h = 5;
+    // Rows: all key, no key, alternating, key at both ends, runs of three;
+    // then a body, the key only at its right end.
+    const int w = 48, h = 40;
     auto isKey = [](int x, int y) {
-        return y == 0 || (y == 2 && x % 2 == 0) || (y == 3 && (x < 3 || x > 20)) ||
-               (y == 4 && (x / 3) % 2 == 1);
+        return y == 0 || (y == 2 && x % 2 == 0) || (y == 3 && (x < 3 || x > 44)) ||
+               (y == 4 && (x / 3) % 2 == 1) || (y > 4 && x > 40);
     };
     SDL_Surface* art =
         SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
@@ -142,7 +144,7 @@ TEST(FrameSet, RunLengthFramesDrawLikePlainOnes) {
             SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
             SDL_FillRect(art, &dot,
                          isKey(x, y) ? SDL_MapRGB(art->format, 255, 0, 255)
-                                     : SDL_MapRGB(art->format, 10 * x, 40 * y, 200));
+                                     : SDL_MapRGB(art->format, 5 * x, 6 * y, 200));
         }
     dir.write("f/info", "FILES: 1\n" + entry("art.bmp", 10, "255 0 255"));
     SDL_SaveBMP(art, (dir / "f/art.bmp").c_str());
@@ -151,21 +153,26 @@ TEST(FrameSet, RunLengthFramesDrawLikePlainOnes) {
     ASSERT_EQ(0, set.init((dir / "f").c_str()));
 
     SDL_Surface* s = screen.surface();
+    CSprite sprite;
+    sprite.init(&set, s);
+    sprite.animating = 0;
     auto background = [](int x, int y) {
-        return static_cast<Uint32>((x * 7) << 16 | (y * 5) << 8 | 9);
+        return static_cast<Uint32>((x * 3) << 16 | (y * 4) << 8 | 9);
     };
     for (bool facing : {true, false}) {
         SDL_Surface* image = facing ? set.frames[0].image : set.flipFrames[0].image;
+        EXPECT_TRUE((facing ? set.frames[0] : set.flipFrames[0]).runs.known());
         // The same pixels, keyed but never run-length encoded.
         SDL_Surface* plain = SDL_ConvertSurface(image, image->format, SDL_SWSURFACE);
         ASSERT_NE(nullptr, plain);
         SDL_SetColorKey(plain, SDL_SRCCOLORKEY, SDL_MapRGB(plain->format, 255, 0, 255));
-        for (SDL_Rect at : {SDL_Rect{5, 7, 0, 0}, SDL_Rect{-3, -2, 0, 0}, SDL_Rect{790, 597, 0, 0},
-                            SDL_Rect{5, 7, 0, 0}}) {
+        for (SDL_Rect at :
+             {SDL_Rect{5, 7, 0, 0}, SDL_Rect{-3, -2, 0, 0}, SDL_Rect{790, 597, 0, 0},
+              SDL_Rect{-30, 300, 0, 0}, SDL_Rect{770, -20, 0, 0}, SDL_Rect{5, 7, 0, 0}}) {
             std::vector<Uint32> shown[2];
             for (int copy = 0; copy < 2; ++copy) {
-                for (int y = 0; y < 20; ++y)
-                    for (int x = 0; x < 40; ++x) {
+                for (int y = 0; y < h + 16; ++y)
+                    for (int x = 0; x < w + 16; ++x) {
                         SDL_Rect dot = {static_cast<Sint16>(at.x - 8 + x),
                                         static_cast<Sint16>(at.y - 8 + y), 1, 1};
                         Uint32 rgb = background(x, y);
@@ -173,10 +180,16 @@ TEST(FrameSet, RunLengthFramesDrawLikePlainOnes) {
                             s, &dot,
                             SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
                     }
-                SDL_Rect target = at;
-                SDL_BlitSurface(copy == 0 ? image : plain, nullptr, s, &target);
-                for (int y = 0; y < 20; ++y)
-                    for (int x = 0; x < 40; ++x) {
+                if (copy == 0) {
+                    sprite.xPos = at.x;
+                    sprite.yPos = at.y;
+                    sprite.drawD(facing);
+                } else {
+                    SDL_Rect target = at;
+                    SDL_BlitSurface(plain, nullptr, s, &target);
+                }
+                for (int y = 0; y < h + 16; ++y)
+                    for (int x = 0; x < w + 16; ++x) {
                         int sx = at.x - 8 + x, sy = at.y - 8 + y;
                         if (sx >= 0 && sy >= 0 && sx < s->w && sy < s->h)
                             shown[copy].push_back(rgbAt(s, sx, sy));
@@ -189,9 +202,8 @@ TEST(FrameSet, RunLengthFramesDrawLikePlainOnes) {
                     for (int x = 0; x < w; ++x) {
                         int ax = facing ? x : w - 1 - x;
                         Uint32 want =
-                            isKey(ax, y)
-                                ? background(x + 8, y + 8)
-                                : static_cast<Uint32>((10 * ax) << 16 | (40 * y) << 8 | 200);
+                            isKey(ax, y) ? background(x + 8, y + 8)
+                                         : static_cast<Uint32>((5 * ax) << 16 | (6 * y) << 8 | 200);
                         ASSERT_EQ(want, rgbAt(s, 5 + x, 7 + y))
                             << x << "," << y << " facing " << facing;
                     }

@@ -251,7 +251,7 @@ void Fighter::draw() {
         y + faced->image->h <= 0)
         return;
     SDL_Rect target{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-    SDL_BlitSurface(faced->image, nullptr, screenSurf, &target);
+    faced->runs.blit(faced->image, screenSurf, &target);
 }
 
 void Fighter::drawColBoxes() {

@@ -15,6 +15,19 @@ transport impairedLink::side(int which) {
     return t;
 }
 
+transport impairedLink::impairOutgoing(transport inner) {
+    transport t;
+    t.send = [this](const std::vector<unsigned char>& bytes) { post(1, bytes); };
+    t.receive = [this, inner](std::vector<unsigned char>& out) {
+        std::vector<unsigned char> due;
+        while (take(1, due))
+            inner.send(due);
+        return inner.receive(out);
+    };
+    t.lost = inner.lost;
+    return t;
+}
+
 // splitmix64: small, and the same numbers on every build.
 double impairedLink::chance() {
     std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);

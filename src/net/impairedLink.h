@@ -27,6 +27,12 @@ class impairedLink {
     // receives once its time has come.
     transport side(int which);
 
+    // Wraps a real carrier so that what this side sends through it is
+    // impaired first: held back by this link, then handed to `inner` when
+    // due (at the next receive, that is the next step).  Used by the
+    // two-program tests over loopback.
+    transport impairOutgoing(transport inner);
+
     // Cuts the link: nothing more is delivered either way.
     void cut() { cut_ = true; }
 

@@ -42,7 +42,7 @@ void onlineOverlay::draw(SDL_Surface* screen, const text& t) {
     const struct {
         const std::string& line;
         int top;
-    } shown[] = {{t.stats, padding}, {t.notice, (screen->h - height) / 2}};
+    } shown[] = {{t.stats, screen->h - height - padding}, {t.notice, (screen->h - height) / 2}};
     for (const auto& s : shown) {
         if (s.line.empty()) continue;
         const int width = bitmapFont::width(s.line) + 2 * padding;
@@ -59,6 +59,12 @@ void onlineOverlay::draw(SDL_Surface* screen, const text& t) {
         SDL_FillRect(screen, &box, shade);
         bitmapFont::draw(screen, at.x + padding, at.y + padding, s.line, ink);
     }
+}
+
+void onlineOverlay::show(SDL_Surface* screen) {
+    if (screen == nullptr) return;
+    for (const patch& p : patches_)
+        SDL_UpdateRect(screen, p.at.x, p.at.y, p.at.w, p.at.h);
 }
 
 void onlineOverlay::erase(SDL_Surface* screen) {

@@ -1,4 +1,4 @@
-// What an online match shows over the game: a line at the top of the screen
+// What an online match shows over the game: a line at the foot of the screen
 // with the ping, the frames rolled back and the input delay (shown and
 // hidden with a key), and a notice in the middle while the match waits for
 // the other player or after the connection was lost.  The overlay saves
@@ -19,7 +19,7 @@ class onlineOverlay {
     ~onlineOverlay();
 
     struct text {
-        std::string stats;  // at the top: ping, frames rolled back, input delay
+        std::string stats;  // at the foot: ping, frames rolled back, input delay
         std::string notice; // in the middle: waiting, or why the match ended
     };
     // The text for the session's state.  `waitingMs` is how long the
@@ -29,6 +29,9 @@ class onlineOverlay {
     // Draws the text onto the screen, remembering what it covers.  Called
     // after the game drew its frame, before the flip.
     void draw(SDL_Surface* screen, const text& t);
+    // Shows what the last draw covered on the screen at once, without a
+    // flip (while no frame is drawn, as when the match waits).
+    void show(SDL_Surface* screen);
     // Puts back what the last draw covered.  Called after the flip.
     void erase(SDL_Surface* screen);
 

@@ -86,6 +86,19 @@ std::vector<rollbackSession::frameInputs> rollbackSession::confirmedInputs() con
     return out;
 }
 
+void rollbackSession::writeLog(std::ostream& out) const {
+    out << "# Tavro Fighter online match as player " << settings_.localPlayer
+        << " confirmed it\n# frame, player 0's input, player 1's input (held low, pressed "
+           "high), checksum\n";
+    const std::vector<frameInputs> inputs = confirmedInputs();
+    char line[80];
+    for (std::uint32_t f = 0; f < inputs.size() && f < confirmedSums_.size(); ++f) {
+        std::snprintf(line, sizeof line, "%u %08x %08x %016llx\n", f, inputs[f][0].packed(),
+                      inputs[f][1].packed(), static_cast<unsigned long long>(confirmedSums_[f]));
+        out << line;
+    }
+}
+
 void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
     if (phase_ == phase::ended) return;
     now_ = nowMs;
@@ -105,6 +118,7 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         h.nonce = settings_.nonce;
         h.heardYou = heardHello_;
         send(packet::makeHello(h));
+        if (!waiting_) waitingSince_ = now_;
         waiting_ = true;
         return;
     }
@@ -119,6 +133,7 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
 
     waiting_ = frame_ >= static_cast<std::uint32_t>(remoteInputs_.size()) +
                              static_cast<std::uint32_t>(settings_.maxRollback);
+    if (!waiting_) waitingSince_ = now_;
     if (waiting_)
         ++stats_.waited;
     else if (shouldSkipForSync())
@@ -328,6 +343,7 @@ void rollbackSession::confirmFrames() {
     const std::uint32_t upTo = std::min(frame_, static_cast<std::uint32_t>(remoteInputs_.size()));
     while (confirmed_ < upTo && phase_ != phase::ended) {
         const std::uint32_t f = confirmed_++;
+        confirmedSums_.push_back(localSums_[f % sumRing].value);
         if (onConfirmed) onConfirmed(f, localSums_[f % sumRing].value);
         compare(f);
     }

@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,10 @@ class rollbackSession {
     // True when the last step could not play a frame because the other
     // side's inputs are too far behind.
     bool waiting() const { return waiting_; }
+    // How long, up to `nowMs`, the session has been waiting (0 when it is not).
+    std::uint32_t waitingFor(std::uint32_t nowMs) const {
+        return waiting_ ? nowMs - waitingSince_ : 0;
+    }
 
     int localPlayer() const { return settings_.localPlayer; }
     int inputDelay() const { return settings_.inputDelay; }
@@ -98,6 +103,10 @@ class rollbackSession {
     const statistics& stats() const { return stats_; }
     // Both players' inputs of every confirmed frame, for the recording.
     std::vector<frameInputs> confirmedInputs() const;
+    // The match as this side confirmed it, one line a frame: the frame, both
+    // players' inputs (packed, hexadecimal) and the checksum.  Written by
+    // both sides after a desync, the two logs show where they part.
+    void writeLog(std::ostream& out) const;
     // Called for every frame as it is confirmed, with its checksum.
     std::function<void(std::uint32_t frame, std::uint64_t checksum)> onConfirmed;
 
@@ -139,6 +148,7 @@ class rollbackSession {
     ending ending_ = ending::none;
     std::string endMessage_;
     bool waiting_ = false;
+    std::uint32_t waitingSince_ = 0;
     std::uint32_t now_ = 0;
     std::uint32_t lastHeard_ = 0;
     bool heardHello_ = false;
@@ -157,6 +167,7 @@ class rollbackSession {
     std::uint32_t confirmed_ = 0;
     std::array<savedState, ring> saved_;
     std::array<sum, sumRing> localSums_;
+    std::vector<std::uint64_t> confirmedSums_; // every confirmed frame's, for the log
     std::array<sum, sumRing> remoteSums_;
     std::uint32_t remoteSumsReceived_ = 0; // frames of the other side's checksums held
     std::uint32_t peerHasInputs_ = 0;      // frames of our inputs the other side holds

@@ -100,10 +100,10 @@ bool CSprite::advanceFrame() {
 void CSprite::blitFrame(bool facing, int x, int y) {
     const spriteFrame* shown = current(facing);
     if (!shown || !shown->image || !screenSurf) return;
-    // An opaque frame (the bars' art) is copied row by row like the
-    // background; keyed frames go to SDL, which skips their transparent runs.
+    // A keyed frame copies its opaque runs; an opaque one (the bars' art) is
+    // copied row by row like the background.
     SDL_Rect at = rect(x, y);
-    copyBlit(shown->image, nullptr, screenSurf, &at);
+    shown->runs.blit(shown->image, screenSurf, &at);
 }
 
 void CSprite::draw() {

@@ -172,6 +172,10 @@ int CSpriteBase::load(const char* folder, bool resource) {
         if (resource || height == 0) height = frame.image->h;
 
         spriteFrame mirrored = mirrorOf(frame, width);
+        // Worked out before anything draws the images: SDL's first keyed
+        // blit may keep only its own run-length copy of a frame's pixels.
+        frame.runs = opaqueRuns::of(frame.image);
+        mirrored.runs = opaqueRuns::of(mirrored.image);
         frames.push_back(std::move(frame));
         flipFrames.push_back(std::move(mirrored));
         numFrames = static_cast<int>(frames.size());
@@ -301,6 +305,24 @@ bool CSpriteBase::bitmapHeaderIsSound(const std::vector<unsigned char>& bytes, s
 
 SDL_Surface* CSpriteBase::decodeBitmap(const std::vector<unsigned char>& bytes) {
     return bitmapFile::decode(bytes);
+}
+
+std::size_t CSpriteBase::runBytes() const {
+    std::size_t bytes = 0;
+    for (const std::vector<spriteFrame>* facing : {&frames, &flipFrames})
+        for (const spriteFrame& frame : *facing)
+            bytes += frame.runs.bytes();
+    return bytes;
+}
+
+std::size_t CSpriteBase::pixelBytes() const {
+    std::size_t bytes = 0;
+    for (const std::vector<spriteFrame>* facing : {&frames, &flipFrames})
+        for (const spriteFrame& frame : *facing)
+            if (frame.image)
+                bytes += static_cast<std::size_t>(frame.image->pitch) *
+                         static_cast<std::size_t>(frame.image->h);
+    return bytes;
 }
 
 void CSpriteBase::alphaAll(int alpha) {

@@ -2,6 +2,8 @@
 // frame held twice, as drawn (facing right) and mirrored (facing left).
 #pragma once
 
+#include "sprite/opaqueRuns.h"
+
 #include <SDL.h>
 
 #include <string>
@@ -11,6 +13,7 @@
 // inside the frame's image, origin at its top-left corner, y down.
 struct spriteFrame {
     SDL_Surface* image = nullptr; // display format; owned by the frame set
+    opaqueRuns runs;              // the image's opaque runs, when it is keyed
     int pause = 0;                // milliseconds before scaling by the sprite's speed
     int colX1 = 0, colY1 = 0, colX2 = 0, colY2 = 0; // collision (body) box
     int offsetX = 0, offsetY = 0;                   // anchor
@@ -63,6 +66,11 @@ class CSpriteBase {
                                     std::string* why = nullptr);
     // Per-surface alpha on every frame, both facings, when alphaOp is on.
     void alphaAll(int alpha);
+
+    // The memory the frames' opaque runs take, and their images' pixels,
+    // both facings.
+    std::size_t runBytes() const;
+    std::size_t pixelBytes() const;
 
     // True when frame i exists in both tables (guards every look-up).
     bool hasFrame(int i) const { return i >= 0 && i < static_cast<int>(frames.size()); }

@@ -19,14 +19,9 @@ bool plainCopyPossible(const SDL_Surface* source, const SDL_Surface* target) {
 
 } // namespace
 
-int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect) {
-    if (g_sdlOnly || !media::pixelsLiveInMemory() || !source || !target ||
-        !plainCopyPossible(source, target))
-        return SDL_BlitSurface(source, sourceRect, target, targetRect);
-
+bool clipLikeSdl(const SDL_Surface* source, SDL_Rect* sourceRect, const SDL_Surface* target,
+                 SDL_Rect* targetRect, blitArea& area) {
     // The clipping of SDL_UpperBlit, step for step.
-    SDL_Rect wholeTarget{0, 0, 0, 0};
-    if (!targetRect) targetRect = &wholeTarget;
     int srcX = 0, srcY = 0, w = source->w, h = source->h;
     if (sourceRect) {
         srcX = sourceRect->x;
@@ -65,10 +60,24 @@ int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL
     if (d > 0) h -= d;
     if (w <= 0 || h <= 0) {
         targetRect->w = targetRect->h = 0;
-        return 0;
+        return false;
     }
     targetRect->w = static_cast<Uint16>(w);
     targetRect->h = static_cast<Uint16>(h);
+    area = blitArea{srcX, srcY, w, h};
+    return true;
+}
+
+int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect) {
+    if (g_sdlOnly || !media::pixelsLiveInMemory() || !source || !target ||
+        !plainCopyPossible(source, target))
+        return SDL_BlitSurface(source, sourceRect, target, targetRect);
+
+    SDL_Rect wholeTarget{0, 0, 0, 0};
+    if (!targetRect) targetRect = &wholeTarget;
+    blitArea area;
+    if (!clipLikeSdl(source, sourceRect, target, targetRect, area)) return 0;
+    const int srcX = area.x, srcY = area.y, w = area.w, h = area.h;
 
     bool lockSource = SDL_MUSTLOCK(source), lockTarget = SDL_MUSTLOCK(target);
     if (lockSource && SDL_LockSurface(source) < 0) return -1;

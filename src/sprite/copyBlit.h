@@ -13,6 +13,18 @@
 // rectangle written back and the result are SDL_BlitSurface's.
 int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect);
 
+// The part of the source a blit copies, after clipping.
+struct blitArea {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// The clipping SDL_BlitSurface applies: the source rectangle (nullptr: the
+// whole source) cut to the source, then to the target's clip rectangle.
+// `targetRect` (not nullptr) gets the place and size really written, as SDL
+// writes it back; false, with a size of 0, when nothing is left to copy.
+bool clipLikeSdl(const SDL_Surface* source, SDL_Rect* sourceRect, const SDL_Surface* target,
+                 SDL_Rect* targetRect, blitArea& area);
+
 // SDL_FillRect for the bars.  On a 32-bit software surface the rows are
 // written directly (SDL 1.2 fills with stores that bypass the cache, so the
 // next restore of those lines has to fetch them back from memory); anything

@@ -6,11 +6,14 @@
 // pixels).
 //
 // The game draws its backgrounds, opaque frames and bars with row copies and
-// row fills of its own.  Played twice from the same recording, once so and
-// once with every copy and fill handed to SDL, it must show the same pixels
-// in every frame (the screen as flipped) and leave the same screen after
-// every pass.  A program of its own: it stands in for SDL_Flip and
+// row fills of its own, and its keyed frames (fighters facing either way,
+// particles) by copying their opaque runs.  Played twice from the same
+// recording, once so and once with every copy, draw and fill handed to SDL's
+// blits and fills, it must show the same pixels in every frame (the screen as
+// flipped) and leave the same screen after every pass, on whichever SDL 1.2
+// it runs.  A program of its own: it stands in for SDL_Flip and
 // SDL_UpdateRects to see each frame before the real call runs.
+#include "particle/particle.h"
 #include "replayRunner.h"
 #include "sprite/copyBlit.h"
 
@@ -136,7 +139,24 @@ struct playedGame {
     std::vector<std::uint64_t> afterPass; // when each pass is over
     int hpLeft[2] = {0, 0};
     int mostParticles = 0;
+    // Keyed frames drawn from their runs: fighters facing right and left,
+    // particles facing right and left.
+    int fightersFacing[2] = {0, 0};
+    int particlesFacing[2] = {0, 0};
 };
+
+// True when the frame on show is drawn from its opaque runs.
+bool drawnFromRuns(const spriteFrame* shown) {
+    return shown && shown->image && shown->runs.known() && !sdlDrawingOnly();
+}
+
+void countRunDraws(playedGame& played) {
+    for (const Fighter* f : {&vikings1, &fighter2})
+        if (drawnFromRuns(f->current(f->facingRight))) ++played.fightersFacing[f->facingRight];
+    for (particleList::node* n = pList.head; n; n = n->next)
+        if (!n->item->dead && drawnFromRuns(n->item->sprite.current(n->item->facingRight)))
+            ++played.particlesFacing[n->item->facingRight];
+}
 
 playedGame play(bool sdlOnly) {
     setSdlDrawingOnly(sdlOnly);
@@ -148,6 +168,7 @@ playedGame play(bool sdlOnly) {
         while (game.now() < script.endTick && game.step()) {
             played.afterPass.push_back(screenHash(SDL_GetVideoSurface()));
             played.mostParticles = std::max(played.mostParticles, pList.size());
+            countRunDraws(played);
         }
         played.hpLeft[0] = vikings1.hp;
         played.hpLeft[1] = fighter2.hp;
@@ -228,6 +249,12 @@ TEST(Frames, RowCopiesAndFillsShowExactlyWhatSdlShows) {
     EXPECT_LT(own.hpLeft[1], 1000);
     EXPECT_LT(own.hpLeft[0], 1000);
     EXPECT_GE(own.mostParticles, 1);
+    // Keyed frames really went through the runs: the fighters facing either
+    // way, player 1's fireballs.  (The opponent throws none in this game: the
+    // sprite tests draw particles facing left.)
+    EXPECT_GT(own.fightersFacing[0], 1000);
+    EXPECT_GT(own.fightersFacing[1], 1000);
+    EXPECT_GT(own.particlesFacing[1], 100);
 
     ASSERT_EQ(viaSdl.frames.size(), own.frames.size());
     ASSERT_EQ(viaSdl.afterPass.size(), own.afterPass.size());

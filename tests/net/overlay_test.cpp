@@ -76,12 +76,12 @@ TEST(OnlineOverlay, ErasingPutsBackEveryPixelItCovered) {
     t.stats = "ping 80 ms   rolled back 3 (longest 7)   input delay 2";
     t.notice = "connection lost";
     overlay.draw(s, t);
-    // Both lines are there: white ink at the top and in the middle.
-    int topInk = 0, middleInk = 0;
+    // Both lines are there: white ink at the foot and in the middle.
+    int footInk = 0, middleInk = 0;
     for (int y = 0; y < s->h; ++y)
         for (int x = 0; x < s->w; ++x)
-            if (rgbAt(s, x, y) == 0xFFFFFF) (y < 30 ? topInk : middleInk) += 1;
-    EXPECT_GT(topInk, 100);
+            if (rgbAt(s, x, y) == 0xFFFFFF) (y > s->h - 30 ? footInk : middleInk) += 1;
+    EXPECT_GT(footInk, 100);
     EXPECT_GT(middleInk, 20);
 
     // Drawing again first puts back what the last draw covered.

@@ -3,7 +3,7 @@
 // what a straight run of the same inputs gives, frame by frame.
 #include "net/impairedLink.h"
 #include "net/rollbackSession.h"
-#include "scriptedPlayer.h"
+#include "net/scriptedPlayer.h"
 #include "toySimulation.h"
 
 #include <gtest/gtest.h>

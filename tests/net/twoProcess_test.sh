@@ -2,7 +2,9 @@
 # Two programs playing the tests' toy game over ENet on 127.0.0.1, one case
 # a run.  Every program runs under a time limit of its own and is waited for.
 #   twoProcess_test.sh NETPEER CASE
-# CASE: agree    both confirm 400 frames with the same checksums
+# CASE: agree    both confirm 400 frames with the same checksums, each side
+#                sending through an impaired link (80 +- 20 ms, 5% lost,
+#                2% repeated, 5% reordered), with rollbacks
 #       killed   the guest is killed mid-match: the host says "connection
 #                lost" within 3 seconds and ends
 #       hostile  the guest slips in garbage, another version, far-off frames
@@ -12,6 +14,9 @@
 #                message; the host then plays a proper guest
 #       third    a third program joining mid-match is refused; the match
 #                goes on and agrees
+#       desync   the guest's game goes wrong at frame 200: both sides end
+#                naming frame 200 and its tick, and the logs both write
+#                part at that frame
 set -uo pipefail
 peer=$1
 case=$2
@@ -48,11 +53,13 @@ agreed() {
 
 case $case in
 agree)
-    host --frames 400
-    guest guest --frames 400
+    host --frames 400 --impair 11 --step-ms 16
+    guest guest --frames 400 --impair 12 --step-ms 16
     wait "$lastPid" || fail "the guest failed"
     wait "$hostPid" || fail "the host failed"
     agreed guest
+    grep -q 'rollbacks [1-9]' "$out/host.log" || fail "the host never rolled back"
+    grep -q 'rollbacks [1-9]' "$out/guest.log" || fail "the guest never rolled back"
     ;;
 killed)
     host --frames 100000
@@ -108,6 +115,22 @@ third)
     wait "$guestPid" || fail "the guest failed"
     wait "$hostPid" || fail "the host failed"
     agreed guest
+    ;;
+desync)
+    host --frames 1000 --log "$out/host.match"
+    guest guest --frames 1000 --corrupt-at 200 --log "$out/guest.match"
+    wait "$lastPid"
+    guestRc=$?
+    wait "$hostPid"
+    hostRc=$?
+    [ "$hostRc" -eq 1 ] && [ "$guestRc" -eq 1 ] || fail "exits $hostRc and $guestRc"
+    for side in host guest; do
+        grep -q 'desync at frame 200 (tick 3216)' "$out/$side.log" || fail "$side did not name the frame"
+    done
+    first=$(diff <(cut -d' ' -f1-4 "$out/host.match") <(cut -d' ' -f1-4 "$out/guest.match") |
+            grep -m1 '^[<>] [0-9]' | cut -d' ' -f2)
+    [ "$first" = 200 ] || fail "the logs part at frame '$first', not 200"
+    grep -h desync "$out/host.log" "$out/guest.log"
     ;;
 *)
     echo "unknown case $case"

@@ -2,6 +2,7 @@
 
 #include "base/seams.h"
 #include "base/seededRandom.h"
+#include "game/finalState.h"
 #include "game/refreshLoop.h"
 
 #include <algorithm>
@@ -29,26 +30,6 @@ class nullBuffer : public std::streambuf {
 nullBuffer g_nullBuffer;
 std::ostream g_nowhere(&g_nullBuffer);
 
-const char* stateName(aiState state) {
-    static const char* names[] = {"THINK",       "GET_CLOSER", "ATTACK",  "RETREAT", "JUMP_UP_AT",
-                                  "JUMP_IN_DIR", "DUCK",       "SPECIAL", "BUSY",    "NOTHING"};
-    int index = static_cast<int>(state);
-    return index >= 0 && index < 10 ? names[index] : "?";
-}
-
-void describeFighter(std::map<std::string, std::string>& out, const std::string& who,
-                     const Fighter& f) {
-    out[who + ".x"] = std::to_string(f.xPos);
-    out[who + ".y"] = std::to_string(f.yPos);
-    out[who + ".hp"] = std::to_string(f.hp);
-    out[who + ".action"] = f.actionName.empty() ? "-" : f.actionName;
-    out[who + ".move"] = f.returnMoveName();
-    out[who + ".ground"] = f.onGround ? "1" : "0";
-    out[who + ".jumps"] = std::to_string(f.jumpsLeft);
-    out[who + ".facing"] = f.facingRight ? "right" : "left";
-    out[who + ".frame"] = std::to_string(f.frame);
-}
-
 } // namespace
 
 replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : script_(script) {
@@ -63,6 +44,10 @@ replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : sc
     seams::setTraceStream(trace ? trace : &g_nowhere);
     seams::setErrorStream(trace ? trace : &g_nowhere);
     playerControl::setKeyStateSource(heldKeys);
+    if (script.versus) {
+        session.versus = true;
+        versusLoop::begin(script.seed);
+    }
     sdlInit();
     startUp(session);
 }
@@ -74,10 +59,11 @@ replayRunner::~replayRunner() {
     seams::setTraceStream(nullptr);
     seams::setErrorStream(nullptr);
     playerControl::setKeyStateSource(nullptr);
+    if (script_.versus) versusLoop::finish();
 }
 
 Uint32 replayRunner::now() const {
-    return g_clock;
+    return script_.versus ? versusLoop::clock() : g_clock;
 }
 
 void replayRunner::setKey(SDLKey key, bool down) {
@@ -122,7 +108,27 @@ bool replayRunner::step() {
     return !ended_;
 }
 
+bool replayRunner::stepFrame() {
+    if (ended_ || nextFrame_ >= script_.frameCount) return false;
+    // A frame without a line holds what the one before held, pressing nothing.
+    for (playerInput& in : inputs_)
+        in.pressed = 0;
+    if (nextLine_ < script_.frames.size() && script_.frames[nextLine_].frame == nextFrame_)
+        inputs_ = script_.frames[nextLine_++].inputs;
+    const Uint32 frame = nextFrame_++;
+    const bool draw = passesPerRefresh_ <= 1 || (frame + 1) % passesPerRefresh_ == 0 ||
+                      nextFrame_ == script_.frameCount;
+    ended_ = !versusLoop::playFrame(session, frame, inputs_, false, draw);
+    passes_ = versusLoop::clock();
+    return !ended_;
+}
+
 void replayRunner::run() {
+    if (script_.versus) {
+        while (stepFrame()) {
+        }
+        return;
+    }
     if (passesPerRefresh_ <= 1) {
         while (g_clock < script_.endTick && step()) {
         }
@@ -138,28 +144,11 @@ void replayRunner::run() {
 }
 
 std::map<std::string, std::string> replayRunner::state() const {
-    std::map<std::string, std::string> out;
-    out["tick"] = std::to_string(g_clock);
-    out["passes"] = std::to_string(passes_);
-    out["ended"] = ended_ ? "1" : "0";
-    describeFighter(out, "p1", vikings1);
-    describeFighter(out, "p2", fighter2);
-    out["ai.state"] = stateName(basicAI.state);
-    out["ai.phase"] = std::to_string(basicAI.phase);
-    out["ai.blocking"] = basicAI.blocking ? "1" : "0";
-    out["ai.lastAttack"] = basicAI.lastAttack.empty() ? "-" : basicAI.lastAttack;
-    out["p1.blocking"] = player1.blocking ? "1" : "0";
-    out["particles"] = std::to_string(pList.size());
-    out["bar1"] = std::to_string(play1HPBar.value);
-    out["bar2"] = std::to_string(play2HPBar.value);
-    return out;
+    return finalState::describe(now(), passes_, ended_, script_.versus);
 }
 
 std::string replayRunner::stateText() const {
-    std::ostringstream text;
-    for (const auto& [name, value] : state())
-        text << name << " " << value << "\n";
-    return text.str();
+    return finalState::text(state());
 }
 
 std::vector<std::string> replayRunner::failedExpectations() const {

@@ -1,10 +1,13 @@
 // Plays the real game headless on the game clock of a replay: the real
 // start-up and the real loop, with key presses and releases delivered at
 // their ticks, the opponent's random numbers drawn from the replay's seed.
-// The same replay always gives the same game.
+// The same replay always gives the same game.  A recording in the versus form
+// is played frame by frame through the versus loop instead, its inputs handed
+// straight to the game.
 #pragma once
 
 #include "game/main.h"
+#include "game/versusLoop.h"
 #include "replayScript.h"
 
 #include <SDL.h>
@@ -26,11 +29,16 @@ class replayRunner {
     // One pass: the clock advances by the script's step, due keys arrive,
     // then the game's pass runs.  False once the game has ended.
     bool step();
-    // Passes until the script's end tick or until the game ends.
+    // The versus form: the next frame with its recorded inputs.  False once
+    // the match has ended or the recording's frames are all played.
+    bool stepFrame();
+    // Passes until the script's end tick or until the game ends (the versus
+    // form: frames until its end or until the match ends).
     void run();
     // Let run() make the passes in refreshes of `passes`, only the last of
     // each drawn, as a web page does (refreshLoop).  1, the default, draws
-    // every pass, as the desktop loop does.
+    // every pass, as the desktop loop does.  In the versus form it draws one
+    // frame in `passes` instead.
     void setPassesPerRefresh(long passes) { passesPerRefresh_ = passes; }
 
     // One pass as step() makes it, but undrawn, with the pass's input handed
@@ -62,6 +70,11 @@ class replayRunner {
     const replayScript& script_;
     long passesPerRefresh_ = 1;
     size_t nextEvent_ = 0;
+    // The versus form: the next frame to play, the next frame line, and the
+    // inputs of the frame played last.
+    Uint32 nextFrame_ = 0;
+    size_t nextLine_ = 0;
+    versusLoop::frameInputs inputs_{};
     long passes_ = 0;
     bool ended_ = false;
 };

@@ -1,6 +1,7 @@
 #include "replayScript.h"
 
 #include "base/platform.h"
+#include "game/versusRecording.h"
 
 #include <algorithm>
 #include <sstream>
@@ -15,10 +16,18 @@ SDLKey replayScript::keyFromName(const std::string& name) {
     return SDLK_UNKNOWN;
 }
 
+namespace {
+
+// Frames up to this many: the ticks of the last one still fit the game clock.
+constexpr long long mostFrames = 0x7FFFFFF;
+
+} // namespace
+
 bool replayScript::parse(const std::string& text, std::string& error) {
     std::istringstream in(text);
     std::string line;
     int number = 0;
+    bool endGiven = false;
     auto fail = [&](const std::string& why) {
         error = "line " + std::to_string(number) + ": " + why;
         return false;
@@ -30,7 +39,38 @@ bool replayScript::parse(const std::string& text, std::string& error) {
         std::string verb;
         if (!(words >> verb)) continue;
         ++instructions;
-        if (verb == "seed" || verb == "step" || verb == "end") {
+        if (verb == "versus") {
+            if (instructions != 1) return fail("'versus' must be the first instruction");
+            versus = true;
+        } else if (versus && (verb == "step" || verb == "down" || verb == "up" || verb == "tap")) {
+            return fail("'" + verb + "' is not part of a versus recording: it has frame lines");
+        } else if (verb == "frame") {
+            if (!versus) return fail("frame lines belong to a versus recording ('versus' first)");
+            long long frame = -1;
+            std::string names[4];
+            if (!(words >> frame >> names[0] >> names[1] >> names[2] >> names[3]) || frame < 0 ||
+                frame >= mostFrames)
+                return fail("expected: frame N P1HELD P1PRESSED P2HELD P2PRESSED");
+            replayFrame f;
+            f.frame = static_cast<Uint32>(frame);
+            f.line = number;
+            for (int i = 0; i < 4; ++i) {
+                std::uint16_t controls = 0;
+                if (!versusRecording::controlsFromNames(names[i], controls))
+                    return fail("unknown control in '" + names[i] + "'");
+                (i % 2 ? f.inputs[i / 2].pressed : f.inputs[i / 2].held) = controls;
+            }
+            if (!frames.empty() && f.frame <= frames.back().frame)
+                return fail("frame " + std::to_string(f.frame) + " comes after frame " +
+                            std::to_string(frames.back().frame));
+            frames.push_back(f);
+        } else if (versus && verb == "end") {
+            long long value = -1;
+            if (!(words >> value) || value < 0 || value > mostFrames)
+                return fail("expected a number of frames");
+            frameCount = static_cast<Uint32>(value);
+            endGiven = true;
+        } else if (verb == "seed" || verb == "step" || verb == "end") {
             long long value = -1;
             if (!(words >> value) || value < 0 || value > 0x7FFFFFFF)
                 return fail("expected a number");
@@ -63,6 +103,17 @@ bool replayScript::parse(const std::string& text, std::string& error) {
             expectations.push_back(check);
         } else {
             return fail("unknown instruction '" + verb + "'");
+        }
+    }
+    if (versus) {
+        if (!endGiven) {
+            error = "a versus recording needs its length: end FRAMES";
+            return false;
+        }
+        if (!frames.empty() && frames.back().frame >= frameCount) {
+            number = frames.back().line;
+            return fail("frame " + std::to_string(frames.back().frame) + " is past the end (" +
+                        std::to_string(frameCount) + " frames)");
         }
     }
     std::stable_sort(events.begin(), events.end(),

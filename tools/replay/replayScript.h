@@ -1,6 +1,8 @@
 // A recorded game: key presses and releases at given ticks of the game clock,
 // the random seed, the time each pass of the loop takes, and the outcome
-// expected at the end.  Text, one instruction per line:
+// expected at the end; or, in its versus form, both players' inputs frame by
+// frame.  docs/replays.md describes both forms.  Text, one instruction per
+// line:
 //
 //   # comment
 //   seed 42            random seed of the opponent's decisions
@@ -10,9 +12,22 @@
 //   tap 1100 z         press at 1100, release 40 ms later
 //   end 30000          stop after the pass that reaches tick 30000
 //   expect p2.hp < 1000    a check on the final state (=, !=, <, >, <=, >=)
+//
+// The versus form opens with `versus` and has `frame` lines instead of keys
+// (game/versusRecording.h):
+//
+//   versus
+//   seed 1
+//   frame 40 down - - -    frame 40: player 1 holds Down; player 2 nothing
+//   frame 41 down right - A
+//   end 300                play frames 0 to 299
 #pragma once
 
+#include "base/playerInput.h"
+
 #include <SDL.h>
+
+#include <array>
 
 #include <string>
 #include <vector>
@@ -21,6 +36,13 @@ struct replayEvent {
     Uint32 tick = 0;
     bool down = true;
     SDLKey key = SDLK_UNKNOWN;
+};
+
+// The versus form: both players' input of one frame.
+struct replayFrame {
+    Uint32 frame = 0;
+    std::array<playerInput, 2> inputs{};
+    int line = 0;
 };
 
 struct replayExpectation {
@@ -37,6 +59,11 @@ class replayScript {
     Uint32 endTick = 10000;
     std::vector<replayEvent> events; // sorted by tick, in file order within a tick
     std::vector<replayExpectation> expectations;
+    // The versus form: frames with a line, by frame number, and the number of
+    // frames the match lasts (its `end`).
+    bool versus = false;
+    std::vector<replayFrame> frames;
+    Uint32 frameCount = 0;
     int instructions = 0; // lines that held an instruction
 
     // False with a "line N: ..." message when the text is not a replay.

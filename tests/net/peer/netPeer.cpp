@@ -4,6 +4,7 @@
 //
 //   netpeer (--host PORT | --join HOST:PORT | --join-bridge UDPPORT) [--frames N] [--step-ms MS]
 //           [--delay FRAMES] [--seed S] [--limit-ms MS] [--version V] [--hostile]
+//           [--impair SEED] [--corrupt-at FRAME] [--log FILE]
 //
 // It plays until N frames are confirmed, lingers a second so the other side
 // gets there too, leaves, and prints "confirmed N digest D" (a hash of the
@@ -11,11 +12,17 @@
 // (with the reason on the console); 3 when --limit-ms passed; 2 on misuse.
 // --version sends every datagram with another protocol version; --hostile
 // slips in, at frame 100, datagrams the other side must refuse or drop.
+// --impair holds back what this side sends by 80 +- 20 ms, loses 5%,
+// repeats 2% and reorders 5% (the seed drives the choices).
+// --corrupt-at makes this side's game go wrong at that frame (a desync);
+// --log writes the match as this side confirmed it (rollbackSession::writeLog)
+// when it ends.
 // --join-bridge plays the right-hand side through the browser bridge
 // (web/bridge.js) listening on 127.0.0.1:UDPPORT.
-#include "../scriptedPlayer.h"
+#include "net/scriptedPlayer.h"
 #include "../toySimulation.h"
 #include "net/enetTransport.h"
+#include "net/impairedLink.h"
 #include "net/packet.h"
 #include "net/rollbackSession.h"
 #include "net/udpTransport.h"
@@ -24,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -54,6 +62,9 @@ int main(int argc, char** argv) {
     std::uint32_t frames = 300, stepMs = 16, limitMs = 30000, seed = 1;
     int delay = 2, version = packet::protocolVersion;
     bool hostile = false;
+    std::uint64_t impairSeed = 0;
+    std::uint32_t corruptAt = ~0u;
+    std::string logPath;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool more = i + 1 < argc;
@@ -75,6 +86,12 @@ int main(int argc, char** argv) {
             seed = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--version" && more)
             version = std::atoi(argv[++i]);
+        else if (a == "--impair" && more)
+            impairSeed = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--corrupt-at" && more)
+            corruptAt = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--log" && more)
+            logPath = argv[++i];
         else if (a == "--hostile")
             hostile = true;
         else {
@@ -117,6 +134,23 @@ int main(int argc, char** argv) {
         carrier->log = say;
         link = carrier->link();
     }
+    using clock = std::chrono::steady_clock;
+    const auto start = clock::now();
+    const auto sinceStart = [start] {
+        return static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start).count());
+    };
+    std::unique_ptr<impairedLink> impaired;
+    if (impairSeed != 0) {
+        impairedLink::conditions c;
+        c.delayMs = 80;
+        c.jitterMs = 20;
+        c.loss = 0.05;
+        c.duplicate = 0.02;
+        c.reorder = 0.05;
+        impaired = std::make_unique<impairedLink>(c, impairSeed, sinceStart);
+        link = impaired->impairOutgoing(link);
+    }
     if (version != packet::protocolVersion) {
         const auto inner = link.send;
         link.send = [inner, version](const std::vector<unsigned char>& bytes) {
@@ -127,6 +161,7 @@ int main(int argc, char** argv) {
     }
 
     toySimulation game;
+    game.corruptAt = corruptAt;
     rollbackSession::settings s;
     s.localPlayer = hosting ? 0 : 1;
     s.host = hosting;
@@ -138,14 +173,11 @@ int main(int argc, char** argv) {
     session.onConfirmed = [&](std::uint32_t f, std::uint64_t sum) { sums[f] = sum; };
     scriptedPlayer player(seed * 7919 + (hosting ? 0 : 1));
 
-    using clock = std::chrono::steady_clock;
-    const auto start = clock::now();
     auto nextStep = start;
     bool slipped = false;
     std::uint32_t lingerUntil = 0;
     while (session.state() != rollbackSession::phase::ended) {
-        const std::uint32_t now = static_cast<std::uint32_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start).count());
+        const std::uint32_t now = sinceStart();
         if (now > limitMs) {
             say("time limit reached at frame " + std::to_string(session.frame()));
             return 3;
@@ -178,11 +210,19 @@ int main(int argc, char** argv) {
     if (carrier) carrier->service();
 
     const auto& st = session.stats();
+    const double seconds = sinceStart() / 1000.0;
+    char perSecond[32];
+    std::snprintf(perSecond, sizeof perSecond, "%.1f", st.rollbacks / seconds);
     say("frames " + std::to_string(session.frame()) + ", confirmed " +
-        std::to_string(session.confirmed()) + ", rollbacks " + std::to_string(st.rollbacks) +
-        ", longest " + std::to_string(st.longestRollback) + ", refused " +
-        std::to_string(st.refused) + ", dropped " + std::to_string(st.dropped) + ", ping " +
-        std::to_string(st.pingMs) + " ms");
+        std::to_string(session.confirmed()) + ", rollbacks " + std::to_string(st.rollbacks) + " (" +
+        perSecond + " a second), longest " + std::to_string(st.longestRollback) +
+        ", steps waited " + std::to_string(st.waited) + ", skipped for sync " +
+        std::to_string(st.skippedForSync) + ", refused " + std::to_string(st.refused) +
+        ", dropped " + std::to_string(st.dropped) + ", ping " + std::to_string(st.pingMs) + " ms");
+    if (!logPath.empty()) {
+        std::ofstream log(logPath);
+        session.writeLog(log);
+    }
     if (session.confirmed() < frames) {
         say("ended: " + session.endMessage());
         return 1;

@@ -4,7 +4,7 @@
 // netpeer, it plays until N frames are confirmed, lingers a second, leaves,
 // and reports "confirmed N digest D" (a hash of frames 0..N-1's checksums).
 #include "net/rollbackSession.h"
-#include "scriptedPlayer.h"
+#include "net/scriptedPlayer.h"
 #include "toySimulation.h"
 
 #include <emscripten.h>

@@ -1,5 +1,6 @@
-// A player for tests of online play: changes what they hold every few steps,
-// from a seed, and presses what newly goes down.
+// A player that plays by itself, for tests of online play (and versus
+// --autoplay): changes what it holds every few steps, from a seed, and
+// presses what newly goes down.
 #pragma once
 
 #include "base/playerInput.h"
@@ -17,6 +18,8 @@ class scriptedPlayer {
             if (r & 1) held_ |= (r & 2) ? playerInput::left : playerInput::right;
             if ((r & 12) == 12) held_ |= playerInput::buttonA;
             if ((r & 48) == 48) held_ |= playerInput::down;
+            if ((r & 192) == 192) held_ |= playerInput::buttonB;
+            if ((r & 768) == 768) held_ |= playerInput::up;
             stepsLeft_ = 1 + (draw() % 12);
         }
         --stepsLeft_;

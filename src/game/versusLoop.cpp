@@ -1,0 +1,102 @@
+#include "game/versusLoop.h"
+
+#include "base/passControls.h"
+#include "base/seams.h"
+#include "base/seededRandom.h"
+#include "game/soundOnce.h"
+
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+namespace versusLoop {
+
+namespace {
+
+std::uint32_t g_clock = 0;
+std::uint32_t g_frame = 0;
+bool g_resimulating = false;
+soundOnce g_sounds;
+
+Uint32 matchTicks() {
+    return g_clock;
+}
+
+bool soundGate(int player, const std::string& name) {
+    return g_sounds.mayStart(g_frame, player, name, g_resimulating);
+}
+
+// Where the trace goes while a frame is played again.
+class nullBuffer : public std::streambuf {
+  protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+nullBuffer g_nullBuffer;
+std::ostream g_nowhere(&g_nullBuffer);
+
+} // namespace
+
+void begin(std::uint32_t seed) {
+    g_clock = 0;
+    g_frame = 0;
+    g_resimulating = false;
+    g_sounds.clear();
+    seams::setTickSource(matchTicks);
+    seededRandom::install(seed);
+    seams::setSoundGate(soundGate);
+}
+
+void finish() {
+    seams::setTickSource(nullptr);
+    seams::setRandomSource(nullptr);
+    seams::setSoundGate(nullptr);
+    g_sounds.clear();
+}
+
+frameInputs readInputs(gameSession& session) {
+    passControls read[2];
+    readControls(session, read);
+    return {read[0].toInput(), read[1].toInput()};
+}
+
+bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inputs,
+               bool resimulating, bool draw) {
+    g_frame = frame;
+    g_resimulating = resimulating;
+    g_sounds.forgetFar(frame);
+    std::ostream* trace = nullptr;
+    if (resimulating) {
+        trace = &seams::trace();
+        seams::setTraceStream(&g_nowhere);
+    }
+
+    const passControls pressedNow[2] = {passControls::fromInput(inputs[0]),
+                                        passControls::fromInput(inputs[1])};
+    passControls heldOnly[2];
+    heldOnly[0].held = inputs[0].held;
+    heldOnly[1].held = inputs[1].held;
+
+    bool goOn = true;
+    for (std::uint32_t pass = 1; pass <= passesPerFrame && goOn; ++pass) {
+        g_clock = tickOf(frame, pass);
+        goOn = updateGame(session, pass == 1 ? pressedNow : heldOnly);
+        // The pass in which a player quits is the frame's last.
+        if (draw && (pass == passesPerFrame || !goOn)) {
+            drawFrame();
+            eraseAndCheckHits();
+        } else {
+            advanceUnseenFrame();
+        }
+    }
+
+    if (resimulating) seams::setTraceStream(trace);
+    g_resimulating = false;
+    return goOn;
+}
+
+std::uint32_t clock() {
+    return g_clock;
+}
+
+} // namespace versusLoop
