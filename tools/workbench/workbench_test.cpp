@@ -8,6 +8,7 @@
 #include "workbench.h"
 
 #include "particle/SquareCollider.h"
+#include "particle/particle.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -115,7 +116,7 @@ TEST_F(Workbench, StartsOnTheNamedMoveAndShowsItsFactsOnScreenAndInTheCaption) {
     EXPECT_TRUE(bench.entryIsMove());
     EXPECT_EQ(bench.frame(), 0);
     const std::string shown = allLines(bench);
-    EXPECT_TRUE(contains(shown, "frame 0 of " + std::to_string(bench.frameCount()) + ": f00.bmp"))
+    EXPECT_TRUE(contains(shown, "frame 1 of " + std::to_string(bench.frameCount()) + ": f00.bmp"))
         << shown;
     EXPECT_TRUE(contains(shown, "command DRA (Down, Forward, Z)")) << shown;
     EXPECT_TRUE(contains(shown, "errors 0")) << shown;
@@ -483,12 +484,139 @@ TEST(WorkbenchParts, TheMoveTableNamesKeysPlacesAndLinks) {
     add("uppercut", "DA", "null").linkMove = "punch";
     add("sweep", "DB", "null").fromMove = "kick";
     add("hit1", "X", "null");
-    EXPECT_EQ(moveTable::markdown(moves), "| move | keys | where |\n"
-                                          "|---|---|---|\n"
-                                          "| `fireball` | Down, Forward, Z | ground or air |\n"
-                                          "| `punch` | Z | ground |\n"
-                                          "| `airPunch` | Z | air |\n"
-                                          "| `uppercut` | Down, Z | after punch (link) |\n"
-                                          "| `sweep` | Down, X | during kick (cancel) |\n")
+    // Moves without frames have no frame data: dashes.
+    EXPECT_EQ(moveTable::markdown(moves),
+              "| move | keys | where | startup ms | damage | on hit ms |\n"
+              "|---|---|---|---|---|---|\n"
+              "| `fireball` | Down, Forward, Z | ground or air | - | - | - |\n"
+              "| `punch` | Z | ground | - | - | - |\n"
+              "| `airPunch` | Z | air | - | - | - |\n"
+              "| `uppercut` | Down, Z | after punch (link) | - | - | - |\n"
+              "| `sweep` | Down, X | during kick (cancel) | - | - | - |\n")
         << "the game's own moves (hit1) are left out";
+    // The web page's rows: the same moves, directions as arrows.
+    EXPECT_EQ(moveTable::html(moves),
+              "      <tr><td><kbd>&darr;</kbd> <kbd>&rarr;</kbd> <kbd>Z</kbd></td><td>fireball: "
+              "ground or air</td></tr>\n"
+              "      <tr><td><kbd>Z</kbd></td><td>punch: ground</td></tr>\n"
+              "      <tr><td><kbd>Z</kbd></td><td>airPunch: air</td></tr>\n"
+              "      <tr><td><kbd>&darr;</kbd> <kbd>Z</kbd></td><td>uppercut: after punch "
+              "(link)</td></tr>\n"
+              "      <tr><td><kbd>&darr;</kbd> <kbd>X</kbd></td><td>sweep: during kick "
+              "(cancel)</td></tr>\n");
+}
+
+// A kick whose damage box was widened past the opponent's body: at 80
+// pixels the box spans the body from side to side, no corner of either lies
+// inside the other, and the bench says why the game misses it.
+TEST_F(Workbench, ExplainsTheCornerRuleForABoxLyingAcrossTheBody) {
+    const std::string info = data + "/Tavro/kick/info";
+    std::string text = readText(info);
+    size_t at = text.find("f01.bmp");
+    ASSERT_NE(at, std::string::npos);
+    for (int i = 0; i < 3; ++i)
+        at = text.find('\n', at) + 1; // the damage box line
+    text.replace(at, text.find('\n', at) - at, "150 130 240 160");
+    edit(info, text);
+    bench.start("kick");
+    pass();
+    stepToDamage();
+    for (int i = 0; i < 7; ++i)
+        press(SDLK_MINUS); // 10 pixels nearer each
+    pass();
+    ASSERT_EQ(bench.distance(), 80);
+    EXPECT_TRUE(contains(allLines(bench),
+                         "damage box overlaps its body, but no corner of either "
+                         "lies inside the other: the game's corner test misses it"))
+        << allLines(bench);
+    for (int i = 0; i < 4; ++i)
+        press(SDLK_EQUALS); // at 120 a corner of the box lies inside the body
+    pass();
+    EXPECT_TRUE(contains(allLines(bench), "damage box reaches its body")) << allLines(bench);
+}
+
+// The views for timing and place: air moves at jump height, the opponent's
+// three stances, slow motion, the onion skin and the timeline strip.
+TEST_F(Workbench, ShowsAirMovesHighTheOpponentsStancesAndSlowMotion) {
+    bench.start("airKick");
+    pass();
+    EXPECT_EQ(bench.fighter().yPos, g_GroundLevel - workbench::airLift);
+    press(SDLK_DOWN); // the next move, on the ground
+    pass();
+    EXPECT_EQ(bench.fighter().yPos, g_GroundLevel) << bench.entryName();
+
+    EXPECT_EQ(bench.opponentStance(), "standing");
+    press(SDLK_p);
+    pass();
+    EXPECT_EQ(bench.opponentStance(), "duck");
+    EXPECT_TRUE(contains(allLines(bench), "opponent ducking")) << allLines(bench);
+    press(SDLK_p);
+    pass();
+    EXPECT_EQ(bench.opponentStance(), "inAir");
+    EXPECT_EQ(bench.opponent().yPos, g_GroundLevel - workbench::airLift);
+    press(SDLK_p);
+    pass();
+    EXPECT_EQ(bench.opponentStance(), "standing");
+    EXPECT_EQ(bench.opponent().yPos, g_GroundLevel);
+
+    for (int expected : {2, 4, 8, 1}) {
+        press(SDLK_m);
+        pass();
+        EXPECT_EQ(bench.slowdown(), expected);
+        EXPECT_EQ(bench.fighter().speed, workbench::fighterSpeed * expected);
+    }
+    press(SDLK_m);
+    pass();
+    EXPECT_TRUE(contains(allLines(bench), "at 1/2")) << allLines(bench);
+
+    EXPECT_FALSE(bench.onionShown());
+    press(SDLK_k);
+    pass();
+    EXPECT_TRUE(bench.onionShown());
+    EXPECT_TRUE(contains(allLines(bench), "onion skin"));
+}
+
+TEST_F(Workbench, TheTimelineMarksTheActiveFramesAndTheFrameShown) {
+    auto count = [&](Uint32 rgb) {
+        int n = 0;
+        const int y = bench.timelineTop() + workbench::timelineHeight - 2;
+        for (int x = 0; x < screen.surface()->w; ++x)
+            n += rgbAt(screen.surface(), x, y) == rgb;
+        return n;
+    };
+    bench.start("standing");
+    pass();
+    EXPECT_EQ(count(workbench::activeColour), 0) << "an animation never hurts";
+    EXPECT_GT(count(workbench::idleColour), 0);
+    bench.start("kick");
+    press(SDLK_RIGHT); // pause on the first frame that hurts
+    pass();
+    EXPECT_GT(count(workbench::activeColour), 100) << "two of five frames hurt";
+    // The frame shown is outlined above its block.
+    const int above = bench.timelineTop() - 2;
+    int outlined = 0;
+    for (int x = 0; x < screen.surface()->w; ++x)
+        outlined += rgbAt(screen.surface(), x, above) == workbench::currentColour;
+    EXPECT_GT(outlined, 20);
+    EXPECT_LT(outlined, screen.surface()->w / 2);
+}
+
+// The particle preview plays the fireball's flight, with its box.
+TEST_F(Workbench, ThePreviewFliesTheSpawnedParticles) {
+    bench.start("fireball");
+    for (int i = 0; i < bench.frameCount() && bench.fighter().current()->partNames.empty(); ++i) {
+        press(SDLK_RIGHT);
+        pass();
+    }
+    pass();
+    ASSERT_EQ(bench.previewParticles(), 1);
+    const int startX = bench.previewList()->head->item->sprite.xPos;
+    clock.advance(200);
+    pass();
+    ASSERT_EQ(bench.previewParticles(), 1);
+    EXPECT_GT(bench.previewList()->head->item->sprite.xPos, startX + 20) << "it flies forward";
+    press(SDLK_v); // preview off: the flight ends
+    pass();
+    EXPECT_EQ(bench.previewParticles(), 0);
+    EXPECT_FALSE(bench.particlePreview());
 }
