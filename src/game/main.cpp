@@ -91,6 +91,17 @@ void listJoysticks() {
     }
 }
 
+// The joysticks there are, by index.  A browser lists empty gamepad slots
+// too, which have no name: they are no joysticks, and a player given one
+// could press nothing.
+std::vector<int> namedJoysticks() {
+    std::vector<int> found;
+    const int count = SDL_NumJoysticks();
+    for (int i = 0; i < count; ++i)
+        if (SDL_JoystickName(i)) found.push_back(i);
+    return found;
+}
+
 // Where a sprite may have written this frame: its saved rectangle and its
 // frame's image, both at (x, y).
 void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, long long y) {
@@ -118,6 +129,36 @@ void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, lo
     shownFrames.add(x, y, w, h);
 }
 
+// Everything a bar's pixels follow from.
+struct barLook {
+    const SDL_Surface* art = nullptr;
+    int x = 0, y = 0, barX = 0, barY = 0, barW = 0, barH = 0, value = 0, maxValue = 0;
+    bool clearBack = false, rightToLeft = false, drawn = false;
+    bool operator==(const barLook& o) const {
+        return art == o.art && x == o.x && y == o.y && barX == o.barX && barY == o.barY &&
+               barW == o.barW && barH == o.barH && value == o.value && maxValue == o.maxValue &&
+               clearBack == o.clearBack && rightToLeft == o.rightToLeft && drawn == o.drawn;
+    }
+};
+
+barLook lookOf(const CSpriteBar& bar) {
+    barLook look;
+    const spriteFrame* shown = bar.current();
+    look.art = shown ? shown->image : nullptr;
+    look.x = bar.xPos;
+    look.y = bar.yPos;
+    look.barX = bar.barX;
+    look.barY = bar.barY;
+    look.barW = bar.barW;
+    look.barH = bar.barH;
+    look.value = bar.value;
+    look.maxValue = bar.maxValue;
+    look.clearBack = bar.clearBack;
+    look.rightToLeft = bar.rightToLeft;
+    look.drawn = bar.drawn == 1;
+    return look;
+}
+
 // Plain sprites are placed by their corner, handed to SDL in 16 bits.
 long long sdlPosition(int p) {
     return static_cast<Sint16>(p);
@@ -136,7 +177,17 @@ void showFrame() {
         const CSprite& s = n->item->sprite;
         markSprite(s, s.current(n->item->facingRight), sdlPosition(s.xPos), sdlPosition(s.yPos));
     }
+    // A bar is drawn over itself every frame: it changes only when what it
+    // shows does.  (Whatever passed over it is sent as that sprite's.)
+    static barLook shownBars[2];
+    int which = 0;
     for (const CSpriteBar* bar : {&play1HPBar, &play2HPBar}) {
+        const barLook look = lookOf(*bar);
+        if (look == shownBars[which] && !shownFrames.wholeComing(screen)) {
+            ++which;
+            continue;
+        }
+        shownBars[which++] = look;
         markSprite(*bar, bar->current(), sdlPosition(bar->xPos), sdlPosition(bar->yPos));
         shownFrames.add(sdlPosition(bar->xPos + bar->barX), sdlPosition(bar->yPos + bar->barY),
                         bar->barW, bar->barH);
@@ -207,11 +258,11 @@ void startUp(gameSession& session) {
         session.checker2->target = &targ2;
         session.pad2.setPlayerTwoDefaults();
         // Player 2 takes the last joystick; with two, player 1 the first.
-        const int sticks = SDL_NumJoysticks();
-        if (sticks >= 1) session.pad2.joyIndex = sticks - 1;
-        if (sticks >= 2) {
-            GPad.joyIndex = 0;
-            player1.joystick = SDL_JoystickOpen(0);
+        const std::vector<int> sticks = namedJoysticks();
+        if (sticks.size() >= 1) session.pad2.joyIndex = sticks.back();
+        if (sticks.size() >= 2) {
+            GPad.joyIndex = sticks.front();
+            player1.joystick = SDL_JoystickOpen(sticks.front());
         }
         player2.init(screen);
         player2.side = 1;
