@@ -5,6 +5,7 @@
 namespace {
 
 seededRandom g_installed;
+bool g_isInstalled = false;
 
 int drawInstalled() {
     return g_installed.nextRaw();
@@ -23,5 +24,18 @@ std::uint32_t seededRandom::next() {
 
 void seededRandom::install(std::uint32_t seed) {
     g_installed.reseed(seed);
+    g_isInstalled = true;
     seams::setRandomSource(drawInstalled);
+}
+
+bool seededRandom::installed() {
+    return g_isInstalled;
+}
+
+std::uint32_t seededRandom::installedState() {
+    return g_installed.state_;
+}
+
+void seededRandom::setInstalledState(std::uint32_t state) {
+    g_installed.reseed(state);
 }

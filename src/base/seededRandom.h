@@ -20,6 +20,11 @@ class seededRandom {
     // Makes the game draw its random numbers from a generator seeded with
     // `seed` (through seams::setRandomSource; nullptr there undoes it).
     static void install(std::uint32_t seed);
+    // The installed generator, for saving and restoring with the game's
+    // state: whether one was installed, and where it stands.
+    static bool installed();
+    static std::uint32_t installedState();
+    static void setInstalledState(std::uint32_t state);
 
   private:
     std::uint32_t state_ = 1;

@@ -89,7 +89,7 @@ void playerControl::update() {
 
     // A frame that names a sound starts it once, when it is reached.
     if (curFrame != prevFrame && curSound != "NULL" && curSound != prevSound) {
-        if (sounds && seams::soundMayStart(side, curSound)) sounds->Play(curSound, -1);
+        if (sounds) sounds->Play(curSound, -1, side);
     }
 
     // A frame's particles are spawned once, when its first particle changes.

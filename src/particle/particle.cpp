@@ -14,8 +14,6 @@ namespace {
 
 // How far beyond a stage edge a particle may fly before it is gone.
 constexpr int stageMargin = 80;
-// Particles show every frame three times as long as the frame says.
-constexpr float particleSpeed = 3.0f;
 
 // Index of an event keyword, -1 for anything else.
 int eventIndex(const std::string& name) {
@@ -102,7 +100,7 @@ void particle::spawn(const std::string& line, CSprite* anchorSprite, partInfoLis
         spawnY = dataLimits::clampPosition(static_cast<long long>(anchor->yPos) + words.dy);
     }
     anchor = nullptr;
-    sprite.speed = particleSpeed;
+    sprite.speed = frameSpeed;
     sprite.adjustPos(spawnX, spawnY, facingRight);
     seams::trace() << "Particle damage " << getDamage() << " hit type " << getHitType() << "\n";
 }

@@ -17,6 +17,9 @@ inline constexpr int g_gravitySpeed = 2; // pixels a falling particle drops per 
 
 class particle {
   public:
+    // Particles show every frame three times as long as the frame says.
+    static constexpr float frameSpeed = 3.0f;
+
     int spawnX = 0;
     int spawnY = 0;
     bool facingRight = true;

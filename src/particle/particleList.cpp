@@ -5,12 +5,17 @@
 #include "particle/particle.h"
 
 particleList::~particleList() {
+    clear();
+}
+
+void particleList::clear() {
     while (head) {
         node* next = head->next;
         delete head->item;
         delete head;
         head = next;
     }
+    count_ = 0;
 }
 
 bool particleList::announceAdd() const {

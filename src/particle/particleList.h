@@ -54,6 +54,12 @@ class particleList {
     // spawn passes, removals): the tests read it to check that removing the
     // dead takes steps in proportion to the chain's length.
     long long steps() const { return steps_; }
+    // Whether the first dropped spawn has been traced (part of the saved
+    // state: it is traced once a run).
+    bool dropTraced() const { return dropTraced_; }
+    void setDropTraced(bool traced) { dropTraced_ = traced; }
+    // Removes every particle (a restored state brings its own).
+    void clear();
 
   private:
     // The chain is public, so the counts are taken afresh at each spawn pass

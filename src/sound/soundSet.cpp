@@ -141,10 +141,12 @@ soundEntry* soundSet::find(const std::string& name) {
     return nullptr;
 }
 
-void soundSet::Play(const std::string& name, int channel) {
+void soundSet::Play(const std::string& name, int channel, int player) {
     soundEntry* entry = find(name);
     if (!entry) return;
     seams::trace() << "SOUND PLAYING\n";
+    // A frame played again after a rollback does not start its sound twice.
+    if (!seams::soundMayStart(player, name)) return;
     // A sound whose file did not load (or no audio device) stays silent.
     if (entry->chunk) media::playSound(channel, entry->chunk);
 }

@@ -25,7 +25,9 @@ class soundSet {
     void getList(const char* folder);
     void addToList(const char* folder);
     soundEntry* find(const std::string& name);
-    void Play(const std::string& name, int channel);
+    // Starts the named sound on a channel (-1: any free one), unless the
+    // sound seam says player `player` (0 left, 1 right) may not start it now.
+    void Play(const std::string& name, int channel, int player = 0);
     Mix_Chunk* returnSound(const std::string& name);
     void display();
 

@@ -86,6 +86,21 @@ void replayRunner::advance() {
     ++passes_;
 }
 
+bool replayRunner::stepRecorded(passControls* players) {
+    if (ended_) return false;
+    advance();
+    readControls(session, players);
+    ended_ = !updateGame(session, players);
+    advanceUnseenFrame();
+    return !ended_;
+}
+
+void replayRunner::replayPass(Uint32 tick, const passControls* players) {
+    g_clock = tick;
+    ended_ = !updateGame(session, players);
+    advanceUnseenFrame();
+}
+
 bool replayRunner::step() {
     if (ended_) return false;
     advance();
@@ -106,6 +121,24 @@ bool replayRunner::stepFrame() {
     ended_ = !versusLoop::playFrame(session, frame, inputs_, false, draw);
     passes_ = versusLoop::clock();
     return !ended_;
+}
+
+bool replayRunner::stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs) {
+    if (ended_ || nextFrame_ >= script_.frameCount) return false;
+    for (playerInput& in : inputs_)
+        in.pressed = 0;
+    if (nextLine_ < script_.frames.size() && script_.frames[nextLine_].frame == nextFrame_)
+        inputs_ = script_.frames[nextLine_++].inputs;
+    frame = nextFrame_++;
+    inputs = inputs_;
+    ended_ = !versusLoop::playFrame(session, frame, inputs_, false, false);
+    passes_ = versusLoop::clock();
+    return !ended_;
+}
+
+void replayRunner::replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs) {
+    ended_ = !versusLoop::playFrame(session, frame, inputs, false, false);
+    passes_ = versusLoop::clock();
 }
 
 void replayRunner::run() {

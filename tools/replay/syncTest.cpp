@@ -1,0 +1,156 @@
+#include "syncTest.h"
+
+#include "base/seams.h"
+#include "game/matchState.h"
+
+#include <deque>
+#include <set>
+#include <sstream>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using soundStart = std::pair<int, std::string>; // player, sound
+
+// The sounds frames start.  The straight run starts every sound it asks
+// for; a frame played again starts none that its first playing started,
+// and must ask for exactly the same ones.
+struct soundLog {
+    long frame = 0;
+    bool again = false;
+    long started = 0;
+    std::set<std::tuple<long, int, std::string>> heard;
+    std::vector<soundStart> asked; // by the frame now playing
+};
+soundLog* g_sounds = nullptr;
+
+bool onceAFrame(int player, const std::string& name) {
+    if (!g_sounds) return true;
+    g_sounds->asked.emplace_back(player, name);
+    if (!g_sounds->heard.emplace(g_sounds->frame, player, name).second) return false;
+    ++g_sounds->started;
+    return true;
+}
+
+// One pass as the straight run made it.
+struct recordedPass {
+    Uint32 tick = 0;
+    passControls players[2];
+};
+
+// A frame: the state before it, its passes (or, in the versus form, its
+// number and inputs), and what it traced and sounded.
+struct recordedFrame {
+    long number = 0;
+    std::vector<unsigned char> before;
+    std::vector<recordedPass> passes;
+    Uint32 versusFrame = 0;
+    versusLoop::frameInputs inputs{};
+    std::string trace;
+    std::vector<soundStart> sounds;
+};
+
+std::string where(long frame, Uint32 tick) {
+    return "frame " + std::to_string(frame) + ", tick " + std::to_string(tick);
+}
+
+} // namespace
+
+syncTest::syncTest(const replayScript& script, int depth, std::ostream* trace, std::string kept)
+    : script_(script), depth_(depth), trace_(trace), kept_(std::move(kept)) {}
+
+syncTest::result syncTest::run() {
+    result out;
+    soundLog sounds;
+    g_sounds = &sounds;
+    seams::setSoundGate(onceAFrame);
+    {
+        replayRunner runner(script_, trace_);
+        // The versus loop brings a sound gate of its own; this one compares.
+        seams::setSoundGate(onceAFrame);
+        matchState state(runner.session);
+        const bool versus = script_.versus;
+        auto going = [&] {
+            return !runner.ended() &&
+                   (versus ? runner.framesLeft() : runner.now() < script_.endTick);
+        };
+        std::deque<recordedFrame> frames; // the last depth_ frames
+        std::vector<unsigned char> straight, again;
+        std::vector<stateWriter::fieldStart> straightLayout, againLayout;
+        std::ostream& trace = seams::trace();
+        std::ostringstream frameTrace;
+
+        for (long frame = 0; going(); ++frame) {
+            recordedFrame made;
+            made.number = frame;
+            state.save(made.before);
+            sounds.frame = frame;
+            sounds.asked.clear();
+            frameTrace.str("");
+            seams::setTraceStream(&frameTrace);
+            if (versus) {
+                runner.stepFrameRecorded(made.versusFrame, made.inputs);
+            } else {
+                for (int p = 0; p < passesPerFrame && runner.now() < script_.endTick; ++p) {
+                    recordedPass pass;
+                    const bool goOn = runner.stepRecorded(pass.players);
+                    pass.tick = runner.now();
+                    made.passes.push_back(pass);
+                    if (!goOn) break;
+                }
+            }
+            seams::setTraceStream(&trace);
+            made.trace = frameTrace.str();
+            trace << made.trace;
+            made.sounds = sounds.asked;
+            frames.push_back(std::move(made));
+            if (static_cast<int>(frames.size()) > depth_) frames.pop_front();
+            ++out.frames;
+            if (static_cast<int>(frames.size()) < depth_) continue;
+
+            // Back depth_ frames, and the same frames again: the same state,
+            // trace and sounds must come out.
+            state.save(straight, &straightLayout);
+            if (!state.restore(frames.front().before, kept_)) {
+                out.agreed = false;
+                out.message = where(frame, runner.now()) + ": a saved state did not restore";
+                break;
+            }
+            ++out.rollbacks;
+            for (const recordedFrame& f : frames) {
+                sounds.frame = f.number;
+                sounds.asked.clear();
+                frameTrace.str("");
+                seams::setTraceStream(&frameTrace);
+                if (versus) runner.replayFrame(f.versusFrame, f.inputs);
+                for (const recordedPass& pass : f.passes)
+                    runner.replayPass(pass.tick, pass.players);
+                seams::setTraceStream(&trace);
+                const Uint32 tick = f.passes.empty() ? runner.now() : f.passes.back().tick;
+                if (frameTrace.str() != f.trace)
+                    out.message = where(f.number, tick) + ": the trace differs when played again";
+                else if (sounds.asked != f.sounds)
+                    out.message = where(f.number, tick) + ": the sounds differ when played again";
+                if (!out.message.empty()) break;
+            }
+            state.save(again, &againLayout);
+            if (out.message.empty() &&
+                stateBuffer::checksum(again) != stateBuffer::checksum(straight))
+                out.message =
+                    where(frame, runner.now()) + ": " +
+                    stateBuffer::firstDifference(straight, straightLayout, again, againLayout) +
+                    " differs after a rollback of " + std::to_string(depth_) + " frames";
+            if (!out.message.empty()) {
+                out.agreed = false;
+                break;
+            }
+        }
+        out.finalState = runner.stateText();
+    }
+    seams::setSoundGate(nullptr);
+    g_sounds = nullptr;
+    out.soundsStarted = sounds.started;
+    return out;
+}
