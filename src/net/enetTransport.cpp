@@ -27,10 +27,24 @@ std::string describe(const ENetAddress& address) {
 // A peer that stays silent this long is gone; the session notices silence
 // sooner on its own.
 constexpr enet_uint32 peerTimeoutMs = 2500;
+// How long a side that leaves keeps the connection after its last datagram.
+constexpr enet_uint32 goodbyeMs = 100;
 
 } // namespace
 
 enetTransport::~enetTransport() {
+    if (peer_ != nullptr) {
+        // ENet drops what the other side received but has not yet handed
+        // over when a disconnection arrives with it, as a goodbye sent just
+        // before would be: the goodbye gets a moment to be taken first.
+        const enet_uint32 until = enet_time_get() + goodbyeMs;
+        ENetEvent event;
+        while (enet_time_get() < until && peer_ != nullptr &&
+               enet_host_service(host_, &event, 10) >= 0) {
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+            if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer_) peer_ = nullptr;
+        }
+    }
     if (peer_ != nullptr) {
         enet_peer_disconnect_now(peer_, 0);
         enet_host_flush(host_);

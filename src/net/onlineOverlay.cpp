@@ -58,13 +58,8 @@ void onlineOverlay::draw(SDL_Surface* screen, const text& t) {
         SDL_Rect box = at;
         SDL_FillRect(screen, &box, shade);
         bitmapFont::draw(screen, at.x + padding, at.y + padding, s.line, ink);
+        SDL_UpdateRect(screen, at.x, at.y, at.w, at.h);
     }
-}
-
-void onlineOverlay::show(SDL_Surface* screen) {
-    if (screen == nullptr) return;
-    for (const patch& p : patches_)
-        SDL_UpdateRect(screen, p.at.x, p.at.y, p.at.w, p.at.h);
 }
 
 void onlineOverlay::erase(SDL_Surface* screen) {
@@ -72,6 +67,7 @@ void onlineOverlay::erase(SDL_Surface* screen) {
         if (screen != nullptr) {
             SDL_Rect to = it->at;
             SDL_BlitSurface(it->saved, nullptr, screen, &to);
+            SDL_UpdateRect(screen, it->at.x, it->at.y, it->at.w, it->at.h);
         }
         SDL_FreeSurface(it->saved);
     }

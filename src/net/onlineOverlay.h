@@ -1,9 +1,14 @@
 // What an online match shows over the game: a line at the foot of the screen
 // with the ping, the frames rolled back and the input delay (shown and
 // hidden with a key), and a notice in the middle while the match waits for
-// the other player or after the connection was lost.  The overlay saves
-// what it covers before it draws and puts it back after the flip, so the
-// game's own drawing, which restores only what it drew, never sees it.
+// the other player or after the connection was lost.
+//
+// The game draws a frame onto a screen that holds only the stage (it puts
+// back what was under the sprites right after showing them) and shows only
+// the rectangles it changed.  So the overlay is put on after the game's
+// frame and shown by its own rectangles, and taken off (what it covered put
+// back, and shown) before the next frame is drawn, so that the game never
+// saves it as background.
 #pragma once
 
 #include "net/rollbackSession.h"
@@ -26,13 +31,12 @@ class onlineOverlay {
     // session has been waiting for the other side's inputs.
     static text describe(const rollbackSession& session, bool showStats, std::uint32_t waitingMs);
 
-    // Draws the text onto the screen, remembering what it covers.  Called
-    // after the game drew its frame, before the flip.
+    // Draws the text onto the screen, remembering what it covers (taking
+    // off what the last draw put on first), and shows it.  Called after the
+    // game drew its frame.
     void draw(SDL_Surface* screen, const text& t);
-    // Shows what the last draw covered on the screen at once, without a
-    // flip (while no frame is drawn, as when the match waits).
-    void show(SDL_Surface* screen);
-    // Puts back what the last draw covered.  Called after the flip.
+    // Puts back what the last draw covered, and shows that.  Called before
+    // the game draws its next frame.
     void erase(SDL_Surface* screen);
 
   private:

@@ -14,6 +14,7 @@
 #                message; the host then plays a proper guest
 #       third    a third program joining mid-match is refused; the match
 #                goes on and agrees
+#       leave    the guest leaves after 300 frames: the host is told so
 #       desync   the guest's game goes wrong at frame 200: both sides end
 #                naming frame 200 and its tick, and the logs both write
 #                part at that frame
@@ -115,6 +116,13 @@ third)
     wait "$guestPid" || fail "the guest failed"
     wait "$hostPid" || fail "the host failed"
     agreed guest
+    ;;
+leave)
+    host --frames 100000
+    guest guest --frames 300
+    wait "$lastPid" || fail "the guest failed"
+    wait "$hostPid"
+    grep -q 'the other player left the match' "$out/host.log" || fail "the host was not told"
     ;;
 desync)
     host --frames 1000 --log "$out/host.match"

@@ -19,12 +19,12 @@
 // when it ends.
 // --join-bridge plays the right-hand side through the browser bridge
 // (web/bridge.js) listening on 127.0.0.1:UDPPORT.
-#include "net/scriptedPlayer.h"
 #include "../toySimulation.h"
 #include "net/enetTransport.h"
 #include "net/impairedLink.h"
 #include "net/packet.h"
 #include "net/rollbackSession.h"
+#include "net/scriptedPlayer.h"
 #include "net/udpTransport.h"
 
 #include <chrono>
@@ -206,6 +206,15 @@ int main(int argc, char** argv) {
         }
         nextStep += std::chrono::milliseconds(stepMs);
         std::this_thread::sleep_until(nextStep);
+    }
+    // What the impaired link still holds (the goodbye) goes out when due.
+    if (impaired) {
+        const std::uint32_t until = sinceStart() + 300;
+        std::vector<unsigned char> ignored;
+        while (sinceStart() < until) {
+            link.receive(ignored);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
     if (carrier) carrier->service();
 
