@@ -5,7 +5,8 @@
 #   scripts/install-deps.sh PACKAGE...    these instead (scripts/web.sh's)
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl1.2-compat libsdl-mixer1.2-dev libenet-dev libgtest-dev
-          xvfb xdotool imagemagick x11-utils clang-format)
+          xvfb xdotool imagemagick x11-utils clang-format
+          lintian desktop-file-utils appstream python3)
 [ $# -eq 0 ] || packages=("$@")
 missing=()
 for p in "${packages[@]}"; do

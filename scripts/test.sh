@@ -41,6 +41,11 @@ compat=$(dpkg -L libsdl1.2-compat | grep '/sdl12-compat/libSDL-1\.2\.so\.0$' | x
 run_suite "" "classic SDL 1.2"
 run_suite "$compat" "sdl12-compat"
 
-# The game in a web page, in headless Chromium (not with --sanitize).
 cd ..
+# The Debian package: lintian and the desktop checks, then installed, played
+# from a temporary folder and removed (with root or sudo), and a DESTDIR
+# install played the same way (not with --sanitize).
+[ "${1:-}" = "--sanitize" ] || scripts/install-test.sh "$dir"
+
+# The game in a web page, in headless Chromium (not with --sanitize).
 [ "${1:-}" = "--sanitize" ] || scripts/web-test.sh

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The game in a web page, tested in headless Chromium: builds the page
 # (scripts/web.sh installs what is missing) and plays it with
-# web/browserTest.js.  Screenshots land in build-web/artifacts/.
+# web/browserTest.js.  Then writes the web folder for any host
+# (scripts/web.sh --dist) and plays it from Python's plain http.server with
+# web/distTest.js.  Screenshots land in build-web/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/web.sh --build
@@ -9,4 +11,8 @@ node web/browserTest.js build-web/web data build-web/artifacts
 # Online play: browser against browser over WebRTC, and browser against the
 # desktop's netpeer (from the desktop build) through the bridge.
 [ -x build/tests/net/netpeer ] || cmake --build build --target netpeer
-exec node web/onlineTest.js build-web/web build/tests/net/netpeer
+node web/onlineTest.js build-web/web build/tests/net/netpeer
+# The web folder for any host, from a plain static server.
+rm -rf build-web/dist
+scripts/web.sh --dist build-web/dist
+exec node web/distTest.js build-web/dist build-web/artifacts/dist

@@ -5,8 +5,23 @@
 # play's signaling server on ws://localhost:8001 (Ctrl+C stops both).
 #   scripts/web.sh            install, build, serve
 #   scripts/web.sh --build    install and build only
+#   scripts/web.sh --dist DIR install, build, and write the pages with their
+#                             files into DIR, one folder that any static web
+#                             server serves as it is (docs/web.md)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=${1:-serve}
+case "$mode" in
+serve | --build) ;;
+--dist)
+    [ -n "${2:-}" ] || { echo "usage: scripts/web.sh [--build | --dist DIR]" >&2; exit 2; }
+    dist=$2
+    ;;
+*)
+    echo "usage: scripts/web.sh [--build | --dist DIR]" >&2
+    exit 2
+    ;;
+esac
 
 # npm may come from elsewhere than Debian: any npm on the path will do.
 packages=(emscripten chromium cmake)
@@ -25,9 +40,30 @@ fi
 export NODE_PATH=/usr/share/nodejs
 emcc_env=(env NODE_OPTIONS=--no-experimental-fetch)
 "${emcc_env[@]}" emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
-"${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web net-test-web
+if [ "$mode" = --dist ]; then
+    # Every page of the web build: the game's, and the versus page once it
+    # is built.
+    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)"
+else
+    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web net-test-web
+fi
 
-[ "${1:-}" = "--build" ] && exit 0
+[ "$mode" = --build ] && exit 0
+if [ "$mode" = --dist ]; then
+    # The pages and what they load (scripts, WebAssembly, preloaded data),
+    # and the screenshot a software centre shows of the game (the AppStream
+    # metadata points at screenshot.png beside the pages).  The online test
+    # page (nettest) is the browser test's, not the players'.
+    mkdir -p "$dist"
+    shopt -s nullglob
+    files=()
+    for file in build-web/web/*.html build-web/web/*.js build-web/web/*.wasm build-web/web/*.data; do
+        [[ "$(basename "$file")" == nettest.* ]] || files+=("$file")
+    done
+    cp "${files[@]}" docs/screenshot.png "$dist"/
+    echo "The web folder is $dist: ${files[*]##*/} screenshot.png"
+    exit 0
+fi
 # The signaling server of online play, beside the page's server, on 8001.
 node web/signal.js 8001 &
 signal=$!

@@ -312,10 +312,11 @@ TEST(DefaultData, MoveListsPutLongerCommandsFirst) {
             out += m->name + " ";
         return out;
     };
-    EXPECT_EQ("fireball uppercut crouchPunch airPunch punch ", names("A"));
+    EXPECT_EQ("fireball uppercut palmStrike crouchPunch airPunch punch ", names("A"));
     EXPECT_EQ("sweep crouchKick airKick kick ", names("B"));
     EXPECT_EQ("shockwave crouchHeavy airHeavy heavy ", names("C"));
     EXPECT_EQ("punch", moves.returnMove("uppercut").linkMove);
+    EXPECT_EQ("crouchPunch", moves.returnMove("palmStrike").linkMove);
     EXPECT_EQ("kick", moves.returnMove("sweep").fromMove);
     EXPECT_EQ("ground is false", moves.returnMove("airKick").condition);
     EXPECT_EQ("ground is true", moves.returnMove("kick").condition);
@@ -344,8 +345,9 @@ TEST(DefaultData, AttacksReachAnOpponentStandingAtArmsLength) {
     };
     const std::set<std::string> low = {"kick",       "sweep",       "crouchPunch",
                                        "crouchKick", "crouchHeavy", "airHeavy"};
-    for (const char* name : {"punch", "kick", "heavy", "uppercut", "sweep", "airKick",
-                             "crouchPunch", "crouchKick", "crouchHeavy", "airPunch", "airHeavy"}) {
+    for (const char* name :
+         {"punch", "kick", "heavy", "uppercut", "sweep", "airKick", "crouchPunch", "crouchKick",
+          "crouchHeavy", "airPunch", "airHeavy", "palmStrike"}) {
         SCOPED_TRACE(name);
         bool air = std::string(name).rfind("air", 0) == 0;
         for (const char* stance : {"standing", "duck"}) {

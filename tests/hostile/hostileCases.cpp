@@ -417,13 +417,13 @@ std::vector<hostileCase> makeCases() {
          "game reads the rest of it as another line"},
         {"frame-index-folder", [](const dataCopy& d) { d.folder(punch); }, o::runs,
          "ERROR opening file data/Tavro/punch/info",
-         "data/Tavro/moveset:90: error: cannot open frame index data/Tavro/punch/info"},
+         "data/Tavro/moveset:101: error: cannot open frame index data/Tavro/punch/info"},
         {"frame-index-fifo", [](const dataCopy& d) { d.fifo(punch); }, o::runs,
          "ERROR opening file data/Tavro/punch/info",
-         "data/Tavro/moveset:90: error: cannot open frame index data/Tavro/punch/info"},
+         "data/Tavro/moveset:101: error: cannot open frame index data/Tavro/punch/info"},
         {"frame-index-loop", [](const dataCopy& d) { d.link(punch, "info"); }, o::runs,
          "ERROR opening file data/Tavro/punch/info",
-         "data/Tavro/moveset:90: error: cannot open frame index data/Tavro/punch/info"},
+         "data/Tavro/moveset:101: error: cannot open frame index data/Tavro/punch/info"},
 
         // Frames: bitmaps that cannot be read; the game stops naming them.
         {"bitmap-name-up",

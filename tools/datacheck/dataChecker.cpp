@@ -1,6 +1,7 @@
 #include "dataChecker.h"
 
 #include "base/platform.h"
+#include "cornerRule.h"
 #include "loaderCrossCheck.h"
 #include "moveRules.h"
 
@@ -53,6 +54,7 @@ void dataChecker::run(const std::string& dataFolder) {
     rules.checkReferences();
     rules.checkConditions();
     rules.checkCommands(attacks_.performedMoves());
+    cornerRule::check(report_, characterFolder, moves_);
     attacks_.checkNames(moves_);
 
     std::vector<const frameFolder*> folders = characterFolders();

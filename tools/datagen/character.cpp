@@ -14,6 +14,12 @@ namespace gen {
 
 namespace {
 
+// Wider than this, a damage box can cross the narrowest body (a hit
+// reaction frame, 42 pixels) like a plus sign, without a corner inside it;
+// no wider, a box that reaches into a body at a height within it always
+// has a corner there.
+constexpr int maxStrikeWidth = 42;
+
 struct Frame {
     Pose pose;
     int pause = 30;
@@ -311,7 +317,7 @@ Move uppercut() {
     a.record.name = "uppercut";
     a.record.command = "DA";
     a.record.linkMove = "punch";
-    a.record.linkFrame = 2;
+    a.record.linkFrame = 1;
     Pose low = crouch();
     low.torso = 30;
     low.nUA = 10;
@@ -324,8 +330,8 @@ Move uppercut() {
     Pose rise = guard();
     rise.torso = 8;
     rise.head = -12;
-    rise.nUA = 125;
-    rise.nFA = 165;
+    rise.nUA = 100;
+    rise.nFA = 150;
     rise.fUA = -20;
     rise.fFA = 80;
     rise.nTh = 40;
@@ -333,10 +339,10 @@ Move uppercut() {
     rise.fTh = -15;
     rise.fSh = -30;
     Pose top = rise;
-    top.torso = -6;
+    top.torso = 4;
     top.head = -18;
-    top.nUA = 150;
-    top.nFA = 172;
+    top.nUA = 95;
+    top.nFA = 148;
     top.nTh = 60;
     top.nSh = -10;
     top.fTh = -5;
@@ -344,13 +350,77 @@ Move uppercut() {
     Pose hold = top;
     hold.strike = NO_LIMB;
     hold.torso = -4;
-    a.frames.push_back(fr(low, 15));
+    a.frames.push_back(fr(low, 12));
     rise.shout = true;
     Frame f1 = hit(rise, NEAR_ARM, 12, 70);
+    f1.moveX = 7;
     a.frames.push_back(snd(f1, "shout"));
-    a.frames.push_back(hit(top, NEAR_ARM, 18, 70));
-    a.frames.push_back(fr(hold, 20));
-    a.frames.push_back(fr(guard(0.5), 20));
+    Frame f2 = hit(top, NEAR_ARM, 18, 70);
+    f2.moveX = 6;
+    a.frames.push_back(f2);
+    Pose high = top;
+    high.torso = 2;
+    high.nUA = 102;
+    high.nFA = 158;
+    Frame f3 = hit(high, NEAR_ARM, 30, 70);
+    f3.moveX = 2;
+    a.frames.push_back(f3);
+    a.frames.push_back(fr(hold, 15));
+    a.frames.push_back(fr(guard(0.5), 15));
+    return a;
+}
+
+// Palm strike: queued behind the crouching jab (forward, A), the fighter
+// springs up from the crouch and drives an open palm forward, lunging so
+// that it still reaches an opponent the jab knocked back.
+Move palmStrike() {
+    Move a;
+    a.record.name = "palmStrike";
+    a.record.command = "RA";
+    a.record.linkMove = "crouchPunch";
+    a.record.linkFrame = 1;
+    Pose load = crouch();
+    load.torso = 28;
+    load.nUA = 30;
+    load.nFA = 100;
+    load.nHand = OPEN;
+    Pose drive = guard();
+    drive.torso = 20;
+    drive.head = -14;
+    drive.nHand = OPEN;
+    drive.nUA = 86;
+    drive.nFA = 92;
+    drive.fUA = -30;
+    drive.fFA = 110;
+    drive.nTh = 48;
+    drive.nSh = -4;
+    drive.fTh = -26;
+    drive.fSh = -36;
+    Pose reach = drive;
+    reach.torso = 24;
+    reach.nUA = 90;
+    reach.nFA = 90;
+    Pose hold = reach;
+    hold.torso = 22;
+    hold.nUA = 92;
+    hold.nFA = 96;
+    Pose back = guard();
+    back.nHand = OPEN;
+    back.nUA = 60;
+    back.nFA = 130;
+    a.frames.push_back(fr(load, 12));
+    drive.shout = true;
+    Frame f1 = hit(drive, NEAR_ARM, 12, 55);
+    f1.moveX = 7;
+    a.frames.push_back(snd(f1, "shout"));
+    Frame f2 = hit(reach, NEAR_ARM, 18, 55);
+    f2.moveX = 6;
+    a.frames.push_back(f2);
+    Frame f3 = hit(hold, NEAR_ARM, 26, 55);
+    f3.moveX = 2;
+    a.frames.push_back(f3);
+    a.frames.push_back(fr(back, 14));
+    a.frames.push_back(fr(guard(0.5), 14));
     return a;
 }
 
@@ -361,7 +431,7 @@ Move sweep() {
     a.record.name = "sweep";
     a.record.command = "DB";
     a.record.fromMove = "kick";
-    a.record.fromFrame = 2;
+    a.record.fromFrame = 3;
     // squatting on the rear leg, the front leg swept along the floor
     Pose base = crouch();
     base.torso = 38;
@@ -396,8 +466,11 @@ Move sweep() {
     Frame f2 = hit(s2, NEAR_LEG, 20, 60);
     f2.moveX = 2;
     a.frames.push_back(f2);
-    a.frames.push_back(fr(s3, 18));
-    a.frames.push_back(fr(crouch(), 18));
+    Pose s2b = s2;
+    s2b.torso = 40;
+    a.frames.push_back(hit(s2b, NEAR_LEG, 24, 60));
+    a.frames.push_back(fr(s3, 14));
+    a.frames.push_back(fr(crouch(), 14));
     return a;
 }
 
@@ -550,9 +623,9 @@ Move punch() {
     a.frames.push_back(fr(c, 12));
     Frame f1 = hit(e, NEAR_ARM, 12, 40);
     a.frames.push_back(snd(f1, "punch"));
-    a.frames.push_back(hit(f, NEAR_ARM, 18, 40));
-    a.frames.push_back(fr(r, 15));
-    a.frames.push_back(fr(guard(0.5), 15));
+    a.frames.push_back(hit(f, NEAR_ARM, 16, 40));
+    a.frames.push_back(fr(r, 8));
+    a.frames.push_back(fr(guard(0.5), 8));
     return a;
 }
 
@@ -584,8 +657,8 @@ Move crouchPunch() {
     Frame f1 = hit(e, NEAR_ARM, 10, 30);
     a.frames.push_back(snd(f1, "jab"));
     a.frames.push_back(hit(f, NEAR_ARM, 14, 30));
-    a.frames.push_back(fr(r, 12));
-    a.frames.push_back(fr(crouch(0.5), 12));
+    a.frames.push_back(fr(r, 8));
+    a.frames.push_back(fr(crouch(0.5), 8));
     return a;
 }
 
@@ -817,15 +890,14 @@ Move hit1() {
     p2.blink = true;
     p0.burst = 16;
     p1.burst = 11;
-    Frame f0 = fr(p0, 6);
+    Frame f0 = fr(p0, 2);
     a.frames.push_back(f0);
-    Frame f1 = fr(p1, 20);
-    f1.moveX = -4;
+    Frame f1 = fr(p1, 24);
+    f1.moveX = -2;
     a.frames.push_back(snd(f1, "hit"));
-    Frame f2 = fr(p2, 20);
-    f2.moveX = -3;
+    Frame f2 = fr(p2, 22);
     a.frames.push_back(snd(f2, "hurt"));
-    a.frames.push_back(fr(guard(0.8), 25));
+    a.frames.push_back(fr(guard(0.8), 30));
     return a;
 }
 
@@ -980,10 +1052,10 @@ Move airForward() {
 // air version of a button before the ground version.  The fireball stays
 // first.
 std::vector<Move> moves() {
-    return {fireball(),   shockwave(),   uppercut(), crouchPunch(), sweep(),
-            crouchKick(), crouchHeavy(), airPunch(), punch(),       airKick(),
-            kick(),       airHeavy(),    heavy(),    hit1(),        blockHi(),
-            blockLo(),    blockAir(),    backJump(), airBack(),     airForward()};
+    return {fireball(),   shockwave(),   uppercut(),  palmStrike(), crouchPunch(), sweep(),
+            crouchKick(), crouchHeavy(), airPunch(),  punch(),      airKick(),     kick(),
+            airHeavy(),   heavy(),       hit1(),      blockHi(),    blockLo(),     blockAir(),
+            backJump(),   airBack(),     airForward()};
 }
 
 // Writes a frame folder: one bitmap per frame and the index naming them.
@@ -1017,7 +1089,13 @@ void writeFrames(Writer& out, const std::string& name, const std::vector<Frame>&
         frame.offsetY = kAnchorY;
         setCollisionBox(frame, d.body);
         if (f.damage > 0) {
-            setDamageBox(frame, d.strike);
+            // The game's box test looks for a corner of one box inside the
+            // other, so a damage box wider than the opponent's body can lie
+            // across it like a plus sign and miss.  Keep the far end of the
+            // striking limb, narrower than any body it should hurt.
+            Box strike = d.strike;
+            if (strike.x2 - strike.x1 > maxStrikeWidth) strike.x1 = strike.x2 - maxStrikeWidth;
+            setDamageBox(frame, strike);
             frame.damage = f.damage;
             frame.hitType = 1;
         }
@@ -1059,15 +1137,15 @@ attackSections attackTable() {
     s[3] = {{"blockAir", "S", "NULL", "NULL"}};
     // 5: cancels, keyed by the move they cut short.  The cancel starts once
     // the running move reaches the cancel's own from frame, so only the
-    // sweep (from frame 2) cancels: a move from neutral would cut in at once.
-    s[4] = {{"sweep", "S", "NULL", "kick"},
-            {"sweep", "S", "NULL", "crouchKick"},
-            {"sweep", "S", "NULL", "crouchPunch"}};
-    // 6: links, keyed by the move they follow
-    s[5] = {{"uppercut", "S", "punch", "NULL"},          {"heavy", "S", "punch", "NULL"},
-            {"crouchKick", "S", "punch", "NULL"},        {"crouchKick", "S", "crouchPunch", "NULL"},
-            {"crouchHeavy", "S", "crouchPunch", "NULL"}, {"sweep", "S", "crouchKick", "NULL"},
-            {"uppercut", "S", "crouchKick", "NULL"},     {"airKick", "S", "airPunch", "NULL"}};
+    // sweep (from frame 3) cancels: a move from neutral would cut in at once.
+    // The sweep's long active frames are still out when the hit reaction
+    // of the kick ends: the combo connects.
+    s[4] = {{"sweep", "S", "NULL", "kick"}, {"sweep", "S", "NULL", "crouchKick"}};
+    // 6: links, keyed by the move they follow: the two that connect
+    // whenever the first hit lands, and the air chain.
+    s[5] = {{"uppercut", "S", "punch", "NULL"},
+            {"palmStrike", "S", "crouchPunch", "NULL"},
+            {"airKick", "S", "airPunch", "NULL"}};
     return s;
 }
 

@@ -28,5 +28,8 @@ void writeSounds(Writer& out);
 int contactSheet(const std::string& dataDir, const std::string& outBmp);
 // The stage with two fighters, a fireball and both bars laid out as in the game.
 int sceneShot(const std::string& dataDir, const std::string& outBmp);
+// The desktop icon in every size, drawn from the character's art in dataDir:
+// outDir/<N>x<N>/apps/tavro-fighter.png, the layout of an icon theme.
+int writeIcons(const std::string& dataDir, const std::string& outDir);
 
 } // namespace gen

@@ -4,6 +4,7 @@
 //   datagen <outdir>                       write every data file into outdir
 //   datagen --sheet <datadir> <out.bmp>    contact sheet of frames and boxes
 //   datagen --scene <datadir> <out.bmp>    stage mock-up with both fighters
+//   datagen --icons <datadir> <outdir>     the desktop icon in every size
 #include "datagen.h"
 
 #include <cstdio>
@@ -44,10 +45,11 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--sheet") == 0)
         return gen::contactSheet(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "--scene") == 0) return gen::sceneShot(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--icons") == 0) return gen::writeIcons(argv[2], argv[3]);
     if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(
-            stderr,
-            "usage: datagen <outdir>\n       datagen --sheet|--scene <datadir> <out.bmp>\n");
+        std::fprintf(stderr,
+                     "usage: datagen <outdir>\n       datagen --sheet|--scene <datadir> <out.bmp>\n"
+                     "       datagen --icons <datadir> <outdir>\n");
         return 2;
     }
     gen::Writer out(argv[1]);
@@ -84,10 +86,24 @@ and the cancel before the move from neutral with the same keys, and the air
 version of a button before the ground version.  The crouching moves and the
 shockwave hold only on the ground, the air moves only in the air.
 
+The three combos (the punch with the uppercut linked behind it, the kick's
+recoil cancelled into the sweep, the crouching jab with the palm strike
+linked behind it) connect whenever the first blow lands: the hit reaction
+`hit1` lasts 234 ms, and each follow-up lunges forward and keeps its damage
+frames out until past that moment.  Damage boxes are at most 42 pixels wide,
+the narrowest body, so none can lie across a body like a plus sign (the
+game's corner test would miss it).  `workbench --frame-data data` prints the
+timings.
+
 The opponent's table uses the standing, crouching and air attacks by range,
-links punch, crouching jab, crouching kick and air punch into follow-ups, and
-cancels the kick, the crouching kick and the crouching jab into the sweep.
-It throws nothing: only player 1's particles are tested against a fighter.
+links the punch into the uppercut, the crouching jab into the palm strike
+and the air punch into the air kick, and cancels the kick and the crouching
+kick into the sweep.  It throws nothing: only player 1's particles are
+tested against a fighter.
+
+This folder is the shipped character only.  A character of your own is a
+copy of it in a folder of its own, edited by hand with the workbench and
+never regenerated (see "Your own character" in the top-level README).
 
 ## What `datacheck --strict data` reports, and why it stays
 

@@ -3,6 +3,9 @@
 //
 //   workbench [DATA_FOLDER] [NAME]   the window (folder "data", the first animation)
 //   workbench --moves [DATA_FOLDER]  the move list as a Markdown table
+//   workbench --frame-data [DATA_FOLDER]  every move's timing, in ms
+//   workbench --moves-html [DATA_FOLDER]  the move list as the web page's key rows
+#include "frameData.h"
 #include "moveTable.h"
 #include "workbench.h"
 
@@ -18,7 +21,9 @@
 namespace {
 
 const char* const usage = "usage: workbench [DATA_FOLDER] [NAME]\n"
-                          "       workbench --moves [DATA_FOLDER]\n";
+                          "       workbench --moves [DATA_FOLDER]\n"
+                          "       workbench --frame-data [DATA_FOLDER]\n"
+                          "       workbench --moves-html [DATA_FOLDER]\n";
 
 // The game's loaders trace every line they read; the author's terminal
 // shows the checker's findings instead.
@@ -27,7 +32,11 @@ class nullBuffer : public std::streambuf {
     int overflow(int c) override { return c == EOF ? 0 : c; }
 };
 
-int printMoves(const std::string& folder) {
+enum class listing { markdown, frameData, html };
+
+// Prints the move list (`--moves`, `--moves-html`) or the frame data
+// (`--frame-data`).
+int printMoves(const std::string& folder, listing kind) {
     // Frames are converted to the display format as they load, so a video
     // mode is needed; nothing is shown.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -43,7 +52,9 @@ int printMoves(const std::string& folder) {
         std::cerr << "workbench: no moves in " << character << "/moveset\n";
         return 1;
     }
-    std::cout << moveTable::markdown(moves);
+    std::cout << (kind == listing::frameData ? frameData::table(moves)
+                  : kind == listing::html    ? moveTable::html(moves)
+                                             : moveTable::markdown(moves));
     return 0;
 }
 
@@ -56,10 +67,17 @@ int main(int argc, char** argv) {
 
     std::string folder = "data", name;
     bool moves = false;
+    listing kind = listing::markdown;
     int plain = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--moves") == 0) {
             moves = true;
+        } else if (std::strcmp(argv[i], "--frame-data") == 0) {
+            moves = true;
+            kind = listing::frameData;
+        } else if (std::strcmp(argv[i], "--moves-html") == 0) {
+            moves = true;
+            kind = listing::html;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::cout << usage;
             return 0;
@@ -74,7 +92,7 @@ int main(int argc, char** argv) {
         std::cerr << usage;
         return 2;
     }
-    if (moves) return printMoves(folder);
+    if (moves) return printMoves(folder, kind);
 
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";

@@ -1,5 +1,7 @@
 #include "moveTable.h"
 
+#include "frameData.h"
+
 #include "base/gamepad.h"
 #include "base/textFile.h"
 
@@ -69,12 +71,52 @@ std::string moveTable::where(const moveInfo& move) {
     return place(move.condition);
 }
 
-std::string moveTable::markdown(const moveSet& moves) {
-    std::string out = "| move | keys | where |\n|---|---|---|\n";
+std::string moveTable::markdown(moveSet& moves) {
+    std::string out = "| move | keys | where | startup ms | damage | on hit ms |\n"
+                      "|---|---|---|---|---|---|\n";
     for (const moveInfo& move : moves.moves) {
         const std::string keysText = keys(move.command);
         if (keysText.empty()) continue;
-        out += "| `" + move.name + "` | " + keysText + " | " + where(move) + " |\n";
+        const moveTiming t = frameData::of(move, moves);
+        std::string startup = "-", damage = "-", onHit = "-";
+        if (t.hurts) {
+            startup = std::to_string(t.startup);
+            damage = std::to_string(t.damage);
+            onHit = frameData::signedMs(t.onHit);
+        } else if (!t.thrown.empty()) {
+            startup = std::to_string(t.throwAt);
+            damage = "(" + t.thrown + ")";
+        }
+        out += "| `" + move.name + "` | " + keysText + " | " + where(move) + " | " + startup +
+               " | " + damage + " | " + onHit + " |\n";
+    }
+    return out;
+}
+
+std::string moveTable::html(moveSet& moves) {
+    std::string out;
+    for (const moveInfo& move : moves.moves) {
+        const std::string keysText = keys(move.command);
+        if (keysText.empty()) continue;
+        std::string cells;
+        size_t at = 0;
+        while (at <= keysText.size()) {
+            size_t comma = keysText.find(", ", at);
+            if (comma == std::string::npos) comma = keysText.size();
+            std::string key = keysText.substr(at, comma - at);
+            if (key == "Down")
+                key = "&darr;";
+            else if (key == "Up")
+                key = "&uarr;";
+            else if (key == "Forward")
+                key = "&rarr;";
+            else if (key == "Back")
+                key = "&larr;";
+            cells += (cells.empty() ? "" : " ") + std::string("<kbd>") + key + "</kbd>";
+            at = comma + 2;
+        }
+        out += "      <tr><td>" + cells + "</td><td>" + move.name + ": " + where(move) +
+               "</td></tr>\n";
     }
     return out;
 }

@@ -21,6 +21,11 @@ class moveTable {
     // (cancel)" for a cancel, otherwise its place.
     static std::string where(const moveInfo& move);
     // The whole table: one row per move the player can perform, in file
-    // order (the order in which the game tries them).
-    static std::string markdown(const moveSet& moves);
+    // order (the order in which the game tries them), with its startup,
+    // damage and advantage on hit from the frame data.
+    static std::string markdown(moveSet& moves);
+    // The same moves as rows of the web page's key table: the keys as
+    // <kbd> tags (arrows for directions, forward drawn as the right arrow),
+    // then the move and where it works.
+    static std::string html(moveSet& moves);
 };

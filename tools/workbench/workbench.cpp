@@ -1,6 +1,7 @@
 #include "workbench.h"
 
 #include "base/bitmapFont.h"
+#include "cornerRule.h"
 #include "dataReport.h"
 #include "moveTable.h"
 #include "overlayPainter.h"
@@ -406,7 +407,7 @@ std::vector<std::string> workbench::infoLines() const {
         const std::string file =
             shown_.frame < static_cast<int>(files.size()) ? files[shown_.frame] : std::string("?");
         const int shownFor = static_cast<int>(static_cast<float>(f->pause) * fighterSpeed);
-        lines.push_back(first + "frame " + std::to_string(shown_.frame) + " of " +
+        lines.push_back(first + "frame " + std::to_string(shown_.frame + 1) + " of " +
                         std::to_string(count) + ": " + file + "   pause " +
                         std::to_string(f->pause) + " x3 = " + std::to_string(shownFor) + " ms   " +
                         (playing_ ? "playing" : "paused") + "   facing " +
@@ -445,8 +446,14 @@ std::vector<std::string> workbench::infoLines() const {
         // only matters when that point lands on the opponent.
         if (damageReaches())
             opponent += "damage box reaches its body";
+        else if (noBox)
+            opponent += "no damage box on this frame";
+        else if (cornerRule::crossesLikePlus(opponent_.getCBox(), shown_.getDBox()))
+            // The game finds a touch only through a corner inside the other box.
+            opponent += "damage box overlaps its body, but no corner of either lies inside the "
+                        "other: the game's corner test misses it";
         else
-            opponent += noBox ? "no damage box on this frame" : "damage box misses its body";
+            opponent += "damage box misses its body";
     }
     lines.push_back(opponent + "   errors " + std::to_string(errors_));
     return lines;

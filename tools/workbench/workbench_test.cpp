@@ -115,7 +115,7 @@ TEST_F(Workbench, StartsOnTheNamedMoveAndShowsItsFactsOnScreenAndInTheCaption) {
     EXPECT_TRUE(bench.entryIsMove());
     EXPECT_EQ(bench.frame(), 0);
     const std::string shown = allLines(bench);
-    EXPECT_TRUE(contains(shown, "frame 0 of " + std::to_string(bench.frameCount()) + ": f00.bmp"))
+    EXPECT_TRUE(contains(shown, "frame 1 of " + std::to_string(bench.frameCount()) + ": f00.bmp"))
         << shown;
     EXPECT_TRUE(contains(shown, "command DRA (Down, Forward, Z)")) << shown;
     EXPECT_TRUE(contains(shown, "errors 0")) << shown;
@@ -483,12 +483,53 @@ TEST(WorkbenchParts, TheMoveTableNamesKeysPlacesAndLinks) {
     add("uppercut", "DA", "null").linkMove = "punch";
     add("sweep", "DB", "null").fromMove = "kick";
     add("hit1", "X", "null");
-    EXPECT_EQ(moveTable::markdown(moves), "| move | keys | where |\n"
-                                          "|---|---|---|\n"
-                                          "| `fireball` | Down, Forward, Z | ground or air |\n"
-                                          "| `punch` | Z | ground |\n"
-                                          "| `airPunch` | Z | air |\n"
-                                          "| `uppercut` | Down, Z | after punch (link) |\n"
-                                          "| `sweep` | Down, X | during kick (cancel) |\n")
+    // Moves without frames have no frame data: dashes.
+    EXPECT_EQ(moveTable::markdown(moves),
+              "| move | keys | where | startup ms | damage | on hit ms |\n"
+              "|---|---|---|---|---|---|\n"
+              "| `fireball` | Down, Forward, Z | ground or air | - | - | - |\n"
+              "| `punch` | Z | ground | - | - | - |\n"
+              "| `airPunch` | Z | air | - | - | - |\n"
+              "| `uppercut` | Down, Z | after punch (link) | - | - | - |\n"
+              "| `sweep` | Down, X | during kick (cancel) | - | - | - |\n")
         << "the game's own moves (hit1) are left out";
+    // The web page's rows: the same moves, directions as arrows.
+    EXPECT_EQ(moveTable::html(moves),
+              "      <tr><td><kbd>&darr;</kbd> <kbd>&rarr;</kbd> <kbd>Z</kbd></td><td>fireball: "
+              "ground or air</td></tr>\n"
+              "      <tr><td><kbd>Z</kbd></td><td>punch: ground</td></tr>\n"
+              "      <tr><td><kbd>Z</kbd></td><td>airPunch: air</td></tr>\n"
+              "      <tr><td><kbd>&darr;</kbd> <kbd>Z</kbd></td><td>uppercut: after punch "
+              "(link)</td></tr>\n"
+              "      <tr><td><kbd>&darr;</kbd> <kbd>X</kbd></td><td>sweep: during kick "
+              "(cancel)</td></tr>\n");
+}
+
+// A kick whose damage box was widened past the opponent's body: at 80
+// pixels the box spans the body from side to side, no corner of either lies
+// inside the other, and the bench says why the game misses it.
+TEST_F(Workbench, ExplainsTheCornerRuleForABoxLyingAcrossTheBody) {
+    const std::string info = data + "/Tavro/kick/info";
+    std::string text = readText(info);
+    size_t at = text.find("f01.bmp");
+    ASSERT_NE(at, std::string::npos);
+    for (int i = 0; i < 3; ++i)
+        at = text.find('\n', at) + 1; // the damage box line
+    text.replace(at, text.find('\n', at) - at, "150 130 240 160");
+    edit(info, text);
+    bench.start("kick");
+    pass();
+    stepToDamage();
+    for (int i = 0; i < 7; ++i)
+        press(SDLK_MINUS); // 10 pixels nearer each
+    pass();
+    ASSERT_EQ(bench.distance(), 80);
+    EXPECT_TRUE(contains(allLines(bench),
+                         "damage box overlaps its body, but no corner of either "
+                         "lies inside the other: the game's corner test misses it"))
+        << allLines(bench);
+    for (int i = 0; i < 4; ++i)
+        press(SDLK_EQUALS); // at 120 a corner of the box lies inside the body
+    pass();
+    EXPECT_TRUE(contains(allLines(bench), "damage box reaches its body")) << allLines(bench);
 }
