@@ -12,8 +12,10 @@
 // machine's memcpy bandwidth, the time from exec to the first frame, and the
 // peak resident memory.
 //   bench [PASSES]          (run from the folder that holds data/)
+//   bench --online          (the online section: see onlineBench.h)
 //   bench --first-frame FD  (used by the benchmark itself: start the game,
 //                            draw the first frame, write the clocks to FD)
+#include "onlineBench.h"
 #include "particle/particle.h"
 #include "replayRunner.h"
 #include "sprite/copyBlit.h"
@@ -391,6 +393,7 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (argc > 2 && std::strcmp(argv[1], "--first-frame") == 0)
         return firstFrame(std::atoi(argv[2]), mainEntered);
+    if (argc > 1 && std::strcmp(argv[1], "--online") == 0) return onlineBench::run();
     long passes = argc > 1 ? std::atol(argv[1]) : 100000;
     const int startUps = passes == 0 ? 31 : 9;
 
