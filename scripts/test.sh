@@ -2,14 +2,28 @@
 # Build everything and run every test headless, on classic SDL 1.2 and again
 # on sdl12-compat (SDL 1.2 on top of SDL2, what most distributions now ship).
 # Pass --sanitize to build and test with AddressSanitizer and
-# UndefinedBehaviorSanitizer instead.
+# UndefinedBehaviorSanitizer instead.  Pass --under-load to run, instead of
+# the suite, the load check: the tests that drive a real window, a page or
+# the network, 10 times each on both SDL 1.2 builds (the page: 10 times),
+# while two CPU burners keep the machine busy (docs/testing.md).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+sanitize="" under_load=""
+for arg in "$@"; do
+    case $arg in
+        --sanitize) sanitize=yes ;;
+        --under-load) under_load=yes ;;
+        *)
+            echo "usage: scripts/test.sh [--sanitize] [--under-load]" >&2
+            exit 2
+            ;;
+    esac
+done
 scripts/install-deps.sh
 scripts/check-format.sh
 dir=build
 flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-if [ "${1:-}" = "--sanitize" ]; then
+if [ -n "$sanitize" ]; then
     dir=build-sanitize
     flags=(-DCMAKE_BUILD_TYPE=Debug -DFIGHTER_SANITIZE=ON)
     export ASAN_OPTIONS=detect_leaks=1
@@ -38,6 +52,68 @@ run_suite() {
 }
 
 compat=$(dpkg -L libsdl1.2-compat | grep '/sdl12-compat/libSDL-1\.2\.so\.0$' | xargs dirname)
+
+# The load check: every CTest labelled `load`, on both SDL 1.2 builds, and
+# the browser test, each run `runs` times while two busy loops take a core
+# each.  Prints the passes of each and fails unless all passed; the output
+# of a failed run is kept in artifacts/load/.
+under_load() {
+    local runs=${FIGHTER_LOAD_RUNS:-10} logs=$PWD/artifacts/load failed=0
+    local -a burners=() tests=() summary=()
+    mkdir -p "$logs"
+    rm -f "$logs"/*.log
+    mapfile -t tests < <(ctest -N -L load | awk '/Test +#/ {print $3}')
+    [ ${#tests[@]} -gt 0 ] || { echo "no test is labelled load"; exit 1; }
+    if [ -z "$sanitize" ]; then
+        (cd .. && scripts/web.sh --build)
+    fi
+    for _ in 1 2; do
+        (while :; do :; done) &
+        burners+=($!)
+    done
+    trap 'kill "${burners[@]}" 2>/dev/null' EXIT
+    echo "== the load check: ${runs} runs each, two CPU burners (pids ${burners[*]})"
+    # One test's runs on the SDL 1.2 in the folder $1 ("" for the system's own).
+    repeat_test() {
+        local folder=$1 name=$2 test=$3 passes=0 i log
+        for i in $(seq "$runs"); do
+            log="$logs/$test-${name// /-}-$i.log"
+            if LD_LIBRARY_PATH="$folder" ctest -R "^$test\$" --output-on-failure >"$log" 2>&1; then
+                passes=$((passes + 1))
+                rm -f "$log"
+            else
+                echo "$test on $name, run $i failed: $log"
+            fi
+        done
+        summary+=("$test on $name: $passes of $runs passed")
+        [ "$passes" -eq "$runs" ] || failed=1
+    }
+    local test
+    for test in "${tests[@]}"; do
+        repeat_test "" "classic SDL 1.2" "$test"
+        repeat_test "$compat" "sdl12-compat" "$test"
+    done
+    if [ -z "$sanitize" ]; then
+        local passes=0 i log
+        for i in $(seq "$runs"); do
+            log="$logs/browser-$i.log"
+            if (cd .. && node web/browserTest.js build-web/web data build-web/artifacts) >"$log" 2>&1; then
+                passes=$((passes + 1))
+                rm -f "$log"
+            else
+                echo "the browser test, run $i failed: $log"
+            fi
+        done
+        summary+=("the browser test: $passes of $runs passed")
+        [ "$passes" -eq "$runs" ] || failed=1
+    fi
+    kill "${burners[@]}"
+    trap - EXIT
+    printf '%s\n' "${summary[@]}"
+    exit "$failed"
+}
+[ -z "$under_load" ] || under_load
+
 run_suite "" "classic SDL 1.2"
 run_suite "$compat" "sdl12-compat"
 
@@ -45,7 +121,7 @@ cd ..
 # The Debian package: lintian and the desktop checks, then installed, played
 # from a temporary folder and removed (with root or sudo), and a DESTDIR
 # install played the same way (not with --sanitize).
-[ "${1:-}" = "--sanitize" ] || scripts/install-test.sh "$dir"
+[ -n "$sanitize" ] || scripts/install-test.sh "$dir"
 
 # The game in a web page, in headless Chromium (not with --sanitize).
-[ "${1:-}" = "--sanitize" ] || scripts/web-test.sh
+[ -n "$sanitize" ] || scripts/web-test.sh

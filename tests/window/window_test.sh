@@ -1,55 +1,44 @@
 #!/usr/bin/env bash
 # Plays the real game in a real X window (Xvfb) with real key presses, the
 # way a player would, and checks what the screen shows.
-#   window_test.sh GAME XCLOSE SOURCE_DIR ARTIFACT_DIR
+#   window_test.sh GAME TRACED_GAME XCLOSE SOURCE_DIR ARTIFACT_DIR
+# GAME is `fighter` itself: its window, the start screen, J, the close button
+# and Escape.  TRACED_GAME is the same game writing each trace line as it
+# happens (tracedGame.cpp): the fireball, where the test must know whether
+# its key presses made a command.  No step waits on the clock: each waits for
+# what the game shows or reports, up to a generous bound (docs/testing.md).
 set -uo pipefail
-game=$1 xclose=$2 root=$3 out=$4
+here=$(cd "$(dirname "$0")" && pwd)
+game=$1 traced=$2 xclose=$3 root=$4 out=$5
 mkdir -p "$out"
-rm -f "$out"/*.png "$out"/trace.txt "$out"/stderr.txt "$out"/display
+rm -f "$out"/*.png "$out"/*.txt "$out"/display
+source "$here/wait.sh"
+source "$here/xgame.sh"
 
-fail() { echo "FAIL: $*"; exit 1; }
-
-# A server of our own on a display number it picks itself, so that nothing
-# else running on this machine can answer in its place.
-game_pid=""
-exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-trap 'kill $game_pid $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.05; done
-[ -s "$out/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$out/display")"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY"
-
-cd "$root"
-# Built with the sanitizers and run on sdl12-compat, a real window leaves
-# SDL2's leaks in helper libraries it has already unloaded at exit, where
-# no suppression can name them; the leak check stays on everywhere else.
-if [ -n "${ASAN_OPTIONS:-}" ] && [[ "${LD_LIBRARY_PATH:-}" == *sdl12-compat* ]]; then
-    export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
-fi
-SDL_AUDIODRIVER=dummy "$game" >"$out/trace.txt" 2>"$out/stderr.txt" &
-game_pid=$!
-
-window=$(timeout 10 xdotool search --sync --name "Tavro Fighter" | head -1)
-[ -n "$window" ] || fail "the game window did not appear"
-xdotool windowfocus --sync "$window"
-
-geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-[ "$geometry" = "800x600" ] || fail "window is $geometry, not 800x600"
-
-shot() { import -window "$window" "$out/$1.png"; }
-pixel() { convert "$out/$1.png" -format "%[hex:u.p{$2,$3}]" info: | cut -c1-6; }
-# Number of pixels of one colour in a screenshot.
-count_colour() {
-    convert "$out/$1.png" -fill black +opaque "#$2" -fill white -opaque "#$2" \
-        -colorspace gray -format "%[fx:round(mean*w*h)]" info:
+fail() {
+    echo "FAIL: $*"
+    exit 1
 }
-# Number of pixels in a rectangle that differ from the stage bitmap.
+
+xgame_server "$out" || fail "no X server"
+cd "$root"
+
+# Starts a game and finds its window, 800 x 600; sets window and pid.
+start_game() { # PROGRAM NAME
+    xgame_launch "$1" "$2" "$out"
+    pid=$xgame_pid
+    window=$(xgame_window "Tavro Fighter" 30) || fail "the game window did not appear"
+    xdotool windowfocus --sync "$window"
+    local geometry
+    geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    [ "$geometry" = "800x600" ] || fail "window is $geometry, not 800x600"
+}
+
+shot() { xgame_shot "$window" "$out/$1.png"; }
+pixel() { xgame_pixel "$out/$1.png" "$2" "$3"; }
+count_colour() { xgame_count_colour "$out/$1.png" "$2"; }
 differs_from_stage() { # name w h x y
-    compare -metric AE "$out/$1.png[$2x$3+$4+$5]" "data/tBG2.bmp[$2x$3+$4+$5]" null: 2>&1 | cut -d' ' -f1
+    xgame_differs "$out/$1.png" data/tBG2.bmp "$2" "$3" "$4" "$5"
 }
 
 # What the first screenshot must show; prints why not, or nothing.
@@ -68,46 +57,110 @@ start_problem() {
     [ "$(count_colour start FFCC00)" -lt 50 ] || { echo "debug boxes shown before J was pressed"; return; }
 }
 
-# The fighters fall onto the ground line within a quarter of a second of game
-# time; a busy machine may need longer to get there.
-sleep 0.8
-for attempt in $(seq 8); do
-    shot start
+start_shown() {
+    shot start 2>/dev/null || return 1
     problem=$(start_problem)
-    [ -z "$problem" ] && break
-    sleep 0.3
-done
-[ -z "$problem" ] || fail "$problem"
+    [ -z "$problem" ]
+}
 
-# Down, forward, A: the fireball.  The opponent may be in the middle of
-# hitting player 1, who then cannot throw, or may have jumped over, so that
-# forward is Left; a player would simply try again, both ways.
-for forward in Right Left Right Left; do
-    xdotool key --delay 40 Down "$forward" z
-    sleep 0.6
-done
-shot fireball
+# The fighters fall onto the ground line within a quarter of a second of game
+# time after the window opens.
+wait_for_start() {
+    problem="no screenshot"
+    wait_until 30 "both fighters standing on the stage, both bars full" start_shown ||
+        fail "$problem"
+}
+
+yellow_pixels() {
+    shot debug 2>/dev/null || return 1
+    yellow=$(count_colour debug FFCC00)
+}
+boxes_shown() { yellow_pixels && [ "$yellow" -gt 500 ]; }
+boxes_gone() { yellow_pixels && [ "$yellow" -lt 50 ]; }
+
+# Escape ends the game with exit code 0.
+escape_ends() {
+    xdotool key Escape
+    wait_for_exit "$pid" 20 "the game to end after Escape" || fail "the game still runs after Escape"
+    wait "$pid"
+    local code=$?
+    [ $code -eq 0 ] || fail "exit code $code after Escape"
+}
+
+# ---- fighter: the window, J, the close button, Escape -------------------
+
+start_game "$game" fighter
+wait_for_start
 
 # J shows the collision boxes.
 xdotool key j
-sleep 0.3
-shot debug
-yellow=$(count_colour debug FFCC00)
-[ "$yellow" -gt 500 ] || fail "no yellow collision box after J ($yellow pixels)"
+yellow=0
+wait_until 20 "yellow collision boxes after J" boxes_shown ||
+    fail "no yellow collision box after J ($yellow pixels)"
 
-# The window's close button is ignored...
+# The window's close button is ignored: J pressed after the close request is
+# read after it, so once the boxes are gone the game has seen the request,
+# and must still run.
 "$xclose" "$window"
-sleep 0.5
-kill -0 $game_pid 2>/dev/null || fail "the game ended on the window's close request"
+xdotool key j
+wait_until 20 "the boxes to go after a second J, sent after the close request" boxes_gone ||
+    fail "the boxes stayed after J was pressed again ($yellow pixels)"
+kill -0 "$pid" 2>/dev/null || fail "the game ended on the window's close request"
 
-# ...Escape ends the game with exit code 0 within a second.
-xdotool key Escape
-for _ in $(seq 20); do kill -0 $game_pid 2>/dev/null || break; sleep 0.05; done
-kill -0 $game_pid 2>/dev/null && fail "the game still runs a second after Escape"
-wait $game_pid
-code=$?
-[ $code -eq 0 ] || fail "exit code $code after Escape"
+escape_ends
+# The game's buffered trace reaches its standard output at the latest at exit.
+grep -q "Lets Rock!: fireball" "$out/fighter.trace.txt" ||
+    fail "the game's trace did not reach its standard output"
 
-grep -q "Change Action: fireball" "$out/trace.txt" || fail "the fireball move did not start"
-grep -q "particle added" "$out/trace.txt" || fail "no particle was added"
+# ---- the traced game: the fireball --------------------------------------
+
+start_game "$traced" traced
+trace=$out/traced.trace.txt
+wait_for_start
+
+# Down, forward, A: the fireball.  The three presses must land within the
+# game's command window; the trace says, once the game has read Z, which
+# presses it held ("searched DRA|| Against DRA") and what it made of them.
+# The whole command is sent again when they made no fireball: the presses
+# came too far apart, the opponent has jumped over (forward is then Left),
+# or player 1 was being hit and could not throw.
+forward=Right
+thrown=""
+for attempt in $(seq 8); do
+    mark=$(trace_lines "$trace")
+    xdotool key --delay 40 Down "$forward" z
+    found=$(wait_for_trace_at "$trace" '^(Have Move - |Got nothing|Adding uppercut)' 20 \
+        "the game to judge Down, $forward, Z" "$mark") || fail "the game did not read Z"
+    at=${found%%:*} judged=${found#*:}
+    held=$(sed -n "$((mark + 1)),${at}p" "$trace" | grep -m1 -o 'Against [A-Z]*' | cut -d' ' -f2)
+    echo "try $attempt: Down, $forward, Z read as ${held:-?}: $judged"
+    if [ "$judged" = "Have Move - fireball!" ]; then
+        # Player 1 takes the move in the same pass unless a hit keeps them
+        # busy: the lines that follow are then the opponent's.
+        wait_for_trace "$trace" '' 20 "the rest of the pass that found the fireball" $((at + 2)) \
+            >/dev/null || fail "the game stopped writing its trace"
+        if sed -n "$((at + 1)),$((at + 3))p" "$trace" | grep -q -x "Change Action: fireball"; then
+            # A hit before the fireball leaves the hand ends the move:
+            # player 1 then changes from it to the hit.
+            out_or_hit=$(wait_for_trace "$trace" '^(particle added|Last state was: fireball)$' 20 \
+                "the fireball's particle" "$at") || fail "the fireball neither came out nor ended"
+            if [ "$out_or_hit" = "particle added" ]; then
+                shot fireball
+                thrown=yes
+                break
+            fi
+            echo "try $attempt: the fireball move ended before its particle came out"
+        fi
+    fi
+    # Forward is the way player 1 faces: the other key if Right read as back.
+    if [[ "$held" == *DLA* ]]; then
+        [ "$forward" = Right ] && forward=Left || forward=Right
+    fi
+    sleep 0.5 # paces the tries: a hit that kept player 1 busy passes meanwhile
+done
+[ -n "$thrown" ] || fail "the fireball move did not start in 8 tries of Down, forward, Z"
+
+escape_ends
+grep -q "Change Action: fireball" "$trace" || fail "the fireball move did not start"
+grep -q "particle added" "$trace" || fail "no particle was added"
 echo "window test passed; screenshots in $out"
