@@ -6,7 +6,8 @@
 # frame, a fireball, the boxes, Escape and exit code 0), removes and purges
 # it and checks that every file it brought is gone.  Then installs the build
 # into a DESTDIR staging folder and plays the game from there the same way.
-#   scripts/install-test.sh [BUILD_DIR]    default build (scripts/test.sh's)
+#   scripts/install-test.sh [BUILD_DIR]    default build (scripts/test.sh's),
+#                                          a build with the tests
 # Installing needs root or sudo; without either, the package and the DESTDIR
 # run are still checked.  A tavro-fighter package the machine already has is
 # left alone.
@@ -27,20 +28,30 @@ cleanup() {
 trap cleanup EXIT
 rm -rf "$out"
 mkdir -p "$out"
+traced=$(realpath "$dir/tests/window/fighter_traced")
+xclose=$(realpath "$dir/tools/xclose/xclose")
+[ -x "$traced" ] && [ -x "$xclose" ] ||
+    { echo "FAIL: $dir has no fighter_traced or xclose: a build with the tests is needed"; exit 1; }
 
 # Plays the installed game through LAUNCHER with tests/window/window_test.sh,
 # from a fresh folder that holds no data/ of its own: only the stage bitmap
 # the test compares screenshots with, at the path it reads it from.  The
-# test reads the trace from standard output: `LAUNCHER --trace`.  Then
-# starts it once more without a window, as a menu would, for the trace log.
+# test reads the game's trace from standard output: `LAUNCHER --trace`.  Its
+# fireball part needs the game that writes each trace line at once, which
+# only the build has (tests/window/fighter_traced): that one plays on the
+# installed data.  Then the launcher starts once more without a window, as a
+# menu would, for the trace log.
 play() { # LAUNCHER STAGE_BITMAP NAME
     local folder="$scratch/$3" state="$scratch/$3-state"
+    local installed
+    installed=$(dirname "$(dirname "$2")")
     mkdir -p "$folder/data"
     cp "$2" "$folder/data/tBG2.bmp"
-    printf '#!/bin/sh\nexec "%s" --trace\n' "$1" >"$scratch/$3-traced"
-    chmod +x "$scratch/$3-traced"
+    printf '#!/bin/sh\nexec "%s" --trace\n' "$1" >"$scratch/$3-game"
+    printf '#!/bin/sh\ncd "%s" && exec "%s"\n' "$installed" "$traced" >"$scratch/$3-traced"
+    chmod +x "$scratch/$3-game" "$scratch/$3-traced"
     echo "== $3: $1 from $folder"
-    tests/window/window_test.sh "$scratch/$3-traced" "$(realpath "$dir/tools/xclose/xclose")" \
+    tests/window/window_test.sh "$scratch/$3-game" "$scratch/$3-traced" "$xclose" \
         "$folder" "$out/$3" || return 1
     (cd "$folder" && XDG_STATE_HOME="$state" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
         timeout 2 "$1" >"$out/$3/launcher.txt" 2>&1) || true

@@ -94,6 +94,14 @@ void listJoysticks() {
 // Where a sprite may have written this frame: its saved rectangle and its
 // frame's image, both at (x, y).
 void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, long long y) {
+    // A keyed frame changes only its opaque pixels: the background put back
+    // around them is what was there.  Its last place is sent again with the
+    // next frame, where it is erased.
+    if (shown && shown->runs.known()) {
+        const SDL_Rect& opaque = shown->runs.extent();
+        shownFrames.add(x + opaque.x, y + opaque.y, opaque.w, opaque.h);
+        return;
+    }
     long long w = 0, h = 0;
     if (sprite.base) {
         w = sprite.base->width;
@@ -133,8 +141,12 @@ void showFrame() {
         shownFrames.add(sdlPosition(bar->xPos + bar->barX), sdlPosition(bar->yPos + bar->barY),
                         bar->barW, bar->barH);
     }
-    // The debug boxes may reach outside the sprites.
-    shownFrames.show(screen, debugging);
+    // The debug boxes may reach outside the sprites, and what the save
+    // rectangles put back of them once they are off reaches beyond the
+    // frames' opaque pixels.
+    static bool debuggedLast = false;
+    shownFrames.show(screen, debugging || debuggedLast);
+    debuggedLast = debugging;
 }
 
 } // namespace

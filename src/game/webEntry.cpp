@@ -62,6 +62,11 @@ void refresh() {
     const long framesBefore = g_loop->framesDrawn();
     const bool goOn = g_loop->refresh(static_cast<long>(now - g_clock), [] { ++g_clock; });
     if (framesBefore == 0 && g_loop->framesDrawn() == 1) tellPage("first frame");
+    // For the key-to-screen measure (web/keyToScreen.js): a frame was drawn.
+    if (g_loop->framesDrawn() != framesBefore)
+        EM_ASM({
+            if (Module.onFrameDrawn) Module.onFrameDrawn();
+        });
     if (!goOn) {
         seams::trace().flush();
         emscripten_cancel_main_loop();

@@ -21,6 +21,20 @@ Uint32 colourBits(const SDL_PixelFormat* format) {
     return ~format->Amask;
 }
 
+// The surface's colour key; false when it has none.  A browser's SDL has no
+// colour keys (transparency travels in the pixels, and its surfaces live in
+// canvases, so the runs are never worked out there).
+bool colourKey(const SDL_Surface* surface, Uint32& key) {
+#if defined(__EMSCRIPTEN__)
+    (void)surface;
+    key = 0;
+    return false;
+#else
+    key = surface->format->colorkey;
+    return (surface->flags & SDL_SRCCOLORKEY) != 0;
+#endif
+}
+
 } // namespace
 
 opaqueRuns opaqueRuns::of(SDL_Surface* image) {
@@ -32,8 +46,11 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     // A frame SDL has drawn already may hold only its run-length copy.
     if (SDL_MUSTLOCK(image)) return found;
 
+    Uint32 key = 0;
+    if (!colourKey(image, key)) return found;
     const Uint32 mask = colourBits(image->format);
-    const Uint32 key = image->format->colorkey & mask;
+    found.key_ = key;
+    key &= mask;
     const std::size_t budget =
         static_cast<std::size_t>(image->w) * static_cast<std::size_t>(image->h) * 4 / budgetDivisor;
     found.rowStarts_.reserve(static_cast<std::size_t>(image->h) + 1);
@@ -60,8 +77,20 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     }
     found.rowStarts_.push_back(static_cast<Uint32>(found.runs_.size()));
     found.runs_.shrink_to_fit();
+    int left = image->w, right = 0, top = image->h, bottom = 0;
+    for (int y = 0; y < image->h; ++y)
+        for (Uint32 i = found.rowStarts_[y]; i < found.rowStarts_[y + 1]; ++i) {
+            const run& r = found.runs_[i];
+            left = std::min<int>(left, r.x);
+            right = std::max<int>(right, r.x + r.length);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        }
+    if (right > left && bottom > top)
+        found.extent_ =
+            SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(top),
+                     static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
     if (found.bytes() > budget) return opaqueRuns();
-    found.key_ = image->format->colorkey;
     found.known_ = true;
     return found;
 }
@@ -71,9 +100,10 @@ std::size_t opaqueRuns::bytes() const {
 }
 
 int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) const {
+    Uint32 key = 0;
     if (!known_ || sdlDrawingOnly() || !image || !target || !image->pixels || image == target ||
         (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
-        image->format->colorkey != key_ || SDL_MUSTLOCK(image) ||
+        !colourKey(image, key) || key != key_ || SDL_MUSTLOCK(image) ||
         rowStarts_.size() != static_cast<std::size_t>(image->h) + 1 ||
         !sameLayout(image->format, target->format))
         return copyBlit(image, nullptr, target, at);

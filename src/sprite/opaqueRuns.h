@@ -26,6 +26,9 @@ class opaqueRuns {
     // The memory the runs take, beside the image's pixels.
     std::size_t bytes() const;
     int runCount() const { return static_cast<int>(runs_.size()); }
+    // The smallest rectangle of the image holding every opaque pixel (size 0
+    // when there is none): all that drawing the frame can change.
+    const SDL_Rect& extent() const { return extent_; }
 
     // SDL_BlitSurface(image, nullptr, target, at) for the image these runs
     // were worked out from: the same clipping, the same rectangle written
@@ -41,6 +44,7 @@ class opaqueRuns {
         Uint16 length;
     };
     bool known_ = false;
+    SDL_Rect extent_{0, 0, 0, 0};
     Uint32 key_ = 0;                // the colour key the runs were worked out for
     std::vector<Uint32> rowStarts_; // row y's runs are runs_[rowStarts_[y] .. rowStarts_[y + 1])
     std::vector<run> runs_;

@@ -37,6 +37,7 @@ std::unique_ptr<characterSnapshot> characterSnapshot::load(const std::string& da
         loaded->loadParticles(dataFolder, move.frameSet);
     }
     loaded->loadStage(dataFolder);
+    loaded->loadParticleDefs(dataFolder);
     return loaded;
 }
 
@@ -78,4 +79,22 @@ void characterSnapshot::loadStage(const std::string& dataFolder) {
     if (!decoded) return;
     stage = SDL_DisplayFormat(decoded);
     SDL_FreeSurface(decoded);
+}
+
+void characterSnapshot::loadParticleDefs(const std::string& dataFolder) {
+    // The game reads "data/particle/..." from the folder above its data
+    // folder; the list is read from there, and the working folder restored.
+    const size_t slash = dataFolder.find_last_of('/');
+    const std::string base = slash == std::string::npos ? dataFolder : dataFolder.substr(slash + 1);
+    if (base != "data" || !platform::directoryExists(dataFolder + "/particle")) return;
+    const std::string parent = slash == std::string::npos ? "." : dataFolder.substr(0, slash);
+    const std::string here = platform::currentDirectory();
+    if (here.empty() || !platform::changeDirectory(parent.empty() ? "/" : parent)) return;
+    try {
+        particleDefs.addList("default", SDL_GetVideoSurface());
+    } catch (...) {
+        platform::changeDirectory(here);
+        throw;
+    }
+    platform::changeDirectory(here);
 }

@@ -7,6 +7,7 @@
 
 #include "fighter/animationSet.h"
 #include "fighter/moveSet.h"
+#include "particle/partInfoList.h"
 #include "sprite/CSpriteBase.h"
 
 #include <SDL.h>
@@ -27,6 +28,9 @@ class characterSnapshot {
     // name without a loadable folder is absent.
     std::map<std::string, std::unique_ptr<CSpriteBase>> particles;
     SDL_Surface* stage = nullptr; // the stage bitmap, display format; owned; may be null
+    // The particle definitions as the game loads them (its list "default"),
+    // for the particle preview; empty when they could not be loaded.
+    partInfoList particleDefs;
 
     characterSnapshot() = default;
     ~characterSnapshot();
@@ -47,6 +51,7 @@ class characterSnapshot {
     void loadParticles(const std::string& dataFolder, const CSpriteBase& set);
     void readFileNames(const std::string& folder, const CSpriteBase& set);
     void loadStage(const std::string& dataFolder);
+    void loadParticleDefs(const std::string& dataFolder);
 
     std::map<const CSpriteBase*, std::vector<std::string>> files_;
 };

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
             moves = true;
             kind = listing::html;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << usage;
+            std::cout << usage << workbench::keyList();
             return 0;
         } else if (argv[i][0] == '-' || plain == (moves ? 1 : 2)) {
             std::cerr << usage;

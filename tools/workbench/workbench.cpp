@@ -5,6 +5,7 @@
 #include "dataReport.h"
 #include "moveTable.h"
 #include "overlayPainter.h"
+#include "particle/particle.h"
 #include "stopGuard.h"
 
 #include "base/seams.h"
@@ -26,9 +27,11 @@ constexpr int margin = 4;
 constexpr int stageWidth = 800;
 constexpr int largestDistance = 790;
 
-const char* const keyHelp = "Up/Down next  Tab anims/moves  Left/Right step  Space play  "
-                            "F facing  O opponent  -+[] distance  B boxes  S shot  R reload  "
-                            "Esc quit";
+// The key bar at the bottom, two lines (--help says more).
+const char* const keyHelp[] = {
+    "Up/Down next  Tab anims/moves  Left/Right step  Space play  M slow motion  K onion skin",
+    "F facing  O opponent  P its stance  -+[] distance  V particles  B boxes  S shot  R reload  "
+    "Esc quit"};
 
 std::string point(int x, int y) {
     return std::to_string(x) + "," + std::to_string(y);
@@ -63,6 +66,27 @@ std::string fileSafe(const std::string& name) {
 }
 
 } // namespace
+
+const char* workbench::keyList() {
+    return "keys:\n"
+           "  Up, Down (PageUp, PageDown)  previous, next animation or move\n"
+           "  Tab                          to the moves, or back to the animations\n"
+           "  Left, Right (comma, period)  step one frame back or forward, and pause\n"
+           "  Space                        play or pause at the game's speed\n"
+           "  M                            slow motion: 1/2, 1/4, 1/8, then full speed\n"
+           "  K                            onion skin: the previous and next frames, faint\n"
+           "  F                            turn the fighter round (the mirrored frames)\n"
+           "  O                            show or hide the opponent\n"
+           "  P                            the opponent stands, ducks or is in the air\n"
+           "  - +  (keypad too)            the opponent 10 pixels nearer, further\n"
+           "  [ ]                          the opponent 1 pixel nearer, further\n"
+           "  V                            particle preview: spawned particles fly, with\n"
+           "                               their follow-ups and boxes\n"
+           "  B                            show or hide the boxes and the timeline marks\n"
+           "  S, F12                       save the window as <name>-<frame>.bmp\n"
+           "  R                            reload the data now\n"
+           "  Escape, Q                    quit\n";
+}
 
 workbench::workbench(const std::string& dataFolder, SDL_Surface* screen, std::ostream& terminal)
     : dataFolder_(dataFolder), screen_(screen), terminal_(terminal), watcher_(dataFolder) {
@@ -125,11 +149,9 @@ void workbench::swapIn(std::unique_ptr<characterSnapshot> fresh) {
             index = static_cast<int>(i);
             break;
         }
-    animation* standing = snapshot_->anims.returnAnimation("standing");
-    opponent_.base = standing ? &standing->frameSet : nullptr;
-    opponent_.frame = 0;
-    opponent_.animating = 1;
-    opponent_.actionName = "standing";
+    // Live preview particles point into the old snapshot's definitions.
+    previewList_.reset();
+    placeOpponent();
     show(index, old ? oldFrame : 0);
     // The old frame sets go only now that nothing points into them.
     old.reset();
@@ -146,7 +168,31 @@ void workbench::show(int index, int frameIndex) {
     shown_.frame = count > 0 ? std::clamp(frameIndex, 0, count - 1) : 0;
     shown_.lastTick = static_cast<int>(seams::ticks());
     shown_.animating = playing_ ? 1 : 0;
+    previewList_.reset();
+    previewFrame_ = -1;
     placeFighters();
+}
+
+void workbench::placeOpponent() {
+    static const char* const stances[] = {"standing", "duck", "inAir"};
+    const char* name = stances[stance_];
+    animation* shown = snapshot_ ? snapshot_->anims.returnAnimation(name) : nullptr;
+    opponent_.base = shown ? &shown->frameSet : nullptr;
+    opponent_.frame = 0;
+    opponent_.animating = 1;
+    opponent_.actionName = name;
+    placeFighters();
+}
+
+bool workbench::shownInAir() const {
+    // Moves that only work in the air, and the game's own air moves and
+    // animation, are shown at the top of a jump.
+    const entry* e = current();
+    if (!e) return false;
+    if (e->move && moveTable::place(e->move->condition) == "air") return true;
+    for (const char* name : {"inAir", "blockAir", "airBack", "airForward"})
+        if (e->name == name) return true;
+    return false;
 }
 
 void workbench::moveOpponent(int by) {
@@ -162,7 +208,10 @@ void workbench::placeFighters() {
     shown_.xPos = right ? centre - distance_ / 2 : centre + distance_ / 2;
     opponent_.xPos = right ? shown_.xPos + distance_ : shown_.xPos - distance_;
     opponent_.facingRight = !right;
-    shown_.yPos = opponent_.yPos = g_GroundLevel;
+    shown_.yPos = shownInAir() ? g_GroundLevel - airLift : g_GroundLevel;
+    shown_.onGround = shown_.yPos == g_GroundLevel;
+    opponent_.yPos = stance_ == 2 ? g_GroundLevel - airLift : g_GroundLevel;
+    opponent_.onGround = stance_ != 2;
 }
 
 const workbench::entry* workbench::current() const {
@@ -267,6 +316,22 @@ void workbench::handleKey(const SDL_keysym& key) {
         break;
     case SDLK_b:
         boxesShown_ = !boxesShown_;
+        break;
+    case SDLK_k:
+        onion_ = !onion_;
+        break;
+    case SDLK_m:
+        slow_ = (slow_ + 1) % 4;
+        shown_.speed = opponent_.speed = fighterSpeed * static_cast<float>(slowdown());
+        break;
+    case SDLK_p:
+        stance_ = (stance_ + 1) % 3;
+        placeOpponent();
+        break;
+    case SDLK_v:
+        preview_ = !preview_;
+        previewList_.reset();
+        previewFrame_ = -1;
         break;
     case SDLK_MINUS:
     case SDLK_KP_MINUS:
@@ -410,7 +475,9 @@ std::vector<std::string> workbench::infoLines() const {
         lines.push_back(first + "frame " + std::to_string(shown_.frame + 1) + " of " +
                         std::to_string(count) + ": " + file + "   pause " +
                         std::to_string(f->pause) + " x3 = " + std::to_string(shownFor) + " ms   " +
-                        (playing_ ? "playing" : "paused") + "   facing " +
+                        (playing_ ? "playing" : "paused") +
+                        (slow_ ? " at 1/" + std::to_string(slowdown()) : std::string()) +
+                        (onion_ ? "   onion skin" : "") + "   facing " +
                         (shown_.facingRight ? "right" : "left"));
         lines.push_back("anchor " + point(f->offsetX, f->offsetY) + "   body " +
                         box(f->colX1, f->colY1, f->colX2, f->colY2) + "   damage box " +
@@ -439,7 +506,8 @@ std::vector<std::string> workbench::infoLines() const {
     }
     std::string opponent = "opponent hidden";
     if (opponentShown_) {
-        opponent = "opponent " + std::to_string(distance_) + " px away: ";
+        const char* stance = stance_ == 1 ? "ducking " : stance_ == 2 ? "in the air " : "";
+        opponent = std::string("opponent ") + stance + std::to_string(distance_) + " px away: ";
         const spriteFrame* shown = shownFrame();
         const bool noBox = !shown || (shown->dmgX1 == shown->dmgX2 && shown->dmgY1 == shown->dmgY2);
         // A frame without a damage box still has a point the game tests; it
@@ -483,7 +551,9 @@ void workbench::render() {
         if (opponentShown_) opponent_.stepFrame();
         shown_.stepFrame();
         if (opponentShown_) opponent_.draw();
+        if (onion_) drawOnion();
         shown_.draw();
+        runPreview();
         drawParticles();
         if (boxesShown_) drawOverlays();
     }
@@ -567,7 +637,107 @@ void workbench::drawText() {
     if (!status_.empty())
         bitmapFont::draw(screen_, margin, margin + line * (panelLines - 1), status_,
                          statusIsProblem_ ? problem : text);
-    const int helpTop = screen_->h - line - margin;
-    overlayPainter::fill(screen_, 0, helpTop - margin, screen_->w, line + margin * 2, panel);
-    bitmapFont::draw(screen_, margin, helpTop, keyHelp, text);
+    drawTimeline();
+    const int helpTop = screen_->h - 2 * line - margin;
+    overlayPainter::fill(screen_, 0, helpTop - margin, screen_->w, 2 * line + margin * 2, panel);
+    bitmapFont::draw(screen_, margin, helpTop, keyHelp[0], text);
+    bitmapFont::draw(screen_, margin, helpTop + line, keyHelp[1], text);
+}
+
+void workbench::drawOnion() {
+    // The previous frame and the next, faint, under the frame shown.
+    const CSpriteBase* set = shown_.base;
+    const int count = frameCount();
+    if (!set || count < 2 || !screen_) return;
+    for (int by : {-1, 1}) {
+        const int i = ((shown_.frame + by) % count + count) % count;
+        const std::vector<spriteFrame>& frames = shown_.facingRight ? set->frames : set->flipFrames;
+        if (i >= static_cast<int>(frames.size()) || !frames[i].image) continue;
+        const spriteFrame& f = frames[i];
+        SDL_Rect to;
+        to.x = static_cast<Sint16>(shown_.xPos - f.offsetX);
+        to.y = static_cast<Sint16>(shown_.yPos - f.offsetY);
+        SDL_SetAlpha(f.image, SDL_SRCALPHA, by < 0 ? 70 : 110);
+        SDL_BlitSurface(f.image, nullptr, screen_, &to);
+        SDL_SetAlpha(f.image, 0, SDL_ALPHA_OPAQUE);
+    }
+}
+
+void workbench::runPreview() {
+    // The particles the shown frames spawn, made, moved and ended by the
+    // game's own particle list: their flight, their OnDeath follow-ups and
+    // their boxes.  A frame spawns when it is reached.
+    if (!preview_ || !snapshot_ || !snapshot_->particleDefs.head || !screen_) return;
+    const spriteFrame* f = shownFrame();
+    const Uint32 now = seams::ticks();
+    const bool spawns = f && !f->partNames.empty();
+    if (spawns && shown_.frame != previewFrame_) {
+        if (!previewList_) {
+            previewList_ = std::make_unique<particleList>();
+            previewStep_ = now;
+        }
+        for (const std::string& line : f->partNames)
+            previewList_->addParticle(line, &shown_, nullptr, &snapshot_->particleDefs, screen_,
+                                      static_cast<int>(now));
+    }
+    previewFrame_ = spawns ? shown_.frame : -1;
+    if (!previewList_) return;
+    // One movement step per 10 ms, as in the game (slower in slow motion).
+    const Uint32 stepMs = 10u * static_cast<Uint32>(slowdown());
+    for (int steps = 0; now - previewStep_ >= stepMs && steps < 100; ++steps) {
+        previewList_->update();
+        previewStep_ += stepMs;
+    }
+    if (now - previewStep_ >= stepMs) previewStep_ = now;
+    previewList_->advanceFrames();
+    previewList_->draw();
+    if (!boxesShown_) return;
+    const Uint32 box = overlayPainter::colour(screen_, spawnColour);
+    for (particleList::node* n = previewList_->head; n; n = n->next)
+        if (!n->item->dead)
+            overlayPainter::outline(screen_, n->item->sprite.getColBox(n->item->facingRight), box);
+}
+
+int workbench::timelineTop() const {
+    const int helpTop = screen_ ? screen_->h - 2 * bitmapFont::cellHeight - margin : 0;
+    return helpTop - margin - timelineHeight - 6;
+}
+
+void workbench::drawTimeline() {
+    // One block per frame, as wide as its pause: red where it can hurt,
+    // green where it spawns particles, the frame shown outlined.
+    const entry* e = current();
+    if (!e || !e->frames || !screen_) return;
+    const std::vector<spriteFrame>& frames = e->frames->frames;
+    const int count = static_cast<int>(frames.size());
+    if (count == 0) return;
+    long long total = 0;
+    for (const spriteFrame& f : frames)
+        total += std::max(f.pause, 1);
+    const int width = screen_->w - 2 * margin;
+    const int top = timelineTop();
+    const Uint32 text = overlayPainter::colour(screen_, textColour);
+    overlayPainter::fill(screen_, 0, top - 3, screen_->w, timelineHeight + 6,
+                         overlayPainter::colour(screen_, panelColour));
+    long long sum = 0;
+    int x = margin;
+    for (int i = 0; i < count; ++i) {
+        const spriteFrame& f = frames[static_cast<size_t>(i)];
+        sum += std::max(f.pause, 1);
+        const int right = margin + static_cast<int>(width * sum / total);
+        const bool hurts = f.damage > 0 && f.hitType == 1;
+        const Uint32 rgb = hurts                  ? activeColour
+                           : !f.partNames.empty() ? spawnFrameColour
+                                                  : idleColour;
+        overlayPainter::fill(screen_, x, top, std::max(right - x - 1, 1), timelineHeight,
+                             overlayPainter::colour(screen_, rgb));
+        const std::string label = std::to_string(i + 1);
+        if (bitmapFont::width(label) + 3 < right - x)
+            bitmapFont::draw(screen_, x + 2,
+                             top + (timelineHeight - bitmapFont::cellHeight) / 2 + 1, label, text);
+        if (i == shown_.frame)
+            overlayPainter::outline(screen_, {x - 1, top - 2, right - 1, top + timelineHeight + 1},
+                                    overlayPainter::colour(screen_, currentColour));
+        x = right;
+    }
 }

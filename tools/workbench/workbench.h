@@ -14,6 +14,7 @@
 #include "fileWatcher.h"
 
 #include "fighter/fighter.h"
+#include "particle/particleList.h"
 
 #include <SDL.h>
 
@@ -33,6 +34,18 @@ class workbench {
     static constexpr Uint32 pollInterval = 500;
     // The game's fighters play every frame three times as long as its pause.
     static constexpr float fighterSpeed = 3.0f;
+    // How high air moves, the air animation and the airborne opponent are
+    // shown: the top of a jump from the ground (strength 16: 16 + 15 + ... + 1).
+    static constexpr int airLift = 136;
+    // The timeline strip's colours: frames that can hurt, frames that spawn
+    // particles, the others, and the frame shown.
+    static constexpr Uint32 activeColour = 0xD03030;
+    static constexpr Uint32 spawnFrameColour = 0x30A050;
+    static constexpr Uint32 idleColour = 0x606070;
+    static constexpr Uint32 currentColour = 0xFFFFFF;
+
+    // Every key, one per line, as --help prints them.
+    static const char* keyList();
 
     // Messages for the author (the checker's findings, reload results,
     // screenshot paths) go to `terminal`.
@@ -78,6 +91,17 @@ class workbench {
     bool opponentShown() const { return opponentShown_; }
     int distance() const { return distance_; }
     int errorCount() const { return errors_; }
+    bool onionShown() const { return onion_; }
+    // 1, 2, 4 or 8: slow motion plays frames that many times slower.
+    int slowdown() const { return 1 << slow_; }
+    // "standing", "duck" or "inAir".
+    const std::string& opponentStance() const { return opponent_.actionName; }
+    bool particlePreview() const { return preview_; }
+    int previewParticles() const { return previewList_ ? previewList_->size() : 0; }
+    const particleList* previewList() const { return previewList_.get(); }
+    // Where the timeline strip is drawn (its top and height on the screen).
+    int timelineTop() const;
+    static constexpr int timelineHeight = 14;
     const std::string& status() const { return status_; }
     const Fighter& fighter() const { return shown_; }
     const Fighter& opponent() const { return opponent_; }
@@ -103,6 +127,11 @@ class workbench {
     void drawParticles();
     void drawOverlays();
     void drawText();
+    void drawTimeline();
+    void drawOnion();
+    void runPreview();
+    void placeOpponent();
+    bool shownInAir() const;
     const spriteFrame* shownFrame() const;
     const entry* current() const;
     bool damageReaches() const;
@@ -130,4 +159,11 @@ class workbench {
     bool statusIsProblem_ = false;
     std::string shotFolder_ = ".";
     std::string shownCaption_;
+    bool onion_ = false;
+    int slow_ = 0;        // slow motion: frames play 2^slow_ times slower
+    int stance_ = 0;      // the opponent: 0 standing, 1 ducking, 2 in the air
+    bool preview_ = true; // particles the shown frames spawn fly
+    std::unique_ptr<particleList> previewList_;
+    int previewFrame_ = -1; // the frame that last spawned, -1: none yet
+    Uint32 previewStep_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "workbench.h"
 
 #include "particle/SquareCollider.h"
+#include "particle/particle.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -532,4 +533,90 @@ TEST_F(Workbench, ExplainsTheCornerRuleForABoxLyingAcrossTheBody) {
         press(SDLK_EQUALS); // at 120 a corner of the box lies inside the body
     pass();
     EXPECT_TRUE(contains(allLines(bench), "damage box reaches its body")) << allLines(bench);
+}
+
+// The views for timing and place: air moves at jump height, the opponent's
+// three stances, slow motion, the onion skin and the timeline strip.
+TEST_F(Workbench, ShowsAirMovesHighTheOpponentsStancesAndSlowMotion) {
+    bench.start("airKick");
+    pass();
+    EXPECT_EQ(bench.fighter().yPos, g_GroundLevel - workbench::airLift);
+    press(SDLK_DOWN); // the next move, on the ground
+    pass();
+    EXPECT_EQ(bench.fighter().yPos, g_GroundLevel) << bench.entryName();
+
+    EXPECT_EQ(bench.opponentStance(), "standing");
+    press(SDLK_p);
+    pass();
+    EXPECT_EQ(bench.opponentStance(), "duck");
+    EXPECT_TRUE(contains(allLines(bench), "opponent ducking")) << allLines(bench);
+    press(SDLK_p);
+    pass();
+    EXPECT_EQ(bench.opponentStance(), "inAir");
+    EXPECT_EQ(bench.opponent().yPos, g_GroundLevel - workbench::airLift);
+    press(SDLK_p);
+    pass();
+    EXPECT_EQ(bench.opponentStance(), "standing");
+    EXPECT_EQ(bench.opponent().yPos, g_GroundLevel);
+
+    for (int expected : {2, 4, 8, 1}) {
+        press(SDLK_m);
+        pass();
+        EXPECT_EQ(bench.slowdown(), expected);
+        EXPECT_EQ(bench.fighter().speed, workbench::fighterSpeed * expected);
+    }
+    press(SDLK_m);
+    pass();
+    EXPECT_TRUE(contains(allLines(bench), "at 1/2")) << allLines(bench);
+
+    EXPECT_FALSE(bench.onionShown());
+    press(SDLK_k);
+    pass();
+    EXPECT_TRUE(bench.onionShown());
+    EXPECT_TRUE(contains(allLines(bench), "onion skin"));
+}
+
+TEST_F(Workbench, TheTimelineMarksTheActiveFramesAndTheFrameShown) {
+    auto count = [&](Uint32 rgb) {
+        int n = 0;
+        const int y = bench.timelineTop() + workbench::timelineHeight - 2;
+        for (int x = 0; x < screen.surface()->w; ++x)
+            n += rgbAt(screen.surface(), x, y) == rgb;
+        return n;
+    };
+    bench.start("standing");
+    pass();
+    EXPECT_EQ(count(workbench::activeColour), 0) << "an animation never hurts";
+    EXPECT_GT(count(workbench::idleColour), 0);
+    bench.start("kick");
+    press(SDLK_RIGHT); // pause on the first frame that hurts
+    pass();
+    EXPECT_GT(count(workbench::activeColour), 100) << "two of five frames hurt";
+    // The frame shown is outlined above its block.
+    const int above = bench.timelineTop() - 2;
+    int outlined = 0;
+    for (int x = 0; x < screen.surface()->w; ++x)
+        outlined += rgbAt(screen.surface(), x, above) == workbench::currentColour;
+    EXPECT_GT(outlined, 20);
+    EXPECT_LT(outlined, screen.surface()->w / 2);
+}
+
+// The particle preview plays the fireball's flight, with its box.
+TEST_F(Workbench, ThePreviewFliesTheSpawnedParticles) {
+    bench.start("fireball");
+    for (int i = 0; i < bench.frameCount() && bench.fighter().current()->partNames.empty(); ++i) {
+        press(SDLK_RIGHT);
+        pass();
+    }
+    pass();
+    ASSERT_EQ(bench.previewParticles(), 1);
+    const int startX = bench.previewList()->head->item->sprite.xPos;
+    clock.advance(200);
+    pass();
+    ASSERT_EQ(bench.previewParticles(), 1);
+    EXPECT_GT(bench.previewList()->head->item->sprite.xPos, startX + 20) << "it flies forward";
+    press(SDLK_v); // preview off: the flight ends
+    pass();
+    EXPECT_EQ(bench.previewParticles(), 0);
+    EXPECT_FALSE(bench.particlePreview());
 }

@@ -1,0 +1,40 @@
+// What the benchmark's sections share: the clock, medians, and the row of
+// the side-by-side table each SDL 1.2 library fills in.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace bench {
+
+using clock_type = std::chrono::steady_clock;
+
+inline double microseconds(clock_type::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+inline long long nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               clock_type::now().time_since_epoch())
+        .count();
+}
+
+inline double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// One library's row of the table: microseconds, except the start-up.
+struct libraryRow {
+    int compat = -1; // the library the row was measured on: 1 sdl12-compat, 0 classic
+    double pass = 0;
+    double limit = 0;
+    double floor = 0;
+    double mainToFirstFrameMs = 0;
+    double keyPasses = 0; // key to screen on the desktop, median
+    double keyMs = 0;
+};
+
+} // namespace bench
