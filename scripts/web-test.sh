@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The game in a web page, tested in headless Chromium: builds the page
 # (scripts/web.sh installs what is missing) and plays it with
-# web/browserTest.js.  Then writes the web folder for any host
-# (scripts/web.sh --dist) and plays it from Python's plain http.server with
-# web/distTest.js.  Screenshots land in build-web/artifacts/.
+# web/browserTest.js, and the versus page with web/versusTest.js.  Then
+# writes the web folder for any host (scripts/web.sh --dist) and plays it from
+# Python's plain http.server with web/distTest.js.  Screenshots land in
+# build-web/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/web.sh --build
 node web/browserTest.js build-web/web data build-web/artifacts
+# The versus page: two players' keys at one keyboard.
+node web/versusTest.js build-web/web build-web/artifacts
 # Online play: browser against browser over WebRTC, and browser against the
 # desktop's netpeer (from the desktop build) through the bridge.
 [ -x build/tests/net/netpeer ] || cmake --build build --target netpeer

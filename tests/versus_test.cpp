@@ -344,3 +344,37 @@ TEST(VersusAgainstTheComputer, OnlyTheOpponentMeetsParticlesWhoeverThrewThem) {
     EXPECT_EQ(hp1, vikings1.hp);
     EXPECT_LT(fighter2.hp, hp2);
 }
+
+namespace {
+
+// The screen's pixel at (x, y) is the stage's.
+bool showsStage(int x, int y) {
+    SDL_LockSurface(screen);
+    SDL_LockSurface(back);
+    const Uint32 shown = static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
+    const Uint32 stage = static_cast<Uint32*>(back->pixels)[y * back->pitch / 4 + x];
+    SDL_UnlockSurface(back);
+    SDL_UnlockSurface(screen);
+    return shown == stage;
+}
+
+} // namespace
+
+TEST_F(VersusGame, AFrameKeptShownStaysOnTheScreenUntilTheNextFrame) {
+    // Somewhere in player 1's body.
+    const colBox body = vikings1.getCBox();
+    const int x = (body.left + body.right) / 2, y = (body.top + body.bottom) / 2;
+    versusLoop::playFrame(game->session, frame++, {}, false, true);
+    EXPECT_TRUE(showsStage(x, y)) << "a frame not kept shown is erased at once";
+
+    versusLoop::playFrame(game->session, frame++, {}, false, true, true);
+    EXPECT_FALSE(showsStage(x, y)) << "the frame kept shown was erased";
+    versusLoop::finishFrame();
+    EXPECT_TRUE(showsStage(x, y));
+    versusLoop::finishFrame(); // nothing waits any more
+
+    // The next frame finishes the one on show before it plays.
+    versusLoop::playFrame(game->session, frame++, {}, false, true, true);
+    versusLoop::playFrame(game->session, frame++, {}, false, false);
+    EXPECT_TRUE(showsStage(x, y));
+}

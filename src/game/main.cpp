@@ -91,6 +91,17 @@ void listJoysticks() {
     }
 }
 
+// The joysticks there are, by index.  A browser lists empty gamepad slots
+// too, which have no name: they are no joysticks, and a player given one
+// could press nothing.
+std::vector<int> namedJoysticks() {
+    std::vector<int> found;
+    const int count = SDL_NumJoysticks();
+    for (int i = 0; i < count; ++i)
+        if (SDL_JoystickName(i)) found.push_back(i);
+    return found;
+}
+
 // Where a sprite may have written this frame: its saved rectangle and its
 // frame's image, both at (x, y).
 void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, long long y) {
@@ -207,11 +218,11 @@ void startUp(gameSession& session) {
         session.checker2->target = &targ2;
         session.pad2.setPlayerTwoDefaults();
         // Player 2 takes the last joystick; with two, player 1 the first.
-        const int sticks = SDL_NumJoysticks();
-        if (sticks >= 1) session.pad2.joyIndex = sticks - 1;
-        if (sticks >= 2) {
-            GPad.joyIndex = 0;
-            player1.joystick = SDL_JoystickOpen(0);
+        const std::vector<int> sticks = namedJoysticks();
+        if (sticks.size() >= 1) session.pad2.joyIndex = sticks.back();
+        if (sticks.size() >= 2) {
+            GPad.joyIndex = sticks.front();
+            player1.joystick = SDL_JoystickOpen(sticks.front());
         }
         player2.init(screen);
         player2.side = 1;

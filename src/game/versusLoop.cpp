@@ -16,6 +16,7 @@ namespace {
 std::uint32_t g_clock = 0;
 std::uint32_t g_frame = 0;
 bool g_resimulating = false;
+bool g_frameOnShow = false; // a frame played with keepShown waits for finishFrame
 soundOnce g_sounds;
 
 Uint32 matchTicks() {
@@ -42,6 +43,7 @@ void begin(std::uint32_t seed) {
     g_frame = 0;
     g_resimulating = false;
     g_sounds.clear();
+    g_frameOnShow = false;
     seams::setTickSource(matchTicks);
     seededRandom::install(seed);
     seams::setSoundGate(soundGate);
@@ -61,7 +63,8 @@ frameInputs readInputs(gameSession& session) {
 }
 
 bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inputs,
-               bool resimulating, bool draw) {
+               bool resimulating, bool draw, bool keepShown) {
+    finishFrame();
     g_frame = frame;
     g_resimulating = resimulating;
     g_sounds.forgetFar(frame);
@@ -84,7 +87,10 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
         // The pass in which a player quits is the frame's last.
         if (draw && (pass == passesPerFrame || !goOn)) {
             drawFrame();
-            eraseAndCheckHits();
+            if (keepShown)
+                g_frameOnShow = true;
+            else
+                eraseAndCheckHits();
         } else {
             advanceUnseenFrame();
         }
@@ -93,6 +99,12 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
     if (resimulating) seams::setTraceStream(trace);
     g_resimulating = false;
     return goOn;
+}
+
+void finishFrame() {
+    if (!g_frameOnShow) return;
+    g_frameOnShow = false;
+    eraseAndCheckHits();
 }
 
 std::uint32_t clock() {

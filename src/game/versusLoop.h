@@ -42,9 +42,16 @@ frameInputs readInputs(gameSession& session);
 // quit (that pass is the frame's last).  `draw`: the frame's last pass is
 // drawn and shown.  `resimulating`: the frame has been played before (a
 // rollback plays it again), so it writes no trace line and starts none of
-// the sounds it already started.
+// the sounds it already started.  `keepShown` (a web page, whose screen is
+// the canvas the browser shows only after the page's code returns): the drawn
+// frame stays on the screen, and its last pass's erase and hit checks wait
+// for finishFrame, which the next playFrame calls first.
 bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inputs,
-               bool resimulating, bool draw);
+               bool resimulating, bool draw, bool keepShown = false);
+// The rest of a frame played with keepShown: the fighters and particles
+// erased, then the last pass's hit checks.  Nothing when none waits.  Call it
+// before saving the state.
+void finishFrame();
 
 // The game clock: the tick of the last pass played (0 before frame 0).
 std::uint32_t clock();

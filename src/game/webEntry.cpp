@@ -5,8 +5,15 @@
 // each refresh makes one pass per millisecond of the game clock since the
 // last refresh (refreshLoop), and the game clock follows real time: walking,
 // jumps, particles and the opponent's timers run at the desktop's speed.
+//
+// The versus page (versus.html, which passes --versus) plays a match between
+// two people at one keyboard instead, as the desktop's versus program does:
+// one frame of 16 passes per 16 ms of real time (versusLoop), both players'
+// keys read once a frame, the last due frame drawn.
+#include "game/framePacer.h"
 #include "game/main.h"
 #include "game/refreshLoop.h"
+#include "game/versusLoop.h"
 
 #include "base/seams.h"
 #include "base/seededRandom.h"
@@ -31,6 +38,13 @@ double g_startMs = 0;
 Uint32 g_clock = 0; // the game clock the passes advance, in ms
 bool g_looping = false;
 Uint32 g_stopAt = 0; // for the browser test: the clock goes no further (0: no stop)
+
+// The versus page's match.
+gameSession* g_session = nullptr;
+bool g_versus = false;
+framePacer g_pacer(versusLoop::frameMs);
+std::uint32_t g_frame = 0; // frames played
+long g_framesDrawn = 0;
 
 Uint32 realMs() {
     return static_cast<Uint32>(emscripten_get_now() - g_startMs);
@@ -74,6 +88,28 @@ void refresh() {
     }
 }
 
+// One display refresh of a versus match: the frames due since the last one,
+// each with both players' input, the last of them drawn.
+void refreshVersus() {
+    std::uint32_t due = g_pacer.due(realMs());
+    bool goOn = true;
+    for (; due > 0 && goOn; --due) {
+        // For the browser test: no frame past the stop tick.
+        if (g_stopAt && versusLoop::tickOf(g_frame, versusLoop::passesPerFrame) > g_stopAt) break;
+        const versusLoop::frameInputs inputs = versusLoop::readInputs(*g_session);
+        const bool draw = due == 1;
+        // The drawn frame stays on the canvas until the browser has shown it.
+        goOn = versusLoop::playFrame(*g_session, g_frame++, inputs, false, draw, true);
+        if (draw || !goOn) ++g_framesDrawn;
+        if (g_framesDrawn == 1 && (draw || !goOn)) tellPage("first frame");
+    }
+    if (!goOn) {
+        seams::trace().flush();
+        emscripten_cancel_main_loop();
+        tellPage("ended");
+    }
+}
+
 } // namespace
 
 // For the browser test: the game clock and how far it is behind real time,
@@ -84,10 +120,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* webStatus() {
         return "{\"x\":" + std::to_string(f.xPos) + ",\"y\":" + std::to_string(f.yPos) +
                ",\"hp\":" + std::to_string(f.hp) + ",\"action\":\"" + f.actionName + "\"}";
     };
-    text = "{\"clock\":" + std::to_string(g_clock) +
-           ",\"behind\":" + std::to_string(static_cast<int>(realMs() - g_clock)) +
-           ",\"passes\":" + std::to_string(g_loop ? g_loop->passesMade() : 0) +
-           ",\"frames\":" + std::to_string(g_loop ? g_loop->framesDrawn() : 0) +
+    const Uint32 clock = g_versus ? versusLoop::clock() : g_clock;
+    const long passes = g_versus ? static_cast<long>(clock) : g_loop ? g_loop->passesMade() : 0;
+    const long frames = g_versus ? g_framesDrawn : g_loop ? g_loop->framesDrawn() : 0;
+    text = std::string("{\"versus\":") + (g_versus ? "true" : "false") +
+           ",\"clock\":" + std::to_string(clock) +
+           ",\"behind\":" + std::to_string(static_cast<int>(realMs() - clock)) +
+           ",\"passes\":" + std::to_string(passes) + ",\"frames\":" + std::to_string(frames) +
            ",\"particles\":" + std::to_string(pList.size()) + ",\"p1\":" + fighter(vikings1) +
            ",\"p2\":" + fighter(fighter2) + "}";
     return text.c_str();
@@ -100,22 +139,42 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webStopAt(Uint32 tick) {
 }
 
 // Arguments come from the page's address: ?seed=N seeds the opponent;
-// ?stopAt=N stops the game clock at tick N (for the browser test).
+// ?stopAt=N stops the game clock at tick N (for the browser test).  The
+// versus page adds --versus.
 int main(int argc, char* argv[]) {
     seams::setTickSource(gameTicks);
+    Uint32 seed = 1;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--versus") == 0) g_versus = true;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") == 0) {
             // The replay tool's generator, so that a page opened with ?seed=N
             // gives the opponent the choices of a replay with seed N.
-            seededRandom::install(static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10)));
+            seed = static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10));
+            seededRandom::install(seed);
         }
         if (std::strcmp(argv[i], "--stop-at") == 0)
             g_stopAt = static_cast<Uint32>(std::strtoul(argv[i + 1], nullptr, 10));
     }
 
+    // A versus match runs on its own clock, frame by frame, from the
+    // generator seeded with ?seed=N (1 when not given).
+    if (g_versus) versusLoop::begin(seed);
+
     sdlInit();
+    if (g_versus) SDL_WM_SetCaption("Tavro Fighter - versus", "Tavro Fighter - versus");
     static gameSession session;
+    session.versus = g_versus;
+    g_session = &session;
     startUp(session);
+    if (g_versus) {
+        seams::trace().flush();
+        tellPage("started");
+        g_startMs = emscripten_get_now();
+        g_pacer.start(realMs());
+        emscripten_set_main_loop(refreshVersus, 0, 0);
+        return 0;
+    }
     static refreshLoop loop(session);
     g_loop = &loop;
     seams::trace().flush();
