@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <fstream>
+#include <iostream>
 #include <sstream>
 
 using testing_support::sourceDir;
@@ -377,4 +379,50 @@ TEST_F(VersusGame, AFrameKeptShownStaysOnTheScreenUntilTheNextFrame) {
     versusLoop::playFrame(game->session, frame++, {}, false, true, true);
     versusLoop::playFrame(game->session, frame++, {}, false, false);
     EXPECT_TRUE(showsStage(x, y));
+}
+
+TEST(DocumentedReplays, EveryExampleInTheFormatsDocumentPlaysAsItSays) {
+    // docs/replays.md: each ```replay block is a whole recorded game whose
+    // expectations must hold.
+    ASSERT_EQ(chdir(sourceDir().c_str()), 0);
+    std::vector<std::pair<int, std::string>> examples;
+    {
+        std::ifstream in("docs/replays.md");
+        std::string line, text;
+        int number = 0, start = 0;
+        bool open = false;
+        while (std::getline(in, line)) {
+            ++number;
+            if (line.rfind("```", 0) != 0) {
+                if (open) text += line + "\n";
+            } else if (!open) {
+                ASSERT_EQ("```replay", line) << "line " << number << ": an untagged example";
+                open = true;
+                start = number;
+                text.clear();
+            } else {
+                open = false;
+                examples.emplace_back(start, text);
+            }
+        }
+    }
+    ASSERT_EQ(2u, examples.size()) << "one example of each form";
+    for (const auto& [line, text] : examples) {
+        replayScript script;
+        std::string error;
+        ASSERT_TRUE(script.parse(text, error)) << "docs/replays.md:" << line << ": " << error;
+        EXPECT_FALSE(script.expectations.empty()) << "docs/replays.md:" << line;
+        // Each example in a process of its own: the game's globals start fresh.
+        EXPECT_EXIT(
+            {
+                replayRunner game(script);
+                game.run();
+                const auto failed = game.failedExpectations();
+                for (const std::string& f : failed)
+                    std::cerr << f << "\n";
+                std::exit(failed.empty() ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "")
+            << "docs/replays.md:" << line;
+    }
 }

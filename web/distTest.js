@@ -3,8 +3,8 @@
 // and the page played in headless Chromium.  Checks that every file the
 // page asks for comes, that fighter.wasm comes as application/wasm, that the
 // first frame shows both full bars, that Escape ends the game, that every
-// other page in the folder (the versus page) loads, and that nothing is
-// logged as an error.
+// other page in the folder (the versus page) draws its first frame, and that
+// nothing is logged as an error.
 //
 //   node web/distTest.js DIST_FOLDER ARTIFACT_FOLDER
 'use strict';
@@ -108,9 +108,17 @@ async function main() {
 
     for (const name of pages.filter((other) => other !== 'index.html')) {
       const other = await open(name);
-      await new Promise((resolve) => setTimeout(resolve, 3000));
+      // A game page marks its first frame (the versus page does); any other
+      // page has a few seconds to show an error.
+      if (await other.evaluate(() => typeof window.gameMarks === 'object')) {
+        const drawn = await other.waitForFunction(() => gameMarks['first frame'], { timeout: 30000 })
+          .then(() => true, () => false);
+        check(drawn, `${name} draws its first frame within 30 s`);
+      } else {
+        await new Promise((resolve) => setTimeout(resolve, 3000));
+        check(true, `${name} loads`);
+      }
       await other.screenshot({ path: path.join(artifacts, `dist-${name}.png`) });
-      check(true, `${name} loads`);
       await other.close();
     }
   } finally {

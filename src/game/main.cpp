@@ -129,6 +129,36 @@ void markSprite(const CSprite& sprite, const spriteFrame* shown, long long x, lo
     shownFrames.add(x, y, w, h);
 }
 
+// Everything a bar's pixels follow from.
+struct barLook {
+    const SDL_Surface* art = nullptr;
+    int x = 0, y = 0, barX = 0, barY = 0, barW = 0, barH = 0, value = 0, maxValue = 0;
+    bool clearBack = false, rightToLeft = false, drawn = false;
+    bool operator==(const barLook& o) const {
+        return art == o.art && x == o.x && y == o.y && barX == o.barX && barY == o.barY &&
+               barW == o.barW && barH == o.barH && value == o.value && maxValue == o.maxValue &&
+               clearBack == o.clearBack && rightToLeft == o.rightToLeft && drawn == o.drawn;
+    }
+};
+
+barLook lookOf(const CSpriteBar& bar) {
+    barLook look;
+    const spriteFrame* shown = bar.current();
+    look.art = shown ? shown->image : nullptr;
+    look.x = bar.xPos;
+    look.y = bar.yPos;
+    look.barX = bar.barX;
+    look.barY = bar.barY;
+    look.barW = bar.barW;
+    look.barH = bar.barH;
+    look.value = bar.value;
+    look.maxValue = bar.maxValue;
+    look.clearBack = bar.clearBack;
+    look.rightToLeft = bar.rightToLeft;
+    look.drawn = bar.drawn == 1;
+    return look;
+}
+
 // Plain sprites are placed by their corner, handed to SDL in 16 bits.
 long long sdlPosition(int p) {
     return static_cast<Sint16>(p);
@@ -147,7 +177,17 @@ void showFrame() {
         const CSprite& s = n->item->sprite;
         markSprite(s, s.current(n->item->facingRight), sdlPosition(s.xPos), sdlPosition(s.yPos));
     }
+    // A bar is drawn over itself every frame: it changes only when what it
+    // shows does.  (Whatever passed over it is sent as that sprite's.)
+    static barLook shownBars[2];
+    int which = 0;
     for (const CSpriteBar* bar : {&play1HPBar, &play2HPBar}) {
+        const barLook look = lookOf(*bar);
+        if (look == shownBars[which] && !shownFrames.wholeComing(screen)) {
+            ++which;
+            continue;
+        }
+        shownBars[which++] = look;
         markSprite(*bar, bar->current(), sdlPosition(bar->xPos), sdlPosition(bar->yPos));
         shownFrames.add(sdlPosition(bar->xPos + bar->barX), sdlPosition(bar->yPos + bar->barY),
                         bar->barW, bar->barH);

@@ -22,6 +22,9 @@ class screenUpdate {
     void add(long long x, long long y, long long w, long long h);
     // The next frame goes to the window whole (the screen was redrawn).
     void wholeNext();
+    // True when the coming frame goes whole whatever is marked (the first
+    // frame, a new screen, a redrawn one).
+    bool wholeComing(const SDL_Surface* screen) const { return wholeNext_ || screen != shown_; }
     // Sends the frame now on `screen`: the whole screen when asked, on the
     // first frame and on a new screen, else the rectangles marked for this
     // frame and the last one.

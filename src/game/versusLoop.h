@@ -50,7 +50,8 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
                bool resimulating, bool draw, bool keepShown = false);
 // The rest of a frame played with keepShown: the fighters and particles
 // erased, then the last pass's hit checks.  Nothing when none waits.  Call it
-// before saving the state.
+// before saving or restoring the state: until then the frame's hit checks
+// are not in it.
 void finishFrame();
 
 // The game clock: the tick of the last pass played (0 before frame 0).

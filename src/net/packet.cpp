@@ -5,7 +5,7 @@ namespace packet {
 namespace {
 
 constexpr std::size_t headerSize = 4;
-constexpr std::size_t helloSize = headerSize + 6;
+constexpr std::size_t helloSize = headerSize + 10;
 constexpr std::size_t inputFixedSize = headerSize + 34;
 constexpr std::size_t refuseSize = headerSize + 2;
 constexpr std::size_t byeSize = headerSize + 25;
@@ -124,6 +124,7 @@ fault decode(const unsigned char* data, std::size_t size, message& out, std::uin
         out.hello.player = r.u8();
         const std::uint8_t heard = r.u8();
         out.hello.nonce = r.u32();
+        out.hello.seed = r.u32();
         if (out.hello.player > 1) return fault::badPlayer;
         if (heard > 1) return fault::badField;
         out.hello.heardYou = heard == 1;
@@ -137,7 +138,7 @@ fault decode(const unsigned char* data, std::size_t size, message& out, std::uin
         out.type = kind::refuse;
         const std::uint8_t reason = r.u8();
         out.refuse.version = r.u8();
-        if (reason < 1 || reason > 3) return fault::badField;
+        if (reason < 1 || reason > 4) return fault::badField;
         out.refuse.reason = static_cast<refusal>(reason);
         return fault::none;
     }
@@ -171,6 +172,7 @@ std::vector<unsigned char> encode(const message& m) {
         w.u8(m.hello.player);
         w.u8(m.hello.heardYou ? 1 : 0);
         w.u32(m.hello.nonce);
+        w.u32(m.hello.seed);
         break;
     case kind::input: {
         const input& in = m.input;
@@ -264,6 +266,8 @@ const char* describe(refusal r) {
         return "the protocol versions differ";
     case refusal::wrongPlayer:
         return "both sides chose the same player";
+    case refusal::differentSeed:
+        return "the two sides gave different seeds (--seed)";
     }
     return "refused";
 }

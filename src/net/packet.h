@@ -39,7 +39,12 @@ constexpr std::uint16_t sentControls = playerInput::left | playerInput::right | 
 enum class kind : std::uint8_t { hello = 1, input = 2, refuse = 3, bye = 4 };
 
 // Why a side turned the other away.
-enum class refusal : std::uint8_t { matchFull = 1, wrongVersion = 2, wrongPlayer = 3 };
+enum class refusal : std::uint8_t {
+    matchFull = 1,
+    wrongVersion = 2,
+    wrongPlayer = 3,
+    differentSeed = 4,
+};
 // Why a side ends the match.
 enum class byeReason : std::uint8_t { quit = 1, desync = 2 };
 
@@ -48,6 +53,7 @@ struct hello {
     std::uint8_t player = 0; // the sender's player: 0 left, 1 right
     std::uint32_t nonce = 0; // chosen at start, so a restarted program is told apart
     bool heardYou = false;   // the sender has received the other side's hello
+    std::uint32_t seed = 0;  // the match's random seed: both sides must play the same
 };
 
 // Every frame: the sender's inputs not yet acknowledged, what it has

@@ -116,6 +116,7 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         packet::hello h;
         h.player = static_cast<std::uint8_t>(settings_.localPlayer);
         h.nonce = settings_.nonce;
+        h.seed = settings_.seed;
         h.heardYou = heardHello_;
         send(packet::makeHello(h));
         if (!waiting_) waitingSince_ = now_;
@@ -199,6 +200,20 @@ void rollbackSession::handle(const packet::message& m) {
                 end(ending::refused, message);
             return;
         }
+        if (m.hello.seed != settings_.seed) {
+            // Two games from different seeds part at the first random number.
+            ++stats_.dropped;
+            if (phase_ != phase::connecting) return;
+            send(packet::makeRefuse(packet::refusal::differentSeed));
+            const std::string message = "refused the other side: it plays with seed " +
+                                        std::to_string(m.hello.seed) + ", this side with " +
+                                        std::to_string(settings_.seed) + " (--seed)";
+            if (settings_.host)
+                note(message);
+            else
+                end(ending::refused, message);
+            return;
+        }
         lastHeard_ = now_;
         heardHello_ = true;
         if (phase_ == phase::connecting && m.hello.heardYou)
@@ -208,6 +223,7 @@ void rollbackSession::handle(const packet::message& m) {
             packet::hello h;
             h.player = static_cast<std::uint8_t>(settings_.localPlayer);
             h.nonce = settings_.nonce;
+            h.seed = settings_.seed;
             h.heardYou = true;
             send(packet::makeHello(h));
         }
@@ -215,10 +231,17 @@ void rollbackSession::handle(const packet::message& m) {
     case packet::kind::input:
         handleInput(m.input);
         return;
-    case packet::kind::refuse:
-        end(ending::refused,
-            std::string("refused by the other side: ") + packet::describe(m.refuse.reason));
+    case packet::kind::refuse: {
+        const std::string message =
+            std::string("refused by the other side: ") + packet::describe(m.refuse.reason);
+        // A host that has not started is refused by a player who will not
+        // play with it; it waits for another.
+        if (settings_.host && phase_ == phase::connecting)
+            note(message);
+        else
+            end(ending::refused, message);
         return;
+    }
     case packet::kind::bye:
         if (m.bye.reason == packet::byeReason::quit) {
             end(ending::otherQuit, "the other player left the match");

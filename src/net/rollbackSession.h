@@ -55,6 +55,7 @@ class rollbackSession {
         std::uint32_t passesPerFrame = 16;
         std::uint32_t silenceMs = 2000; // "connection lost" after this long without a datagram
         std::uint32_t nonce = 1;        // tells this run from an earlier one of the same program
+        std::uint32_t seed = 0;         // the match's random seed; both sides must give the same
         // Messages for the player's console (refused datagrams, the end).
         std::function<void(const std::string&)> log;
     };

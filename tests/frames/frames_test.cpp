@@ -73,6 +73,15 @@ extern "C" void SDL_UpdateRects(SDL_Surface* screen, int count, SDL_Rect* rects)
     if (real) real(screen, count, rects);
 }
 
+// On sdl12-compat they go one call a rectangle.
+extern "C" void SDL_UpdateRect(SDL_Surface* screen, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
+    if (g_frames && screen) g_frames->push_back(screenHash(screen));
+    using updateFunction = void (*)(SDL_Surface*, Sint32, Sint32, Uint32, Uint32);
+    static updateFunction real =
+        reinterpret_cast<updateFunction>(dlsym(RTLD_NEXT, "SDL_UpdateRect"));
+    if (real) real(screen, x, y, w, h);
+}
+
 namespace {
 
 int g_decoded = 0;

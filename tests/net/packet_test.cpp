@@ -60,11 +60,13 @@ TEST(Packet, EveryKindReadsBackAsWritten) {
     h.player = 1;
     h.nonce = 0xdeadbeef;
     h.heardYou = true;
+    h.seed = 77;
     ASSERT_EQ(packet::decode(packet::encode(packet::makeHello(h)), out), packet::fault::none);
     EXPECT_EQ(out.type, packet::kind::hello);
     EXPECT_EQ(out.hello.player, 1);
     EXPECT_EQ(out.hello.nonce, 0xdeadbeefu);
     EXPECT_TRUE(out.hello.heardYou);
+    EXPECT_EQ(out.hello.seed, 77u);
 
     ASSERT_EQ(packet::decode(packet::encode(packet::makeRefuse(packet::refusal::matchFull)), out),
               packet::fault::none);
@@ -90,9 +92,10 @@ TEST(Packet, LayoutIsLittleEndianWithTheDocumentedHeader) {
     packet::hello h;
     h.player = 1;
     h.nonce = 0x04030201;
+    h.seed = 0x08070605;
     const std::vector<unsigned char> bytes = packet::encode(packet::makeHello(h));
-    const std::vector<unsigned char> expected = {'T', 'V', packet::protocolVersion, 1, 1, 0, 1, 2,
-                                                 3,   4};
+    const std::vector<unsigned char> expected = {
+        'T', 'V', packet::protocolVersion, 1, 1, 0, 1, 2, 3, 4, 5, 6, 7, 8};
     EXPECT_EQ(bytes, expected);
     EXPECT_EQ(packet::encode(sampleInput()).size(), 38u + 3 * 4 + 3 * 8);
 }
@@ -205,7 +208,7 @@ TEST(Packet, UnknownFlagsAndReasonsAreRefused) {
         packet::encode(packet::makeRefuse(packet::refusal::matchFull));
     refuse[4] = 0;
     EXPECT_EQ(decodeBytes(refuse), packet::fault::badField);
-    refuse[4] = 4;
+    refuse[4] = 5;
     EXPECT_EQ(decodeBytes(refuse), packet::fault::badField);
     std::vector<unsigned char> bye = packet::encode(packet::makeBye({}));
     bye[4] = 3;

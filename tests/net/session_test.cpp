@@ -277,6 +277,28 @@ TEST(RollbackSession, BothSidesWantingTheSamePlayerAreRefused) {
     EXPECT_NE(a.endMessage().find("same player"), std::string::npos) << a.endMessage();
 }
 
+TEST(RollbackSession, SidesWithDifferentSeedsAreRefusedAndTheHostWaitsOn) {
+    impairedLink::conditions c;
+    toySimulation ga, gb;
+    std::uint32_t now = 0;
+    impairedLink link(c, 1, [&] { return now; });
+    rollbackSession::settings s;
+    s.host = true;
+    s.seed = 5;
+    rollbackSession host(ga.callbacks(), s, link.side(0));
+    s.host = false;
+    s.localPlayer = 1;
+    s.seed = 6;
+    rollbackSession guest(gb.callbacks(), s, link.side(1));
+    for (; now < 500; now += 16) {
+        host.step(now, {});
+        guest.step(now, {});
+    }
+    EXPECT_EQ(guest.howEnded(), rollbackSession::ending::refused);
+    EXPECT_NE(guest.endMessage().find("seed"), std::string::npos) << guest.endMessage();
+    EXPECT_EQ(host.state(), rollbackSession::phase::connecting);
+}
+
 TEST(RollbackSession, HostileDatagramsAreRefusedOrDroppedAndTheMatchGoesOn) {
     impairedLink::conditions c;
     c.delayMs = 40;

@@ -40,15 +40,19 @@ template <typename F> F real(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
-// Times one call when timing is on.
+// Times one call when timing is on; a call the library makes inside another
+// (sdl12-compat's SDL_UpdateRect calls SDL_UpdateRects) is the outer one's.
+int g_depth = 0;
 struct timed {
     call which;
+    bool outermost;
     bench::clock_type::time_point begin;
-    explicit timed(call c) : which(c) {
-        if (g_timing) begin = bench::clock_type::now();
+    explicit timed(call c) : which(c), outermost(g_depth++ == 0) {
+        if (g_timing && outermost) begin = bench::clock_type::now();
     }
     ~timed() {
-        if (!g_timing) return;
+        --g_depth;
+        if (!g_timing || !outermost) return;
         const double us = bench::microseconds(bench::clock_type::now() - begin);
         g_us[which] += us;
         ++g_count[which];

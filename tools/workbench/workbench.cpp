@@ -3,6 +3,7 @@
 #include "base/bitmapFont.h"
 #include "cornerRule.h"
 #include "dataReport.h"
+#include "frameData.h"
 #include "moveTable.h"
 #include "overlayPainter.h"
 #include "particle/particle.h"
@@ -22,7 +23,7 @@ constexpr Uint32 panelColour = 0x14141C;
 constexpr Uint32 textColour = 0xE6E6E6;
 constexpr Uint32 problemColour = 0xFF7050;
 constexpr Uint32 emptyStage = 0x303038;
-constexpr int panelLines = 6;
+constexpr int panelLines = 7;
 constexpr int margin = 4;
 constexpr int stageWidth = 800;
 constexpr int largestDistance = 790;
@@ -55,6 +56,25 @@ spawnPoint readSpawn(const std::string& line) {
     if (words.size() > 1) spawn.dx = leadingInt(words[1]);
     if (words.size() > 2) spawn.dy = leadingInt(words[2]);
     return spawn;
+}
+
+// A move's frame data on one line, in ms.
+std::string timingLine(const moveTiming& t) {
+    std::string out = "frame data: ";
+    if (t.hurts)
+        out += "startup " + std::to_string(t.startup) + "  active " + std::to_string(t.active) +
+               "  recovery " + std::to_string(t.recovery) + "  total " + std::to_string(t.total) +
+               " ms  damage " + std::to_string(t.damage) + "  on hit " +
+               frameData::signedMs(t.onHit) + "  on block " + frameData::signedMs(t.onBlock);
+    else if (!t.thrown.empty())
+        out += "throws " + t.thrown + " at " + std::to_string(t.throwAt) + " ms  total " +
+               std::to_string(t.total) + " ms";
+    else
+        out += "never hurts  total " + std::to_string(t.total) + " ms";
+    if (t.windowFrom >= 0)
+        out += "  window " + std::to_string(t.windowFrom) + "-" + std::to_string(t.windowTo) +
+               " ms of " + t.follows;
+    return out;
 }
 
 // A file name made of the letters of an animation or move name.
@@ -501,8 +521,10 @@ std::vector<std::string> workbench::infoLines() const {
                         ")   link " + m.linkMove + " from frame " + std::to_string(m.linkFrame) +
                         "   cancel " + m.fromMove + " from frame " + std::to_string(m.fromFrame) +
                         "   condition " + m.condition + " (" + moveTable::place(m.condition) + ")");
+        lines.push_back(timingLine(frameData::of(m, snapshot_->moves)));
     } else {
         lines.push_back("an animation: no command, link, cancel or condition");
+        lines.push_back("");
     }
     std::string opponent = "opponent hidden";
     if (opponentShown_) {

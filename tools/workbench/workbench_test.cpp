@@ -592,6 +592,9 @@ TEST_F(Workbench, TheTimelineMarksTheActiveFramesAndTheFrameShown) {
     press(SDLK_RIGHT); // pause on the first frame that hurts
     pass();
     EXPECT_GT(count(workbench::activeColour), 100) << "two of five frames hurt";
+    // The frame data of the move, as --frame-data prints it.
+    EXPECT_TRUE(contains(allLines(bench), "frame data: startup 45  active 96  recovery 90"))
+        << allLines(bench);
     // The frame shown is outlined above its block.
     const int above = bench.timelineTop() - 2;
     int outlined = 0;
