@@ -132,6 +132,7 @@ int play(const versusProgram::options& opts) {
     settings.host = hosting;
     settings.inputDelay = static_cast<int>(opts.delay);
     settings.firstTick = 0;
+    settings.seed = opts.seed;
     settings.nonce = std::random_device{}();
     settings.log = say;
     std::map<std::uint32_t, std::uint64_t> sums;
