@@ -123,6 +123,24 @@ bool replayRunner::stepFrame() {
     return !ended_;
 }
 
+bool replayRunner::stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs) {
+    if (ended_ || nextFrame_ >= script_.frameCount) return false;
+    for (playerInput& in : inputs_)
+        in.pressed = 0;
+    if (nextLine_ < script_.frames.size() && script_.frames[nextLine_].frame == nextFrame_)
+        inputs_ = script_.frames[nextLine_++].inputs;
+    frame = nextFrame_++;
+    inputs = inputs_;
+    ended_ = !versusLoop::playFrame(session, frame, inputs_, false, false);
+    passes_ = versusLoop::clock();
+    return !ended_;
+}
+
+void replayRunner::replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs) {
+    ended_ = !versusLoop::playFrame(session, frame, inputs, false, false);
+    passes_ = versusLoop::clock();
+}
+
 void replayRunner::run() {
     if (script_.versus) {
         while (stepFrame()) {

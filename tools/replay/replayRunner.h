@@ -47,6 +47,11 @@ class replayRunner {
     // A pass played again, undrawn: the clock set to `tick`, the game given
     // `players` (a re-simulation after a restore).
     void replayPass(Uint32 tick, const passControls* players);
+    // The same for the versus form: the next frame, undrawn, its number and
+    // inputs handed back; and a frame played again.
+    bool stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs);
+    void replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs);
+    bool framesLeft() const { return nextFrame_ < script_.frameCount; }
 
     // Press or release a key now (for drivers other than the script).
     void setKey(SDLKey key, bool down);

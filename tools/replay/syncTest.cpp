@@ -40,11 +40,14 @@ struct recordedPass {
     passControls players[2];
 };
 
-// A frame: the state before it, its passes, and what it traced and sounded.
+// A frame: the state before it, its passes (or, in the versus form, its
+// number and inputs), and what it traced and sounded.
 struct recordedFrame {
     long number = 0;
     std::vector<unsigned char> before;
     std::vector<recordedPass> passes;
+    Uint32 versusFrame = 0;
+    versusLoop::frameInputs inputs{};
     std::string trace;
     std::vector<soundStart> sounds;
 };
@@ -65,14 +68,21 @@ syncTest::result syncTest::run() {
     seams::setSoundGate(onceAFrame);
     {
         replayRunner runner(script_, trace_);
+        // The versus loop brings a sound gate of its own; this one compares.
+        seams::setSoundGate(onceAFrame);
         matchState state(runner.session);
+        const bool versus = script_.versus;
+        auto going = [&] {
+            return !runner.ended() &&
+                   (versus ? runner.framesLeft() : runner.now() < script_.endTick);
+        };
         std::deque<recordedFrame> frames; // the last depth_ frames
         std::vector<unsigned char> straight, again;
         std::vector<stateWriter::fieldStart> straightLayout, againLayout;
         std::ostream& trace = seams::trace();
         std::ostringstream frameTrace;
 
-        for (long frame = 0; !runner.ended() && runner.now() < script_.endTick; ++frame) {
+        for (long frame = 0; going(); ++frame) {
             recordedFrame made;
             made.number = frame;
             state.save(made.before);
@@ -80,12 +90,16 @@ syncTest::result syncTest::run() {
             sounds.asked.clear();
             frameTrace.str("");
             seams::setTraceStream(&frameTrace);
-            for (int p = 0; p < passesPerFrame && runner.now() < script_.endTick; ++p) {
-                recordedPass pass;
-                const bool goOn = runner.stepRecorded(pass.players);
-                pass.tick = runner.now();
-                made.passes.push_back(pass);
-                if (!goOn) break;
+            if (versus) {
+                runner.stepFrameRecorded(made.versusFrame, made.inputs);
+            } else {
+                for (int p = 0; p < passesPerFrame && runner.now() < script_.endTick; ++p) {
+                    recordedPass pass;
+                    const bool goOn = runner.stepRecorded(pass.players);
+                    pass.tick = runner.now();
+                    made.passes.push_back(pass);
+                    if (!goOn) break;
+                }
             }
             seams::setTraceStream(&trace);
             made.trace = frameTrace.str();
@@ -110,6 +124,7 @@ syncTest::result syncTest::run() {
                 sounds.asked.clear();
                 frameTrace.str("");
                 seams::setTraceStream(&frameTrace);
+                if (versus) runner.replayFrame(f.versusFrame, f.inputs);
                 for (const recordedPass& pass : f.passes)
                     runner.replayPass(pass.tick, pass.players);
                 seams::setTraceStream(&trace);
