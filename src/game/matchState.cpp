@@ -5,20 +5,36 @@
 #include "particle/particle.h"
 #include "particle/particleInfo.h"
 
+#include <list>
+
 namespace {
 
 // One list of fields serves both ways: a saver writes each, a loader reads
 // each back; values that are pointers go through their place in a set.
 struct saver {
     static constexpr bool loading = false;
+    static constexpr bool naming = false;
     stateWriter& out;
     template <class T> void field(const char* name, T& value) { out.put(name, value); }
 };
 
 struct loader {
     static constexpr bool loading = true;
+    static constexpr bool naming = false;
     stateReader& in;
     template <class T> void field(const char* name, T& value) { in.get(name, value); }
+};
+
+// Names every field a save can write: lists show one element each.
+struct namer {
+    static constexpr bool loading = false;
+    static constexpr bool naming = true;
+    std::vector<std::string>& names;
+    template <class T> void field(const char* name, T&) {
+        for (const std::string& known : names)
+            if (known == name) return;
+        names.push_back(name);
+    }
 };
 
 // A fighter's frame set: none, an animation, a move, or the empty move of a
@@ -104,7 +120,8 @@ template <class IO> void checkerFields(IO& io, inputChecker& c, gameSession& s) 
     std::uint32_t count = static_cast<std::uint32_t>(c.keys.size());
     io.field("commands.count", count);
     if (IO::loading) c.keys.resize(count);
-    for (inputKeys& key : c.keys) {
+    std::list<inputKeys> example(IO::naming ? 1 : 0);
+    for (inputKeys& key : IO::naming ? example : c.keys) {
         io.field("commands.time", key.time);
         std::int32_t letter = key.key;
         io.field("commands.key", letter);
@@ -184,6 +201,11 @@ template <class IO> void particleFields(IO& io, particle& p, gameSession& s) {
 template <class IO> void particlesFields(IO& io, gameSession& s) {
     std::uint32_t count = static_cast<std::uint32_t>(pList.size());
     io.field("particles.count", count);
+    if (IO::naming) {
+        particle example;
+        particleFields(io, example, s);
+        return;
+    }
     if (!IO::loading) {
         for (particleList::node* n = pList.head; n; n = n->next)
             particleFields(io, *n->item, s);
@@ -251,15 +273,8 @@ std::uint64_t matchState::checksum() const {
 }
 
 std::vector<std::string> matchState::fieldNames() const {
-    std::vector<unsigned char> bytes;
-    std::vector<stateWriter::fieldStart> layout;
-    save(bytes, &layout);
     std::vector<std::string> names;
-    for (const stateWriter::fieldStart& f : layout) {
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || n == f.name;
-        if (!seen) names.push_back(f.name);
-    }
+    namer io{names};
+    matchFields(io, session_);
     return names;
 }

@@ -18,6 +18,7 @@ int oneLibrary(const char* self, int fd, long passes) {
         runMemorySection();
         screenUpdateSection();
         keyToScreenSection(self, row);
+        rollbackSection();
     }
     std::fflush(stdout);
     return write(fd, &row, sizeof row) == sizeof row ? 0 : 1;

@@ -31,6 +31,10 @@ gameSession* loadedGame();
 // What the opaque runs of the keyed frames cost beside the frames' pixels.
 void runMemorySection();
 
+// What saving, restoring and rolling back the game cost, with no particles
+// and with the list full.  Runs last: it leaves the game changed.
+void rollbackSection();
+
 // Ways of sending the frames the loop sent to the window, each timed on the
 // same rectangles.
 void screenUpdateSection();
