@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Build the game and play it from the repository root (where data/ is).
 #   scripts/play.sh           the game's trace goes to build/trace.log,
-#                             written anew at each start
+#                             written anew at each start; only its last
+#                             20 MB are kept (build/trace.log and the part
+#                             before it, build/trace.log.1, 10 MB each)
 #   scripts/play.sh --trace   the trace scrolls in this terminal instead
 # The game writes its whole trace to standard output either way; only where
 # it lands differs.
@@ -30,11 +32,16 @@ if [ "$show_trace" = 1 ]; then
     exec ./build/fighter
 fi
 log=build/trace.log
-echo "The game's trace goes to $log (scripts/play.sh --trace shows it here)."
-status=0
-./build/fighter >"$log" 2>&1 || status=$?
+# The trace grows by some megabytes a minute of play: only the latest part
+# of it is kept.
+part=$((10 * 1024 * 1024))
+echo "The game's trace goes to $log, its last 20 MB kept (scripts/play.sh --trace shows it here)."
+set +e
+./build/fighter 2>&1 | scripts/keep-last.sh "$log" "$part"
+status=${PIPESTATUS[0]}
+set -e
 if [ "$status" -ne 0 ]; then
     echo "The game ended with exit code $status; the end of $log:" >&2
-    tail -n 5 "$log" >&2
+    cat "$log.1" "$log" 2>/dev/null | tail -n 5 >&2
 fi
 exit "$status"

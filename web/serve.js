@@ -25,7 +25,16 @@ function serve(folder, port) {
   const compressed = new Map();
   const sent = new Map();
   const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    // A path that does not decode (a stray or cut "%" escape) is the
+    // client's fault: it gets 400, and the server goes on serving.
+    let name;
+    try {
+      name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    } catch (error) {
+      response.writeHead(400, { 'Content-Type': 'text/plain' });
+      response.end('bad request\n');
+      return;
+    }
     const file = path.join(root, name === '/' ? 'index.html' : name);
     if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404, { 'Content-Type': 'text/plain' });

@@ -1,7 +1,39 @@
 // The desktop's media calls: plain SDL 1.2.
 #include "base/media.h"
 
+#include "base/fatal.h"
+
+#include <cstdlib>
+#include <cstring>
+
 namespace media {
+
+std::string displayProblem() {
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && *chosen) return "";
+    const std::string advice = "; start it on a desktop, or set SDL_VIDEODRIVER to choose a video "
+                               "driver on purpose";
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if ((x11 && *x11) || (wayland && *wayland)) return "";
+        return "No display: DISPLAY and WAYLAND_DISPLAY are not set" + advice;
+    }
+    char name[64] = "";
+    if (!SDL_VideoDriverName(name, sizeof name)) return "";
+    for (const char* windowless : {"caca", "aalib", "dummy", "offscreen"})
+        if (std::strcmp(name, windowless) == 0)
+            return std::string("No display: SDL found only its \"") + name +
+                   "\" video driver, which shows no window" + advice;
+    return "";
+}
+
+void stopWithoutDisplay() {
+    const std::string problem = displayProblem();
+    if (problem.empty()) return;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_Quit();
+    fatal::stop(problem + "\n");
+}
 
 SDL_Surface* openScreen(int width, int height, int bitsPerPixel, Uint32 flags) {
     return SDL_SetVideoMode(width, height, bitsPerPixel, flags);

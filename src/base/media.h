@@ -10,7 +10,20 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <string>
+
 namespace media {
+
+// Why the game cannot be shown, or "" when it can.  Without a display SDL
+// falls back on drivers that show no window (it draws the game as text
+// art into the terminal, or nowhere at all, at full speed): before
+// SDL_Init, no X11 or Wayland display is named; after it, the video driver
+// SDL chose is one of those.  A driver named in SDL_VIDEODRIVER is taken as
+// chosen on purpose (the tests' "dummy").  Always "" in a web page.
+std::string displayProblem();
+// Stop the game, with that reason on one line, when it cannot be shown; a
+// windowless driver already open is closed first, giving the terminal back.
+void stopWithoutDisplay();
 
 // The window's surface: SDL_SetVideoMode.  The browser ignores
 // SDL_HWPALETTE, which there would make an 8-bit palette screen.

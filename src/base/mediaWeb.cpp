@@ -18,6 +18,12 @@ extern "C" void stbi_image_free(void* pixels);
 
 namespace media {
 
+std::string displayProblem() {
+    return ""; // the page's canvas is always there
+}
+
+void stopWithoutDisplay() {}
+
 SDL_Surface* openScreen(int width, int height, int bitsPerPixel, Uint32 flags) {
     // Locking a surface does not read its canvas back: the game locks only
     // surfaces whose pixels it wrote itself (decoded frames and their

@@ -53,9 +53,27 @@ bool reserveLargePageHeap(std::size_t bytes) {
 }
 
 std::string currentDirectory() {
-    std::vector<char> buffer(4096);
+    std::vector<char> buffer(longestDirectory);
     if (!getcwd(buffer.data(), buffer.size())) return "";
     return buffer.data();
+}
+
+heldDirectory::heldDirectory() {
+#if defined(O_PATH)
+    fd_ = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+    fd_ = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    if (fd_ < 0) path_ = currentDirectory();
+}
+
+heldDirectory::~heldDirectory() {
+    if (fd_ >= 0) close(fd_);
+}
+
+bool heldDirectory::returnTo() const {
+    if (fd_ >= 0) return fchdir(fd_) == 0;
+    return !path_.empty() && chdir(path_.c_str()) == 0;
 }
 
 bool changeDirectory(const std::string& path) {
@@ -112,6 +130,12 @@ bool nameStaysInside(const std::string& name) {
 }
 
 ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
+    return readWholeFile(path, bytes, ~0ull);
+}
+
+ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes,
+                         unsigned long long limit, unsigned long long* foundSize) {
+    bytes.clear();
     int fd = openRegular(path);
     if (fd == -1) return ReadResult::CannotOpen;
     if (fd < 0) return ReadResult::CannotStat;
@@ -119,6 +143,12 @@ ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& by
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return ReadResult::CannotStat;
+    }
+    const auto size = static_cast<unsigned long long>(info.st_size);
+    if (foundSize) *foundSize = size;
+    if (size > limit) {
+        close(fd);
+        return ReadResult::TooLarge;
     }
     try {
         bytes.assign(static_cast<size_t>(info.st_size), 0);

@@ -31,8 +31,28 @@ void restoreStopSignals();
 // the heap was not grown.
 bool reserveLargePageHeap(std::size_t bytes);
 
-// The current working directory, or "" when it cannot be read.
+// The current working directory, or "" when it cannot be read (its path is
+// longer than the system's limit, or it was removed).
 std::string currentDirectory();
+// The longest working directory path currentDirectory can read back.
+constexpr std::size_t longestDirectory = 4096;
+
+// The working directory held open, to come back to however deep it lies:
+// coming back never reads its path.  Where it cannot be held open, its path
+// is kept instead ("" when that cannot be read either).
+class heldDirectory {
+  public:
+    heldDirectory();
+    ~heldDirectory();
+    heldDirectory(const heldDirectory&) = delete;
+    heldDirectory& operator=(const heldDirectory&) = delete;
+    // Make it the working directory again; false when that fails.
+    bool returnTo() const;
+
+  private:
+    int fd_ = -1;
+    std::string path_;
+};
 // Change the working directory; false when it cannot be changed.
 bool changeDirectory(const std::string& path);
 // True when the path names a directory that can be opened.
@@ -41,8 +61,13 @@ bool directoryExists(const std::string& path);
 // Outcome of reading a whole file into memory.  Only regular files are
 // read: a directory, a FIFO or a device gives CannotStat (a FIFO is never
 // waited on).
-enum class ReadResult { Ok, CannotOpen, CannotStat, OutOfMemory, ReadError };
+enum class ReadResult { Ok, CannotOpen, CannotStat, OutOfMemory, ReadError, TooLarge };
 ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes);
+// The same for a file whose format has a largest size: a larger file is
+// refused from its size (TooLarge, its size in foundSize), before a byte
+// of it is read.
+ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes,
+                         unsigned long long limit, unsigned long long* foundSize = nullptr);
 
 // Open a regular file for reading as text; nullptr for anything else (a
 // missing file, a directory, a FIFO, which is never waited on, a device).

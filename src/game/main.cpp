@@ -206,9 +206,11 @@ void sdlInit() {
     // Room for the screen, the stage and the sounds, with some to spare.
     platform::reserveLargePageHeap(16 << 20);
     platform::hideConsole();
+    media::stopWithoutDisplay();
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
         cannotStart(std::string("Unable to init SDL: ") + SDL_GetError());
     std::atexit(SDL_Quit);
+    media::stopWithoutDisplay();
     platform::restoreStopSignals();
     // Intended: the warning says 44100 Hz though the device is asked for 22050.
     if (media::openAudio(22050, AUDIO_S16LSB, 2, 4096) < 0)

@@ -192,7 +192,9 @@ template <class IO> void particleFields(IO& io, particle& p, gameSession& s) {
     io.field("particle.facingRight", p.facingRight);
     io.field("particle.dead", p.dead);
     io.field("particle.startTime", p.startTime);
-    io.field("particle.event", p.event);
+    // Not its pending event: a particle that dies of age makes its
+    // follow-ups and goes in the pass it dies in.
+    if (IO::loading) p.event = "NULL";
     std::int32_t thrower = sideOf(p.thrower);
     io.field("particle.thrower", thrower);
     if (IO::loading) p.thrower = fighterOf(thrower);

@@ -90,7 +90,7 @@ void particleList::makeParticles() {
     countDying();
     inPass_ = true;
     spawnPass(nullptr);
-    inPass_ = false;
+    endPass();
 }
 
 void particleList::spawnPass(std::vector<node*>* pending) {
@@ -107,7 +107,24 @@ void particleList::spawnPass(std::vector<node*>* pending) {
     }
 }
 
+bool particleList::refusingInPass() {
+    // Once the limit is traced, a full list in a spawn pass drops every
+    // follow-up unseen; the pass ends with one line that counts them.
+    if (!inPass_ || !dropTraced_ || count_ - dying_ < maxParticles) return false;
+    ++droppedInPass_;
+    return true;
+}
+
+void particleList::endPass() {
+    inPass_ = false;
+    if (droppedInPass_ == 0) return;
+    seams::trace() << "Particle limit of " << maxParticles << ": the follow-ups of "
+                   << droppedInPass_ << " particles dropped in this pass\n";
+    droppedInPass_ = 0;
+}
+
 void particleList::spawnFollowUps(particle& p) {
+    if (refusingInPass()) return;
     int count = p.getPartNum(p.event);
     seams::trace() << "pNum " << count << "\n";
     for (int i = 0; i < count; ++i) {
@@ -144,10 +161,15 @@ void particleList::removeDead() {
         seams::trace() << "\n\nKilling the head particle\n";
         for (size_t i = firstPending; i < pending.size(); ++i) {
             ++steps_;
+            // At the limit the rest would all be dropped: counted, not walked.
+            if (refusingInPass()) {
+                droppedInPass_ += static_cast<long long>(pending.size() - i) - 1;
+                break;
+            }
             spawnFollowUps(*pending[i]->item);
         }
     }
-    inPass_ = false;
+    endPass();
     if (!head) return;
 
     // The rest of the chain in one walk, the predecessor kept at hand.

@@ -64,11 +64,12 @@ class particleList {
   private:
     // The chain is public, so the counts are taken afresh at each spawn pass
     // and each addition from outside one.
-    int count_ = 0;           // particles in the chain
-    int dying_ = 0;           // dead ones in the chain, during a spawn pass
-    bool inPass_ = false;     // a spawn pass is running
-    bool dropTraced_ = false; // the first dropped spawn has been traced
-    long long steps_ = 0;     // see steps()
+    int count_ = 0;               // particles in the chain
+    int dying_ = 0;               // dead ones in the chain, during a spawn pass
+    bool inPass_ = false;         // a spawn pass is running
+    bool dropTraced_ = false;     // the first dropped spawn has been traced
+    long long droppedInPass_ = 0; // particles whose follow-ups a full list dropped
+    long long steps_ = 0;         // see steps()
 
     // False, and the spawn dropped, when the list is full.
     bool roomForOneMore();
@@ -84,4 +85,9 @@ class particleList {
     void spawnPass(std::vector<node*>* pending);
     // The follow-up particles of p's pending event, in list order.
     void spawnFollowUps(particle& p);
+    // True, and counted, when a spawn pass meets a full list after the
+    // limit was traced: the follow-ups are dropped without a trace line.
+    bool refusingInPass();
+    // Ends a spawn pass, with one line for the follow-ups dropped in it.
+    void endPass();
 };

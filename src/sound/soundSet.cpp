@@ -22,9 +22,11 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
     seams::trace() << "Sound file: " << path << "\n";
     // The bytes are checked before SDL_mixer sees them: its decoder trusts
     // what a WAV header says.
+    // A file larger than a sound may be is refused from its size, unread.
     std::vector<unsigned char> bytes;
     std::string why;
-    switch (platform::readWholeFile(path, bytes)) {
+    unsigned long long size = 0;
+    switch (platform::readWholeFile(path, bytes, wavHeader::maxFileBytes, &size)) {
     case platform::ReadResult::Ok:
         if (wavHeader::isSound(bytes, &why))
             entry->chunk = Mix_LoadWAV_RW(
@@ -33,6 +35,9 @@ soundEntry* loadEntry(const char* folder, const std::string& name) {
         break;
     case platform::ReadResult::CannotStat:
         why = "not a regular file";
+        break;
+    case platform::ReadResult::TooLarge:
+        why = wavHeader::tooLarge(size);
         break;
     default:
         why = "cannot be read";

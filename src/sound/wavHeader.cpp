@@ -133,10 +133,21 @@ bool wavHeader::isSound(const std::vector<unsigned char>& b, std::string* why) {
             if (size > maxDataBytes)
                 return refuse(why, std::to_string(size) +
                                        " bytes of sound data; at most 4194304 can be loaded");
+            if (size == 0) return refuse(why, "the \"data\" chunk holds no sound");
             return blocksAreSound(b, body, size, f, why);
         }
-        at = body + size + (size & 1);
+        if (size & 1)
+            return refuse(why, std::string("\"") + char(b[at]) + char(b[at + 1]) + char(b[at + 2]) +
+                                   char(b[at + 3]) + "\" chunk of odd size " +
+                                   std::to_string(size) +
+                                   " before the sound data; write it padded to an even size");
+        at = body + size;
     }
     if (!haveFormat) return refuse(why, "no \"fmt \" chunk");
     return refuse(why, "no \"data\" chunk");
+}
+
+std::string wavHeader::tooLarge(unsigned long long fileBytes) {
+    return "file of " + std::to_string(fileBytes) + " bytes; a sound file may hold at most " +
+           std::to_string(maxFileBytes);
 }

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -46,7 +48,33 @@ std::string& entryWhere() {
     fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 }
 
+// The decoded frame bytes of every frame set alive, against the budget.
+long long& decodedInUse() {
+    static long long inUse = 0;
+    return inUse;
+}
+
+// What a bitmap whose header passed costs the budget.
+long long budgetCost(const std::vector<unsigned char>& bytes) {
+    int w = 0, h = 0;
+    bitmapFile::imageSize(bytes, w, h);
+    return CSpriteBase::frameCost(w, h);
+}
+
+std::string megabytes(long long bytes) {
+    return std::to_string(bytes / (1024 * 1024)) + " MB";
+}
+
 } // namespace
+
+long long CSpriteBase::decodedBytesInUse() {
+    return decodedInUse();
+}
+
+std::string CSpriteBase::overBudget(long long inUse, long long cost) {
+    return "the frames would take more than their memory budget of " + megabytes(decodedBudget) +
+           " (" + std::to_string(inUse) + " bytes in use, this frame " + std::to_string(cost) + ")";
+}
 
 CSpriteBase::~CSpriteBase() {
     release();
@@ -55,7 +83,8 @@ CSpriteBase::~CSpriteBase() {
 CSpriteBase::CSpriteBase(CSpriteBase&& other) noexcept
     : frames(std::move(other.frames)), flipFrames(std::move(other.flipFrames)), built(other.built),
       numFrames(other.numFrames), width(other.width), height(other.height),
-      pixelSlices_(std::move(other.pixelSlices_)) {
+      pixelSlices_(std::move(other.pixelSlices_)), decodedBytes_(other.decodedBytes_) {
+    other.decodedBytes_ = 0;
     other.frames.clear();
     other.flipFrames.clear();
     other.pixelSlices_.clear();
@@ -72,6 +101,8 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
         width = other.width;
         height = other.height;
         pixelSlices_ = std::move(other.pixelSlices_);
+        decodedBytes_ = other.decodedBytes_;
+        other.decodedBytes_ = 0;
         other.frames.clear();
         other.flipFrames.clear();
         other.pixelSlices_.clear();
@@ -81,10 +112,14 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
 }
 
 void CSpriteBase::release() {
-    for (spriteFrame& frame : frames)
-        if (frame.image) SDL_FreeSurface(frame.image);
-    for (spriteFrame& frame : flipFrames)
-        if (frame.image) SDL_FreeSurface(frame.image);
+    // Frames that show the same bitmap share their surfaces: each is freed
+    // once.
+    std::set<SDL_Surface*> freed;
+    for (std::vector<spriteFrame>* table : {&frames, &flipFrames})
+        for (spriteFrame& frame : *table)
+            if (frame.image && freed.insert(frame.image).second) SDL_FreeSurface(frame.image);
+    decodedInUse() -= decodedBytes_;
+    decodedBytes_ = 0;
     frames.clear();
     flipFrames.clear();
     numFrames = 0;
@@ -136,7 +171,9 @@ int CSpriteBase::load(const char* folder, bool resource) {
         ~forgetEntry() { entryWhere().clear(); }
     } forget;
     const std::string folderName = folder ? folder : "";
-    const std::string startDirectory = resource ? platform::currentDirectory() : std::string();
+    // The resource loader changes into the frame folder for every bitmap and
+    // comes back here after it, without reading this folder's path.
+    const platform::heldDirectory startDirectory;
 
     frameIndex index;
     if (!index.open(folderName)) {
@@ -151,6 +188,9 @@ int CSpriteBase::load(const char* folder, bool resource) {
     release();
     built = 1;
 
+    // Entries that name the same bitmap with the same colour key show the
+    // same pixels: the first one's surfaces serve them all.
+    std::map<std::string, size_t> decoded;
     frameEntry entry;
     for (int number = 0; number < announced; ++number) {
         if (!index.next(entry)) break;
@@ -165,45 +205,68 @@ int CSpriteBase::load(const char* folder, bool resource) {
             errno = ENOENT;
             fatal::stopWithSystemError("Error opening resource file");
         }
-        frame.image = loadImage(folderName, entry, number, resource, startDirectory);
-        if (!frame.image) return -1;
+        const std::string sameAs = entry.imageKey();
+        auto earlier = decoded.find(sameAs);
+        SDL_Surface* mirroredImage = nullptr;
+        if (earlier != decoded.end()) {
+            frame.image = frames[earlier->second].image;
+            mirroredImage = flipFrames[earlier->second].image;
+            if (resource)
+                seams::trace() << "loaded frame " << number << " " << folderName << "/"
+                               << entry.bitmap << "\n";
+        } else {
+            frame.image = loadImage(folderName, entry, number, resource, startDirectory);
+            if (!frame.image) return -1;
+        }
 
         if (resource || width == 0) width = frame.image->w;
         if (resource || height == 0) height = frame.image->h;
 
-        spriteFrame mirrored = mirrorOf(frame, width);
+        spriteFrame mirrored = mirrorOf(frame, width, mirroredImage);
         // Worked out before anything draws the images: SDL's first keyed
         // blit may keep only its own run-length copy of a frame's pixels.
-        frame.runs = opaqueRuns::of(frame.image);
-        mirrored.runs = opaqueRuns::of(mirrored.image);
+        if (earlier != decoded.end()) {
+            frame.runs = frames[earlier->second].runs;
+            mirrored.runs = flipFrames[earlier->second].runs;
+        } else {
+            frame.runs = opaqueRuns::of(frame.image);
+            mirrored.runs = opaqueRuns::of(mirrored.image);
+            decoded.emplace(sameAs, frames.size());
+        }
         frames.push_back(std::move(frame));
         flipFrames.push_back(std::move(mirrored));
         numFrames = static_cast<int>(frames.size());
 
-        if (resource) platform::changeDirectory(startDirectory);
+        if (resource) startDirectory.returnTo();
     }
     return 0;
 }
 
 SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry& entry, int number,
-                                    bool resource, const std::string& startDirectory) {
+                                    bool resource, const platform::heldDirectory& startDirectory) {
     SDL_Surface* loaded = nullptr;
+    long long cost = 0;
     if (resource) {
         // What loadFromResource does, with the conversion written straight
         // into the pixel store where it can be.
         const std::string where =
             entryWhere().empty() ? "bitmap " + folder + "/" + entry.bitmap : entryWhere();
-        loaded = converted(decodeFromResource(folder, entry.bitmap, where));
+        loaded = converted(decodeFromResource(folder, entry.bitmap, where, &cost));
         if (!loaded) cannotConvert(where);
         seams::trace() << "loaded frame " << number << " " << folder << "/" << entry.bitmap << "\n";
     } else {
         std::vector<unsigned char> bytes;
-        if (platform::readWholeFile(frameIndex::bitmapPath(folder, entry.bitmap, false), bytes) !=
-            platform::ReadResult::Ok)
+        if (platform::readWholeFile(frameIndex::bitmapPath(folder, entry.bitmap, false), bytes,
+                                    bitmapFile::maxFileBytes) != platform::ReadResult::Ok)
             return nullptr;
+        if (!bitmapFile::headerIsSound(bytes)) return nullptr;
+        cost = budgetCost(bytes);
+        if (decodedBytesInUse() + cost > decodedBudget) return nullptr;
         loaded = decodeBitmap(bytes);
         if (!loaded) return nullptr;
     }
+    decodedBytes_ += cost;
+    decodedInUse() += cost;
 
     if (entry.keyRed >= 0)
         media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),
@@ -213,7 +276,7 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     SDL_Surface* image = toDisplayFormat(loaded);
     if (!image) {
         if (resource) {
-            platform::changeDirectory(startDirectory);
+            startDirectory.returnTo();
             seams::trace() << entryWhere() << ": cannot be converted\n";
             fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
         }
@@ -222,12 +285,13 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     return image;
 }
 
-spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width) {
+spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width, SDL_Surface* image) {
     spriteFrame mirrored;
+    mirrored.image = image;
     // The mirror has the frame's layout, the display format: it is written
     // straight into the pixel store, or else kept as flip_surface makes it
     // instead of being copied once more.
-    if (isDisplayFormat(frame.image)) {
+    if (!mirrored.image && isDisplayFormat(frame.image)) {
         mirrored.image = storeSurface(frame.image->w, frame.image->h);
         if (mirrored.image && !mirrorInto(frame.image, mirrored.image)) {
             dropStoreSurface(mirrored.image);
@@ -252,14 +316,16 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     // which index named the bitmap, before the message itself.
     const std::string where =
         entryWhere().empty() ? "bitmap " + folderName + "/" + fileName : entryWhere();
-    SDL_Surface* converted = toDisplayFormat(decodeFromResource(folderName, fileName, where));
+    long long cost = 0;
+    SDL_Surface* converted =
+        toDisplayFormat(decodeFromResource(folderName, fileName, where, &cost));
     if (!converted) cannotConvert(where);
     return converted;
 }
 
 SDL_Surface* CSpriteBase::decodeFromResource(const std::string& folderName,
-                                             const std::string& fileName,
-                                             const std::string& where) {
+                                             const std::string& fileName, const std::string& where,
+                                             long long* cost) {
     if (!platform::directoryExists(folderName)) {
         const int reason = errno;
         seams::trace() << where << ": the folder cannot be opened\n";
@@ -269,9 +335,13 @@ SDL_Surface* CSpriteBase::decodeFromResource(const std::string& folderName,
     platform::changeDirectory(folderName);
 
     std::vector<unsigned char> bytes;
-    switch (platform::readWholeFile(fileName, bytes)) {
+    unsigned long long size = 0;
+    switch (platform::readWholeFile(fileName, bytes, bitmapFile::maxFileBytes, &size)) {
     case platform::ReadResult::Ok:
         break;
+    case platform::ReadResult::TooLarge:
+        seams::trace() << where << ": too large to read\n";
+        fatal::stop("Unable to load bitmap: " + where + ": " + bitmapFile::tooLarge(size) + "\n");
     case platform::ReadResult::CannotOpen:
     case platform::ReadResult::ReadError: {
         const int reason = errno;
@@ -288,10 +358,20 @@ SDL_Surface* CSpriteBase::decodeFromResource(const std::string& folderName,
     }
 
     SDL_Surface* decoded = nullptr;
-    if (bytes.empty())
+    if (bytes.empty()) {
         SDL_SetError("empty file '%s'", fileName.c_str());
-    else
+    } else if (bitmapFile::headerIsSound(bytes)) {
+        // The budget is checked from the header, before a pixel is decoded.
+        *cost = budgetCost(bytes);
+        if (decodedBytesInUse() + *cost > decodedBudget) {
+            seams::trace() << where << ": past the memory budget for frames\n";
+            fatal::stop("Unable to load bitmap: " + where + ": " +
+                        overBudget(decodedBytesInUse(), *cost) + "\n");
+        }
         decoded = decodeBitmap(bytes);
+    } else {
+        decoded = decodeBitmap(bytes); // sets the reason
+    }
     if (!decoded) {
         seams::trace() << where << ": cannot be decoded\n";
         fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");

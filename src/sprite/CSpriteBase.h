@@ -2,6 +2,7 @@
 // frame held twice, as drawn (facing right) and mirrored (facing left).
 #pragma once
 
+#include "base/platform.h"
 #include "sprite/opaqueRuns.h"
 
 #include <SDL.h>
@@ -78,20 +79,37 @@ class CSpriteBase {
     // The switch for alphaAll; nothing in the game turns it on.
     static bool alphaOp;
 
+    // The memory budget for decoded frames: every frame set alive together
+    // (the character's animations and moves, the particles, the bar) may
+    // hold at most this many bytes of frame pixels.  A frame costs 4 bytes a
+    // pixel for each facing (frameCost); frames of one set that show the same
+    // bitmap with the same key share their pixels and cost once.  The
+    // resource loader stops the game at the first frame that would pass it
+    // (the plain loader fails), checked from the bitmap's header before
+    // anything is decoded.
+    static constexpr long long decodedBudget = 512ll * 1024 * 1024;
+    static constexpr long long frameCost(long long w, long long h) { return w * h * 4 * 2; }
+    // The bytes held by every frame set alive.
+    static long long decodedBytesInUse();
+    // Why a frame of that cost is refused with inUse bytes held already.
+    static std::string overBudget(long long inUse, long long cost);
+
   private:
     // The loader's steps: the index is read entry by entry (frameIndex),
     // each entry's image is loaded, and the frame is mirrored.
     int load(const char* folder, bool resource);
     SDL_Surface* loadImage(const std::string& folder, const frameEntry& entry, int number,
-                           bool resource, const std::string& startDirectory);
+                           bool resource, const platform::heldDirectory& startDirectory);
     // The resource loader's reading and decoding, every failure fatal.
+    // Its cost against the budget goes to cost.
     static SDL_Surface* decodeFromResource(const std::string& folder, const std::string& file,
-                                           const std::string& where);
+                                           const std::string& where, long long* cost);
     // A decoded bitmap in the display format, taking it over: converted
     // straight into the pixel store where that gives what SDL_DisplayFormat
     // gives, else by SDL_DisplayFormat.  nullptr when it cannot be converted.
     SDL_Surface* converted(SDL_Surface* decoded);
-    spriteFrame mirrorOf(const spriteFrame& frame, int width);
+    // The mirrored frame; image: its mirrored surface when one exists already.
+    spriteFrame mirrorOf(const spriteFrame& frame, int width, SDL_Surface* image = nullptr);
     // A display-format surface over a slice of the pixel store, the slice
     // kept in pixelSlices_; nullptr when the store has no memory to give.
     SDL_Surface* storeSurface(int w, int h);
@@ -102,4 +120,6 @@ class CSpriteBase {
     // given back when the set is released.  The surfaces over it are freed
     // first, with the frames.
     std::vector<void*> pixelSlices_;
+    // This set's decoded bytes, counted in decodedBytesInUse.
+    long long decodedBytes_ = 0;
 };

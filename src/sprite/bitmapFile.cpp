@@ -101,3 +101,16 @@ SDL_Surface* bitmapFile::decode(const std::vector<unsigned char>& bytes) {
     }
     return media::decodeBitmap(bytes.data(), static_cast<int>(bytes.size()));
 }
+
+std::string bitmapFile::tooLarge(unsigned long long fileBytes) {
+    return "file of " + std::to_string(fileBytes) + " bytes; a bitmap may hold at most " +
+           std::to_string(maxFileBytes);
+}
+
+void bitmapFile::imageSize(const std::vector<unsigned char>& bytes, int& width, int& height) {
+    const bool core = le32(bytes, 14) == 12;
+    const long long w = core ? le16(bytes, 18) : static_cast<Sint32>(le32(bytes, 18));
+    const long long h = core ? le16(bytes, 20) : static_cast<Sint32>(le32(bytes, 22));
+    width = static_cast<int>(w);
+    height = static_cast<int>(h < 0 ? -h : h);
+}

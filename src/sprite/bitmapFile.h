@@ -13,6 +13,14 @@ class bitmapFile {
     // a frame takes about eight times its pixel count in bytes.
     static constexpr long long maxSide = 4096;
     static constexpr long long maxPixels = 2048 * 2048;
+    // A whole file: the largest image at 32 bits a pixel is 16 MB; twice
+    // that leaves room for padding, a gap before the pixels and trailing
+    // bytes.  A larger file is refused from its size, before it is read.
+    static constexpr unsigned long long maxFileBytes = 32ull * 1024 * 1024;
+    // Why a file of that many bytes (more than maxFileBytes) is refused.
+    static std::string tooLarge(unsigned long long fileBytes);
+    // The image's size as the header gives it, once headerIsSound passed.
+    static void imageSize(const std::vector<unsigned char>& bytes, int& width, int& height);
 
     // True when the bytes start like a bitmap the game can decode: "BM", a
     // known info header, 1..4096 pixels each way and at most 2048 x 2048

@@ -298,3 +298,11 @@ std::string frameIndex::text(const std::vector<frameEntry>& entries) {
     }
     return text;
 }
+
+std::string frameEntry::imageKey() const {
+    // The key's components are reduced to 0..255 as the loader reduces them.
+    auto component = [](int value) { return std::to_string(((value % 256) + 256) % 256); };
+    return bitmap + '\n' +
+           (keyRed < 0 ? std::string("no key")
+                       : component(keyRed) + " " + component(keyGreen) + " " + component(keyBlue));
+}

@@ -32,6 +32,10 @@ struct frameEntry {
     std::vector<int> spawnLines;
     bool anchorRead = false; // both anchor numbers were there
     bool soundRead = false;  // the sound line was there
+
+    // Entries of one index with the same image key show the same pixels:
+    // the same bitmap name and the same colour key as the game sets it.
+    std::string imageKey() const;
 };
 
 class frameIndex {

@@ -1,6 +1,7 @@
 #include "hostileCases.h"
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -85,6 +86,28 @@ std::string msAdpcm(unsigned samplesPerBlock) {
     for (int c : {256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232})
         put(e, static_cast<unsigned>(c) & 0xFFFF, 2);
     return e;
+}
+
+// The same file grown to `bytes` without writing them: a sparse file that
+// takes no room on disk.
+void sparse(const dataCopy& d, const std::string& rel, const std::string& start,
+            unsigned long long bytes) {
+    d.write(rel, start);
+    if (truncate(d.path(rel).c_str(), static_cast<off_t>(bytes)) != 0)
+        throw std::runtime_error("cannot grow " + rel);
+}
+
+// Frame entries like punch's first, one per bitmap line given.
+std::string frameIndexOf(const dataCopy& d, const std::vector<std::string>& bitmapLines) {
+    std::vector<std::string> punchLines = linesOf(d.read("Tavro/punch/info"));
+    std::string text = "FILES: " + std::to_string(bitmapLines.size()) + "\n\n";
+    for (const std::string& bitmapLine : bitmapLines) {
+        text += bitmapLine + "\n";
+        for (int n = 4; n <= 16; ++n)
+            text += punchLines[n - 1] + "\n";
+        text += "\n";
+    }
+    return text;
 }
 
 } // namespace
@@ -552,11 +575,131 @@ std::vector<hostileCase> makeCases() {
          o::stops, "Cannot load the stage data/tBG2.bmp: bitmap of 8000 x 600 pixels",
          "data/tBG2.bmp: error: background bitmap: bitmap of 8000 x 600 pixels is larger than a "
          "frame may be"},
+
+        // Sizes: files of gigabytes (sparse, so they cost no disk) are
+        // refused from their size, before a byte is read.
+        {"wav-sparse-2gb",
+         [](const dataCopy& d) { sparse(d, "soundSet/fireball.wav", wav(), 2200000000ull); },
+         o::runs, "file of 2200000000 bytes; a sound file may hold at most 8388608",
+         "data/soundSet/sound:5: error: sound data/soundSet/fireball.wav: file of 2200000000 "
+         "bytes; a sound file may hold at most 8388608"},
+        {"bitmap-sparse-2gb",
+         [](const dataCopy& d) {
+             sparse(d, "Tavro/punch/f02.bmp", bitmap1(64, 64), 2200000000ull);
+         },
+         o::stops,
+         "data/Tavro/punch/info:33: frame 2, bitmap data/Tavro/punch/f02.bmp: file of 2200000000 "
+         "bytes; a bitmap may hold at most 33554432",
+         "data/Tavro/punch/info:33: error: bitmap data/Tavro/punch/f02.bmp: file of 2200000000 "
+         "bytes; a bitmap may hold at most 33554432; the game stops with exit code 1"},
+        {"wav-empty-data",
+         [](const dataCopy& d) {
+             d.write("soundSet/fireball.wav", wav(1, 1, 22050, 2, 16, "", ""));
+         },
+         o::runs, "the \"data\" chunk holds no sound", "the \"data\" chunk holds no sound"},
+        {"wav-odd-chunk-before-format",
+         [](const dataCopy& d) {
+             std::string bytes = wav();
+             d.write("soundSet/fireball.wav",
+                     bytes.substr(0, 12) + std::string("LIST\3\0\0\0abc\0", 12) + bytes.substr(12));
+         },
+         o::runs, "\"LIST\" chunk of odd size 3",
+         "\"LIST\" chunk of odd size 3 before the sound data"},
+
+        // The memory budget for decoded frames.  One 2048 x 2048 bitmap
+        // (512 KB on disk) costs 32 MB decoded: named with twenty colour
+        // keys it is twenty images and passes the budget; named three
+        // hundred times with one key it is decoded once.
+        {"frames-past-budget",
+         [](const dataCopy& d) {
+             d.write("Tavro/punch/big.bmp", bitmap1(2048, 2048));
+             std::vector<std::string> entries;
+             for (int k = 0; k < 20; ++k)
+                 entries.push_back("big.bmp 1 255 0 " + std::to_string(k));
+             d.write("Tavro/punch/info", frameIndexOf(d, entries));
+         },
+         o::stops, "the frames would take more than their memory budget of 512 MB",
+         "bitmap data/Tavro/punch/big.bmp: the frames would take more than their memory budget of "
+         "512 MB"},
+        {"frames-one-bitmap-many-entries",
+         [](const dataCopy& d) {
+             d.write("Tavro/punch/big.bmp", bitmap1(2048, 2048));
+             d.write("Tavro/punch/info",
+                     frameIndexOf(d, std::vector<std::string>(300, "big.bmp 1 255 0 255")));
+         },
+         o::runs, "", "is larger than the first frame of \"blank\""},
+        {"moves-2000-share-a-folder",
+         [](const dataCopy& d) {
+             std::vector<std::string> lines = linesOf(d.read("Tavro/moveset"));
+             int punchRecord = 0;
+             for (size_t n = 1; n < lines.size(); n += 11)
+                 if (lines[n] == "punch") punchRecord = int(n);
+             std::vector<std::string> record(lines.begin() + punchRecord,
+                                             lines.begin() + punchRecord + 11);
+             const int moves = std::stoi(lines[0].substr(lines[0].find(' ') + 1));
+             lines[0] = "ANIMS: " + std::to_string(moves + 2000);
+             for (int i = 0; i < 2000; ++i)
+                 lines.insert(lines.end(), record.begin(), record.end());
+             d.write("Tavro/moveset", joined(lines));
+         },
+         o::stops, "the frames would take more than their memory budget of 512 MB",
+         "the frames would take more than their memory budget of 512 MB"},
+
+        // Particles: chains that fill the list without a loop, and ones that
+        // never end.
+        {"particle-doubling-chain",
+         [](const dataCopy& d) {
+             std::string list = d.read("particle/default");
+             list.replace(list.find('4'), 1, "44");
+             for (int i = 0; i < 40; ++i) {
+                 const std::string name = "d" + std::to_string(i);
+                 list += name + " " + std::to_string(i + 5) + "\n";
+                 const std::string next = i < 39 ? "2\nd" + std::to_string(i + 1) + " 0 0\nd" +
+                                                       std::to_string(i + 1) + " 0 0\n"
+                                                 : "1\nNULL\n";
+                 d.write("particle/" + name + "/particle",
+                         "255\n60\n0\n0\n0\n" + next + "1\nNULL\n1\nNULL\n1\nNULL\n1\nNULL\n");
+                 d.link("particle/" + name + "/info", "../spark/info");
+                 for (const char* bmp : {"f00.bmp", "f01.bmp", "f02.bmp"})
+                     d.link("particle/" + name + "/" + bmp, std::string("../spark/") + bmp);
+             }
+             d.write("particle/default", list);
+             d.setLine("particle/fireball/particle", 7, "d0 0 0");
+         },
+         o::runs, "Particle limit of 400 reached",
+         "data/particle/d30/particle:6: error: particle \"d30\": its \"OnDeath\" follow-ups "
+         "multiply "
+         "to 512 particles alive at once, with no loop"},
+        {"particle-never-ends",
+         [](const dataCopy& d) {
+             d.setLine("particle/spark/particle", 2, "0");
+             d.setLine("particle/spark/info", 29, "0 0"); // the frame that moved it
+         },
+         o::runs, "",
+         "data/particle/spark/particle:2: warning: particle \"spark\": never ends: lifetime 0"},
+        // Where the game is started from.
+        {"deep-working-directory", [](const dataCopy&) {}, o::runs, "", "", true},
     };
     return all;
 }
 
 } // namespace
+
+void longSpawnChain(const dataCopy& d, int n) {
+    std::string list = d.read("particle/default");
+    list.replace(list.find('4'), 1, std::to_string(n + 4));
+    for (int i = 0; i < n; ++i) {
+        const std::string name = "c" + std::to_string(i);
+        list += name + " " + std::to_string(i + 5) + "\n";
+        fs::create_directory(d.path("particle/" + name));
+        std::ofstream(d.path("particle/" + name + "/particle"))
+            << "255\n400\n0\n0\n0\n1\n"
+            << (i + 1 < n ? "c" + std::to_string(i + 1) + " 0 0" : std::string("NULL"))
+            << "\n1\nNULL\n1\nNULL\n1\nNULL\n1\nNULL\n";
+    }
+    d.write("particle/default", list);
+    d.setLine("particle/fireball/particle", 7, "c0 0 0");
+}
 
 const std::vector<hostileCase>& cases() {
     static const std::vector<hostileCase> all = makeCases();

@@ -50,9 +50,17 @@ struct hostileCase {
     // empty: the checker finds nothing beyond its findings on the shipped
     // data (the game handles it as it should, and so may the author).
     const char* checkerSays;
+    // Played from a working directory whose path is longer than the system
+    // lets a program read back, with data/ there.
+    bool deepDirectory = false;
 };
 
 const std::vector<hostileCase>& cases();
+
+// n particle definitions c0 .. c(n-1) without frames, each spawning the next
+// as it dies, the first spawned by the fireball.  Thousands of folders: the
+// corpus test makes it in memory-backed storage where there is some.
+void longSpawnChain(const dataCopy& data, int n);
 
 // WAV bytes with chosen format fields (16-bit mono 22,050 Hz PCM by default).
 std::string wav(unsigned tag = 1, unsigned channels = 1, unsigned rate = 22050,

@@ -16,7 +16,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -87,11 +91,29 @@ class HostileCorpus : public ::testing::TestWithParam<size_t> {
         ASSERT_EQ(chdir(dir.path().c_str()), 0);
         if (shippedReport.empty()) shippedReport = checkerReport();
         c.damage(data);
+        if (c.deepDirectory) goDeep();
     }
     void TearDown() override {
         if (!previous.empty()) {
             ASSERT_EQ(chdir(previous.c_str()), 0);
         }
+        // rm walks a tree deeper than a path may name; the scratch folder's
+        // own clean-up may not.
+        if (std::system(("rm -rf '" + dir.path() + "/deep'").c_str()) != 0) ADD_FAILURE();
+    }
+    // Folders of 200-character names, one in the other, past 4096 bytes of
+    // path: made and entered one step at a time, data/ moved to the bottom.
+    void goDeep() {
+        const std::string name(200, 'd');
+        ASSERT_EQ(mkdir("deep", 0700), 0);
+        ASSERT_EQ(chdir("deep"), 0);
+        for (int level = 0; level < 22; ++level) {
+            ASSERT_EQ(mkdir(name.c_str(), 0700), 0);
+            ASSERT_EQ(chdir(name.c_str()), 0);
+        }
+        ASSERT_EQ(rename((dir.path() + "/data").c_str(), "data"), 0);
+        char here[4096];
+        ASSERT_EQ(getcwd(here, sizeof here), nullptr) << "the path is still short enough to read";
     }
 };
 
@@ -139,6 +161,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostileCorpus, ::testing::Range<size_t>(0, hosti
                                  if (ch == '-') ch = '_';
                              return name;
                          });
+
+// 30,000 definitions, each spawning the next: the checker's loop search
+// keeps its own stack and its look-ups are hashed, so it neither overflows
+// the stack nor takes quadratic time; the game loads them all and plays.
+TEST(HostileChain, ThirtyThousandDefinitionsEachSpawningTheNext) {
+    char pattern[] = "/dev/shm/fighter-chain-XXXXXX";
+    char fallback[] = "/tmp/fighter-chain-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) made = mkdtemp(fallback);
+    ASSERT_NE(made, nullptr);
+    const std::string root = made;
+    char here[4096];
+    const std::string previous = getcwd(here, sizeof here) ? here : "";
+    {
+        hostile::dataCopy data(testing_support::sourceDir(), root);
+        hostile::longSpawnChain(data, 30000);
+    }
+    ASSERT_EQ(chdir(root.c_str()), 0);
+    const std::string report = checkerReport();
+    EXPECT_NE(report.find("data/particle/default:30005: error: cannot open frame index "
+                          "data/particle/c29999/info"),
+              std::string::npos);
+    EXPECT_EQ(report.find("spawn loop"), std::string::npos) << "a chain is no loop";
+    std::ostringstream trace;
+    {
+        replayRunner game(busyGame(), &trace);
+        game.run();
+        EXPECT_FALSE(game.ended());
+        EXPECT_LE(pList.size(), particleList::maxParticles);
+    }
+    EXPECT_NE(trace.str().find("ERROR opening file data/particle/c29999/info"), std::string::npos);
+    if (!previous.empty()) {
+        EXPECT_EQ(chdir(previous.c_str()), 0);
+    }
+    EXPECT_EQ(std::system(("rm -rf '" + root + "'").c_str()), 0);
+}
 
 TEST(HostileCorpusList, HoldsSixtyCasesWithUniqueNames) {
     std::set<std::string> names;

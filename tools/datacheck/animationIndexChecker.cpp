@@ -5,9 +5,8 @@
 #include "fighter/animationIndex.h"
 
 const animEntry* animationIndexChecker::find(const std::string& name) const {
-    for (const animEntry& anim : anims_)
-        if (anim.name == name) return &anim;
-    return nullptr;
+    auto known = byName_.find(name);
+    return known == byName_.end() ? nullptr : &anims_[known->second];
 }
 
 void animationIndexChecker::check(const std::string& characterFolder) {
@@ -36,10 +35,12 @@ void animationIndexChecker::check(const std::string& characterFolder) {
                           "animation \"" + name.name +
                               "\" leaves the character folder; the game never reads it and the "
                               "animation has no frames");
+            byName_.emplace(anim.name, anims_.size());
             anims_.push_back(anim);
             continue;
         }
         anim.frames = &frames_.check(characterFolder + "/" + name.name, path_, anim.line);
+        byName_.emplace(anim.name, anims_.size());
         anims_.push_back(anim);
     }
 }

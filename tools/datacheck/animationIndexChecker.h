@@ -6,6 +6,7 @@
 #include "frameFolderChecker.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct animEntry {
@@ -31,6 +32,7 @@ class animationIndexChecker {
     diagnostics& report_;
     frameFolderChecker& frames_;
     std::vector<animEntry> anims_;
+    std::unordered_map<std::string, size_t> byName_; // first entry of each name
     std::string path_;
     int headerLine_ = 0;
 };

@@ -32,6 +32,7 @@ std::string readProblem(platform::ReadResult result) {
         return "too large to read into memory";
     case platform::ReadResult::ReadError:
         return "cannot read the file";
+    case platform::ReadResult::TooLarge:
     case platform::ReadResult::Ok:
         break;
     }
@@ -49,7 +50,13 @@ std::string bitmapChecker::headerProblem(const std::vector<unsigned char>& bytes
 bool bitmapChecker::check(const std::string& path, int red, int green, int blue, bitmapInfo& info,
                           std::string& problem, bool headerChecked) const {
     std::vector<unsigned char> bytes;
-    platform::ReadResult read = platform::readWholeFile(path, bytes);
+    unsigned long long size = 0;
+    platform::ReadResult read =
+        platform::readWholeFile(path, bytes, bitmapFile::maxFileBytes, &size);
+    if (read == platform::ReadResult::TooLarge) {
+        problem = bitmapFile::tooLarge(size);
+        return false;
+    }
     if (read != platform::ReadResult::Ok) {
         problem = readProblem(read);
         return false;

@@ -4,8 +4,11 @@
 #include "cornerRule.h"
 #include "loaderCrossCheck.h"
 #include "moveRules.h"
+#include "sprite/CSpriteBase.h"
 
 #include <algorithm>
+#include <new>
+#include <set>
 
 namespace {
 
@@ -24,6 +27,17 @@ dataChecker::dataChecker(diagnostics& report)
       anims_(report, frames_), moves_(report, frames_), attacks_(report) {}
 
 void dataChecker::run(const std::string& dataFolder) {
+    // Data can ask for more memory than the machine has (huge counts, huge
+    // images); the checker says so instead of ending.
+    try {
+        checkAll(dataFolder);
+    } catch (const std::bad_alloc&) {
+        report_.error(dataFolder, 0,
+                      "the checker ran out of memory reading this data; the game would too");
+    }
+}
+
+void dataChecker::checkAll(const std::string& dataFolder) {
     std::string data = dataFolder;
     while (data.size() > 1 && data.back() == '/')
         data.pop_back();
@@ -62,11 +76,53 @@ void dataChecker::run(const std::string& dataFolder) {
     checkAnchors(folders);
     checkFrameReferences(folders);
 
+    // Past the frames' memory budget the game stops while loading: its
+    // loaders are not run up to it again.
+    const bool withinBudget = checkFrameBudget(data);
     loaderCrossCheck game(report_, frames_);
-    game.character(characterFolder, anims_, moves_);
+    if (withinBudget) game.character(characterFolder, anims_, moves_);
     game.sounds(data + "/soundSet", characterFolder + "/sound", sounds_);
     game.attackTable(characterFolder + "/ai", attacks_);
-    game.particles(data, particles_);
+    if (withinBudget) game.particles(data, particles_);
+}
+
+bool dataChecker::checkFrameBudget(const std::string& data) {
+    // The frame sets in the order the game loads them, each as often as it
+    // is loaded: the animations, the moves, the particle definitions (the
+    // resource loader, which stops the game), then the bar.
+    std::vector<const frameFolder*> sets;
+    for (const animEntry& anim : anims_.animations())
+        if (anim.frames) sets.push_back(anim.frames);
+    for (const moveRecord& move : moves_.moves())
+        if (move.frames) sets.push_back(move.frames);
+    for (const particleDef& def : particles_.definitions())
+        if (def.frames) sets.push_back(def.frames);
+    const frameFolder* bar = frames_.find(data + "/hpBar");
+    if (bar) sets.push_back(bar);
+
+    long long inUse = 0;
+    for (const frameFolder* set : sets) {
+        // A bitmap that cannot be read stops the game (or the bar's loading)
+        // there first.
+        std::set<std::string> shown;
+        for (size_t i = 0; i < set->frames.size(); ++i) {
+            const frameRecord& frame = set->frames[i];
+            if (!frame.decoded) break;
+            if (!shown.insert(frame.imageKey).second) continue;
+            const long long cost = CSpriteBase::frameCost(frame.image.width, frame.image.height);
+            if (inUse + cost > CSpriteBase::decodedBudget) {
+                report_.error(set->infoPath, frame.line,
+                              "frame " + std::to_string(i + 1) + ": bitmap " + set->path + "/" +
+                                  frame.bitmap + ": " + CSpriteBase::overBudget(inUse, cost) +
+                                  (set == bar ? "; the game stops loading the bar there"
+                                              : "; the game stops with exit code 1"));
+                return set == bar;
+            }
+            inUse += cost;
+        }
+        if (set != bar && set->bitmapFailed) return true;
+    }
+    return true;
 }
 
 void dataChecker::checkBar(const frameFolder& bar) {

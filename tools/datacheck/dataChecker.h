@@ -27,6 +27,10 @@ class dataChecker {
     static constexpr const char* character = "Tavro";
 
   private:
+    void checkAll(const std::string& dataFolder);
+    // The memory budget for decoded frames, counted as the game loads them;
+    // false when the game stops on it.
+    bool checkFrameBudget(const std::string& dataFolder);
     void checkBar(const frameFolder& bar);
     void checkRequiredNames();
     // Every frame folder of the character, each once, in load order.

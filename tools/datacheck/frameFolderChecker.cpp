@@ -26,11 +26,13 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
         frameRecord frame;
         frame.line = entry.line;
         frame.bitmap = entry.bitmap;
+        frame.imageKey = entry.imageKey();
         frame.offsetX = entry.frame.offsetX;
         frame.offsetY = entry.frame.offsetY;
         frame.anchorLine = entry.anchorLine;
         frame.anchorRead = entry.anchorRead;
         frame.damage = entry.frame.damage;
+        frame.moveX = entry.frame.moveX;
         frame.hitType = entry.frame.hitType;
         frame.hitTypeLine = entry.hitTypeLine;
         if (entry.soundRead) {
@@ -52,9 +54,17 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
             continue;
         }
         const std::string path = frameIndex::bitmapPath(folder, entry.bitmap, resource);
-        std::string problem;
-        frame.decoded =
-            bitmaps_.check(path, entry.keyRed, entry.keyGreen, entry.keyBlue, frame.image, problem);
+        const std::string seenKey = path + '\n' + frame.imageKey;
+        auto seen = bitmapsSeen_.find(seenKey);
+        if (seen == bitmapsSeen_.end()) {
+            decodedBitmap bitmap;
+            bitmap.decoded = bitmaps_.check(path, entry.keyRed, entry.keyGreen, entry.keyBlue,
+                                            bitmap.image, bitmap.problem);
+            seen = bitmapsSeen_.emplace(seenKey, bitmap).first;
+        }
+        std::string problem = seen->second.problem;
+        frame.decoded = seen->second.decoded;
+        frame.image = seen->second.image;
         if (!frame.decoded) {
             set.bitmapFailed = true;
             bitmapErrors.push_back({set.infoPath, frame.line, severity::error,

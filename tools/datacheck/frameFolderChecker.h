@@ -19,12 +19,14 @@ struct spawnLine {
 struct frameRecord {
     int line = 0; // the entry's first line (bitmap line)
     std::string bitmap;
+    std::string imageKey; // entries of a folder with the same key share their pixels
     bool decoded = false;
     bitmapInfo image;
     int offsetX = 0, offsetY = 0;
     int anchorLine = 0;
     bool anchorRead = false; // both anchor numbers were read
     int damage = 0;
+    int moveX = 0; // forward step per update
     int hitType = 0;
     int hitTypeLine = 0;
     std::string sound;
@@ -62,4 +64,12 @@ class frameFolderChecker {
     diagnostics& report_;
     std::map<std::string, frameFolder> done_;
     bitmapChecker bitmaps_;
+    // Each bitmap with each colour key is decoded once, however many
+    // entries and folders name it.
+    struct decodedBitmap {
+        bool decoded = false;
+        bitmapInfo image;
+        std::string problem;
+    };
+    std::map<std::string, decodedBitmap> bitmapsSeen_;
 };

@@ -17,6 +17,7 @@
 
 #include <ostream>
 #include <sstream>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -35,9 +36,7 @@ void throwStop(const std::string& message, fatal::Channel) {
 // folder and the fatal handler found (a test's, say) are put back at the end.
 class loaderRun {
   public:
-    loaderRun()
-        : directory_(platform::currentDirectory()), traceBefore_(&seams::trace()),
-          errorsBefore_(&seams::errors()) {
+    loaderRun() : traceBefore_(&seams::trace()), errorsBefore_(&seams::errors()) {
         seams::setTraceStream(&trace_);
         seams::setErrorStream(&sink_);
         handlerBefore_ = fatal::setHandler(throwStop);
@@ -47,12 +46,12 @@ class loaderRun {
         // Whoever listened to the trace before gets it back.
         seams::setTraceStream(traceBefore_);
         seams::setErrorStream(errorsBefore_);
-        if (!directory_.empty()) platform::changeDirectory(directory_);
+        directory_.returnTo();
     }
     std::string trace() const { return trace_.str(); }
 
   private:
-    std::string directory_;
+    platform::heldDirectory directory_; // held open: no path to read back
     std::ostringstream trace_;
     std::ostream sink_{nullptr}; // no buffer: every write is dropped
     std::ostream* traceBefore_;
@@ -315,8 +314,7 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
     else
         return false;
     if (parent.empty()) parent = "/";
-    std::string here = platform::currentDirectory();
-    if (here.empty() || !platform::directoryExists(parent)) return false;
+    if (!platform::directoryExists(parent)) return false;
     // The game's paths start at "data": the folder above it is their prefix.
     const std::string prefix = parent == "." ? "" : parent + "/";
     partInfoList game;
@@ -326,9 +324,15 @@ bool loaderCrossCheck::particles(const std::string& dataFolder, const particleCh
         }))
         return true;
 
+    // The game's look-up, walked once: the first node of a name (the last
+    // loaded) is the one it finds.
+    std::unordered_map<std::string, particleInfo*> found;
+    for (partInfoList::node* at = game.head; at; at = at->next)
+        found.emplace(at->name, &at->info);
     for (const particleDef& def : mine.definitions()) {
         if (mine.find(def.name) != &def) continue;
-        particleInfo* info = game.findParticle(def.name);
+        auto known = found.find(def.name);
+        particleInfo* info = known == found.end() ? nullptr : known->second;
         if (!info) {
             report_.error(mine.listPath(), def.line,
                           "the game's particle list has no definition \"" + def.name + "\"");

@@ -29,6 +29,13 @@ std::string lower(std::string text) {
     return text;
 }
 
+// The last frame of a set that announces count frames; the count is any
+// int, so no arithmetic on it may overflow.
+std::string lastFrame(int count) {
+    if (count <= 0) return "it has no frames";
+    return "frame " + std::to_string(static_cast<long long>(count) - 1);
+}
+
 } // namespace
 
 bool moveRules::engineName(const std::string& name) {
@@ -64,8 +71,8 @@ void moveRules::checkReferences() {
             if (found->frames && found->frames->opened && frame >= found->frames->count)
                 report_.warning(path, line + 1,
                                 who + role + " frame " + std::to_string(frame) +
-                                    " is past the last frame of \"" + target + "\" (frame " +
-                                    std::to_string(found->frames->count - 1) + "); " + consequence);
+                                    " is past the last frame of \"" + target + "\" (" +
+                                    lastFrame(found->frames->count) + "); " + consequence);
         };
         reference(move.linkMove, move.linkLine, move.linkFrame, "link",
                   "the link can never be queued");

@@ -3,9 +3,8 @@
 #include "base/platform.h"
 
 const moveRecord* movesetChecker::find(const std::string& name) const {
-    for (const moveRecord& move : moves_)
-        if (move.name == name) return &move;
-    return nullptr;
+    auto known = byName_.find(name);
+    return known == byName_.end() ? nullptr : &moves_[known->second];
 }
 
 void movesetChecker::check(const std::string& characterFolder) {
@@ -26,6 +25,8 @@ void movesetChecker::check(const std::string& characterFolder) {
     file.finish();
     for (const finding& found : file.findings())
         report_.add(path_, found.line, diagnostics::levelOf(found), found.message);
+    for (size_t i = 0; i < moves_.size(); ++i)
+        byName_.emplace(moves_[i].name, i);
 
     for (size_t i = 0; i < moves_.size(); ++i) {
         moveRecord& move = moves_[i];

@@ -8,6 +8,7 @@
 #include "frameFolderChecker.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // A record as the game reads it, and its frames.
@@ -32,6 +33,7 @@ class movesetChecker {
     diagnostics& report_;
     frameFolderChecker& frames_;
     std::vector<moveRecord> moves_;
+    std::unordered_map<std::string, size_t> byName_; // first record of each name
     std::string path_;
     int headerLine_ = 0;
 };

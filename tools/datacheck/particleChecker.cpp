@@ -9,12 +9,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <functional>
+#include <utility>
 
 const particleDef* particleChecker::find(const std::string& name) const {
-    for (auto it = defs_.rbegin(); it != defs_.rend(); ++it)
-        if (it->name == name) return &*it;
-    return nullptr;
+    auto known = byName_.find(name);
+    return known == byName_.end() ? nullptr : &defs_[known->second];
 }
 
 void particleChecker::check(const std::string& dataFolder) {
@@ -68,6 +67,8 @@ void particleChecker::check(const std::string& dataFolder) {
         readDefinition(def, entry.folder);
         defs_.push_back(def);
     }
+    for (size_t i = 0; i < defs_.size(); ++i)
+        byName_[defs_[i].name] = i;
 }
 
 void particleChecker::checkSizes(const frameFolder& set) {
@@ -181,10 +182,24 @@ void particleChecker::checkEvents() {
                 if (entry.text != "NULL") checkSpawn(def.file, entry, context, false);
 
         const std::vector<spawnLine>& enemy = def.events[2];
-        if (enemy.empty() || enemy[0].text == "NULL")
+        const bool hits = !enemy.empty() && enemy[0].text != "NULL";
+        if (!hits)
             report_.note(def.file, def.eventLine[2],
                          context + "can never hit: its first \"OnHitEnemy\" entry is NULL, so it "
                                    "passes through enemies");
+        // Without an age limit a particle ends only by leaving the stage
+        // sideways or by hitting; one that can do neither stays for good,
+        // and every spawn of it brings the list nearer its limit.
+        bool moves = false;
+        if (def.frames)
+            for (const frameRecord& frame : def.frames->frames)
+                moves = moves || frame.moveX != 0;
+        if (def.lifetime <= 0 && def.frames && !def.frames->frames.empty() && !moves && !hits)
+            report_.warning(def.file, def.lifetimeLine,
+                            context + "never ends: lifetime " + std::to_string(def.lifetime) +
+                                ", no frame moves it sideways and it cannot hit, so every one "
+                                "spawned stays until the game ends (the game holds at most " +
+                                std::to_string(particleList::maxParticles) + ")");
     }
     checkSpawnCycles();
 }
@@ -209,44 +224,60 @@ void particleChecker::checkSpawnCycles() {
     // Strongly connected groups (Tarjan): within a group every definition
     // leads back to every other.  A group whose entries are exactly one per
     // member is a plain loop that renews itself; any more and it multiplies.
-    std::vector<int> order(n, -1), low(n, 0), group(n, -1);
+    // The search keeps its own stack of definitions and the next edge to
+    // follow from each, so a chain of any length cannot exhaust the
+    // program's stack.
+    std::vector<long long> order(n, -1), low(n, 0);
+    std::vector<size_t> group(n, n);
     std::vector<size_t> stack;
     std::vector<bool> onStack(n, false);
-    int counter = 0, groups = 0;
-    std::function<void(size_t)> visit = [&](size_t v) {
-        order[v] = low[v] = counter++;
-        stack.push_back(v);
-        onStack[v] = true;
-        for (size_t w : spawns[v]) {
-            if (order[w] < 0) {
-                visit(w);
-                low[v] = std::min(low[v], low[w]);
-            } else if (onStack[w]) {
-                low[v] = std::min(low[v], order[w]);
+    std::vector<std::pair<size_t, size_t>> path; // definition, next edge
+    long long counter = 0;
+    size_t groups = 0;
+    for (size_t root = 0; root < n; ++root) {
+        if (order[root] >= 0) continue;
+        path.push_back({root, 0});
+        order[root] = low[root] = counter++;
+        stack.push_back(root);
+        onStack[root] = true;
+        while (!path.empty()) {
+            const size_t v = path.back().first;
+            size_t& edge = path.back().second;
+            if (edge < spawns[v].size()) {
+                const size_t w = spawns[v][edge++];
+                if (order[w] < 0) {
+                    order[w] = low[w] = counter++;
+                    stack.push_back(w);
+                    onStack[w] = true;
+                    path.push_back({w, 0});
+                } else if (onStack[w]) {
+                    low[v] = std::min(low[v], order[w]);
+                }
+                continue;
             }
+            path.pop_back();
+            if (!path.empty()) low[path.back().first] = std::min(low[path.back().first], low[v]);
+            if (low[v] != order[v]) continue;
+            for (;;) {
+                const size_t w = stack.back();
+                stack.pop_back();
+                onStack[w] = false;
+                group[w] = groups;
+                if (w == v) break;
+            }
+            ++groups;
         }
-        if (low[v] != order[v]) return;
-        for (;;) {
-            size_t w = stack.back();
-            stack.pop_back();
-            onStack[w] = false;
-            group[w] = groups;
-            if (w == v) break;
-        }
-        ++groups;
-    };
-    for (size_t v = 0; v < n; ++v)
-        if (order[v] < 0) visit(v);
+    }
 
-    for (int g = 0; g < groups; ++g) {
-        std::vector<size_t> members;
+    std::vector<std::vector<size_t>> membersOf(groups);
+    for (size_t v = 0; v < n; ++v)
+        membersOf[group[v]].push_back(v);
+    for (size_t g = 0; g < groups; ++g) {
+        const std::vector<size_t>& members = membersOf[g];
         size_t inside = 0;
-        for (size_t v = 0; v < n; ++v) {
-            if (group[v] != g) continue;
-            members.push_back(v);
+        for (size_t v : members)
             for (size_t w : spawns[v])
                 if (group[w] == g) ++inside;
-        }
         if (inside == 0) continue; // no loop
         std::string loop;
         for (size_t v : members)
@@ -264,5 +295,45 @@ void particleChecker::checkSpawnCycles() {
             report_.warning(first.file, first.eventLine[0],
                             "particle \"" + first.name + "\": spawn loop " + loop +
                                 " renews itself: once spawned, these particles never all die");
+    }
+    checkSpawnTrees(spawns, group, membersOf);
+}
+
+void particleChecker::checkSpawnTrees(const std::vector<std::vector<size_t>>& spawns,
+                                      const std::vector<size_t>& group,
+                                      const std::vector<std::vector<size_t>>& membersOf) {
+    // Without a loop a spawn still multiplies: a definition whose death
+    // spawns two, each of which spawns two, and so on, ends in a last
+    // generation of 2^n.  Children are born as their parent dies, so that
+    // last generation (the tree's leaves) can be alive at once.  The
+    // groups come children first; a loop (reported above) counts as one.
+    const long long cap = particleList::maxParticles;
+    const long long most = 1ll << 40; // counts stop growing here
+    std::vector<long long> leaves(defs_.size(), 1);
+    for (size_t g = 0; g < membersOf.size(); ++g) {
+        if (membersOf[g].size() != 1) continue;
+        const size_t v = membersOf[g][0];
+        long long sum = 0;
+        bool loop = false;
+        for (size_t w : spawns[v]) {
+            if (group[w] == g) loop = true;
+            sum = std::min(most, sum + leaves[w]);
+        }
+        if (loop || spawns[v].empty()) continue;
+        leaves[v] = sum;
+        if (sum <= cap) continue;
+        // Reported where it first passes the limit: at the definition
+        // none of whose follow-ups passes it alone.
+        bool childPasses = false;
+        for (size_t w : spawns[v])
+            childPasses = childPasses || leaves[w] > cap;
+        if (childPasses) continue;
+        const particleDef& def = defs_[v];
+        report_.error(def.file, def.eventLine[0],
+                      "particle \"" + def.name + "\": its \"OnDeath\" follow-ups multiply to " +
+                          (sum >= most ? std::string("more than ") + std::to_string(most)
+                                       : std::to_string(sum)) +
+                          " particles alive at once, with no loop: the game drops new ones at " +
+                          std::to_string(cap) + " live particles");
     }
 }

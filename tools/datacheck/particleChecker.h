@@ -8,6 +8,7 @@
 #include "frameFolderChecker.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct particleDef {
@@ -47,9 +48,14 @@ class particleChecker {
     void checkSizes(const frameFolder& set);
     // "OnDeath" lists that lead back to their own definition.
     void checkSpawnCycles();
+    // Spawn trees without a loop whose last generation passes the limit.
+    void checkSpawnTrees(const std::vector<std::vector<size_t>>& spawns,
+                         const std::vector<size_t>& group,
+                         const std::vector<std::vector<size_t>>& membersOf);
 
     diagnostics& report_;
     frameFolderChecker& frames_;
     std::vector<particleDef> defs_;
+    std::unordered_map<std::string, size_t> byName_; // the last definition of each name
     std::string listPath_;
 };

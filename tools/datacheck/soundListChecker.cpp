@@ -9,9 +9,8 @@ constexpr size_t maxPath = 255;
 } // namespace
 
 const soundName* soundListChecker::find(const std::string& name) const {
-    for (const soundName& known : names_)
-        if (known.name == name) return &known;
-    return nullptr;
+    auto known = byName_.find(name);
+    return known == byName_.end() ? nullptr : &names_[known->second];
 }
 
 void soundListChecker::check(const std::string& folder, bool character) {
@@ -40,6 +39,7 @@ void soundListChecker::check(const std::string& folder, bool character) {
                           "sound \"" + name +
                               "\" leaves the sound folder; the game never reads it and the sound "
                               "plays nothing");
+            byName_.emplace(name, names_.size());
             names_.push_back({name, path, entry.line});
             continue;
         }
@@ -50,12 +50,7 @@ void soundListChecker::check(const std::string& folder, bool character) {
                               " characters");
             continue;
         }
-        const soundName* earlier = nullptr;
-        for (size_t i = 0; i < names_.size(); ++i)
-            if (names_[i].name == name) {
-                earlier = &names_[i];
-                break;
-            }
+        const soundName* earlier = find(name);
         if (earlier && character && static_cast<size_t>(earlier - names_.data()) < before) {
             report_.warning(path, entry.line,
                             "sound \"" + name + "\" is already in the list " + earlier->list + ":" +
@@ -70,6 +65,7 @@ void soundListChecker::check(const std::string& folder, bool character) {
                                 "); the game always plays the first");
             continue;
         }
+        byName_.emplace(name, names_.size());
         names_.push_back({name, path, entry.line});
         std::string problem;
         names_.back().loads = wavs_.check(wav, problem);

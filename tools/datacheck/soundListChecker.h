@@ -7,6 +7,7 @@
 #include "wavChecker.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct soundName {
@@ -36,5 +37,6 @@ class soundListChecker {
 
     diagnostics& report_;
     std::vector<soundName> names_;
+    std::unordered_map<std::string, size_t> byName_; // first of each name
     wavChecker wavs_;
 };

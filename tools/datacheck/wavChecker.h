@@ -1,5 +1,5 @@
-// Checks one sound file the way the sound set will load it: the game's own
-// WAV check (wavHeader), then SDL's WAV decoder.
+// Checks one sound file the way the sound set will load it: its size, then
+// the game's own WAV check (wavHeader), which is all that decides.
 #pragma once
 
 #include <string>

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build-fuzz}" && pwd)
 seconds=${2:-600}
 shift 2 2>/dev/null || shift $#
-targets=${*:-"frameIndex animationIndex moveset particle soundList attackFile command bitmap wav spawnGraph packet"}
+targets=${*:-"frameIndex animationIndex moveset particle soundList attackFile command bitmap wav spawnGraph dataCheck packet"}
 status=0
 for t in $targets; do
   out="$build/fuzz-out/$t"

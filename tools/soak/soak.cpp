@@ -152,6 +152,13 @@ int main(int argc, char** argv) {
     // then drawn every frame once (drawEveryFrameOnce), and again at the end
     // after the same drawing.
     const long warmUp = passes / 10 < 20000 ? passes / 10 : 20000;
+    // The figures' first line comes now: the C library gives standard
+    // output its buffer at the first write, which must be before the heap
+    // is measured, not between the two measurements.
+    if (every > 0) {
+        std::printf("soak: %ld passes, seed %u, figures every %ld passes\n", passes, seed, every);
+        std::fflush(stdout);
+    }
     size_t startBytes = 0;
     size_t maxParticles = 0;
 
