@@ -6,6 +6,7 @@
 #include "game/main.h"
 #include "game/versusLoop.h"
 #include "game/versusRecording.h"
+#include "versus/onlineMatch.h"
 
 #include <SDL.h>
 
@@ -32,7 +33,9 @@ bool number(const char* text, std::uint32_t most, std::uint32_t& out) {
 } // namespace
 
 const char* usage() {
-    return "usage: versus [--record FILE] [--seed N] [--frames N]\n";
+    return "usage: versus [--record FILE] [--seed N] [--frames N]\n"
+           "       versus (--host [PORT] | --join HOST[:PORT] | --join-bridge PORT) [--delay N]\n"
+           "              [--seed N] [--frames N] [--autoplay SEED] [--impair SEED]\n";
 }
 
 bool parse(int argc, char** argv, options& out, std::string& error) {
@@ -56,11 +59,61 @@ bool parse(int argc, char** argv, options& out, std::string& error) {
                 error = "--frames needs a number from 1 to 134217727";
                 return false;
             }
+        } else if (a == "--host") {
+            out.host = true;
+            // The port is optional.
+            std::uint32_t port = 0;
+            if (value && *value >= '0' && *value <= '9') {
+                if (!number(value, 65535, port) || port == 0) {
+                    error = "--host takes a port from 1 to 65535";
+                    return false;
+                }
+                out.port = static_cast<std::uint16_t>(port);
+            } else {
+                continue;
+            }
+        } else if (a == "--join") {
+            if (!value || !*value || *value == '-') {
+                error = "--join needs the host: HOST or HOST:PORT";
+                return false;
+            }
+            out.join = value;
+        } else if (a == "--join-bridge") {
+            std::uint32_t port = 0;
+            if (!number(value, 65535, port) || port == 0) {
+                error = "--join-bridge needs the bridge's port, 1 to 65535";
+                return false;
+            }
+            out.bridgePort = static_cast<std::uint16_t>(port);
+        } else if (a == "--delay") {
+            if (!number(value, 8, out.delay)) {
+                error = "--delay needs a number of frames from 0 to 8";
+                return false;
+            }
+        } else if (a == "--autoplay" || a == "--impair") {
+            std::uint32_t& seed = a == "--autoplay" ? out.autoplay : out.impair;
+            if (!number(value, 0xFFFFFFFFu, seed) || seed == 0) {
+                error = a + " needs a seed from 1 to 4294967295";
+                return false;
+            }
         } else {
             error = "unknown option '" + a + "'";
             return false;
         }
         ++i;
+    }
+    const int ways = int(out.host) + int(!out.join.empty()) + int(out.bridgePort != 0);
+    if (ways > 1) {
+        error = "--host, --join and --join-bridge are three ways to play online: give one";
+        return false;
+    }
+    if (ways == 0 && (out.delay != 2 || out.autoplay != 0 || out.impair != 0)) {
+        error = "--delay, --autoplay and --impair are for a match online";
+        return false;
+    }
+    if (ways == 1 && !out.record.empty()) {
+        error = "--record is for a match at one machine";
+        return false;
     }
     return true;
 }
@@ -72,7 +125,7 @@ int run(int argc, char** argv) {
         std::cerr << "versus: " << error << "\n" << usage();
         return 2;
     }
-    return playLocal(opts);
+    return opts.online() ? onlineMatch::play(opts) : playLocal(opts);
 }
 
 int playLocal(const options& opts) {

@@ -2,11 +2,14 @@
 // fighter with its own keys (R F D G, A S Q) or the last joystick.
 //
 //   versus [--record FILE] [--seed N] [--frames N]
+//   versus (--host [PORT] | --join HOST[:PORT] | --join-bridge PORT) [--delay N]
+//          [--seed N] [--frames N] [--autoplay SEED] [--impair SEED]
 //
 // --record FILE writes the match as a recorded game (the versus form of the
 // replay format) and prints the final state as the replay tool prints it;
 // --seed N seeds the random generator (1 by default); --frames N ends the
-// match after N frames (tests), as Escape does any time.
+// match after N frames (tests), as Escape does any time.  The online modes
+// are described in versus/onlineMatch.h; both sides must give the same seed.
 //
 // Options are parsed into `options` first and the mode is chosen from them,
 // so a new way of playing (online: --host, --join) adds its fields there,
@@ -22,6 +25,16 @@ struct options {
     std::string record;       // the recording's path; empty: none
     std::uint32_t seed = 1;   // the random generator's seed
     std::uint32_t frames = 0; // the match ends after this many frames; 0: only by Escape
+
+    // Online (versus/onlineMatch.h): one of the three ways in, or none.
+    bool host = false;            // --host [PORT]
+    std::uint16_t port = 7707;    // the host's UDP port
+    std::string join;             // --join HOST[:PORT]
+    std::uint16_t bridgePort = 0; // --join-bridge PORT
+    std::uint32_t delay = 2;      // --delay: input delay in frames, 0 to 8
+    std::uint32_t autoplay = 0;   // --autoplay SEED: this side plays by itself (tests)
+    std::uint32_t impair = 0;     // --impair SEED: what this side sends is held back (tests)
+    bool online() const { return host || !join.empty() || bridgePort != 0; }
 };
 
 // The command line into `out`; false with a message for the player when it

@@ -7,6 +7,8 @@
 //   bench --one-library FD PASSES   every section on the SDL 1.2 loaded
 //   bench --first-frame FD          start the game, draw the first frame
 //   bench --key-to-screen FD        the real loop, with key presses
+//   bench --online                  online play's section (onlineBench.h)
+#include "onlineBench.h"
 #include "sections.h"
 
 #include <cstdlib>
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     auto is = [&](const char* option) { return argc > 2 && std::strcmp(argv[1], option) == 0; };
+    if (argc > 1 && std::strcmp(argv[1], "--online") == 0) return onlineBench::run();
     if (is("--first-frame")) return bench::firstFrameChild(std::atoi(argv[2]), mainEntered);
     if (is("--key-to-screen")) return bench::keyToScreenChild(std::atoi(argv[2]));
     if (is("--one-library"))

@@ -1,15 +1,17 @@
 // Replays a recorded game headless and prints its final state; exits 1 when
 // an expectation of the replay does not hold.
-//   replay FILE [--trace] [--refresh N | --sync-test N]
+//   replay FILE [--trace] [--refresh N | --sync-test N [--screens]]
 //   replay --fields FILE
 // (run from the folder that holds data/)
 // --refresh N makes the passes in refreshes of N, drawing only the last of
 // each, as the web page does; the game must end exactly as without it.
 // --sync-test N plays the game in frames of 16 passes, rolling back N frames
 // and playing them again after every frame; it stops with exit code 1 at the
-// first difference; --keep FIELD makes its restores leave that field of the
-// saved state as it is, which some recorded game must catch for every field
-// (syncSelfCheck.sh).  --fields lists the fields.
+// first difference.  With --screens each frame is drawn, and drawn again
+// after its rollback, and the two screens must match.  --keep FIELD makes
+// the restores leave that field of the saved state as it is, which some
+// recorded game must catch for every field (syncSelfCheck.sh); --fields
+// lists the fields.
 #include "replayRunner.h"
 #include "syncTest.h"
 
@@ -23,7 +25,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    const char* usage = "usage: replay FILE [--trace] [--refresh N | --sync-test N]\n"
+    const char* usage = "usage: replay FILE [--trace] [--refresh N | --sync-test N [--screens]]\n"
                         "       replay --fields FILE\n";
     if (argc < 2) {
         std::cerr << usage;
@@ -50,12 +52,15 @@ int main(int argc, char** argv) {
     bool trace = false;
     long passesPerRefresh = 1;
     long syncDepth = 0;
-    std::string kept; // --keep FIELD: the sync test's restores leave it as it is
+    std::string kept;     // --keep FIELD: the sync test's restores leave it as it is
+    bool screens = false; // --screens: the sync test compares the screens too
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--trace") == 0) {
             trace = true;
         } else if (std::strcmp(argv[i], "--refresh") == 0 && i + 1 < argc) {
             passesPerRefresh = std::strtol(argv[++i], nullptr, 10);
+        } else if (std::strcmp(argv[i], "--screens") == 0) {
+            screens = true;
         } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
             kept = argv[++i];
         } else if (std::strcmp(argv[i], "--sync-test") == 0 && i + 1 < argc) {
@@ -70,7 +75,8 @@ int main(int argc, char** argv) {
         }
     }
     if (syncDepth > 0) {
-        syncTest test(script, static_cast<int>(syncDepth), trace ? &std::cerr : nullptr, kept);
+        syncTest test(script, static_cast<int>(syncDepth), trace ? &std::cerr : nullptr, kept,
+                      screens);
         syncTest::result r = test.run();
         std::cout << r.finalState;
         std::cerr << argv[1] << ": " << r.frames << " frames, " << r.rollbacks << " rollbacks of "

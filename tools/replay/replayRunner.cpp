@@ -86,19 +86,32 @@ void replayRunner::advance() {
     ++passes_;
 }
 
-bool replayRunner::stepRecorded(passControls* players) {
+// The end of a pass: undrawn, or drawn and shown to `onShown` before the
+// erase and the hit checks.
+void replayRunner::endPass(const std::function<void()>& onShown) {
+    if (!onShown) {
+        advanceUnseenFrame();
+        return;
+    }
+    drawFrame();
+    onShown();
+    eraseAndCheckHits();
+}
+
+bool replayRunner::stepRecorded(passControls* players, const std::function<void()>& onShown) {
     if (ended_) return false;
     advance();
     readControls(session, players);
     ended_ = !updateGame(session, players);
-    advanceUnseenFrame();
+    endPass(onShown);
     return !ended_;
 }
 
-void replayRunner::replayPass(Uint32 tick, const passControls* players) {
+void replayRunner::replayPass(Uint32 tick, const passControls* players,
+                              const std::function<void()>& onShown) {
     g_clock = tick;
     ended_ = !updateGame(session, players);
-    advanceUnseenFrame();
+    endPass(onShown);
 }
 
 bool replayRunner::step() {
@@ -123,7 +136,8 @@ bool replayRunner::stepFrame() {
     return !ended_;
 }
 
-bool replayRunner::stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs) {
+bool replayRunner::stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs,
+                                     const std::function<void()>& onShown) {
     if (ended_ || nextFrame_ >= script_.frameCount) return false;
     for (playerInput& in : inputs_)
         in.pressed = 0;
@@ -131,13 +145,18 @@ bool replayRunner::stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inp
         inputs_ = script_.frames[nextLine_++].inputs;
     frame = nextFrame_++;
     inputs = inputs_;
-    ended_ = !versusLoop::playFrame(session, frame, inputs_, false, false);
-    passes_ = versusLoop::clock();
+    replayFrame(frame, inputs, onShown);
     return !ended_;
 }
 
-void replayRunner::replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs) {
-    ended_ = !versusLoop::playFrame(session, frame, inputs, false, false);
+void replayRunner::replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs,
+                               const std::function<void()>& onShown) {
+    const bool draw = static_cast<bool>(onShown);
+    ended_ = !versusLoop::playFrame(session, frame, inputs, false, draw, draw);
+    if (draw) {
+        onShown();
+        versusLoop::finishFrame();
+    }
     passes_ = versusLoop::clock();
 }
 

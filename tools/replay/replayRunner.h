@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -43,14 +44,19 @@ class replayRunner {
 
     // One pass as step() makes it, but undrawn, with the pass's input handed
     // back in `players` (two records: the second is player 2's in versus).
-    bool stepRecorded(passControls* players);
+    // With `onShown`, the pass is drawn and onShown sees the frame before
+    // it is erased.
+    bool stepRecorded(passControls* players, const std::function<void()>& onShown = {});
     // A pass played again, undrawn: the clock set to `tick`, the game given
     // `players` (a re-simulation after a restore).
-    void replayPass(Uint32 tick, const passControls* players);
+    void replayPass(Uint32 tick, const passControls* players,
+                    const std::function<void()>& onShown = {});
     // The same for the versus form: the next frame, undrawn, its number and
     // inputs handed back; and a frame played again.
-    bool stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs);
-    void replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs);
+    bool stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs,
+                           const std::function<void()>& onShown = {});
+    void replayFrame(Uint32 frame, const versusLoop::frameInputs& inputs,
+                     const std::function<void()>& onShown = {});
     bool framesLeft() const { return nextFrame_ < script_.frameCount; }
 
     // Press or release a key now (for drivers other than the script).
@@ -69,6 +75,7 @@ class replayRunner {
     gameSession session;
 
   private:
+    void endPass(const std::function<void()>& onShown);
     // The clock advances by the script's step and due keys arrive.
     void advance();
 

@@ -3,7 +3,9 @@
 #include "base/seams.h"
 #include "game/matchState.h"
 
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -50,7 +52,22 @@ struct recordedFrame {
     versusLoop::frameInputs inputs{};
     std::string trace;
     std::vector<soundStart> sounds;
+    std::uint64_t screen = 0; // the hash of its drawn frame (with screens)
 };
+
+// A hash of the screen's pixels.
+std::uint64_t screenHash() {
+    SDL_Surface* s = screen;
+    if (!s) return 0;
+    SDL_LockSurface(s);
+    std::uint64_t hash = 14695981039346656037ull;
+    const Uint8* row = static_cast<const Uint8*>(s->pixels);
+    for (int y = 0; y < s->h; ++y, row += s->pitch)
+        for (int x = 0; x < s->w * s->format->BytesPerPixel; ++x)
+            hash = (hash ^ row[x]) * 1099511628211ull;
+    SDL_UnlockSurface(s);
+    return hash;
+}
 
 std::string where(long frame, Uint32 tick) {
     return "frame " + std::to_string(frame) + ", tick " + std::to_string(tick);
@@ -58,8 +75,9 @@ std::string where(long frame, Uint32 tick) {
 
 } // namespace
 
-syncTest::syncTest(const replayScript& script, int depth, std::ostream* trace, std::string kept)
-    : script_(script), depth_(depth), trace_(trace), kept_(std::move(kept)) {}
+syncTest::syncTest(const replayScript& script, int depth, std::ostream* trace, std::string kept,
+                   bool screens)
+    : script_(script), depth_(depth), trace_(trace), kept_(std::move(kept)), screens_(screens) {}
 
 syncTest::result syncTest::run() {
     result out;
@@ -82,6 +100,9 @@ syncTest::result syncTest::run() {
         std::ostream& trace = seams::trace();
         std::ostringstream frameTrace;
 
+        std::uint64_t shown = 0;
+        const std::function<void()> takeScreen = [&] { shown = screenHash(); };
+        const std::function<void()> noScreen;
         for (long frame = 0; going(); ++frame) {
             recordedFrame made;
             made.number = frame;
@@ -90,12 +111,16 @@ syncTest::result syncTest::run() {
             sounds.asked.clear();
             frameTrace.str("");
             seams::setTraceStream(&frameTrace);
+            shown = 0;
             if (versus) {
-                runner.stepFrameRecorded(made.versusFrame, made.inputs);
+                runner.stepFrameRecorded(made.versusFrame, made.inputs,
+                                         screens_ ? takeScreen : noScreen);
             } else {
                 for (int p = 0; p < passesPerFrame && runner.now() < script_.endTick; ++p) {
                     recordedPass pass;
-                    const bool goOn = runner.stepRecorded(pass.players);
+                    const bool last = screens_ && p == passesPerFrame - 1;
+                    const bool goOn =
+                        runner.stepRecorded(pass.players, last ? takeScreen : noScreen);
                     pass.tick = runner.now();
                     made.passes.push_back(pass);
                     if (!goOn) break;
@@ -105,6 +130,7 @@ syncTest::result syncTest::run() {
             made.trace = frameTrace.str();
             trace << made.trace;
             made.sounds = sounds.asked;
+            made.screen = shown;
             frames.push_back(std::move(made));
             if (static_cast<int>(frames.size()) > depth_) frames.pop_front();
             ++out.frames;
@@ -124,15 +150,22 @@ syncTest::result syncTest::run() {
                 sounds.asked.clear();
                 frameTrace.str("");
                 seams::setTraceStream(&frameTrace);
-                if (versus) runner.replayFrame(f.versusFrame, f.inputs);
-                for (const recordedPass& pass : f.passes)
-                    runner.replayPass(pass.tick, pass.players);
+                // After the rollback, the last frame is drawn again.
+                const bool drawn = screens_ && &f == &frames.back();
+                shown = 0;
+                if (versus)
+                    runner.replayFrame(f.versusFrame, f.inputs, drawn ? takeScreen : noScreen);
+                for (size_t p = 0; p < f.passes.size(); ++p)
+                    runner.replayPass(f.passes[p].tick, f.passes[p].players,
+                                      drawn && p + 1 == passesPerFrame ? takeScreen : noScreen);
                 seams::setTraceStream(&trace);
                 const Uint32 tick = f.passes.empty() ? runner.now() : f.passes.back().tick;
                 if (frameTrace.str() != f.trace)
                     out.message = where(f.number, tick) + ": the trace differs when played again";
                 else if (sounds.asked != f.sounds)
                     out.message = where(f.number, tick) + ": the sounds differ when played again";
+                else if (drawn && shown != f.screen)
+                    out.message = where(f.number, tick) + ": the screen differs when drawn again";
                 if (!out.message.empty()) break;
             }
             state.save(again, &againLayout);

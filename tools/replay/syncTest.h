@@ -27,8 +27,10 @@ class syncTest {
     static constexpr int passesPerFrame = 16;
 
     // `kept`: a field the restores leave as it is (the self-check).
+    // `screens`: each frame's last pass is drawn, in the straight run and
+    // after the rollback, and both screens must be the same, pixel for pixel.
     syncTest(const replayScript& script, int depth, std::ostream* trace = nullptr,
-             std::string kept = {});
+             std::string kept = {}, bool screens = false);
     result run();
 
   private:
@@ -36,4 +38,5 @@ class syncTest {
     int depth_;
     std::ostream* trace_;
     std::string kept_;
+    bool screens_;
 };
