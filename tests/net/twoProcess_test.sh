@@ -35,6 +35,15 @@ fail() {
     for f in "$out"/*.log; do echo "== $f"; cat "$f"; done
     exit 1
 }
+# Waits, at most 30 s, for the host to say the guest joined: the test waits
+# on the game, not on the clock.
+joined() {
+    for _ in $(seq 300); do
+        grep -q 'a player joined' "$out/host.log" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 host() { "$peer" --host "$port" --step-ms 8 --limit-ms 20000 "$@" >"$out/host.log" 2>&1 & pids+=($!); hostPid=$!; }
 guest() {
@@ -65,8 +74,7 @@ agree)
 killed)
     host --frames 100000
     guest guest --frames 100000
-    sleep 1.5
-    grep -q 'a player joined' "$out/host.log" || fail "the guest never joined"
+    joined || fail "the guest never joined"
     kill -9 "$lastPid"
     killedAt=$(date +%s%N)
     wait "$hostPid"
@@ -105,7 +113,7 @@ version)
 third)
     host --frames 400
     guest guest --frames 400
-    sleep 1
+    joined || fail "the guest never joined"
     guestPid=$lastPid
     guest third --frames 400
     wait "$lastPid"

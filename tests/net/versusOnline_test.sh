@@ -22,6 +22,15 @@ fail() {
     for f in "$out"/*.log; do echo "== $f"; grep -v '^[A-Z][a-z]* [A-Za-z]*:' "$f" | tail -8; done
     exit 1
 }
+# Waits, at most 30 s, for the host to say the guest joined: the test waits
+# on the game, not on the clock.
+joined() {
+    for _ in $(seq 300); do
+        grep -q 'a player joined' "$out/host.log" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 play() { # name args...
     local name=$1
     shift
@@ -49,8 +58,7 @@ killed)
     play host --host "$port" --autoplay 3
     hostPid=$last
     play guest --join "127.0.0.1:$port" --autoplay 4
-    sleep 2
-    grep -q 'a player joined' "$out/host.log" || fail "the guest never joined"
+    joined || fail "the guest never joined"
     kill -9 "$last"
     killedAt=$(date +%s%N)
     wait "$hostPid"
