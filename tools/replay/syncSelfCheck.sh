@@ -7,17 +7,11 @@
 # DEPTHS: the rollback depths to try, comma-separated ("8,1"): a field can
 # matter only at some frame boundaries, and each depth puts the restores'
 # left-out value at a different distance from them.
-# SYNC_EXEMPT: comma-separated fields the shipped data cannot exercise, each
-# with its reason where the test is declared; they are listed, not tried.
 set -uo pipefail
 replay=$1 depths=${2//,/ }
 shift 2
 missed=0
 for field in $("$replay" --fields "$1"); do
-    if [[ ",${SYNC_EXEMPT:-}," == *",$field,"* ]]; then
-        echo "$field: exempt"
-        continue
-    fi
     caught=""
     for file in "$@"; do
         for depth in $depths; do
