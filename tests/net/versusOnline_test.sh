@@ -22,14 +22,11 @@ fail() {
     for f in "$out"/*.log; do echo "== $f"; grep -v '^[A-Z][a-z]* [A-Za-z]*:' "$f" | tail -8; done
     exit 1
 }
-# Waits, at most 30 s, for the host to say the guest joined: the test waits
-# on the game, not on the clock.
+# The tests wait on the game, not on the clock (tests/window/wait.sh).
+. "$(dirname "$0")/../window/wait.sh"
+# Waits, at most 30 s, for the host to say the guest joined.
 joined() {
-    for _ in $(seq 300); do
-        grep -q 'a player joined' "$out/host.log" && return 0
-        sleep 0.1
-    done
-    return 1
+    wait_for_trace "$out/host.log" 'a player joined' 30 "the host to say a player joined" >/dev/null
 }
 play() { # name args...
     local name=$1
