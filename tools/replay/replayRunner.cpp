@@ -121,14 +121,18 @@ bool replayRunner::step() {
     return !ended_;
 }
 
-bool replayRunner::stepFrame() {
-    if (ended_ || nextFrame_ >= script_.frameCount) return false;
+Uint32 replayRunner::takeNextFrame() {
     // A frame without a line holds what the one before held, pressing nothing.
     for (playerInput& in : inputs_)
         in.pressed = 0;
     if (nextLine_ < script_.frames.size() && script_.frames[nextLine_].frame == nextFrame_)
         inputs_ = script_.frames[nextLine_++].inputs;
-    const Uint32 frame = nextFrame_++;
+    return nextFrame_++;
+}
+
+bool replayRunner::stepFrame() {
+    if (ended_ || nextFrame_ >= script_.frameCount) return false;
+    const Uint32 frame = takeNextFrame();
     const bool draw = passesPerRefresh_ <= 1 || (frame + 1) % passesPerRefresh_ == 0 ||
                       nextFrame_ == script_.frameCount;
     ended_ = !versusLoop::playFrame(session, frame, inputs_, false, draw);
@@ -139,11 +143,7 @@ bool replayRunner::stepFrame() {
 bool replayRunner::stepFrameRecorded(Uint32& frame, versusLoop::frameInputs& inputs,
                                      const std::function<void()>& onShown) {
     if (ended_ || nextFrame_ >= script_.frameCount) return false;
-    for (playerInput& in : inputs_)
-        in.pressed = 0;
-    if (nextLine_ < script_.frames.size() && script_.frames[nextLine_].frame == nextFrame_)
-        inputs_ = script_.frames[nextLine_++].inputs;
-    frame = nextFrame_++;
+    frame = takeNextFrame();
     inputs = inputs_;
     replayFrame(frame, inputs, onShown);
     return !ended_;

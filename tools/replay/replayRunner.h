@@ -76,6 +76,8 @@ class replayRunner {
 
   private:
     void endPass(const std::function<void()>& onShown);
+    // The versus form: the next frame's number, its inputs taken into inputs_.
+    Uint32 takeNextFrame();
     // The clock advances by the script's step and due keys arrive.
     void advance();
 
