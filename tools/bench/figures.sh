@@ -73,12 +73,12 @@ fi
 
 # One line naming when, with what and where the figures were measured.
 provenance() {
-    local command=$1 cpu os cores load type commit virt
+    local command=$1 cache=${2:-$build} cpu os cores load type commit virt
     cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
     os=$(. /etc/os-release && echo "$PRETTY_NAME")
     cores=$(nproc)
     load=$(cut -d' ' -f1 /proc/loadavg)
-    type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+    type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$cache/CMakeCache.txt")
     commit=$(git rev-parse --short HEAD 2>/dev/null || echo unknown)
     git diff --quiet HEAD -- '*.cpp' '*.h' '*CMakeLists.txt' '*.cmake' 2>/dev/null || commit="$commit with changes"
     virt=$(systemd-detect-virt 2>/dev/null || true)
@@ -99,12 +99,15 @@ web_table() {
             at[name] = value " ms"
         }
     }
-    /^downloaded, gzip: / { files = $0; sub(/^downloaded, gzip: /, "", files) }
+    /^downloaded, gzip: / { files = $0; sub(/^downloaded, gzip: /, "", files); gsub(/\//, "", files) }
     /download within 1.5 MB gzipped/ { total = $0; sub(/.*\(/, "", total); sub(/\).*/, "", total) }
     /^first frame (within|over) the 1.5 s budget/ { verdict = $3 }
     /^browser key to screen/ {
         key = $0
         sub(/.*: median /, "median ", key)
+        presses = $0
+        sub(/^browser key to screen \(/, "", presses); sub(/;.*/, "", presses)
+        key = key " (" presses ")"
     }
     END {
         print "| figure | measured (start-up: after navigation) |"
@@ -192,7 +195,7 @@ AWK
     web)
         [ -f build-web/web/index.html ] || { echo "no build-web/web: scripts/web.sh --build" >&2; exit 1; }
         echo "running the browser test and key to screen on build-web/web ..."
-        note=$(provenance "node web/browserTest.js; node web/keyToScreen.js")
+        note=$(provenance "node web/browserTest.js; node web/keyToScreen.js" build-web)
         note="$note  $(chromium --version 2>/dev/null | head -1), headless."
         node web/browserTest.js build-web/web data build-web/artifacts | tee "$out/browser.txt"
         node web/keyToScreen.js build-web/web | tee "$out/keys.txt"
