@@ -62,6 +62,32 @@ int printMoves(const std::string& folder, listing kind) {
     return 0;
 }
 
+// The window, until the author quits.
+int runWindow(const std::string& folder, const std::string& name) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
+        return 1;
+    }
+    SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
+    if (!screen) {
+        std::cerr << "workbench: cannot open the window: " << SDL_GetError() << "\n";
+        SDL_Quit();
+        return 1;
+    }
+    // Held step and browse keys repeat.
+    SDL_EnableKeyRepeat(300, 60);
+    {
+        workbench bench(folder, screen, std::cout);
+        bench.start(name);
+        while (bench.runPass()) {
+            SDL_Flip(screen);
+            SDL_Delay(15);
+        }
+    }
+    SDL_Quit();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,26 +133,5 @@ int main(int argc, char** argv) {
     }
     if (moves) return printMoves(folder, kind);
 
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
-        return 1;
-    }
-    SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
-    if (!screen) {
-        std::cerr << "workbench: cannot open the window: " << SDL_GetError() << "\n";
-        SDL_Quit();
-        return 1;
-    }
-    // Held step and browse keys repeat.
-    SDL_EnableKeyRepeat(300, 60);
-    {
-        workbench bench(folder, screen, std::cout);
-        bench.start(name);
-        while (bench.runPass()) {
-            SDL_Flip(screen);
-            SDL_Delay(15);
-        }
-    }
-    SDL_Quit();
-    return 0;
+    return runWindow(folder, name);
 }
