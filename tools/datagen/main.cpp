@@ -2,9 +2,11 @@
 // boxes, moves, the opponent's table, particles, sounds, stage and bar art).
 //
 //   datagen <outdir>                       write every data file into outdir
-//   datagen --sheet <datadir> <out.bmp>    contact sheet of frames and boxes
-//   datagen --scene <datadir> <out.bmp>    stage mock-up with both fighters
-//   datagen --icons <datadir> <outdir>     the desktop icon in every size
+//   datagen --icons <datadir> <outdir>     the desktop icon in every size, for
+//                                          the package
+//
+// The pictures for authors (every frame with its boxes, the stage with both
+// fighters) are the workbench's: workbench --sheet, workbench --scene.
 #include "datagen.h"
 
 #include <cstdio>
@@ -106,14 +108,10 @@ character's); the checker's own tests show that rule.
 } // namespace gen
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--sheet") == 0)
-        return gen::contactSheet(argv[2], argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "--scene") == 0) return gen::sceneShot(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "--icons") == 0) return gen::writeIcons(argv[2], argv[3]);
     if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr,
-                     "usage: datagen <outdir>\n       datagen --sheet|--scene <datadir> <out.bmp>\n"
-                     "       datagen --icons <datadir> <outdir>\n");
+                     "usage: datagen <outdir>\n       datagen --icons <datadir> <outdir>\n");
         return 2;
     }
     gen::Writer out(argv[1]);
