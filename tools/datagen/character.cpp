@@ -6,6 +6,7 @@
 #include "ai/attackFile.h"
 #include "datagen.h"
 #include "fighter/animationIndex.h"
+#include "sprite/paletteFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -375,6 +376,15 @@ void writeCharacter(Writer& out) {
     out.text("Tavro/moveset", moveFile::text(records));
 
     out.text("Tavro/ai/attack", attackFile::text(attackTable()));
+
+    std::vector<colourSwap> swaps;
+    for (const auto& [from, to] : secondPaletteSwaps()) {
+        colourSwap swap;
+        swap.from[0] = from.r, swap.from[1] = from.g, swap.from[2] = from.b;
+        swap.to[0] = to.r, swap.to[1] = to.g, swap.to[2] = to.b;
+        swaps.push_back(swap);
+    }
+    out.text(std::string("Tavro/") + paletteFile::name, paletteFile::write(swaps));
 }
 
 } // namespace gen
