@@ -10,7 +10,10 @@
 #   tools/bench/figures.sh [--build DIR] [--passes N] [bench] [online]
 #       bench   `bench N` on both SDL 1.2, side by side  -> tools/bench/README.md
 #       online  `bench --online`, a match with rollback  -> docs/online.md
-#       (both when none is named; from the repository root)
+#       web     the browser test's start-up and download, and key to screen
+#               in the browser, on build-web/web (`scripts/web.sh --build`
+#               first)                                   -> docs/web.md
+#       (bench and online when none is named; from the repository root)
 #   tools/bench/figures.sh --write DOC NAME FILE
 #       only put FILE's lines between DOC's markers for NAME
 set -euo pipefail
@@ -55,30 +58,68 @@ while [ $# -gt 0 ]; do
     case $1 in
         --build) build=$2; shift ;;
         --passes) passes=$2; shift ;;
-        bench | online) what+=("$1") ;;
-        *) echo "usage: $0 [--build DIR] [--passes N] [bench] [online]" >&2; exit 2 ;;
+        bench | online | web) what+=("$1") ;;
+        *) echo "usage: $0 [--build DIR] [--passes N] [bench] [online] [web]" >&2; exit 2 ;;
     esac
     shift
 done
 [ ${#what[@]} -gt 0 ] || what=(bench online)
 cd "$(dirname "$0")/../.."
 bench=$build/tools/bench/bench
-[ -x "$bench" ] || { echo "no $bench: cmake --build $build --target bench" >&2; exit 1; }
+if [ "${what[*]}" != web ] && [ ! -x "$bench" ]; then
+    echo "no $bench: cmake --build $build --target bench" >&2
+    exit 1
+fi
 
 # One line naming when, with what and where the figures were measured.
 provenance() {
-    local command=$1 cpu os cores load type commit virt
+    local command=$1 cache=${2:-$build} cpu os cores load type commit virt
     cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
     os=$(. /etc/os-release && echo "$PRETTY_NAME")
     cores=$(nproc)
     load=$(cut -d' ' -f1 /proc/loadavg)
-    type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+    type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$cache/CMakeCache.txt")
     commit=$(git rev-parse --short HEAD 2>/dev/null || echo unknown)
     git diff --quiet HEAD -- '*.cpp' '*.h' '*CMakeLists.txt' '*.cmake' 2>/dev/null || commit="$commit with changes"
     virt=$(systemd-detect-virt 2>/dev/null || true)
     [ -z "$virt" ] || [ "$virt" = none ] || cpu="$cpu, virtual ($virt)"
     echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') with \`$command\` (${type:-unknown} build," \
         "commit $commit) on $cores cores, $cpu, $os; load average $load at the start."
+}
+
+# The browser test's and keyToScreen.js's lines as one table.
+web_table() {
+    awk '
+    /^start-up, ms after navigation:/ {
+        sub(/^start-up, ms after navigation: /, "")
+        n = split($0, part, /, /)
+        for (i = 1; i <= n; i++) {
+            value = part[i]; sub(/.* /, "", value)
+            name = part[i]; sub(/ [^ ]*$/, "", name)
+            at[name] = value " ms"
+        }
+    }
+    /^downloaded, gzip: / { files = $0; sub(/^downloaded, gzip: /, "", files); gsub(/\//, "", files) }
+    /download within 1.5 MB gzipped/ { total = $0; sub(/.*\(/, "", total); sub(/\).*/, "", total) }
+    /^first frame (within|over) the 1.5 s budget/ { verdict = $3 }
+    /^browser key to screen/ {
+        key = $0
+        sub(/.*: median /, "median ", key)
+        presses = $0
+        sub(/^browser key to screen \(/, "", presses); sub(/;.*/, "", presses)
+        key = key " (" presses ")"
+    }
+    END {
+        print "| figure | measured (start-up: after navigation) |"
+        print "|---|---|"
+        printf "| download, gzip-compressed (budget 1.5 MB) | %s: %s |\n", total, files
+        printf "| the page'"'"'s script runs | %s |\n", at["page script"]
+        printf "| `fighter.js`, `fighter.wasm`, `fighter.data` in | %s, %s, %s |\n", at["fighter.js"], at["fighter.wasm"], at["fighter.data"]
+        printf "| the runtime ready (WebAssembly compiled, data unpacked) | %s |\n", at["runtime ready"]
+        printf "| the game'"'"'s own start-up done | %s |\n", at["game started"]
+        printf "| the first frame (budget 1.5 s) | %s (%s the budget) |\n", at["first frame"], verdict
+        if (key != "") printf "| a key press to the punch on screen | %s |\n", key
+    }' "$@"
 }
 
 out=$(mktemp -d)
@@ -150,6 +191,25 @@ AWK
         grep -q '^| rollbacks | [0-9]' "$out/online.md" || { echo "bench --online printed no match" >&2; exit 1; }
         write_table docs/online.md online "$out/online.md"
         echo "wrote the table in docs/online.md"
+        ;;
+    web)
+        [ -f build-web/web/index.html ] || { echo "no build-web/web: scripts/web.sh --build" >&2; exit 1; }
+        echo "running the browser test and key to screen on build-web/web ..."
+        note=$(provenance "node web/browserTest.js; node web/keyToScreen.js" build-web)
+        note="$note  $(chromium --version 2>/dev/null | head -1), headless."
+        node web/browserTest.js build-web/web data build-web/artifacts | tee "$out/browser.txt"
+        node web/keyToScreen.js build-web/web | tee "$out/keys.txt"
+        {
+            echo
+            echo "$note"
+            echo
+            web_table "$out/browser.txt" "$out/keys.txt"
+            echo
+        } >"$out/web.md"
+        grep -q '^| the first frame (budget 1.5 s) | [0-9]' "$out/web.md" ||
+            { echo "the browser test printed no start-up" >&2; exit 1; }
+        write_table docs/web.md web "$out/web.md"
+        echo "wrote the table in docs/web.md"
         ;;
     esac
 done

@@ -38,4 +38,6 @@ cp "$source/tools/bench/README.md" bench.md && "$figures" --write bench.md bench
     fail "tools/bench/README.md lacks the bench table's markers"
 cp "$source/docs/online.md" online.md && "$figures" --write online.md online table.md ||
     fail "docs/online.md lacks the online table's markers"
+cp "$source/docs/web.md" web.md && "$figures" --write web.md web table.md ||
+    fail "docs/web.md lacks the web table's markers"
 echo "the figures script writes only between its markers"
