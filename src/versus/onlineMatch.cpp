@@ -126,6 +126,7 @@ int play(const versusProgram::options& opts) {
         versusLoop::playFrame(game, frame, {in[0], in[1]}, resimulating, drawNew && !resimulating);
     };
     sim.checksum = [&state] { return state.checksum(); };
+    sim.checksumOf = matchState::checksumOf;
 
     rollbackSession::settings settings;
     settings.localPlayer = hosting ? 0 : 1;
