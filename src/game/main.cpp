@@ -9,6 +9,7 @@
 #include "game/screenUpdate.h"
 #include "particle/particle.h"
 #include "sprite/displayFormat.h"
+#include "sprite/paletteFile.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -221,6 +222,20 @@ void sdlInit() {
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
 }
 
+namespace {
+
+// Player 2 wears the character's second palette when it has one, so that
+// two players of one character can tell their fighters apart.
+void wearPlayerTwoColours(gameSession& session) {
+    paletteFile file;
+    std::vector<colourSwap> swaps;
+    if (file.open(characterFolder + std::string("/") + paletteFile::name)) swaps = file.readSwaps();
+    session.playerTwoColours.wear(swaps);
+    fighter2.colours = &session.playerTwoColours;
+}
+
+} // namespace
+
 void startUp(gameSession& session) {
     session.anims.loadAll(characterFolder);
     if (session.anims.animList.empty())
@@ -255,6 +270,7 @@ void startUp(gameSession& session) {
     player1.setup(&vikings1, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
                   &session.moves, &GPad, session.checker.get(), &targ);
     g_versus = session.versus;
+    fighter2.colours = nullptr;
     if (session.versus) {
         session.checker2 = std::make_unique<inputChecker>(&session.moves, &fighter2);
         session.checker2->target = &targ2;
@@ -266,6 +282,7 @@ void startUp(gameSession& session) {
             GPad.joyIndex = sticks.front();
             player1.joystick = SDL_JoystickOpen(sticks.front());
         }
+        wearPlayerTwoColours(session);
         player2.init(screen);
         player2.side = 1;
         player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
