@@ -677,11 +677,22 @@ std::vector<hostileCase> makeCases() {
          },
          o::runs, "",
          "data/particle/spark/particle:2: warning: particle \"spark\": never ends: lifetime 0"},
-        // A name with an escape sequence: the checker refuses it and shows
-        // it escaped, never raw.
+        // Names with escape sequences: the checker refuses them, and both
+        // the checker and the game's trace show them escaped, never raw.
         {"move-name-escape",
-         [](const dataCopy& d) { d.setLine("Tavro/moveset", 13, "wa\x1b[2Jlk"); }, o::runs, "",
+         [](const dataCopy& d) { d.setLine("Tavro/moveset", 13, "wa\x1b[2Jlk"); }, o::runs,
+         "Lets Rock!: wa\\x1B[2Jlk\n",
          "data/Tavro/moveset:13: error: move name \"wa\\x1B[2Jlk\" holds control bytes"},
+        {"sound-name-escape",
+         [](const dataCopy& d) { d.setLine("soundSet/sound", 3, "bl\x1b]0;owned\x07ock"); },
+         o::runs, "Sound file: data/soundSet/bl\\x1B]0;owned\\x07ock.wav",
+         "data/soundSet/sound:3: error: sound name \"bl\\x1B]0;owned\\x07ock\" holds control "
+         "bytes"},
+        {"bitmap-name-escape",
+         [](const dataCopy& d) { d.setLine(punch, 33, "f\x1b[5m02.bmp 18 255 0 255"); }, o::stops,
+         "data/Tavro/punch/info:33: frame 2, bitmap data/Tavro/punch/f\\x1B[5m02.bmp: cannot be "
+         "read",
+         "data/Tavro/punch/info:33: error: bitmap name \"f\\x1B[5m02.bmp\" holds control bytes"},
 
         // Where the game is started from.
         {"deep-working-directory", [](const dataCopy&) {}, o::runs, "", "", true},
