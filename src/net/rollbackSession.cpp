@@ -112,6 +112,12 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         end(ending::connectionLost, "connection lost");
         return;
     }
+    // Once the other side has been heard, its silence means it is gone,
+    // whether or not the match has started.
+    if (heardHello_ && now_ - lastHeard_ > settings_.silenceMs) {
+        end(ending::connectionLost, "connection lost");
+        return;
+    }
     if (phase_ == phase::connecting) {
         packet::hello h;
         h.player = static_cast<std::uint8_t>(settings_.localPlayer);
@@ -123,11 +129,6 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         waiting_ = true;
         return;
     }
-    if (now_ - lastHeard_ > settings_.silenceMs) {
-        end(ending::connectionLost, "connection lost");
-        return;
-    }
-
     rollBackIfNeeded();
     confirmFrames();
     if (phase_ == phase::ended) return;
@@ -340,11 +341,21 @@ rollbackSession::frameInputs rollbackSession::inputsFor(std::uint32_t f) const {
 void rollbackSession::play(std::uint32_t f, bool resimulating) {
     savedState& s = saved_[f % ring];
     s.frame = f;
-    sim_.save(s.bytes);
+    if (after_.frame == f)
+        s.bytes.swap(after_.bytes); // saved after the frame before, for its checksum
+    else
+        sim_.save(s.bytes);
+    after_.frame = ~0u;
     const frameInputs inputs = inputsFor(f);
     usedRemote_[f % ring] = inputs[remotePlayer_];
     sim_.advance(f, inputs, resimulating);
-    localSums_[f % sumRing] = {f, sim_.checksum()};
+    if (sim_.checksumOf) {
+        sim_.save(after_.bytes);
+        after_.frame = f + 1;
+        localSums_[f % sumRing] = {f, sim_.checksumOf(after_.bytes)};
+    } else {
+        localSums_[f % sumRing] = {f, sim_.checksum()};
+    }
 }
 
 void rollbackSession::rollBackIfNeeded() {
@@ -353,6 +364,7 @@ void rollbackSession::rollBackIfNeeded() {
     rollbackFrom_ = ~0u;
     if (from >= frame_ || saved_[from % ring].frame != from) return;
     sim_.restore(saved_[from % ring].bytes);
+    after_.frame = ~0u;
     for (std::uint32_t f = from; f < frame_; ++f)
         play(f, true);
     const std::uint32_t depth = frame_ - from;

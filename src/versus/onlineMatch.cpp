@@ -126,6 +126,7 @@ int play(const versusProgram::options& opts) {
         versusLoop::playFrame(game, frame, {in[0], in[1]}, resimulating, drawNew && !resimulating);
     };
     sim.checksum = [&state] { return state.checksum(); };
+    sim.checksumOf = matchState::checksumOf;
 
     rollbackSession::settings settings;
     settings.localPlayer = hosting ? 0 : 1;
@@ -147,6 +148,7 @@ int play(const versusProgram::options& opts) {
     bool showStats = true;
     bool f1Was = false;
     bool quitAsked = false;
+    bool started = false;
     std::uint32_t lingerUntil = 0;
     framePacer pacer(versusLoop::frameMs);
     start = SDL_GetTicks();
@@ -173,6 +175,10 @@ int play(const versusProgram::options& opts) {
             drawNew = due == 1;
             overlay.erase(SDL_GetVideoSurface());
             session.step(now, local);
+            if (!started && session.state() == rollbackSession::phase::running) {
+                started = true;
+                say("the match has started");
+            }
             if (due == 1)
                 overlay.draw(SDL_GetVideoSurface(),
                              onlineOverlay::describe(session, showStats, session.waitingFor(now)));
