@@ -9,6 +9,7 @@
 #include "game/screenUpdate.h"
 #include "particle/particle.h"
 #include "sprite/displayFormat.h"
+#include "sprite/paletteFile.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -203,8 +204,6 @@ void showFrame() {
 } // namespace
 
 void sdlInit() {
-    // Room for the screen, the stage and the sounds, with some to spare.
-    platform::reserveLargePageHeap(16 << 20);
     platform::hideConsole();
     media::stopWithoutDisplay();
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
@@ -220,6 +219,20 @@ void sdlInit() {
     if (!screen) cannotStart(std::string("Unable to set 800x600 video: ") + SDL_GetError());
     SDL_WM_SetCaption("Tavro Fighter", "Tavro Fighter");
 }
+
+namespace {
+
+// Player 2 wears the character's second palette when it has one, so that
+// two players of one character can tell their fighters apart.
+void wearPlayerTwoColours(gameSession& session) {
+    paletteFile file;
+    std::vector<colourSwap> swaps;
+    if (file.open(characterFolder + std::string("/") + paletteFile::name)) swaps = file.readSwaps();
+    session.playerTwoColours.wear(swaps);
+    fighter2.colours = &session.playerTwoColours;
+}
+
+} // namespace
 
 void startUp(gameSession& session) {
     session.anims.loadAll(characterFolder);
@@ -255,6 +268,7 @@ void startUp(gameSession& session) {
     player1.setup(&vikings1, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
                   &session.moves, &GPad, session.checker.get(), &targ);
     g_versus = session.versus;
+    fighter2.colours = nullptr;
     if (session.versus) {
         session.checker2 = std::make_unique<inputChecker>(&session.moves, &fighter2);
         session.checker2->target = &targ2;
@@ -266,6 +280,7 @@ void startUp(gameSession& session) {
             GPad.joyIndex = sticks.front();
             player1.joystick = SDL_JoystickOpen(sticks.front());
         }
+        wearPlayerTwoColours(session);
         player2.init(screen);
         player2.side = 1;
         player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),

@@ -1,5 +1,6 @@
 #include "sprite/CSpriteBase.h"
 
+#include "base/dataLimits.h"
 #include "base/fatal.h"
 #include "base/media.h"
 #include "base/platform.h"
@@ -212,7 +213,7 @@ int CSpriteBase::load(const char* folder, bool resource) {
         spriteFrame& frame = entry.frame;
         entryWhere() = index.path() + ":" + std::to_string(entry.line) + ": frame " +
                        std::to_string(number) + ", bitmap " + folderName + "/" + entry.bitmap;
-        if (!platform::nameStaysInside(entry.bitmap)) {
+        if (!dataLimits::nameStaysInside(entry.bitmap)) {
             // A bitmap outside the frame folder is never read: it counts as
             // missing.
             seams::trace() << entryWhere() << ": the name leaves the frame folder\n";
