@@ -39,6 +39,7 @@ cd "$dir"
 # own), after checking that the game really loads that one.
 run_suite() {
     local folder=$1 name=$2 loaded start
+    shift 2
     loaded=$(LD_LIBRARY_PATH="$folder" ldd ./fighter | awk '/libSDL-1\.2/ {print $3}')
     if [ -n "$folder" ]; then
         [[ "$loaded" == "$folder"/* ]] || { echo "the game loads $loaded, not $name"; exit 1; }
@@ -47,7 +48,7 @@ run_suite() {
     fi
     echo "== the suite on $name ($loaded)"
     start=$SECONDS
-    LD_LIBRARY_PATH="$folder" ctest --output-on-failure --no-tests=error -j"$(nproc)"
+    LD_LIBRARY_PATH="$folder" ctest --output-on-failure --no-tests=error -j"$(nproc)" "$@"
     echo "== $name: $((SECONDS - start)) s"
 }
 
@@ -115,7 +116,10 @@ under_load() {
 [ -z "$under_load" ] || under_load
 
 run_suite "" "classic SDL 1.2"
-run_suite "$compat" "sdl12-compat"
+# Tests labelled `once` cannot tell one SDL 1.2 from the other (the scripts'
+# own checks, the network peers without SDL, determinism proven by replaying
+# twice or rolled back): the second build skips them.
+run_suite "$compat" "sdl12-compat" -LE once
 
 cd ..
 # The Debian package: lintian and the desktop checks, then installed, played

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the workbench in a real window under a
+# Takes the workbench README's pictures of the workbench in a real window under a
 # private Xvfb, driven with key presses:
 #   docs/workbench.png             the fireball move at the frame that throws,
 #                                  the ball in flight in the particle preview,

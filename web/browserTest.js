@@ -22,7 +22,7 @@ if (!pageFolder || !dataFolder || !artifacts) {
   process.exit(2);
 }
 
-// Budgets (README, "The game in a web page").
+// Budgets (docs/web.md, "Budgets").
 const downloadBudget = 1.5 * 1024 * 1024; // bytes, gzip-compressed, all files of the page
 const firstFrameBudget = 1500; // ms from navigation to the first frame drawn
 // Walking: 3 pixels per movement step, one step whenever more than 10 ms

@@ -112,6 +112,12 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         end(ending::connectionLost, "connection lost");
         return;
     }
+    // Once the other side has been heard, its silence means it is gone,
+    // whether or not the match has started.
+    if (heardHello_ && now_ - lastHeard_ > settings_.silenceMs) {
+        end(ending::connectionLost, "connection lost");
+        return;
+    }
     if (phase_ == phase::connecting) {
         packet::hello h;
         h.player = static_cast<std::uint8_t>(settings_.localPlayer);
@@ -123,11 +129,6 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         waiting_ = true;
         return;
     }
-    if (now_ - lastHeard_ > settings_.silenceMs) {
-        end(ending::connectionLost, "connection lost");
-        return;
-    }
-
     rollBackIfNeeded();
     confirmFrames();
     if (phase_ == phase::ended) return;

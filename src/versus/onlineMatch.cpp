@@ -132,6 +132,7 @@ bool runSteps(rollbackSession& session, gameSession& game, const versusProgram::
     bool showStats = true;
     bool f1Was = false;
     bool quitAsked = false;
+    bool started = false;
     std::uint32_t lingerUntil = 0;
     framePacer pacer(versusLoop::frameMs);
     start = SDL_GetTicks();
@@ -158,6 +159,10 @@ bool runSteps(rollbackSession& session, gameSession& game, const versusProgram::
             drawNew = due == 1;
             overlay.erase(SDL_GetVideoSurface());
             session.step(now, local);
+            if (!started && session.state() == rollbackSession::phase::running) {
+                started = true;
+                say("the match has started");
+            }
             if (due == 1)
                 overlay.draw(SDL_GetVideoSurface(),
                              onlineOverlay::describe(session, showStats, session.waitingFor(now)));

@@ -245,6 +245,26 @@ TEST(RollbackSession, ACutLinkIsAConnectionLostWithinTheSilenceLimit) {
     EXPECT_LT(m.now - cutAt, 3000u);
 }
 
+// A player who joins and vanishes before the match starts is gone as surely
+// as one who vanishes mid-match: the host must not wait on the carrier.
+TEST(RollbackSession, APlayerWhoVanishesDuringTheGreetingIsAConnectionLost) {
+    impairedLink::conditions c;
+    c.delayMs = 50;
+    match m(c, 5);
+    m.b->session->step(m.now, {}); // the guest says hello, once
+    m.now = 60;
+    m.a->session->step(m.now, {}); // the host hears it
+    ASSERT_EQ(m.a->session->state(), rollbackSession::phase::connecting);
+    m.link.cut();
+    const std::uint32_t cutAt = m.now;
+    while (m.a->session->state() != rollbackSession::phase::ended && m.now < cutAt + 10000) {
+        m.now += 16;
+        m.a->session->step(m.now, {});
+    }
+    EXPECT_EQ(m.a->session->howEnded(), rollbackSession::ending::connectionLost);
+    EXPECT_LT(m.now - cutAt, 3000u);
+}
+
 TEST(RollbackSession, LeavingTellsTheOtherSide) {
     impairedLink::conditions c;
     c.delayMs = 30;

@@ -56,6 +56,11 @@ killed)
     hostPid=$last
     play guest --join "127.0.0.1:$port" --autoplay 4
     joined || fail "the guest never joined"
+    # Mid-match: both have said the match started.
+    wait_for_trace "$out/host.log" 'the match has started' 30 "the host to start the match" >/dev/null ||
+        fail "the host never started the match"
+    wait_for_trace "$out/guest.log" 'the match has started' 30 "the guest to start the match" >/dev/null ||
+        fail "the guest never started the match"
     kill -9 "$last"
     killedAt=$(date +%s%N)
     wait "$hostPid"

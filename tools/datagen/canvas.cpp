@@ -150,13 +150,6 @@ void Rgb24::frameRect(int x1, int y1, int x2, int y2, RGB c) {
     fillRect(x1, y1, 1, y2 - y1 + 1, c);
     fillRect(x2, y1, 1, y2 - y1 + 1, c);
 }
-void Rgb24::blit(const Rgb24& src, int dx, int dy) {
-    for (int y = 0; y < src.h; ++y)
-        for (int x = 0; x < src.w; ++x) {
-            int tx = dx + x, ty = dy + y;
-            if (tx >= 0 && ty >= 0 && tx < w && ty < h) at(tx, ty) = src.get(x, y);
-        }
-}
 
 std::vector<uint8_t> bmp8(const Indexed& img) {
     int stride = (img.w + 3) / 4 * 4;

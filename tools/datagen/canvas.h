@@ -82,15 +82,14 @@ struct Rgb24 {
     RGB get(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
     void fillRect(int x, int y, int rw, int rh, RGB c);
     void frameRect(int x1, int y1, int x2, int y2, RGB c); // inclusive corners
-    void blit(const Rgb24& src, int dx, int dy);
 };
 
 // ---- files -----------------------------------------------------------------
 // Uncompressed Windows bitmaps, bottom-up rows padded to four bytes.
 std::vector<uint8_t> bmp8(const Indexed& img);
 std::vector<uint8_t> bmp24(const Rgb24& img);
-// Reads a bitmap as the game decodes it, whatever its depth (used by the
-// contact sheet); false when the game would not load it either.
+// Reads a bitmap as the game decodes it, whatever its depth (the icons are
+// cut from a frame); false when the game would not load it either.
 bool readBmp(const std::string& path, Rgb24& out);
 // 16-bit mono PCM WAV.
 std::vector<uint8_t> wav16(const std::vector<double>& samples, int rate);

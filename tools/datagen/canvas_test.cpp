@@ -1,5 +1,5 @@
-// The contact sheet's bitmaps: read through the game's decoder, so it shows
-// what the game would load and refuses what the game refuses.
+// The generator's bitmaps, read back through the game's decoder (the icons
+// are cut from a frame so): what the game would load, and nothing it refuses.
 #include "canvas.h"
 
 #include "dataFolder.h"

@@ -23,11 +23,6 @@ void writeStage(Writer& out);
 void writeHealthBar(Writer& out);
 void writeSounds(Writer& out);
 
-// Renders every frame of the character and the particles, with their boxes,
-// into one bitmap.  Returns 0 on success.
-int contactSheet(const std::string& dataDir, const std::string& outBmp);
-// The stage with two fighters, a fireball and both bars laid out as in the game.
-int sceneShot(const std::string& dataDir, const std::string& outBmp);
 // The desktop icon in every size, drawn from the character's art in dataDir:
 // outDir/<N>x<N>/apps/tavro-fighter.png, the layout of an icon theme.
 int writeIcons(const std::string& dataDir, const std::string& outDir);

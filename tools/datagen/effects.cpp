@@ -310,9 +310,13 @@ void writeHealthBar(Writer& out) {
     out.text("hpBar/info", frameIndex::text({t}));
 }
 
-void writeStage(Writer& out) {
-    const int W = 800, H = 600, ground = 530;
-    Rgb24 img(W, H);
+namespace {
+
+constexpr int stageW = 800, stageH = 600, ground = 530;
+
+// The dusk sky, the sun with its halo and thin clouds.
+void paintSky(Rgb24& img) {
+    const int W = stageW;
     // dusk sky
     const RGB top{28, 34, 86}, mid{120, 78, 140}, low{250, 156, 92};
     for (int y = 0; y < ground; ++y) {
@@ -344,6 +348,11 @@ void writeStage(Writer& out) {
                 if (v > 0) img.at(x, y) = mix(img.at(x, y), RGB{255, 190, 170}, v * 0.55);
             }
     }
+}
+
+// Far mountains, nearer hills and a pagoda on them.
+void paintHills(Rgb24& img) {
+    const int W = stageW;
     // far mountains, nearer hills
     for (int x = 0; x < W; ++x) {
         double far = 330 + 55 * noise1(x / 90.0, 21) + 18 * noise1(x / 23.0, 22);
@@ -373,6 +382,11 @@ void writeStage(Writer& out) {
         }
         img.fillRect(px - 1, baseY - 4 * 24 - 22, 3, 14, dark);
     }
+}
+
+// The tree line behind the courtyard wall, and the wall.
+void paintWall(Rgb24& img) {
+    const int W = stageW;
     // tree line behind the courtyard wall
     for (int x = 0; x < W; ++x) {
         double topY = 468 + 14 * noise1(x / 14.0, 41) + 8 * noise1(x / 5.0, 42);
@@ -388,7 +402,11 @@ void writeStage(Writer& out) {
             if (y >= 500 && (x + ((y - 500) / 12) * 20) % 40 == 0) c = scale(c, 0.8);
             img.at(x, y) = c;
         }
-    // stone floor in perspective; its top edge is the ground line
+}
+
+// The stone floor in perspective; its top edge is the ground line.
+void paintFloor(Rgb24& img) {
+    const int W = stageW, H = stageH;
     Rng rng(99);
     for (int y = ground; y < H; ++y) {
         double depth = (y - ground) / 70.0;
@@ -414,6 +432,16 @@ void writeStage(Writer& out) {
         img.at(x, ground) = RGB{196, 174, 146};
         img.at(x, ground + 1) = RGB{176, 152, 124};
     }
+}
+
+} // namespace
+
+void writeStage(Writer& out) {
+    Rgb24 img(stageW, stageH);
+    paintSky(img);
+    paintHills(img);
+    paintWall(img);
+    paintFloor(img);
     out.bytes("tBG2.bmp", bmp24(img));
 }
 

@@ -431,33 +431,14 @@ void legLayers(std::vector<Layer>& out, V2 H, V2 K, V2 A, double footAngle, doub
     out.push_back(leg);
 }
 
-Built build(const Pose& pose, const Pose* prevPose) {
-    Joints j = placedJoints(pose);
-
-    Built b;
-    std::vector<Layer>& L = b.layers;
-    const double farShade = 0.78;
-
-    V2 nFist = pose.nHand == FIST ? fistCentre(j.nW, j.nFA) : j.nW + dirDeg(j.nFA) * 9;
-    V2 fFist = pose.fHand == FIST ? fistCentre(j.fW, j.fFA) : j.fW + dirDeg(j.fFA) * 9;
-    b.drawn.nearHand = nFist;
-    b.drawn.farHand = fFist;
-    b.drawn.nearToe = toeTip(j.nA, j.nFt);
-    b.drawn.farToe = toeTip(j.fA, j.fFt);
-
-    // a motion smear behind the striking limb
-    if (prevPose && pose.strike != NO_LIMB) L.push_back(smear(*prevPose, pose, pose.strike));
-
-    std::vector<Shape> nHandS, fHandS, nFootS, fFootS;
-    armLayers(L, j.fS, j.fE, j.fW, j.fFA, pose.fHand, farShade, fHandS);
-    legLayers(L, j.fH, j.fK, j.fA, j.fFt, farShade, fFootS);
-
-    // trousers at the hips, then the gi top
+// The trousers at the hips, the gi top, its open collar and the belt with its
+// knot and hanging ends.  hips and top are the shapes the body box spans.
+void torsoLayers(std::vector<Layer>& L, const Joints& j, Shape& hips, Shape& top) {
     Layer torso;
-    Shape hips = cap(j.fH, j.nH, 13.0, 13.0, M_PANTS);
+    hips = cap(j.fH, j.nH, 13.0, 13.0, M_PANTS);
     torso.shapes.push_back(hips);
     V2 waist = j.pelvis + j.up * 5, chest = j.neck - j.up * 11;
-    Shape top = cap(waist, chest, 14.5, 17.5, M_GI);
+    top = cap(waist, chest, 14.5, 17.5, M_GI);
     torso.shapes.push_back(top);
     L.push_back(torso);
 
@@ -471,7 +452,6 @@ Built build(const Pose& pose, const Pose* prevPose) {
     collar.shapes.push_back(clipTo(v, waist, chest, 16.8));
     L.push_back(collar);
 
-    // belt with its knot and hanging ends
     Layer belt;
     V2 bc = j.pelvis + j.up * 9;
     belt.shapes.push_back(
@@ -481,62 +461,82 @@ Built build(const Pose& pose, const Pose* prevPose) {
     belt.shapes.push_back(cap(knot, knot - j.up * 14 - j.fwd * 3, 2.6, 2.2, M_BELT));
     belt.shapes.push_back(cap(knot, knot, 3.6, 3.6, M_BELT));
     L.push_back(belt);
+}
 
-    // neck and head
-    V2 H = j.headC;
-    double ha = j.headAngle;
-    auto at = [&](double x, double y) { return H + rotate(V2{x, y}, ha); };
-    Layer head;
-    head.shapes.push_back(cap(j.neck - j.up * 3, j.neck + (H - j.neck) * 0.5, 6.8, 6.0, M_SKIN));
-    head.shapes.push_back(cap(H, H, kHeadR, kHeadR, M_SKIN));
-    head.shapes.push_back(cap(at(2, 3), at(5, 7.5), 8.5, 7.0, M_SKIN));
-    head.shapes.push_back(cap(at(11, -1), at(12.5, 1.5), 2.4, 2.0, M_SKIN));
-    L.push_back(head);
+// Points on the head, in its own turned frame: x forward, y down from the
+// centre of the skull.
+struct HeadFrame {
+    V2 centre;
+    double angle;
+    V2 at(double x, double y) const { return centre + rotate(V2{x, y}, angle); }
+};
 
+// The hair, the headband and its tails.
+Layer hairLayer(const HeadFrame& h, double tails) {
+    const V2 H = h.centre;
     Layer hair;
-    Shape tails1 = cap(at(-11, -5.5), at(-11, -5.5) + dirDeg(pose.tails) * 15, 2.6, 1.6, M_BAND);
-    Shape tails2 =
-        cap(at(-11, -4.5), at(-11, -4.5) + dirDeg(pose.tails + 18) * 12, 2.4, 1.4, M_BAND);
-    hair.shapes.push_back(tails1);
-    hair.shapes.push_back(tails2);
     hair.shapes.push_back(
-        clipTo(cap(at(-7, -10), at(-2, -12), 9.5, 9.5, M_HAIR), H, H, kHeadR + 1.8));
-    hair.shapes.push_back(cap(at(-9, -8), at(-17, -4), 5.0, 2.0, M_HAIR));
-    hair.shapes.push_back(cap(at(-2, -12), at(-8, -17), 4.5, 1.5, M_HAIR));
-    hair.shapes.push_back(cap(at(4, -11), at(3, -17), 4.0, 1.2, M_HAIR));
+        cap(h.at(-11, -5.5), h.at(-11, -5.5) + dirDeg(tails) * 15, 2.6, 1.6, M_BAND));
     hair.shapes.push_back(
-        clipTo(cap(at(-13, -5.5), at(13, -10), 2.5, 2.5, M_BAND), H, H, kHeadR + 1.6));
-    L.push_back(hair);
+        cap(h.at(-11, -4.5), h.at(-11, -4.5) + dirDeg(tails + 18) * 12, 2.4, 1.4, M_BAND));
+    hair.shapes.push_back(
+        clipTo(cap(h.at(-7, -10), h.at(-2, -12), 9.5, 9.5, M_HAIR), H, H, kHeadR + 1.8));
+    hair.shapes.push_back(cap(h.at(-9, -8), h.at(-17, -4), 5.0, 2.0, M_HAIR));
+    hair.shapes.push_back(cap(h.at(-2, -12), h.at(-8, -17), 4.5, 1.5, M_HAIR));
+    hair.shapes.push_back(cap(h.at(4, -11), h.at(3, -17), 4.0, 1.2, M_HAIR));
+    hair.shapes.push_back(
+        clipTo(cap(h.at(-13, -5.5), h.at(13, -10), 2.5, 2.5, M_BAND), H, H, kHeadR + 1.6));
+    return hair;
+}
 
+// The eye (shut in a blink), the brow, the mouth (open in a shout) and the
+// shaded ear, without outlines.
+Layer faceLayer(const HeadFrame& h, const Pose& pose) {
     Layer face;
     face.outline = false;
     if (pose.blink)
-        face.shapes.push_back(cap(at(6.0, 0.6), at(9.4, 0.6), 0.8, 0.8, M_DARK));
+        face.shapes.push_back(cap(h.at(6.0, 0.6), h.at(9.4, 0.6), 0.8, 0.8, M_DARK));
     else
-        face.shapes.push_back(cap(at(7.0, 0.2), at(8.6, 0.2), 1.5, 1.5, M_DARK));
-    face.shapes.push_back(cap(at(4.6, -3.2), at(10.8, -2.6), 0.9, 0.9, M_DARK));
+        face.shapes.push_back(cap(h.at(7.0, 0.2), h.at(8.6, 0.2), 1.5, 1.5, M_DARK));
+    face.shapes.push_back(cap(h.at(4.6, -3.2), h.at(10.8, -2.6), 0.9, 0.9, M_DARK));
     if (pose.shout)
-        face.shapes.push_back(cap(at(8.4, 6.6), at(9.4, 8.4), 1.9, 1.6, M_DARK));
+        face.shapes.push_back(cap(h.at(8.4, 6.6), h.at(9.4, 8.4), 1.9, 1.6, M_DARK));
     else
-        face.shapes.push_back(cap(at(8.2, 7.6), at(10.6, 7.0), 0.6, 0.6, M_DARK));
-    face.shapes.push_back(cap(at(-1.5, 1.5), at(-1.5, 1.5), 3.2, 3.2, M_SKIN, 0.8));
+        face.shapes.push_back(cap(h.at(8.2, 7.6), h.at(10.6, 7.0), 0.6, 0.6, M_DARK));
+    face.shapes.push_back(cap(h.at(-1.5, 1.5), h.at(-1.5, 1.5), 3.2, 3.2, M_SKIN, 0.8));
     for (Shape& s : face.shapes)
         s.lit = s.material == M_SKIN;
-    L.push_back(face);
+    return face;
+}
 
-    legLayers(L, j.nH, j.nK, j.nA, j.nFt, 1.0, nFootS);
-    armLayers(L, j.nS, j.nE, j.nW, j.nFA, pose.nHand, 1.0, nHandS);
+// The neck and head, the hair and the face; returns the head's shapes, which
+// the body box spans.
+std::vector<Shape> headLayers(std::vector<Layer>& L, const Joints& j, const Pose& pose) {
+    const HeadFrame h{j.headC, j.headAngle};
+    const V2 H = j.headC;
+    Layer head;
+    head.shapes.push_back(cap(j.neck - j.up * 3, j.neck + (H - j.neck) * 0.5, 6.8, 6.0, M_SKIN));
+    head.shapes.push_back(cap(H, H, kHeadR, kHeadR, M_SKIN));
+    head.shapes.push_back(cap(h.at(2, 3), h.at(5, 7.5), 8.5, 7.0, M_SKIN));
+    head.shapes.push_back(cap(h.at(11, -1), h.at(12.5, 1.5), 2.4, 2.0, M_SKIN));
+    L.push_back(head);
+    L.push_back(hairLayer(h, pose.tails));
+    L.push_back(faceLayer(h, pose));
+    return head.shapes;
+}
 
+// The chi ball by the near hand and the impact star before the chest, when
+// the pose has them.
+void effectLayers(std::vector<Layer>& L, const Joints& j, const Pose& pose, V2 nearHand) {
     if (pose.glow > 0) {
         Layer g;
         g.outline = false;
-        V2 c = nFist + pose.glowAt;
+        V2 c = nearHand + pose.glowAt;
         Shape s = cap(c, c, pose.glow, pose.glow, pose.coolGlow ? M_STREAK : M_GLOW);
         s.glowing = true;
         g.shapes.push_back(s);
         L.push_back(g);
     }
-
     if (pose.burst > 0) {
         Layer star;
         Shape s;
@@ -555,35 +555,45 @@ Built build(const Pose& pose, const Pose* prevPose) {
         star.shapes.push_back(core);
         L.push_back(star);
     }
+}
 
-    // collision box: across the head, torso and hips, from the top of the
-    // head to the lowest point of the body
+// The shapes the boxes are measured from.
+struct BoxShapes {
+    std::vector<Shape> head, nearHand, farHand, nearFoot, farFoot;
+    Shape top, hips;
+};
+
+// The collision box: across the head, torso and hips, from the top of the
+// head to the lowest point of the body.
+Box bodyBox(const BoxShapes& s) {
     double x1 = 1e9, y1 = 1e9, x2 = -1e9, y2 = -1e9;
-    for (const Shape& s : head.shapes)
-        growBox(x1, y1, x2, y2, s);
-    growBox(x1, y1, x2, y2, top);
-    growBox(x1, y1, x2, y2, hips);
+    for (const Shape& h : s.head)
+        growBox(x1, y1, x2, y2, h);
+    growBox(x1, y1, x2, y2, s.top);
+    growBox(x1, y1, x2, y2, s.hips);
     double ly1 = 1e9, ly2 = -1e9, lx1 = 1e9, lx2 = -1e9;
-    for (const Shape& s : nFootS)
-        growBox(lx1, ly1, lx2, ly2, s);
-    for (const Shape& s : fFootS)
-        growBox(lx1, ly1, lx2, ly2, s);
+    for (const Shape& f : s.nearFoot)
+        growBox(lx1, ly1, lx2, ly2, f);
+    for (const Shape& f : s.farFoot)
+        growBox(lx1, ly1, lx2, ly2, f);
     y2 = std::max(y2, ly2);
-    b.drawn.body = toBox(x1 + 2, y1, x2 - 2, y2);
+    return toBox(x1 + 2, y1, x2 - 2, y2);
+}
 
-    // damage box: the striking fist or foot with the end of the limb
+// The damage box: the striking fist or foot with the end of the limb.
+Box strikeBox(const BoxShapes& s, const Joints& j, Limb strike) {
     double sx1 = 1e9, sy1 = 1e9, sx2 = -1e9, sy2 = -1e9;
-    switch (pose.strike) {
+    switch (strike) {
     case NEAR_ARM:
     case FAR_ARM:
-        for (const Shape& s : pose.strike == NEAR_ARM ? nHandS : fHandS)
-            growBox(sx1, sy1, sx2, sy2, s);
+        for (const Shape& h : strike == NEAR_ARM ? s.nearHand : s.farHand)
+            growBox(sx1, sy1, sx2, sy2, h);
         break;
     case NEAR_LEG:
     case FAR_LEG: {
-        bool nearLeg = pose.strike == NEAR_LEG;
-        for (const Shape& s : nearLeg ? nFootS : fFootS)
-            growBox(sx1, sy1, sx2, sy2, s);
+        bool nearLeg = strike == NEAR_LEG;
+        for (const Shape& f : nearLeg ? s.nearFoot : s.farFoot)
+            growBox(sx1, sy1, sx2, sy2, f);
         V2 K = nearLeg ? j.nK : j.fK, A = nearLeg ? j.nA : j.fA;
         growBox(sx1, sy1, sx2, sy2, cap(lerp(K, A, 0.55), A, 9.2, 8.8, M_PANTS));
         break;
@@ -591,7 +601,38 @@ Built build(const Pose& pose, const Pose* prevPose) {
     default:
         sx1 = sy1 = sx2 = sy2 = 0;
     }
-    b.drawn.strike = toBox(sx1, sy1, sx2, sy2);
+    return toBox(sx1, sy1, sx2, sy2);
+}
+
+// The pose's layers, back to front (the far limbs, the body, the head, the
+// near limbs, the effects), and its boxes.
+Built build(const Pose& pose, const Pose* prevPose) {
+    Joints j = placedJoints(pose);
+    Built b;
+    std::vector<Layer>& L = b.layers;
+    const double farShade = 0.78;
+
+    V2 nFist = pose.nHand == FIST ? fistCentre(j.nW, j.nFA) : j.nW + dirDeg(j.nFA) * 9;
+    V2 fFist = pose.fHand == FIST ? fistCentre(j.fW, j.fFA) : j.fW + dirDeg(j.fFA) * 9;
+    b.drawn.nearHand = nFist;
+    b.drawn.farHand = fFist;
+    b.drawn.nearToe = toeTip(j.nA, j.nFt);
+    b.drawn.farToe = toeTip(j.fA, j.fFt);
+
+    // a motion smear behind the striking limb
+    if (prevPose && pose.strike != NO_LIMB) L.push_back(smear(*prevPose, pose, pose.strike));
+
+    BoxShapes s;
+    armLayers(L, j.fS, j.fE, j.fW, j.fFA, pose.fHand, farShade, s.farHand);
+    legLayers(L, j.fH, j.fK, j.fA, j.fFt, farShade, s.farFoot);
+    torsoLayers(L, j, s.hips, s.top);
+    s.head = headLayers(L, j, pose);
+    legLayers(L, j.nH, j.nK, j.nA, j.nFt, 1.0, s.nearFoot);
+    armLayers(L, j.nS, j.nE, j.nW, j.nFA, pose.nHand, 1.0, s.nearHand);
+    effectLayers(L, j, pose, nFist);
+
+    b.drawn.body = bodyBox(s);
+    b.drawn.strike = strikeBox(s, j, pose.strike);
     return b;
 }
 

@@ -2,9 +2,11 @@
 // boxes, moves, the opponent's table, particles, sounds, stage and bar art).
 //
 //   datagen <outdir>                       write every data file into outdir
-//   datagen --sheet <datadir> <out.bmp>    contact sheet of frames and boxes
-//   datagen --scene <datadir> <out.bmp>    stage mock-up with both fighters
-//   datagen --icons <datadir> <outdir>     the desktop icon in every size
+//   datagen --icons <datadir> <outdir>     the desktop icon in every size, for
+//                                          the package
+//
+// The pictures for authors (every frame with its boxes, the stage with both
+// fighters) are the workbench's: workbench --sheet, workbench --scene.
 #include "datagen.h"
 
 #include <cstdio>
@@ -39,32 +41,10 @@ void setDamageBox(spriteFrame& frame, const Box& box) {
     frame.dmgY2 = box.y2;
 }
 
-} // namespace gen
+namespace {
 
-int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--sheet") == 0)
-        return gen::contactSheet(argv[2], argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "--scene") == 0) return gen::sceneShot(argv[2], argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "--icons") == 0) return gen::writeIcons(argv[2], argv[3]);
-    if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr,
-                     "usage: datagen <outdir>\n       datagen --sheet|--scene <datadir> <out.bmp>\n"
-                     "       datagen --icons <datadir> <outdir>\n");
-        return 2;
-    }
-    gen::Writer out(argv[1]);
-    try {
-        gen::writeStage(out);
-        gen::writeHealthBar(out);
-        gen::writeCharacter(out);
-        gen::writeParticles(out);
-        gen::writeSounds(out);
-    } catch (const std::invalid_argument& refused) {
-        // A writer refused a record the game would not read back as written.
-        std::fprintf(stderr, "datagen: %s\n", refused.what());
-        return 1;
-    }
-    out.text("README.md", R"(# The default data set
+// The data folder's own README, written with it.
+const char* const dataReadme = R"(# The default data set
 
 Everything in this folder is written by `tools/datagen` (`datagen data` from
 the repository root); edit the generator, not the files.  A test checks that
@@ -121,7 +101,32 @@ character's); the checker's own tests show that rule.
   shows "standing" until it lands.
 - A crouching attack from a long-held Down.  A press counts for 600 ms: the
   button must follow Down within that time, or the standing move comes.
-)");
+)";
+
+} // namespace
+
+} // namespace gen
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--icons") == 0) return gen::writeIcons(argv[2], argv[3]);
+    if (argc != 2 || argv[1][0] == '-') {
+        std::fprintf(stderr,
+                     "usage: datagen <outdir>\n       datagen --icons <datadir> <outdir>\n");
+        return 2;
+    }
+    gen::Writer out(argv[1]);
+    try {
+        gen::writeStage(out);
+        gen::writeHealthBar(out);
+        gen::writeCharacter(out);
+        gen::writeParticles(out);
+        gen::writeSounds(out);
+    } catch (const std::invalid_argument& refused) {
+        // A writer refused a record the game would not read back as written.
+        std::fprintf(stderr, "datagen: %s\n", refused.what());
+        return 1;
+    }
+    out.text("README.md", gen::dataReadme);
     if (!out.ok()) {
         std::fprintf(stderr, "datagen: could not write every file under %s\n", argv[1]);
         return 1;

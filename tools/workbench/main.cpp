@@ -5,6 +5,9 @@
 //   workbench --moves [DATA_FOLDER]  the move list as a Markdown table
 //   workbench --frame-data [DATA_FOLDER]  every move's timing, in ms
 //   workbench --moves-html [DATA_FOLDER]  the move list as the web page's key rows
+//   workbench --sheet DATA_FOLDER OUT.bmp  every frame with its boxes, on one sheet
+//   workbench --scene DATA_FOLDER OUT.bmp  the stage with both fighters, as in the game
+#include "contactSheet.h"
 #include "frameData.h"
 #include "moveTable.h"
 #include "workbench.h"
@@ -23,7 +26,8 @@ namespace {
 const char* const usage = "usage: workbench [DATA_FOLDER] [NAME]\n"
                           "       workbench --moves [DATA_FOLDER]\n"
                           "       workbench --frame-data [DATA_FOLDER]\n"
-                          "       workbench --moves-html [DATA_FOLDER]\n";
+                          "       workbench --moves-html [DATA_FOLDER]\n"
+                          "       workbench --sheet|--scene DATA_FOLDER OUT.bmp\n";
 
 // The game's loaders trace every line they read; the author's terminal
 // shows the checker's findings instead.
@@ -58,12 +62,47 @@ int printMoves(const std::string& folder, listing kind) {
     return 0;
 }
 
+// The window, until the author quits.
+int runWindow(const std::string& folder, const std::string& name) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
+        return 1;
+    }
+    SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
+    if (!screen) {
+        std::cerr << "workbench: cannot open the window: " << SDL_GetError() << "\n";
+        SDL_Quit();
+        return 1;
+    }
+    // Held step and browse keys repeat.
+    SDL_EnableKeyRepeat(300, 60);
+    {
+        workbench bench(folder, screen, std::cout);
+        bench.start(name);
+        while (bench.runPass()) {
+            SDL_Flip(screen);
+            SDL_Delay(15);
+        }
+    }
+    SDL_Quit();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     nullBuffer discard;
     std::ostream quiet(&discard);
     seams::setTraceStream(&quiet);
+
+    const bool sheet = argc > 1 && std::strcmp(argv[1], "--sheet") == 0;
+    if (sheet || (argc > 1 && std::strcmp(argv[1], "--scene") == 0)) {
+        if (argc != 4) {
+            std::cerr << usage;
+            return 2;
+        }
+        return contactSheet::save(argv[2], argv[3], !sheet, std::cerr);
+    }
 
     std::string folder = "data", name;
     bool moves = false;
@@ -94,26 +133,5 @@ int main(int argc, char** argv) {
     }
     if (moves) return printMoves(folder, kind);
 
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::cerr << "workbench: cannot start SDL: " << SDL_GetError() << "\n";
-        return 1;
-    }
-    SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
-    if (!screen) {
-        std::cerr << "workbench: cannot open the window: " << SDL_GetError() << "\n";
-        SDL_Quit();
-        return 1;
-    }
-    // Held step and browse keys repeat.
-    SDL_EnableKeyRepeat(300, 60);
-    {
-        workbench bench(folder, screen, std::cout);
-        bench.start(name);
-        while (bench.runPass()) {
-            SDL_Flip(screen);
-            SDL_Delay(15);
-        }
-    }
-    SDL_Quit();
-    return 0;
+    return runWindow(folder, name);
 }

@@ -292,81 +292,11 @@ bool workbench::pollEvents() {
 }
 
 void workbench::handleKey(const SDL_keysym& key) {
-    const int count = entryCount();
+    if (browseKey(key.sym) || viewKey(key.sym)) return;
     switch (key.sym) {
     case SDLK_ESCAPE:
     case SDLK_q:
         quit_ = true;
-        break;
-    case SDLK_DOWN:
-    case SDLK_PAGEDOWN:
-        if (count > 0) show((index_ + 1) % count, 0);
-        break;
-    case SDLK_UP:
-    case SDLK_PAGEUP:
-        if (count > 0) show((index_ + count - 1) % count, 0);
-        break;
-    case SDLK_TAB: {
-        // To the first move from an animation, to the first animation from a move.
-        const bool toMoves = !entryIsMove();
-        for (int i = 0; i < count; ++i)
-            if (entries_[i].isMove == toMoves) {
-                show(i, 0);
-                break;
-            }
-        break;
-    }
-    case SDLK_RIGHT:
-    case SDLK_PERIOD:
-        step(1);
-        break;
-    case SDLK_LEFT:
-    case SDLK_COMMA:
-        step(-1);
-        break;
-    case SDLK_SPACE:
-        setPlaying(!playing_);
-        break;
-    case SDLK_f:
-        shown_.facingRight = !shown_.facingRight;
-        placeFighters();
-        break;
-    case SDLK_o:
-        opponentShown_ = !opponentShown_;
-        break;
-    case SDLK_b:
-        boxesShown_ = !boxesShown_;
-        break;
-    case SDLK_k:
-        onion_ = !onion_;
-        break;
-    case SDLK_m:
-        slow_ = (slow_ + 1) % 4;
-        shown_.speed = opponent_.speed = fighterSpeed * static_cast<float>(slowdown());
-        break;
-    case SDLK_p:
-        stance_ = (stance_ + 1) % 3;
-        placeOpponent();
-        break;
-    case SDLK_v:
-        preview_ = !preview_;
-        previewList_.reset();
-        previewFrame_ = -1;
-        break;
-    case SDLK_MINUS:
-    case SDLK_KP_MINUS:
-        moveOpponent(-10);
-        break;
-    case SDLK_EQUALS:
-    case SDLK_PLUS:
-    case SDLK_KP_PLUS:
-        moveOpponent(10);
-        break;
-    case SDLK_LEFTBRACKET:
-        moveOpponent(-1);
-        break;
-    case SDLK_RIGHTBRACKET:
-        moveOpponent(1);
         break;
     case SDLK_s:
     case SDLK_F12:
@@ -377,6 +307,98 @@ void workbench::handleKey(const SDL_keysym& key) {
         break;
     default:
         break;
+    }
+}
+
+bool workbench::browseKey(SDLKey key) {
+    const int count = entryCount();
+    switch (key) {
+    case SDLK_DOWN:
+    case SDLK_PAGEDOWN:
+        if (count > 0) show((index_ + 1) % count, 0);
+        return true;
+    case SDLK_UP:
+    case SDLK_PAGEUP:
+        if (count > 0) show((index_ + count - 1) % count, 0);
+        return true;
+    case SDLK_TAB: {
+        // To the first move from an animation, to the first animation from a move.
+        const bool toMoves = !entryIsMove();
+        for (int i = 0; i < count; ++i)
+            if (entries_[i].isMove == toMoves) {
+                show(i, 0);
+                break;
+            }
+        return true;
+    }
+    case SDLK_RIGHT:
+    case SDLK_PERIOD:
+        step(1);
+        return true;
+    case SDLK_LEFT:
+    case SDLK_COMMA:
+        step(-1);
+        return true;
+    case SDLK_SPACE:
+        setPlaying(!playing_);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool workbench::viewKey(SDLKey key) {
+    switch (key) {
+    case SDLK_f:
+        shown_.facingRight = !shown_.facingRight;
+        placeFighters();
+        return true;
+    case SDLK_o:
+        opponentShown_ = !opponentShown_;
+        return true;
+    case SDLK_b:
+        boxesShown_ = !boxesShown_;
+        return true;
+    case SDLK_k:
+        onion_ = !onion_;
+        return true;
+    case SDLK_m:
+        slow_ = (slow_ + 1) % 4;
+        shown_.speed = opponent_.speed = fighterSpeed * static_cast<float>(slowdown());
+        return true;
+    case SDLK_p:
+        stance_ = (stance_ + 1) % 3;
+        placeOpponent();
+        return true;
+    case SDLK_v:
+        preview_ = !preview_;
+        previewList_.reset();
+        previewFrame_ = -1;
+        return true;
+    default:
+        return opponentKey(key);
+    }
+}
+
+bool workbench::opponentKey(SDLKey key) {
+    switch (key) {
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS:
+        moveOpponent(-10);
+        return true;
+    case SDLK_EQUALS:
+    case SDLK_PLUS:
+    case SDLK_KP_PLUS:
+        moveOpponent(10);
+        return true;
+    case SDLK_LEFTBRACKET:
+        moveOpponent(-1);
+        return true;
+    case SDLK_RIGHTBRACKET:
+        moveOpponent(1);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -480,15 +502,22 @@ std::vector<std::string> workbench::infoLines() const {
         lines.push_back("nothing loaded from " + dataFolder_ + "/" + characterSnapshot::character);
         return lines;
     }
+    addFrameLines(lines, *e);
+    addMoveLines(lines, *e);
+    lines.push_back(opponentLine() + "   errors " + std::to_string(errors_));
+    return lines;
+}
+
+void workbench::addFrameLines(std::vector<std::string>& lines, const entry& e) const {
     const int count = frameCount();
-    std::string first = std::string(e->isMove ? "move " : "animation ") +
+    std::string first = std::string(e.isMove ? "move " : "animation ") +
                         std::to_string(index_ + 1) + "/" + std::to_string(entryCount()) + " " +
-                        e->name + "   ";
+                        e.name + "   ";
     const spriteFrame* f = shownFrame();
     if (!f) {
         lines.push_back(first + "no frames (check its folder and info file)");
     } else {
-        const std::vector<std::string>& files = snapshot_->fileNames(e->frames);
+        const std::vector<std::string>& files = snapshot_->fileNames(e.frames);
         const std::string file =
             shown_.frame < static_cast<int>(files.size()) ? files[shown_.frame] : std::string("?");
         const int shownFor = static_cast<int>(static_cast<float>(f->pause) * fighterSpeed);
@@ -513,8 +542,11 @@ std::vector<std::string> workbench::infoLines() const {
                         (particles.empty() ? std::string("none") : particles) + "   step " +
                         std::to_string(f->moveX) + " forward, " + std::to_string(f->moveY) + " up");
     }
-    if (e->move) {
-        const moveInfo& m = *e->move;
+}
+
+void workbench::addMoveLines(std::vector<std::string>& lines, const entry& e) const {
+    if (e.move) {
+        const moveInfo& m = *e.move;
         const std::string keys = moveTable::keys(m.command);
         lines.push_back("command " + m.command + " (" +
                         (keys.empty() ? std::string("no button completes it") : keys) +
@@ -526,6 +558,9 @@ std::vector<std::string> workbench::infoLines() const {
         lines.push_back("an animation: no command, link, cancel or condition");
         lines.push_back("");
     }
+}
+
+std::string workbench::opponentLine() const {
     std::string opponent = "opponent hidden";
     if (opponentShown_) {
         const char* stance = stance_ == 1 ? "ducking " : stance_ == 2 ? "in the air " : "";
@@ -545,8 +580,7 @@ std::vector<std::string> workbench::infoLines() const {
         else
             opponent += "damage box misses its body";
     }
-    lines.push_back(opponent + "   errors " + std::to_string(errors_));
-    return lines;
+    return opponent;
 }
 
 std::string workbench::caption() const {

@@ -119,6 +119,15 @@ class workbench {
     };
 
     void swapIn(std::unique_ptr<characterSnapshot> fresh);
+    // The keys that go through the animations, moves and frames; those that
+    // change the view; those that move the opponent.  False: not one of them.
+    bool browseKey(SDLKey key);
+    bool viewKey(SDLKey key);
+    bool opponentKey(SDLKey key);
+    // infoLines' parts: the frame's facts, the move's, and the opponent's.
+    void addFrameLines(std::vector<std::string>& lines, const entry& e) const;
+    void addMoveLines(std::vector<std::string>& lines, const entry& e) const;
+    std::string opponentLine() const;
     void show(int index, int frameIndex);
     void placeFighters();
     void moveOpponent(int by);
