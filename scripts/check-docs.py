@@ -2,7 +2,8 @@
 """Checks the project's Markdown documents: every relative link leads to a
 file or folder that exists, every #anchor to a heading of the document it
 names, and the README stays short (at most 180 lines: a page for players and
-newcomers; the details live in the documents it links).
+newcomers; the details live in the documents it links) and opens with its two
+commands, each a script of the repository, the second the one CI runs.
 
     scripts/check-docs.py [--root DIR] [FILE.md ...]
 
@@ -67,6 +68,33 @@ def check(path, root):
             count = sum(1 for _ in f)
         if count > README_LINES:
             faults.append(f"{shown}: {count} lines; the README keeps to {README_LINES}")
+        faults += check_commands(path, root)
+    return faults
+
+
+def check_commands(path, root):
+    """The README's section "Two commands" shows two indented command lines:
+    the first builds and plays, the second builds and tests; each is a script
+    of the repository, and CI (.ci/run) runs the second."""
+    shown = os.path.relpath(path, root)
+    commands, inside = [], False
+    for _, line in prose_lines(path):
+        if line.startswith("#"):
+            inside = line.startswith("## Two commands")
+        elif inside and line.startswith("    ") and line.strip():
+            commands.append(line.strip())
+    if len(commands) != 2:
+        return [f"{shown}: the section \"Two commands\" shows {len(commands)} commands, not 2"]
+    faults = []
+    for command in commands:
+        script = os.path.join(root, command.split()[0])
+        if not (os.path.isfile(script) and os.access(script, os.X_OK)):
+            faults.append(f"{shown}: the command {command}: no executable {command.split()[0]}")
+    ci = os.path.join(root, ".ci", "run")
+    if os.path.exists(ci):
+        with open(ci, encoding="utf-8") as f:
+            if commands[1] not in f.read():
+                faults.append(f"{shown}: CI (.ci/run) does not run the README's test command {commands[1]}")
     return faults
 
 

@@ -49,10 +49,12 @@ class stateWriter {
         if (layout_) layout_->push_back({name, out_.size()});
     }
     void putWord(std::uint32_t value) {
-        const unsigned char bytes[4] = {
-            static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-        out_.insert(out_.end(), bytes, bytes + 4);
+        // Byte by byte (inlined): a state at the particle limit is thousands
+        // of words, saved before every frame a rollback plays again.
+        out_.push_back(static_cast<unsigned char>(value));
+        out_.push_back(static_cast<unsigned char>(value >> 8));
+        out_.push_back(static_cast<unsigned char>(value >> 16));
+        out_.push_back(static_cast<unsigned char>(value >> 24));
     }
 
     std::vector<unsigned char>& out_;

@@ -177,7 +177,7 @@ template <class IO> void particleFields(IO& io, particle& p, gameSession& s) {
     if (IO::loading) {
         p.info = definitionOf(definition, s.particleDefs);
         CSpriteBase* frames = p.info ? p.info->frameSet.get() : nullptr;
-        if (p.sprite.base != frames) p.sprite.init(frames, screen);
+        if (p.sprite.base != frames) p.sprite.init(frames, screen, true);
         p.sprite.speed = particle::frameSpeed;
         p.defs = &s.particleDefs;
         p.screenSurf = screen;
@@ -269,9 +269,12 @@ bool matchState::restore(const std::vector<unsigned char>& in, const std::string
 }
 
 std::uint64_t matchState::checksum() const {
-    std::vector<unsigned char> bytes;
-    save(bytes);
-    return stateBuffer::checksum(bytes);
+    save(scratch_);
+    return stateBuffer::checksum(scratch_);
+}
+
+std::uint64_t matchState::checksumOf(const std::vector<unsigned char>& saved) {
+    return stateBuffer::checksum(saved);
 }
 
 std::vector<std::string> matchState::fieldNames() const {

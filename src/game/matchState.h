@@ -43,9 +43,13 @@ class matchState {
     bool restore(const std::vector<unsigned char>& in, const std::string& kept = {});
     // The checksum of the state as save writes it.
     std::uint64_t checksum() const;
+    // The checksum of a state save wrote: checksumOf(bytes saved now) equals
+    // checksum().
+    static std::uint64_t checksumOf(const std::vector<unsigned char>& saved);
     // The names of every field save writes, each once, in order.
     std::vector<std::string> fieldNames() const;
 
   private:
     gameSession& session_;
+    mutable std::vector<unsigned char> scratch_; // checksum()'s save, kept for its capacity
 };

@@ -348,11 +348,21 @@ rollbackSession::frameInputs rollbackSession::inputsFor(std::uint32_t f) const {
 void rollbackSession::play(std::uint32_t f, bool resimulating) {
     savedState& s = saved_[f % ring];
     s.frame = f;
-    sim_.save(s.bytes);
+    if (after_.frame == f)
+        s.bytes.swap(after_.bytes); // saved after the frame before, for its checksum
+    else
+        sim_.save(s.bytes);
+    after_.frame = ~0u;
     const frameInputs inputs = inputsFor(f);
     usedRemote_[f % ring] = inputs[remotePlayer_];
     sim_.advance(f, inputs, resimulating);
-    localSums_[f % sumRing] = {f, sim_.checksum()};
+    if (sim_.checksumOf) {
+        sim_.save(after_.bytes);
+        after_.frame = f + 1;
+        localSums_[f % sumRing] = {f, sim_.checksumOf(after_.bytes)};
+    } else {
+        localSums_[f % sumRing] = {f, sim_.checksum()};
+    }
 }
 
 void rollbackSession::rollBackIfNeeded() {
@@ -361,6 +371,7 @@ void rollbackSession::rollBackIfNeeded() {
     rollbackFrom_ = ~0u;
     if (from >= frame_ || saved_[from % ring].frame != from) return;
     sim_.restore(saved_[from % ring].bytes);
+    after_.frame = ~0u;
     for (std::uint32_t f = from; f < frame_; ++f)
         play(f, true);
     const std::uint32_t depth = frame_ - from;

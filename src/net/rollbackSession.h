@@ -44,6 +44,13 @@ class rollbackSession {
             advance;
         // A checksum of the state, the same on every build.
         std::function<std::uint64_t()> checksum;
+        // Optional: the checksum of a state as `save` wrote it (equal to
+        // `checksum` taken then).  When given, the session saves the state
+        // once a frame: what it saves after a frame for the checksum is the
+        // next frame's saved state too, so the front end must not change the
+        // game between two steps (drawing, or putting back the same state,
+        // is fine).
+        std::function<std::uint64_t(const std::vector<unsigned char>&)> checksumOf;
     };
 
     struct settings {
@@ -176,6 +183,7 @@ class rollbackSession {
     std::uint32_t frame_ = 0;
     std::uint32_t confirmed_ = 0;
     std::array<savedState, ring> saved_;
+    savedState after_; // the state after the latest frame played, with checksumOf
     std::array<sum, sumRing> localSums_;
     std::vector<std::uint64_t> confirmedSums_; // every confirmed frame's, for the log
     std::array<sum, sumRing> remoteSums_;

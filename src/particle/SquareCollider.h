@@ -12,8 +12,15 @@ class SquareCollider {
 
     SquareCollider(colBox first, colBox second) : sq1(first), sq2(second) {}
     void updateSquares(colBox first, colBox second);
-    static bool pointCollide(colBox box, int x, int y);
-    static bool indiCollide(colBox a, colBox b);
-    bool collisionCheck() const;
+    // Inline: every live particle is tested against a fighter twice a pass.
+    static bool pointCollide(colBox box, int x, int y) {
+        return box.left <= x && x <= box.right && box.top <= y && y <= box.bottom;
+    }
+    static bool indiCollide(colBox a, colBox b) {
+        return pointCollide(a, b.left, b.top) || pointCollide(a, b.right, b.top) ||
+               pointCollide(a, b.right, b.bottom) || pointCollide(a, b.left, b.bottom);
+    }
+    // Intended: corners only, so two boxes crossing like a plus sign do not meet.
+    bool collisionCheck() const { return indiCollide(sq1, sq2) || indiCollide(sq2, sq1); }
     void displayBoxes() const;
 };

@@ -81,7 +81,7 @@ void particle::spawn(const std::string& line, CSprite* anchorSprite, partInfoLis
         anchor = nullptr;
         return;
     }
-    sprite.init(info->frameSet.get(), screenSurf);
+    sprite.init(info->frameSet.get(), screenSurf, true);
 
     // From a fighter the y offset counts upward from its feet; from an
     // anchor sprite it counts downward from the sprite's top.  A follow-up

@@ -81,9 +81,23 @@ void particleList::addParticleD(const std::string& line, bool facing, CSprite* a
 
 void particleList::update() {
     if (!head) return;
-    for (node* at = head; at; at = at->next)
-        at->item->update();
-    removeDead();
+    // Most updates kill nothing: then there is nothing to spawn or remove,
+    // and the walks of removeDead are skipped (a list at the limit is
+    // updated twice a pass in versus, and played again in every rollback).
+    bool anyDying = false;
+    int count = 0;
+    for (node* at = head; at; at = at->next) {
+        particle& p = *at->item;
+        p.update();
+        ++count;
+        if (p.dead || p.event != "NULL") anyDying = true;
+    }
+    if (anyDying) {
+        removeDead();
+        return;
+    }
+    count_ = count;
+    dying_ = 0;
 }
 
 void particleList::makeParticles() {
@@ -189,9 +203,11 @@ void particleList::removeDead() {
 
 particle* particleList::collideFighter(Fighter* fighter, char side, const Fighter* immune) {
     if (!fighter) return nullptr;
+    // Nothing in the walk moves the fighter: its box is taken once.
+    const colBox box = fighter->getCBox();
     for (node* at = head; at; at = at->next) {
         if (immune && at->item->thrower == immune) continue;
-        if (at->item->checkCollision(fighter->getCBox(), side)) {
+        if (at->item->checkCollision(box, side)) {
             // Intended: one hit per check, the newest particle first.
             seams::trace() << "player is HIT\n";
             return at->item;

@@ -25,18 +25,22 @@ CSprite::~CSprite() {
     if (backSave) SDL_FreeSurface(backSave);
 }
 
-void CSprite::init(CSpriteBase* set, SDL_Surface* screen) {
+void CSprite::init(CSpriteBase* set, SDL_Surface* screen, bool saveLater) {
     base = set;
+    saveLater_ = saveLater;
     if (set && set->built) {
         if (set->numFrames > 1) animating = 1;
-        // The save holds exactly the set's rectangle, which updateBG fills
-        // and clearBG puts back whole: a first frame larger than the set
-        // would leave its own pixels in the margin, a smaller one would save
-        // too little.
-        if (set->hasFrame(0) && set->frames[0].image)
-            ensureBackSave(set->frames[0].image, set->width, set->height);
+        if (!saveLater) makeSetSave();
     }
     screenSurf = screen;
+}
+
+void CSprite::makeSetSave() {
+    // The save holds exactly the set's rectangle, which updateBG fills and
+    // clearBG puts back whole: a first frame larger than the set would leave
+    // its own pixels in the margin, a smaller one would save too little.
+    if (base && base->built && base->hasFrame(0) && base->frames[0].image)
+        ensureBackSave(base->frames[0].image, base->width, base->height);
 }
 
 void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
@@ -57,16 +61,6 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
     backSave = fresh;
 }
 
-const spriteFrame* CSprite::current() const {
-    if (!base || !base->hasFrame(frame)) return nullptr;
-    return &base->frames[frame];
-}
-
-const spriteFrame* CSprite::current(bool facing) const {
-    if (!base || !base->hasFrame(frame)) return nullptr;
-    return facing ? &base->frames[frame] : &base->flipFrames[frame];
-}
-
 void CSprite::clearBG() {
     if (drawn != 1 || !backSave || !screenSurf) return;
     SDL_Rect at = rect(oldX, oldY);
@@ -76,6 +70,10 @@ void CSprite::clearBG() {
 void CSprite::updateBG() {
     oldX = xPos;
     oldY = yPos;
+    if (saveLater_) {
+        saveLater_ = false;
+        makeSetSave();
+    }
     if (!backSave || !screenSurf || !base) return;
     SDL_Rect from = rect(xPos, yPos, base->width, base->height);
     SDL_Rect to = rect(0, 0);

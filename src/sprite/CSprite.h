@@ -27,7 +27,10 @@ class CSprite {
     CSprite(const CSprite&) = delete;
     CSprite& operator=(const CSprite&) = delete;
 
-    void init(CSpriteBase* set, SDL_Surface* screen);
+    // With `saveLater`, the background save is made when the sprite is
+    // first drawn rather than now: a particle played only in frames that are
+    // never drawn (a rollback) needs none.
+    void init(CSpriteBase* set, SDL_Surface* screen, bool saveLater = false);
     void clearBG();
     void updateBG();
     // Drawing shows the current frame and changes nothing the game reads.
@@ -46,8 +49,15 @@ class CSprite {
 
     // The current frame as drawn (facing right) / for the given facing;
     // nullptr when the set has no such frame.
-    const spriteFrame* current() const;
-    const spriteFrame* current(bool facing) const;
+    // (Inline: the game asks for every particle's frame several times a pass.)
+    const spriteFrame* current() const {
+        if (!base || !base->hasFrame(frame)) return nullptr;
+        return &base->frames[frame];
+    }
+    const spriteFrame* current(bool facing) const {
+        if (!base || !base->hasFrame(frame)) return nullptr;
+        return facing ? &base->frames[frame] : &base->flipFrames[frame];
+    }
 
     // One step of frame time, once a pass after the controllers: true when
     // the frame index moved.  Drawing never steps it.
@@ -60,4 +70,9 @@ class CSprite {
     void ensureBackSave(SDL_Surface* like, int w = 0, int h = 0);
     // Blit the current frame image (facing) at (x, y).
     void blitFrame(bool facing, int x, int y);
+
+  private:
+    // The save of the set's rectangle, made by updateBG (see init).
+    void makeSetSave();
+    bool saveLater_ = false;
 };

@@ -265,6 +265,7 @@ int play(const versusProgram::options& opts) {
         versusLoop::playFrame(game, frame, {in[0], in[1]}, resimulating, drawNew && !resimulating);
     };
     sim.checksum = [&state] { return state.checksum(); };
+    sim.checksumOf = matchState::checksumOf;
     std::map<std::uint32_t, std::uint64_t> sums;
     rollbackSession session(sim, sessionSettings(opts), net.link);
     if (opts.frames != 0)

@@ -7,9 +7,11 @@
 # and comes with the date, the command, the commit and the machine it was
 # measured on; everything between the two lines is replaced.
 #
-#   tools/bench/figures.sh [--build DIR] [--passes N] [bench] [online]
+#   tools/bench/figures.sh [--build DIR] [--passes N] [--soak-passes N] [bench] [online] [soak] [web]
 #       bench   `bench N` on both SDL 1.2, side by side  -> tools/bench/README.md
 #       online  `bench --online`, a match with rollback  -> docs/online.md
+#       soak    `soak N 7`, the long run (1,000,000 passes, or --soak-passes)
+#                                                        -> docs/testing.md
 #       web     the browser test's start-up and download, and key to screen
 #               in the browser, on build-web/web (`scripts/web.sh --build`
 #               first)                                   -> docs/web.md
@@ -53,20 +55,22 @@ if [ "${1:-}" = --write ]; then
     exit
 fi
 
-build=build passes=30000 what=()
+build=build passes=30000 soakPasses=1000000 what=()
 while [ $# -gt 0 ]; do
     case $1 in
         --build) build=$2; shift ;;
         --passes) passes=$2; shift ;;
-        bench | online | web) what+=("$1") ;;
-        *) echo "usage: $0 [--build DIR] [--passes N] [bench] [online] [web]" >&2; exit 2 ;;
+        --soak-passes) soakPasses=$2; shift ;;
+        bench | online | soak | web) what+=("$1") ;;
+        *) echo "usage: $0 [--build DIR] [--passes N] [--soak-passes N] [bench] [online] [soak] [web]" >&2
+           exit 2 ;;
     esac
     shift
 done
 [ ${#what[@]} -gt 0 ] || what=(bench online)
 cd "$(dirname "$0")/../.."
 bench=$build/tools/bench/bench
-if [ "${what[*]}" != web ] && [ ! -x "$bench" ]; then
+if [[ " ${what[*]} " == *" bench "* || " ${what[*]} " == *" online "* ]] && [ ! -x "$bench" ]; then
     echo "no $bench: cmake --build $build --target bench" >&2
     exit 1
 fi
@@ -191,6 +195,45 @@ AWK
         grep -q '^| rollbacks | [0-9]' "$out/online.md" || { echo "bench --online printed no match" >&2; exit 1; }
         write_table docs/online.md online "$out/online.md"
         echo "wrote the table in docs/online.md"
+        ;;
+    soak)
+        soak=$build/tools/soak/soak
+        [ -x "$soak" ] || { echo "no $soak: cmake --build $build --target soak" >&2; exit 1; }
+        every=$((soakPasses / 10 > 0 ? soakPasses / 10 : 1))
+        echo "running soak $soakPasses 7 $every ..."
+        note=$(provenance "soak $soakPasses 7 $every")
+        "$soak" "$soakPasses" 7 "$every" | tee "$out/soak.txt"
+        {
+            echo
+            echo "$note"
+            echo
+            awk '
+            function mb(bytes) { return sprintf("%.1f MB", bytes / 1048576) }
+            /^soak: pass [0-9]+,/ {
+                for (i = 1; i <= NF; i++) {
+                    if ($i == "heap") h = $(i + 1)
+                    if ($i == "resident") r = $(i + 1)
+                }
+                if (!seen || h < hmin) hmin = h
+                if (!seen || h > hmax) hmax = h
+                if (!seen || r < rmin) rmin = r
+                if (!seen || r > rmax) rmax = r
+                seen = 1
+            }
+            /^soak: [0-9]+ passes, [0-9]+ ms of game time/ { passes = $2; minutes = $4 / 60000 }
+            /^soak: at most [0-9]+ live particles/ { most = $4 }
+            /^soak: heap after the warm-up/ { warm = $6; end = $11 }
+            END {
+                print "| passes | game time | most live particles | heap after the warm-up | heap at the end | heap at the reports | resident memory at the reports |"
+                print "|---|---|---|---|---|---|---|"
+                printf "| %s | %.1f minutes | %s | %s | %s | %s to %s | %.1f to %.1f MB |\n", passes, minutes, most,
+                    mb(warm), mb(end), mb(hmin), mb(hmax), rmin / 1024, rmax / 1024
+            }' "$out/soak.txt"
+            echo
+        } >"$out/soak.md"
+        grep -q '^| [0-9]' "$out/soak.md" || { echo "the soak printed no figures" >&2; exit 1; }
+        write_table docs/testing.md soak "$out/soak.md"
+        echo "wrote the table in docs/testing.md"
         ;;
     web)
         [ -f build-web/web/index.html ] || { echo "no build-web/web: scripts/web.sh --build" >&2; exit 1; }

@@ -40,4 +40,6 @@ cp "$source/docs/online.md" online.md && "$figures" --write online.md online tab
     fail "docs/online.md lacks the online table's markers"
 cp "$source/docs/web.md" web.md && "$figures" --write web.md web table.md ||
     fail "docs/web.md lacks the web table's markers"
+cp "$source/docs/testing.md" testing.md && "$figures" --write testing.md soak table.md ||
+    fail "docs/testing.md lacks the soak table's markers"
 echo "the figures script writes only between its markers"

@@ -114,6 +114,7 @@ figures match(gameSession& game, bool atCap, std::uint32_t frames) {
             versusLoop::playFrame(game, f, {in[0], in[1]}, again, false);
         };
         sim.checksum = [&state] { return state.checksum(); };
+        sim.checksumOf = matchState::checksumOf;
         rollbackSession::settings settings;
         settings.localPlayer = p;
         settings.host = p == 0;
