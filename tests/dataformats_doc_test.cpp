@@ -12,6 +12,7 @@
 #include "particle/particleInfo.h"
 #include "sound/soundSet.h"
 #include "sprite/CSpriteBase.h"
+#include "sprite/paletteFile.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -41,9 +42,9 @@ struct Example {
     }
 };
 
-const std::set<std::string> knownTags = {"frame-index", "frame-entry",     "animation-index",
-                                         "moveset",     "moveset-records", "sound-list",
-                                         "attack-file", "particle-list",   "particle-file"};
+const std::set<std::string> knownTags = {
+    "frame-index", "frame-entry", "animation-index", "moveset",       "moveset-records",
+    "sound-list",  "attack-file", "particle-list",   "particle-file", "palette"};
 
 std::vector<Example> documentExamples() {
     std::ifstream in(sourceDir() + "/docs/data-formats.md");
@@ -146,8 +147,9 @@ TEST(DataFormatsDoc, EveryExampleIsTaggedWithAFormatAndEveryFormatHasOne) {
         EXPECT_FALSE(e.lines.empty()) << where(e) << ": empty example";
         seen.insert(e.tag);
     }
-    for (const char* tag : {"frame-index", "frame-entry", "animation-index", "moveset",
-                            "sound-list", "attack-file", "particle-list", "particle-file"})
+    for (const char* tag :
+         {"frame-index", "frame-entry", "animation-index", "moveset", "sound-list", "attack-file",
+          "particle-list", "particle-file", "palette"})
         EXPECT_TRUE(seen.count(tag)) << "no example of the format " << tag;
 }
 
@@ -377,5 +379,22 @@ TEST(DataFormatsDoc, ParticleFilesReadFiveValuesAndFiveEventLists) {
         }
         EXPECT_EQ(e.lines.size(), at) << "values and lists do not match the lines";
         EXPECT_GT(info.lifetime, 0);
+    }
+}
+
+TEST(DataFormatsDoc, PalettesSwapEveryAnnouncedColour) {
+    for (const Example& e : examplesOf("palette")) {
+        SCOPED_TRACE(where(e));
+        TempDir dir;
+        std::string text;
+        for (const std::string& line : e.lines)
+            text += line + "\n";
+        dir.write("palette2", text);
+        paletteFile file;
+        ASSERT_TRUE(file.open(dir / "palette2"));
+        const std::vector<colourSwap> swaps = file.readSwaps();
+        file.finish();
+        EXPECT_TRUE(file.findings().empty());
+        EXPECT_EQ(static_cast<size_t>(leadingInt(e.lines[0].substr(7))), swaps.size());
     }
 }

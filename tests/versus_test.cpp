@@ -7,6 +7,7 @@
 #include "game/versusRecording.h"
 #include "particle/particle.h"
 #include "replayRunner.h"
+#include "sprite/paletteFile.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 using testing_support::sourceDir;
@@ -425,4 +427,53 @@ TEST(DocumentedReplays, EveryExampleInTheFormatsDocumentPlaysAsItSays) {
             testing::ExitedWithCode(0), "")
             << "docs/replays.md:" << line;
     }
+}
+
+namespace {
+
+// How many pixels of the screen inside the box show one of the colours.
+int pixelsOf(const colBox& box, const std::vector<colourSwap>& swaps, bool wornColour) {
+    std::set<Uint32> wanted;
+    for (const colourSwap& s : swaps) {
+        const int* c = wornColour ? s.to : s.from;
+        wanted.insert(SDL_MapRGB(screen->format, static_cast<Uint8>(c[0]), static_cast<Uint8>(c[1]),
+                                 static_cast<Uint8>(c[2])));
+    }
+    int count = 0;
+    SDL_LockSurface(screen);
+    for (int y = std::max(box.top, 0); y < std::min(box.bottom, screen->h); ++y)
+        for (int x = std::max(box.left, 0); x < std::min(box.right, screen->w); ++x)
+            count += static_cast<int>(
+                wanted.count(static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x]));
+    SDL_UnlockSurface(screen);
+    return count;
+}
+
+} // namespace
+
+TEST_F(VersusGame, PlayerTwoWearsTheSecondPaletteAndPlayerOneTheCharactersOwn) {
+    paletteFile file;
+    ASSERT_TRUE(file.open(std::string("data/Tavro/") + paletteFile::name));
+    const std::vector<colourSwap> swaps = file.readSwaps();
+    ASSERT_FALSE(swaps.empty());
+    ASSERT_EQ(fighter2.colours, &game->session.playerTwoColours);
+    EXPECT_EQ(vikings1.colours, nullptr);
+
+    versusLoop::playFrame(game->session, frame++, {}, false, true, true);
+    const colBox one = vikings1.getCBox(), two = fighter2.getCBox();
+    EXPECT_GT(pixelsOf(one, swaps, false), 100) << "player 1 wears the character's colours";
+    EXPECT_GT(pixelsOf(two, swaps, true), 100) << "player 2 wears the second palette";
+    EXPECT_EQ(pixelsOf(two, swaps, false), 0) << "no colour of the first palette on player 2";
+    versusLoop::finishFrame();
+    // Copies are made once per image shown, not once per frame drawn.
+    const std::size_t copies = game->session.playerTwoColours.copies();
+    versusLoop::playFrame(game->session, frame++, {}, false, true);
+    EXPECT_EQ(copies, game->session.playerTwoColours.copies());
+}
+
+TEST(VersusAgainstTheComputer, TheOpponentWearsTheCharactersOwnColours) {
+    ASSERT_EQ(chdir(sourceDir().c_str()), 0);
+    replayScript script;
+    replayRunner game(script);
+    EXPECT_EQ(fighter2.colours, nullptr);
 }

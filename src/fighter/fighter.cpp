@@ -251,7 +251,7 @@ void Fighter::draw() {
         y + faced->image->h <= 0)
         return;
     SDL_Rect target{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-    faced->runs.blit(faced->image, screenSurf, &target);
+    faced->runs.blit(worn(*faced), screenSurf, &target);
 }
 
 void Fighter::drawColBoxes() {

@@ -9,6 +9,7 @@
 #include "game/screenUpdate.h"
 #include "particle/particle.h"
 #include "sprite/displayFormat.h"
+#include "sprite/paletteFile.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -223,6 +224,16 @@ void sdlInit() {
 
 namespace {
 
+// Player 2 wears the character's second palette when it has one, so that
+// two players of one character can tell their fighters apart.
+void wearPlayerTwoColours(gameSession& session) {
+    paletteFile file;
+    std::vector<colourSwap> swaps;
+    if (file.open(characterFolder + std::string("/") + paletteFile::name)) swaps = file.readSwaps();
+    session.playerTwoColours.wear(swaps);
+    fighter2.colours = &session.playerTwoColours;
+}
+
 // Player 2 in versus (the second pad, the last joystick), the opponent's
 // controller otherwise.
 void setUpSecondPlayer(gameSession& session) {
@@ -237,6 +248,7 @@ void setUpSecondPlayer(gameSession& session) {
             GPad.joyIndex = sticks.front();
             player1.joystick = SDL_JoystickOpen(sticks.front());
         }
+        wearPlayerTwoColours(session);
         player2.init(screen);
         player2.side = 1;
         player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
@@ -299,6 +311,7 @@ void startUp(gameSession& session) {
     player1.setup(&vikings1, &session.particleDefs, &pList, session.sounds.get(), &session.anims,
                   &session.moves, &GPad, session.checker.get(), &targ);
     g_versus = session.versus;
+    fighter2.colours = nullptr;
     setUpSecondPlayer(session);
     loadBars();
 }

@@ -13,6 +13,7 @@
 #include "particle/particleList.h"
 #include "sound/soundSet.h"
 #include "sprite/CSpriteBar.h"
+#include "sprite/paletteSwap.h"
 
 #include <SDL.h>
 
@@ -45,6 +46,7 @@ struct gameSession {
     std::unique_ptr<inputChecker> checker;
     std::unique_ptr<inputChecker> checker2; // versus: player 2's commands
     gamePad pad2;                           // versus: player 2's bindings
+    paletteSwap playerTwoColours;           // versus: the colours player 2 wears
     SDL_Event event{};                      // the loop's event record, kept across passes
 };
 

@@ -101,7 +101,7 @@ void CSprite::blitFrame(bool facing, int x, int y) {
     // A keyed frame copies its opaque runs; an opaque one (the bars' art) is
     // copied row by row like the background.
     SDL_Rect at = rect(x, y);
-    shown->runs.blit(shown->image, screenSurf, &at);
+    shown->runs.blit(worn(*shown), screenSurf, &at);
 }
 
 void CSprite::draw() {

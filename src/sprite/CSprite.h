@@ -4,6 +4,7 @@
 
 #include "base/colBox.h"
 #include "sprite/CSpriteBase.h"
+#include "sprite/paletteSwap.h"
 
 #include <SDL.h>
 
@@ -21,6 +22,7 @@ class CSprite {
     CSpriteBase* base = nullptr;       // not owned
     SDL_Surface* backSave = nullptr;   // owned
     SDL_Surface* screenSurf = nullptr; // not owned
+    paletteSwap* colours = nullptr;    // not owned: other colours to wear (versus's player 2)
 
     CSprite() = default;
     ~CSprite();
@@ -70,6 +72,10 @@ class CSprite {
     void ensureBackSave(SDL_Surface* like, int w = 0, int h = 0);
     // Blit the current frame image (facing) at (x, y).
     void blitFrame(bool facing, int x, int y);
+    // The frame's image in the colours this sprite wears.
+    SDL_Surface* worn(const spriteFrame& frame) const {
+        return colours ? colours->worn(frame.image) : frame.image;
+    }
 
   private:
     // The save of the set's rectangle, made by updateBG (see init).

@@ -1,10 +1,13 @@
 #include "dataChecker.h"
 
+#include "sprite/paletteFile.h"
+
 #include "base/platform.h"
 #include "cornerRule.h"
 #include "loaderCrossCheck.h"
 #include "moveRules.h"
 #include "sprite/CSpriteBase.h"
+#include "sprite/paletteFile.h"
 
 #include <algorithm>
 #include <new>
@@ -61,6 +64,7 @@ void dataChecker::checkAll(const std::string& dataFolder) {
     anims_.check(characterFolder);
     moves_.check(characterFolder);
     attacks_.check(characterFolder + "/ai");
+    checkSecondPalette(characterFolder);
 
     particles_.checkEvents();
     checkRequiredNames();
@@ -123,6 +127,17 @@ bool dataChecker::checkFrameBudget(const std::string& data) {
         if (set != bar && set->bitmapFailed) return true;
     }
     return true;
+}
+
+void dataChecker::checkSecondPalette(const std::string& characterFolder) {
+    // Optional: without it player 2 wears the character's own colours.
+    const std::string path = characterFolder + "/" + paletteFile::name;
+    paletteFile file;
+    if (!file.open(path)) return;
+    file.readSwaps();
+    file.finish();
+    for (const finding& found : file.findings())
+        report_.add(path, found.line, diagnostics::levelOf(found), found.message);
 }
 
 void dataChecker::checkBar(const frameFolder& bar) {

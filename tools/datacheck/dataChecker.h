@@ -32,6 +32,8 @@ class dataChecker {
     // false when the game stops on it.
     bool checkFrameBudget(const std::string& dataFolder);
     void checkBar(const frameFolder& bar);
+    // The character's second palette (player 2's colours in versus), when present.
+    void checkSecondPalette(const std::string& characterFolder);
     void checkRequiredNames();
     // Every frame folder of the character, each once, in load order.
     std::vector<const frameFolder*> characterFolders() const;

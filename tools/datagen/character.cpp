@@ -6,6 +6,7 @@
 #include "ai/attackFile.h"
 #include "datagen.h"
 #include "fighter/animationIndex.h"
+#include "sprite/paletteFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,23 +137,33 @@ Look spin(double degrees) {
     return look;
 }
 
+namespace {
+
+// What a look adds besides the stance and the hands, onto a pose or onto
+// another look: both name these parts alike.
+template <typename Shown> void addEffects(Shown& to, const Look& look) {
+    if (look.glow != 0) {
+        to.glow = look.glow;
+        to.glowAt = look.glowAt;
+        to.coolGlow = look.coolGlow;
+    }
+    if (look.burst != 0) {
+        to.burst = look.burst;
+        to.burstFwd = look.burstFwd;
+    }
+    if (look.spin != 0) to.spin = look.spin;
+    to.blink = to.blink || look.blink;
+    to.shout = to.shout || look.shout;
+}
+
+} // namespace
+
 // Each look sets only its own part, so the parts add up.
 Look operator|(Look a, const Look& b) {
     a.air = a.air || b.air;
     a.nearOpen = a.nearOpen || b.nearOpen;
     a.farOpen = a.farOpen || b.farOpen;
-    if (b.glow != 0) {
-        a.glow = b.glow;
-        a.glowAt = b.glowAt;
-        a.coolGlow = b.coolGlow;
-    }
-    if (b.burst != 0) {
-        a.burst = b.burst;
-        a.burstFwd = b.burstFwd;
-    }
-    if (b.spin != 0) a.spin = b.spin;
-    a.blink = a.blink || b.blink;
-    a.shout = a.shout || b.shout;
+    addEffects(a, b);
     return a;
 }
 
@@ -175,18 +186,7 @@ Pose with(Pose p, const Look& look) {
     }
     if (look.nearOpen) p.nHand = OPEN;
     if (look.farOpen) p.fHand = OPEN;
-    if (look.glow != 0) {
-        p.glow = look.glow;
-        p.glowAt = look.glowAt;
-        p.coolGlow = look.coolGlow;
-    }
-    if (look.burst != 0) {
-        p.burst = look.burst;
-        p.burstFwd = look.burstFwd;
-    }
-    if (look.spin != 0) p.spin = look.spin;
-    p.blink = p.blink || look.blink;
-    p.shout = p.shout || look.shout;
+    addEffects(p, look);
     return p;
 }
 
@@ -375,6 +375,15 @@ void writeCharacter(Writer& out) {
     out.text("Tavro/moveset", moveFile::text(records));
 
     out.text("Tavro/ai/attack", attackFile::text(attackTable()));
+
+    std::vector<colourSwap> swaps;
+    for (const auto& [from, to] : secondPaletteSwaps()) {
+        colourSwap swap;
+        swap.from[0] = from.r, swap.from[1] = from.g, swap.from[2] = from.b;
+        swap.to[0] = to.r, swap.to[1] = to.g, swap.to[2] = to.b;
+        swaps.push_back(swap);
+    }
+    out.text(std::string("Tavro/") + paletteFile::name, paletteFile::write(swaps));
 }
 
 } // namespace gen

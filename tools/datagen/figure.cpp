@@ -642,14 +642,44 @@ int paletteIndex(int material, int shade) {
     return 2 + material * kShades + clampi(shade, 0, kShades - 1);
 }
 
+namespace {
+
+// Player 2's clothes in a versus match: a crimson gi and trousers, and a
+// blue headband; skin, hair, belt and wraps stay.
+const RGB kSecondBase[M_COUNT] = {
+    kBase[M_SKIN], {168, 40, 44}, {112, 30, 36}, kBase[M_BELT], {40, 92, 206},
+    kBase[M_HAIR], kBase[M_WRAP], kBase[M_DARK], kBase[M_GLOW], kBase[M_STREAK],
+};
+
+} // namespace
+
 void fighterPalette(std::vector<RGB>& pal) {
+    fighterPaletteOf(kBase, pal);
+}
+
+std::vector<std::pair<RGB, RGB>> secondPaletteSwaps() {
+    std::vector<RGB> first, second;
+    fighterPalette(first);
+    fighterPaletteOf(kSecondBase, second);
+    std::vector<std::pair<RGB, RGB>> swaps;
+    for (size_t i = 0; i < first.size(); ++i) {
+        if (first[i] == second[i]) continue;
+        const bool listed =
+            std::any_of(swaps.begin(), swaps.end(),
+                        [&](const std::pair<RGB, RGB>& s) { return s.first == first[i]; });
+        if (!listed) swaps.push_back({first[i], second[i]});
+    }
+    return swaps;
+}
+
+void fighterPaletteOf(const RGB* bases, std::vector<RGB>& pal) {
     pal.assign(256, RGB{0, 0, 0});
     pal[0] = {255, 0, 255};
     pal[kOutlineIndex] = {22, 16, 26};
     for (int m = 0; m < M_COUNT; ++m)
         for (int k = 0; k < kShades; ++k) {
             double f = k / 10.0;
-            RGB base = kBase[m];
+            RGB base = bases[m];
             auto ch = [f](int c) {
                 double v = f <= 1.0 ? c * (0.12 + 0.88 * f) : c + (255 - c) * (f - 1.0) * 1.4;
                 return static_cast<uint8_t>(clampi(static_cast<int>(v + 0.5), 0, 255));

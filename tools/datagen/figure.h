@@ -6,6 +6,7 @@
 
 #include "canvas.h"
 
+#include <utility>
 #include <vector>
 
 namespace gen {
@@ -33,6 +34,11 @@ constexpr int kOutlineIndex = 1;
 constexpr int kShades = 16;
 int paletteIndex(int material, int shade);
 void fighterPalette(std::vector<RGB>& palette);
+// The fighter's palette drawn from other base colours, one per material.
+void fighterPaletteOf(const RGB* bases, std::vector<RGB>& palette);
+// The colours player 2 wears in a versus match: each colour of the
+// fighter's palette that differs, with what replaces it.
+std::vector<std::pair<RGB, RGB>> secondPaletteSwaps();
 
 enum Hand { FIST, OPEN };
 enum Limb { NO_LIMB, NEAR_ARM, FAR_ARM, NEAR_LEG, FAR_LEG };

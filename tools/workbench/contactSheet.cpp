@@ -27,6 +27,10 @@ constexpr int narrowestCell = 150; // wide enough for the line under the frame
 constexpr int smallFrame = 100;    // frames smaller than this both ways are enlarged
 constexpr int smallZoom = 3;
 constexpr int sceneWidth = 800, sceneHeight = 600;
+// SDL 1.2 keeps a surface's row length in bytes in 16 bits (4 bytes a pixel
+// here) and positions in signed 16 bits: larger sheets are refused, not
+// drawn wrapped round.
+constexpr int widestSheet = 16383, tallestSheet = 32767;
 
 struct sheetRow {
     std::string label;
@@ -217,7 +221,13 @@ SDL_Surface* sheet(characterSnapshot& snapshot, const std::string& dataFolder,
         width = std::max(width, rowWidth);
     }
     const int rowHeight = labelHeight + frameHeight + infoHeight + gap;
-    SDL_Surface* out = displaySurface(width, gap + static_cast<int>(rows.size()) * rowHeight);
+    const long long height = gap + static_cast<long long>(rows.size()) * rowHeight;
+    if (width > widestSheet || height > tallestSheet) {
+        SDL_SetError("the sheet would be %d x %lld pixels, larger than a surface can be (%d x %d)",
+                     width, height, widestSheet, tallestSheet);
+        return nullptr;
+    }
+    SDL_Surface* out = displaySurface(width, static_cast<int>(height));
     if (!out) return nullptr;
     overlayPainter::fill(out, 0, 0, out->w, out->h, overlayPainter::colour(out, backdropColour));
     if (cells) cells->assign(rows.size(), {});

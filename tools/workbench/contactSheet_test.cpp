@@ -6,6 +6,7 @@
 #include "contactSheet.h"
 #include "workbench.h"
 
+#include "dataFolder.h"
 #include "particle/particleListFile.h"
 #include "testSupport.h"
 
@@ -152,4 +153,28 @@ TEST(ContactSheetProgram, WritesTheBitmapOrSaysWhyNot) {
     EXPECT_EQ(contactSheet::save(dir / "empty", dir / "sheet.bmp", false, err), 1);
     EXPECT_NE(err.str().find("cannot load the character"), std::string::npos) << err.str();
     EXPECT_EQ(SDL_LoadBMP((dir / "sheet.bmp").c_str()), nullptr);
+}
+
+TEST(ContactSheetProgram, RefusesASheetWiderThanASurfaceCanBe) {
+    TempDir dir;
+    TraceCapture quiet;
+    // Tiny frames each take the narrowest cell, 150 pixels and a gap of 6:
+    // 104 of them fit in 16383 pixels, 106 do not.
+    FrameDescription tiny;
+    tiny.w = tiny.h = 4;
+    tiny.offX = tiny.offY = 2;
+    tiny.col[0] = tiny.col[1] = 0;
+    tiny.col[2] = tiny.col[3] = 3;
+    std::ostringstream err;
+    writeAnimations(dir, "wide/Tavro", {{"standing", std::vector<FrameDescription>(106, tiny)}});
+    EXPECT_EQ(contactSheet::save(dir / "wide", dir / "wide.bmp", false, err), 1);
+    EXPECT_NE(err.str().find("larger than a surface can be"), std::string::npos) << err.str();
+    EXPECT_EQ(SDL_LoadBMP((dir / "wide.bmp").c_str()), nullptr);
+
+    writeAnimations(dir, "fits/Tavro", {{"standing", std::vector<FrameDescription>(104, tiny)}});
+    ASSERT_EQ(contactSheet::save(dir / "fits", dir / "fits.bmp", false, err), 0) << err.str();
+    SDL_Surface* written = SDL_LoadBMP((dir / "fits.bmp").c_str());
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(written->w, 6 + 104 * 156);
+    SDL_FreeSurface(written);
 }
