@@ -1,6 +1,7 @@
 // The platform layer and text files as data from strangers meets them: only
-// regular files are read (a FIFO is never waited on), a byte-order mark is
-// skipped, and names from data stay inside their folder.
+// regular files are read (a FIFO is never waited on) and a byte-order mark is
+// skipped.  Blocks of large pages start on one and get large pages where the
+// system keeps them.
 #include "base/platform.h"
 #include "base/textFile.h"
 #include "testSupport.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -67,42 +69,58 @@ TEST(TextFile, AByteOrderMarkAtTheStartIsSkipped) {
     EXPECT_EQ(line, "\xEF\xBB\xBF b\n");
 }
 
-TEST(Platform, NamesFromDataStayInsideTheirFolder) {
-    for (const char* inside : {"punch", "f00.bmp", "sub/f.bmp", "..x", "x..", "a/...", "", "a/./b"})
-        EXPECT_TRUE(platform::nameStaysInside(inside)) << inside;
-    for (const char* outside : {"..", "../punch", "a/../../b", "sub/..", "/etc/passwd", "\\server",
-                                "..\\x", "a\\..\\..\\b"})
-        EXPECT_FALSE(platform::nameStaysInside(outside)) << outside;
+namespace {
+
+// The kernel's transparent large pages: "" where it has none, else the
+// setting chosen ("always", "madvise" or "never").
+std::string largePageSetting() {
+    std::ifstream file("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string text;
+    std::getline(file, text);
+    const auto open = text.find('['), close = text.find(']');
+    if (open == std::string::npos || close == std::string::npos) return "";
+    return text.substr(open + 1, close - open - 1);
 }
 
-// Start-up's large blocks come from a heap grown once and backed by large
-// pages where the system offers them: a block of megabytes lands in the heap
-// instead of in a mapping of its own, and the kernel holds the advice for
-// the part of the heap it ends in.  Under an allocator that keeps no such
-// heap nothing happens.
-TEST(Platform, StartUpBlocksComeFromTheReservedHeap) {
-    const auto before = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    if (!platform::reserveLargePageHeap(8 << 20))
-        GTEST_SKIP() << "this allocator or system keeps no large-page heap";
-    EXPECT_FALSE(platform::reserveLargePageHeap(8 << 20)) << "only the first call acts";
-    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    EXPECT_GE(end - before, std::uintptr_t{8} << 20);
-
-    // It may start in what was left of the heap before it grew.
-    std::vector<unsigned char> block(5 << 20, 1);
-    const auto probe = reinterpret_cast<std::uintptr_t>(&block.back());
-    EXPECT_GT(probe, before);
-    EXPECT_LT(probe, end);
-
+// The kilobytes of large pages backing the mapping that holds `address`.
+long largePageKb(const void* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
     std::ifstream maps("/proc/self/smaps");
-    std::string line, flags;
-    bool holdsProbe = false;
+    std::string line;
+    bool holds = false;
     while (std::getline(maps, line)) {
         unsigned long low = 0, high = 0;
+        long kb = 0;
         if (std::sscanf(line.c_str(), "%lx-%lx ", &low, &high) == 2)
-            holdsProbe = low <= probe && probe < high;
-        else if (holdsProbe && line.rfind("VmFlags:", 0) == 0)
-            flags = line;
+            holds = low <= at && at < high;
+        else if (holds && std::sscanf(line.c_str(), "AnonHugePages: %ld kB", &kb) == 1)
+            return kb;
     }
-    EXPECT_NE(flags.find(" hg"), std::string::npos) << flags;
+    return 0;
+}
+
+} // namespace
+
+// The frames' pixels live in such blocks (the pixel store): a block starts on
+// a large page, is a whole number of them long, and once written is held in
+// large pages wherever the kernel offers them to a program that asks.
+TEST(Platform, LargePageBlocksStartOnALargePageAndGetLargePages) {
+    std::size_t mapped = 1;
+    EXPECT_EQ(nullptr, platform::mapLargePages(0, mapped));
+    EXPECT_EQ(0u, mapped);
+    EXPECT_EQ(nullptr, platform::mapLargePages(SIZE_MAX, mapped));
+
+    void* block = platform::mapLargePages(3 * platform::largePage + 1, mapped);
+    ASSERT_NE(nullptr, block);
+    EXPECT_EQ(4 * platform::largePage, mapped);
+    EXPECT_EQ(0u, reinterpret_cast<std::uintptr_t>(block) % platform::largePage);
+    std::memset(block, 0x5A, mapped);
+    const long kb = largePageKb(block);
+    platform::unmapLargePages(block, mapped);
+
+    const std::string setting = largePageSetting();
+    if (setting != "always" && setting != "madvise")
+        GTEST_SKIP() << "the kernel offers no large pages here (transparent_hugepage: "
+                     << (setting.empty() ? "absent" : setting) << ")";
+    EXPECT_GT(kb, 0) << "no AnonHugePages in the block's mapping";
 }

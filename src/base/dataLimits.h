@@ -1,10 +1,12 @@
 // The ranges a value read from data is kept in.  Content far outside them
 // makes no sense on an 800 x 600 stage, and keeping every value inside lets
 // the game add positions, offsets, boxes and steps without ever leaving the
-// int range.  docs/data-formats.md lists them for authors.
+// int range.  docs/data-formats.md lists them for authors.  Names read from
+// data are kept inside the data folder.
 #pragma once
 
 #include <algorithm>
+#include <string>
 
 namespace dataLimits {
 
@@ -24,5 +26,10 @@ inline int clampDamage(int value) {
 inline int clampPosition(long long value) {
     return static_cast<int>(std::clamp<long long>(value, -position, position));
 }
+
+// True when a name taken from a data file stays inside the folder it is
+// looked up in: not absolute and no ".." component (a backslash counts as a
+// separator too, as it does where the game also runs).
+bool nameStaysInside(const std::string& name);
 
 } // namespace dataLimits

@@ -6,10 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -25,31 +21,30 @@ void restoreStopSignals() {
     std::signal(SIGTERM, SIG_DFL);
 }
 
-bool reserveLargePageHeap(std::size_t bytes) {
-    static bool asked = false;
-    if (asked) return false;
-    asked = true;
-#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
-    // Blocks below the mapping threshold come from the heap; a heap that is
-    // never trimmed keeps the large pages for the next block.
-    if (mallopt(M_MMAP_THRESHOLD, 32 << 20) != 1 || mallopt(M_TRIM_THRESHOLD, 1 << 30) != 1)
-        return false;
-    const std::uintptr_t largePage = 2 << 20;
-    const auto before = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    // The block is only there to grow the heap; volatile keeps the compiler
-    // from dropping the pair.
-    void* volatile grown = std::malloc(bytes);
-    std::free(grown);
-    const auto after = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    const std::uintptr_t first = (before + largePage - 1) & ~(largePage - 1);
-    const std::uintptr_t last = after & ~(largePage - 1);
-    if (grown == nullptr || last <= first) return false;
-    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    return true;
-#else
-    (void)bytes;
-    return false;
+void* mapLargePages(std::size_t bytes, std::size_t& mapped) {
+    mapped = 0;
+    if (bytes == 0 || bytes > SIZE_MAX - largePage * 2) return nullptr;
+    const std::size_t size = (bytes + largePage - 1) / largePage * largePage;
+    // Ask for one large page more than needed and trim both ends, so that
+    // the block starts on a large page.
+    void* taken = mmap(nullptr, size + largePage, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (taken == MAP_FAILED) return nullptr;
+    auto* raw = static_cast<unsigned char*>(taken);
+    const auto address = reinterpret_cast<std::uintptr_t>(raw);
+    auto* start = raw + ((address + largePage - 1) / largePage * largePage - address);
+    if (start > raw) munmap(raw, static_cast<std::size_t>(start - raw));
+    const auto tail = static_cast<std::size_t>(raw + size + largePage - (start + size));
+    if (tail > 0) munmap(start + size, tail);
+#ifdef MADV_HUGEPAGE
+    madvise(start, size, MADV_HUGEPAGE);
 #endif
+    mapped = size;
+    return start;
+}
+
+void unmapLargePages(void* start, std::size_t mapped) {
+    if (start) munmap(start, mapped);
 }
 
 std::string currentDirectory() {
@@ -114,19 +109,6 @@ std::FILE* openRegularFile(const std::string& path) {
     std::FILE* file = fdopen(fd, "r");
     if (!file) close(fd);
     return file;
-}
-
-bool nameStaysInside(const std::string& name) {
-    if (name.empty()) return true;
-    if (name[0] == '/' || name[0] == '\\') return false;
-    size_t start = 0;
-    while (start <= name.size()) {
-        size_t end = name.find_first_of("/\\", start);
-        if (end == std::string::npos) end = name.size();
-        if (name.compare(start, end - start, "..") == 0 && end - start == 2) return false;
-        start = end + 1;
-    }
-    return true;
 }
 
 ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {

@@ -1,7 +1,7 @@
 // The few operating-system services the game needs that differ between
 // desktops: hiding the console window, the working directory, reading a
-// whole file into memory, and where start-up's large blocks come from.  On
-// Linux there is no console window to hide.
+// whole file into memory, and memory in large pages.  On Linux there is no
+// console window to hide.
 #pragma once
 
 #include <cstddef>
@@ -19,17 +19,17 @@ void hideConsole();
 // default handlers back so a terminal or a supervisor can still stop it.
 void restoreStopSignals();
 
-// Start-up allocates a few blocks of a megabyte or more: the screen, the
-// stage's bytes and SDL's decoded copy of it, the sounds, SDL's run-length
-// copies of the frames.  Taken from the system 4 KB at a time, their first
-// writes cost over a thousand page faults, about a third of the time from
-// `main` to the first frame.  This grows the heap once by `bytes`, asks the
-// system to back that part with 2 MB pages, and keeps blocks of up to 32 MB
-// in the heap so that they land there.  Only advice, and only the first call
-// acts: where the C library or the system does not take it (another
-// allocator, the sanitizers', the browser's), nothing changes.  False when
-// the heap was not grown.
-bool reserveLargePageHeap(std::size_t bytes);
+// The size of a large page: what mapLargePages aligns and rounds to.
+constexpr std::size_t largePage = std::size_t{2} << 20;
+// A block of at least `bytes` bytes taken straight from the system, starting
+// on a large page and a whole number of them long (its length in `mapped`),
+// that the system is asked to back with large pages.  The advice may not be
+// taken: where the system keeps no large pages the block is served in small
+// ones.  Pages are only given memory when first written.  nullptr when the
+// system has no room.
+void* mapLargePages(std::size_t bytes, std::size_t& mapped);
+// Gives a block from mapLargePages back to the system.
+void unmapLargePages(void* start, std::size_t mapped);
 
 // The current working directory, or "" when it cannot be read (its path is
 // longer than the system's limit, or it was removed).
@@ -72,10 +72,5 @@ ReadResult readWholeFile(const std::string& path, std::vector<unsigned char>& by
 // Open a regular file for reading as text; nullptr for anything else (a
 // missing file, a directory, a FIFO, which is never waited on, a device).
 std::FILE* openRegularFile(const std::string& path);
-
-// True when a name taken from a data file stays inside the folder it is
-// looked up in: not absolute and no ".." component (a backslash counts as a
-// separator too, as it does where the game also runs).
-bool nameStaysInside(const std::string& name);
 
 } // namespace platform

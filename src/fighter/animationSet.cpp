@@ -1,6 +1,6 @@
 #include "fighter/animationSet.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 #include "base/seams.h"
 #include "fighter/animationIndex.h"
 
@@ -23,7 +23,7 @@ int animationSet::loadAll(const char* folder) {
     animCount = static_cast<int>(animList.size());
     for (int i = 0; i < animCount; ++i) {
         seams::trace() << names[i].name << "\n";
-        if (platform::nameStaysInside(names[i].name)) {
+        if (dataLimits::nameStaysInside(names[i].name)) {
             loadAnim(i, names[i].name);
         } else {
             // A folder outside the character's is never read: the animation

@@ -1,6 +1,6 @@
 #include "fighter/moveSet.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 #include "base/seams.h"
 #include "fighter/moveFile.h"
 
@@ -22,7 +22,7 @@ int moveSet::loadAll(const char* folderPath) {
         moves.emplace_back();
         int index = static_cast<int>(moves.size()) - 1;
         seams::trace() << "Lets Rock!: " << entry.name << '\n';
-        if (platform::nameStaysInside(entry.name)) {
+        if (dataLimits::nameStaysInside(entry.name)) {
             loadAnim(index, entry.name);
         } else {
             // A folder outside the character's is never read: the move has

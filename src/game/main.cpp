@@ -204,8 +204,6 @@ void showFrame() {
 } // namespace
 
 void sdlInit() {
-    // Room for the screen, the stage and the sounds, with some to spare.
-    platform::reserveLargePageHeap(16 << 20);
     platform::hideConsole();
     media::stopWithoutDisplay();
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)

@@ -1,6 +1,6 @@
 #include "particle/partInfoList.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 #include "base/seams.h"
 #include "base/textFile.h"
 #include "particle/particleListFile.h"
@@ -29,7 +29,7 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
         node* added = new node;
         added->next = head;
         head = added;
-        if (platform::nameStaysInside(entry.name)) {
+        if (dataLimits::nameStaysInside(entry.name)) {
             added->info.initS(prefix + entry.text, screen);
         } else {
             // A folder outside data/particle/ is never read: the definition

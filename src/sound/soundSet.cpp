@@ -1,5 +1,6 @@
 #include "sound/soundSet.h"
 
+#include "base/dataLimits.h"
 #include "base/media.h"
 #include "base/platform.h"
 #include "base/seams.h"
@@ -106,7 +107,7 @@ bool soundSet::readList(const char* folder, bool skipPresent) {
             continue;
         }
         soundEntry* entry = nullptr;
-        if (platform::nameStaysInside(name)) {
+        if (dataLimits::nameStaysInside(name)) {
             entry = loadEntry(folder, name);
         } else {
             // A file outside the sound folder is never read: the sound is

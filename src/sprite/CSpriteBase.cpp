@@ -1,5 +1,6 @@
 #include "sprite/CSpriteBase.h"
 
+#include "base/dataLimits.h"
 #include "base/fatal.h"
 #include "base/media.h"
 #include "base/platform.h"
@@ -205,7 +206,7 @@ bool CSpriteBase::addFrame(const std::string& folderName, frameEntry& entry, int
                            bool resource, const platform::heldDirectory& startDirectory,
                            std::map<std::string, size_t>& decoded) {
     spriteFrame& frame = entry.frame;
-    if (!platform::nameStaysInside(entry.bitmap)) {
+    if (!dataLimits::nameStaysInside(entry.bitmap)) {
         // A bitmap outside the frame folder is never read: it counts as
         // missing.
         seams::trace() << entryWhere() << ": the name leaves the frame folder\n";

@@ -1,14 +1,13 @@
 #include "sprite/pixelStore.h"
 
-#include <sys/mman.h>
+#include "base/platform.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-// 2 MB pages; a block is a whole number of them and starts on one.
-constexpr std::size_t largePage = std::size_t{2} << 20;
+using platform::largePage;
 // Room for the largest frame a bitmap may hold (2048 x 2048 pixels of 4
 // bytes), or about 35 frames of 240 x 240 with their mirrors.
 constexpr std::size_t blockBytes = std::size_t{16} << 20;
@@ -72,25 +71,11 @@ void pixelStore::give(void* slice) {
 }
 
 bool pixelStore::mapBlock(block& b, std::size_t bytes) {
-    const std::size_t size = roundUp(std::max(bytes, blockBytes), largePage);
-    // Ask for one large page more than needed and trim both ends, so that
-    // the block starts on a large page.  Pages are only given memory when
-    // first written.
-    void* mapped = mmap(nullptr, size + largePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (mapped == MAP_FAILED) return false;
-    auto* raw = static_cast<unsigned char*>(mapped);
-    const auto address = reinterpret_cast<std::uintptr_t>(raw);
-    auto* start = raw + (roundUp(address, largePage) - address);
-    if (start > raw) munmap(raw, static_cast<std::size_t>(start - raw));
-    const std::size_t tail = static_cast<std::size_t>(raw + size + largePage - (start + size));
-    if (tail > 0) munmap(start + size, tail);
-#ifdef MADV_HUGEPAGE
-    // Only advice: where the system keeps no large pages the block is
-    // served in small ones, as any other memory.
-    madvise(start, size, MADV_HUGEPAGE);
-#endif
-    b.start = start;
+    // A block is a whole number of large pages and starts on one.
+    std::size_t size = 0;
+    void* start = platform::mapLargePages(std::max(bytes, blockBytes), size);
+    if (!start) return false;
+    b.start = static_cast<unsigned char*>(start);
     b.size = size;
     b.used = 0;
     b.slices = 0;
@@ -98,5 +83,5 @@ bool pixelStore::mapBlock(block& b, std::size_t bytes) {
 }
 
 void pixelStore::unmapBlock(const block& b) {
-    munmap(b.start, b.size);
+    platform::unmapLargePages(b.start, b.size);
 }

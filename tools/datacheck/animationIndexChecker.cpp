@@ -1,6 +1,6 @@
 #include "animationIndexChecker.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 
 #include "fighter/animationIndex.h"
 
@@ -32,7 +32,7 @@ void animationIndexChecker::check(const std::string& characterFolder) {
         anim.line = name.line;
         if (diagnostics::hasControlBytes(name.name))
             report_.controlBytes(path_, anim.line, "animation", name.name);
-        if (!platform::nameStaysInside(name.name)) {
+        if (!dataLimits::nameStaysInside(name.name)) {
             report_.error(path_, anim.line,
                           "animation \"" + name.name +
                               "\" leaves the character folder; the game never reads it and the "

@@ -1,6 +1,6 @@
 #include "frameFolderChecker.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 #include "sprite/frameIndex.h"
 
 const frameFolder& frameFolderChecker::check(const std::string& folder, const std::string& fromFile,
@@ -44,7 +44,7 @@ const frameFolder& frameFolderChecker::check(const std::string& folder, const st
 
         if (diagnostics::hasControlBytes(entry.bitmap))
             report_.controlBytes(set.infoPath, frame.line, "bitmap", entry.bitmap);
-        if (!platform::nameStaysInside(entry.bitmap)) {
+        if (!dataLimits::nameStaysInside(entry.bitmap)) {
             set.bitmapFailed = true;
             bitmapErrors.push_back({set.infoPath, frame.line, severity::error,
                                     "frame " + std::to_string(set.frames.size() + 1) +

@@ -1,6 +1,6 @@
 #include "movesetChecker.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 
 const moveRecord* movesetChecker::find(const std::string& name) const {
     auto known = byName_.find(name);
@@ -33,7 +33,7 @@ void movesetChecker::check(const std::string& characterFolder) {
         if (move.name.empty()) continue;
         if (diagnostics::hasControlBytes(move.name))
             report_.controlBytes(path_, move.line, "move", move.name);
-        if (!platform::nameStaysInside(move.name))
+        if (!dataLimits::nameStaysInside(move.name))
             report_.error(path_, move.line,
                           "move " + std::to_string(i + 1) + " \"" + move.name +
                               "\": the name leaves the character folder; the game never reads "

@@ -1,7 +1,6 @@
 #include "particleChecker.h"
 
 #include "base/dataLimits.h"
-#include "base/platform.h"
 #include "base/textFile.h"
 #include "particle/particleFile.h"
 #include "particle/particleList.h"
@@ -39,7 +38,7 @@ void particleChecker::check(const std::string& dataFolder) {
         def.line = entry.line;
         if (diagnostics::hasControlBytes(entry.name))
             report_.controlBytes(listPath_, entry.line, "particle definition", entry.name);
-        if (!platform::nameStaysInside(entry.name)) {
+        if (!dataLimits::nameStaysInside(entry.name)) {
             report_.error(listPath_, entry.line,
                           "particle definition \"" + entry.name +
                               "\" leaves the particle folder; the game never reads it and never "

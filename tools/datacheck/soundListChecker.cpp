@@ -1,6 +1,6 @@
 #include "soundListChecker.h"
 
-#include "base/platform.h"
+#include "base/dataLimits.h"
 #include "sound/soundList.h"
 
 namespace {
@@ -36,7 +36,7 @@ void soundListChecker::check(const std::string& folder, bool character) {
         }
         if (diagnostics::hasControlBytes(name))
             report_.controlBytes(path, entry.line, "sound", name);
-        if (!platform::nameStaysInside(name)) {
+        if (!dataLimits::nameStaysInside(name)) {
             report_.error(path, entry.line,
                           "sound \"" + name +
                               "\" leaves the sound folder; the game never reads it and the sound "
