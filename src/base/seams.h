@@ -23,11 +23,15 @@ int rawRandom();
 void setRandomSource(int (*source)());
 
 // The running trace (standard output, buffered).  Write '\n', never std::endl.
+// Every control byte written to it other than '\n' comes out as \xHH (names
+// from data files may hold escape sequences); valid data's trace has none.
 std::ostream& trace();
-// Redirect the trace; nullptr restores standard output.
+// Redirect the trace; nullptr restores standard output.  The stream trace()
+// returned before may be handed back to restore what it wrote to.
 void setTraceStream(std::ostream* stream);
 
 // The error channel (standard error): the sound loader's per-file lines.
+// Control bytes are escaped as in the trace; the same rule for handing back.
 std::ostream& errors();
 void setErrorStream(std::ostream* stream);
 

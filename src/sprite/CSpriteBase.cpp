@@ -49,10 +49,14 @@ std::string& entryWhere() {
     fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 }
 
-// The decoded frame bytes of every frame set alive, against the budget.
-long long& decodedInUse() {
-    static long long inUse = 0;
+// The budget frame sets load under now: the decoded bytes of every set
+// alive that was loaded under it.
+std::shared_ptr<long long>& budgetInForce() {
+    static std::shared_ptr<long long> inUse = std::make_shared<long long>(0);
     return inUse;
+}
+long long& decodedInUse() {
+    return *budgetInForce();
 }
 
 // What a bitmap whose header passed costs the budget.
@@ -72,6 +76,14 @@ long long CSpriteBase::decodedBytesInUse() {
     return decodedInUse();
 }
 
+CSpriteBase::separateBudget::separateBudget() : before_(budgetInForce()) {
+    budgetInForce() = std::make_shared<long long>(0);
+}
+
+CSpriteBase::separateBudget::~separateBudget() {
+    budgetInForce() = before_;
+}
+
 std::string CSpriteBase::overBudget(long long inUse, long long cost) {
     return "the frames would take more than their memory budget of " + megabytes(decodedBudget) +
            " (" + std::to_string(inUse) + " bytes in use, this frame " + std::to_string(cost) + ")";
@@ -84,7 +96,8 @@ CSpriteBase::~CSpriteBase() {
 CSpriteBase::CSpriteBase(CSpriteBase&& other) noexcept
     : frames(std::move(other.frames)), flipFrames(std::move(other.flipFrames)), built(other.built),
       numFrames(other.numFrames), width(other.width), height(other.height),
-      pixelSlices_(std::move(other.pixelSlices_)), decodedBytes_(other.decodedBytes_) {
+      pixelSlices_(std::move(other.pixelSlices_)), decodedBytes_(other.decodedBytes_),
+      budget_(std::move(other.budget_)) {
     other.decodedBytes_ = 0;
     other.frames.clear();
     other.flipFrames.clear();
@@ -103,6 +116,7 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
         height = other.height;
         pixelSlices_ = std::move(other.pixelSlices_);
         decodedBytes_ = other.decodedBytes_;
+        budget_ = std::move(other.budget_);
         other.decodedBytes_ = 0;
         other.frames.clear();
         other.flipFrames.clear();
@@ -119,7 +133,8 @@ void CSpriteBase::release() {
     for (std::vector<spriteFrame>* table : {&frames, &flipFrames})
         for (spriteFrame& frame : *table)
             if (frame.image && freed.insert(frame.image).second) SDL_FreeSurface(frame.image);
-    decodedInUse() -= decodedBytes_;
+    if (budget_) *budget_ -= decodedBytes_;
+    budget_.reset();
     decodedBytes_ = 0;
     frames.clear();
     flipFrames.clear();
@@ -273,8 +288,10 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
         loaded = decodeBitmap(bytes);
         if (!loaded) return nullptr;
     }
+    // A set is counted under the budget in force when its first frame came.
+    if (!budget_) budget_ = budgetInForce();
     decodedBytes_ += cost;
-    decodedInUse() += cost;
+    *budget_ += cost;
 
     if (entry.keyRed >= 0)
         media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,8 +91,25 @@ class CSpriteBase {
     // anything is decoded.
     static constexpr long long decodedBudget = 512ll * 1024 * 1024;
     static constexpr long long frameCost(long long w, long long h) { return w * h * 4 * 2; }
-    // The bytes held by every frame set alive.
+    // The bytes held by every frame set alive (loaded under the budget in
+    // force, see separateBudget).
     static long long decodedBytesInUse();
+    // The game loads its data once, under one budget.  A tool that loads the
+    // data again beside what it already holds (the checker running the
+    // game's loaders, the workbench's reload) loads as a fresh game would:
+    // while a separateBudget lives, sets load under a budget of their own,
+    // starting empty; each set gives its bytes back to the budget it was
+    // loaded under, whenever it goes.
+    class separateBudget {
+      public:
+        separateBudget();
+        ~separateBudget();
+        separateBudget(const separateBudget&) = delete;
+        separateBudget& operator=(const separateBudget&) = delete;
+
+      private:
+        std::shared_ptr<long long> before_;
+    };
     // Why a frame of that cost is refused with inUse bytes held already.
     static std::string overBudget(long long inUse, long long cost);
 
@@ -127,6 +145,7 @@ class CSpriteBase {
     // given back when the set is released.  The surfaces over it are freed
     // first, with the frames.
     std::vector<void*> pixelSlices_;
-    // This set's decoded bytes, counted in decodedBytesInUse.
+    // This set's decoded bytes, and the budget they are counted in.
     long long decodedBytes_ = 0;
+    std::shared_ptr<long long> budget_;
 };

@@ -54,7 +54,8 @@ void put(std::string& s, unsigned value, int bytes) {
         s += char((value >> (8 * i)) & 0xFF);
 }
 
-// A 1-bit bitmap of w x h pixels, all of colour 0.
+} // namespace
+
 std::string bitmap1(unsigned w, unsigned h) {
     const unsigned row = (w + 31) / 32 * 4;
     std::string s = "BM";
@@ -77,6 +78,8 @@ std::string bitmap1(unsigned w, unsigned h) {
     return s + std::string(size_t(row) * h, '\0');
 }
 
+namespace {
+
 // The extra "fmt " bytes of Microsoft ADPCM with the standard 7 coefficients.
 std::string msAdpcm(unsigned samplesPerBlock) {
     std::string e;
@@ -97,7 +100,8 @@ void sparse(const dataCopy& d, const std::string& rel, const std::string& start,
         throw std::runtime_error("cannot grow " + rel);
 }
 
-// Frame entries like punch's first, one per bitmap line given.
+} // namespace
+
 std::string frameIndexOf(const dataCopy& d, const std::vector<std::string>& bitmapLines) {
     std::vector<std::string> punchLines = linesOf(d.read("Tavro/punch/info"));
     std::string text = "FILES: " + std::to_string(bitmapLines.size()) + "\n\n";
@@ -109,8 +113,6 @@ std::string frameIndexOf(const dataCopy& d, const std::vector<std::string>& bitm
     }
     return text;
 }
-
-} // namespace
 
 void dataCopy::setLine(const std::string& rel, int n, const std::string& text) const {
     std::vector<std::string> lines = linesOf(read(rel));
@@ -628,6 +630,15 @@ std::vector<hostileCase> makeCases() {
                      frameIndexOf(d, std::vector<std::string>(300, "big.bmp 1 255 0 255")));
          },
          o::runs, "", "is larger than the first frame of \"blank\""},
+        {"frames-near-budget",
+         [](const dataCopy& d) {
+             d.write("Tavro/punch/big.bmp", bitmap1(2048, 2048));
+             std::vector<std::string> entries;
+             for (int k = 0; k < 9; ++k)
+                 entries.push_back("big.bmp 1 255 0 " + std::to_string(k));
+             d.write("Tavro/punch/info", frameIndexOf(d, entries));
+         },
+         o::runs, "", "is larger than the first frame of \"blank\""},
         {"moves-2000-share-a-folder",
          [](const dataCopy& d) {
              std::vector<std::string> lines = linesOf(d.read("Tavro/moveset"));
@@ -677,11 +688,22 @@ std::vector<hostileCase> makeCases() {
          },
          o::runs, "",
          "data/particle/spark/particle:2: warning: particle \"spark\": never ends: lifetime 0"},
-        // A name with an escape sequence: the checker refuses it and shows
-        // it escaped, never raw.
+        // Names with escape sequences: the checker refuses them, and both
+        // the checker and the game's trace show them escaped, never raw.
         {"move-name-escape",
-         [](const dataCopy& d) { d.setLine("Tavro/moveset", 13, "wa\x1b[2Jlk"); }, o::runs, "",
+         [](const dataCopy& d) { d.setLine("Tavro/moveset", 13, "wa\x1b[2Jlk"); }, o::runs,
+         "Lets Rock!: wa\\x1B[2Jlk\n",
          "data/Tavro/moveset:13: error: move name \"wa\\x1B[2Jlk\" holds control bytes"},
+        {"sound-name-escape",
+         [](const dataCopy& d) { d.setLine("soundSet/sound", 3, "bl\x1b]0;owned\x07ock"); },
+         o::runs, "Sound file: data/soundSet/bl\\x1B]0;owned\\x07ock.wav",
+         "data/soundSet/sound:3: error: sound name \"bl\\x1B]0;owned\\x07ock\" holds control "
+         "bytes"},
+        {"bitmap-name-escape",
+         [](const dataCopy& d) { d.setLine(punch, 33, "f\x1b[5m02.bmp 18 255 0 255"); }, o::stops,
+         "data/Tavro/punch/info:33: frame 2, bitmap data/Tavro/punch/f\\x1B[5m02.bmp: cannot be "
+         "read",
+         "data/Tavro/punch/info:33: error: bitmap name \"f\\x1B[5m02.bmp\" holds control bytes"},
 
         // Where the game is started from.
         {"deep-working-directory", [](const dataCopy&) {}, o::runs, "", "", true},
@@ -710,6 +732,12 @@ void longSpawnChain(const dataCopy& d, int n) {
 const std::vector<hostileCase>& cases() {
     static const std::vector<hostileCase> all = makeCases();
     return all;
+}
+
+const hostileCase& named(const std::string& name) {
+    for (const hostileCase& c : cases())
+        if (name == c.name) return c;
+    throw std::invalid_argument("no hostile case named " + name);
 }
 
 } // namespace hostile

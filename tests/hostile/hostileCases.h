@@ -56,6 +56,15 @@ struct hostileCase {
 };
 
 const std::vector<hostileCase>& cases();
+// The case of that name; std::invalid_argument when there is none.
+const hostileCase& named(const std::string& name);
+
+// A 1-bit bitmap of w x h pixels, all of colour 0.
+std::string bitmap1(unsigned w, unsigned h);
+
+// A frame index of entries like the first of Tavro/punch, one per bitmap
+// line given ("file pause red green blue").
+std::string frameIndexOf(const dataCopy& data, const std::vector<std::string>& bitmapLines);
 
 // n particle definitions c0 .. c(n-1) without frames, each spawning the next
 // as it dies, the first spawned by the fireball.  Thousands of folders: the

@@ -4,6 +4,7 @@
 // reports it.
 #include "hostileCases.h"
 
+#include "base/escapedText.h"
 #include "base/seams.h"
 #include "dataChecker.h"
 #include "diagnostics.h"
@@ -144,6 +145,12 @@ TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
         }
         EXPECT_NE(trace.str().find(c.gameSays), std::string::npos)
             << "the trace should hold: " << c.gameSays;
+        // Whatever the names hold, the trace's only control byte is the
+        // line end.
+        const std::string text = trace.str();
+        EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](char ch) {
+            return ch != '\n' && escapedText::isControl(static_cast<unsigned char>(ch));
+        })) << "a control byte reached the trace raw";
     } else {
         EXPECT_EXIT(
             {

@@ -1,5 +1,7 @@
 #include "diagnostics.h"
 
+#include "base/escapedText.h"
+
 #include <algorithm>
 #include <map>
 
@@ -16,25 +18,11 @@ void diagnostics::note(const std::string& file, int line, const std::string& mes
 }
 
 bool diagnostics::hasControlBytes(const std::string& text) {
-    for (unsigned char c : text)
-        if (c < 0x20 || c == 0x7F) return true;
-    return false;
+    return escapedText::hasControlBytes(text);
 }
 
 std::string diagnostics::escaped(const std::string& text) {
-    if (!hasControlBytes(text)) return text;
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7F) {
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
+    return escapedText::escaped(text);
 }
 
 void diagnostics::controlBytes(const std::string& file, int line, const std::string& kind,

@@ -34,6 +34,9 @@ void throwStop(const std::string& message, fatal::Channel) {
 // While alive, the game's trace is kept (its error channel dropped), and a
 // fatal stop throws gameStopped instead of ending the checker.  The working
 // folder and the fatal handler found (a test's, say) are put back at the end.
+// Frames load under a memory budget of their own, as in a fresh game:
+// whatever the process holds already (the workbench's shown character)
+// does not count.
 class loaderRun {
   public:
     loaderRun() : traceBefore_(&seams::trace()), errorsBefore_(&seams::errors()) {
@@ -52,6 +55,7 @@ class loaderRun {
 
   private:
     platform::heldDirectory directory_; // held open: no path to read back
+    CSpriteBase::separateBudget budget_;
     std::ostringstream trace_;
     std::ostream sink_{nullptr}; // no buffer: every write is dropped
     std::ostream* traceBefore_;

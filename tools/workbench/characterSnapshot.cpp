@@ -21,6 +21,9 @@ characterSnapshot::~characterSnapshot() {
 }
 
 std::unique_ptr<characterSnapshot> characterSnapshot::load(const std::string& dataFolder) {
+    // The game loads its frames under a budget; the character shown until
+    // now does not count against the fresh load, as it would not in a game.
+    CSpriteBase::separateBudget budget;
     auto loaded = std::make_unique<characterSnapshot>();
     const std::string folder = dataFolder + "/" + character;
     loaded->anims.loadAll(folder.c_str());
@@ -88,13 +91,13 @@ void characterSnapshot::loadParticleDefs(const std::string& dataFolder) {
     const std::string base = slash == std::string::npos ? dataFolder : dataFolder.substr(slash + 1);
     if (base != "data" || !platform::directoryExists(dataFolder + "/particle")) return;
     const std::string parent = slash == std::string::npos ? "." : dataFolder.substr(0, slash);
-    const std::string here = platform::currentDirectory();
-    if (here.empty() || !platform::changeDirectory(parent.empty() ? "/" : parent)) return;
+    const platform::heldDirectory here;
+    if (!platform::changeDirectory(parent.empty() ? "/" : parent)) return;
     try {
         particleDefs.addList("default", SDL_GetVideoSurface());
     } catch (...) {
-        platform::changeDirectory(here);
+        here.returnTo();
         throw;
     }
-    platform::changeDirectory(here);
+    here.returnTo();
 }

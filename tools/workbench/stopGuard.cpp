@@ -11,11 +11,11 @@ void throwStop(const std::string& message, fatal::Channel) {
 
 } // namespace
 
-stopGuard::stopGuard() : directory_(platform::currentDirectory()) {
+stopGuard::stopGuard() {
     fatal::setHandler(throwStop);
 }
 
 stopGuard::~stopGuard() {
     fatal::setHandler(nullptr);
-    if (!directory_.empty()) platform::changeDirectory(directory_);
+    directory_.returnTo();
 }

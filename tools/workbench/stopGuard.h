@@ -6,6 +6,8 @@
 // folder while it reads a bitmap, and a stop can come before it changes back).
 #pragma once
 
+#include "base/platform.h"
+
 #include <string>
 
 struct loadStopped {
@@ -20,5 +22,5 @@ class stopGuard {
     stopGuard& operator=(const stopGuard&) = delete;
 
   private:
-    std::string directory_;
+    platform::heldDirectory directory_; // held open: coming back reads no path
 };

@@ -130,6 +130,7 @@ void workbench::start(const std::string& name) {
     report.print(terminal_);
     errors_ = report.errors;
     shownReport_ = report;
+    lastReport_ = report;
     try {
         stopGuard guard;
         swapIn(characterSnapshot::load(dataFolder_));
@@ -432,6 +433,7 @@ void workbench::reload(const std::vector<std::string>& changed, bool forced) {
     dataReport report = dataReport::check(dataFolder_);
     report.print(terminal_);
     errors_ = report.errors;
+    lastReport_ = report;
     if (!forced && snapshot_) {
         // Held back when the changes since the shown state brought errors
         // of their own: more errors in the changed files (or the index and

@@ -91,6 +91,8 @@ class workbench {
     bool opponentShown() const { return opponentShown_; }
     int distance() const { return distance_; }
     int errorCount() const { return errors_; }
+    // The checker's verdict at the last load or reload, as printed.
+    const dataReport& lastReport() const { return lastReport_; }
     bool onionShown() const { return onion_; }
     // 1, 2, 4 or 8: slow motion plays frames that many times slower.
     int slowdown() const { return 1 << slow_; }
@@ -163,6 +165,7 @@ class workbench {
     Uint32 lastPoll_ = 0;
     int errors_ = 0;
     dataReport shownReport_;           // the checker's verdict on the shown state
+    dataReport lastReport_;            // its verdict at the last check
     std::vector<std::string> pending_; // files changed since the shown state loaded
     std::string status_;
     bool statusIsProblem_ = false;
