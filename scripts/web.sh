@@ -52,10 +52,13 @@ fi
 if [ "$mode" = --dist ]; then
     # The pages and what they load (scripts, WebAssembly, preloaded data),
     # and the screenshot a software centre shows of the game (the AppStream
-    # metadata points at screenshot.png beside the pages).
+    # metadata points at screenshot.png beside the pages).  Named one by
+    # one: an older build folder may hold pages that are no longer built.
     mkdir -p "$dist"
-    shopt -s nullglob
-    files=(build-web/web/*.html build-web/web/*.js build-web/web/*.wasm build-web/web/*.data)
+    files=()
+    for file in index.html versus.html online.js fighter.js fighter.wasm fighter.data; do
+        files+=("build-web/web/$file")
+    done
     cp "${files[@]}" docs/screenshot.png "$dist"/
     echo "The web folder is $dist: ${files[*]##*/} screenshot.png"
     exit 0
