@@ -4,7 +4,8 @@
 // back what it sends by 80 +- 20 ms and losing 5% (?impair); then one page
 // plays the desktop's `versus --join-bridge` through the bridge
 // (web/bridge.js).  Each pair must agree on the checksums of every confirmed
-// frame (a digest of the first 400), and roll back.  WebRTC is kept to
+// frame (a digest of the first 400), and roll back.  A page whose other
+// side vanishes says "connection lost" within 3 seconds.  WebRTC is kept to
 // 127.0.0.1: no other address is offered or tried.  Every wait watches the
 // page's online status (webOnlineStatus), with an upper bound.
 //
@@ -130,6 +131,21 @@ async function main() {
     await shoot(b, 'online-guest-ended');
     await a.close();
     await b.close();
+
+    // The other page gone mid-match: "connection lost" within 3 seconds.
+    const e = await open('host page', `online&${base}&autoplay=7`);
+    const roomE = await room(e, 'the host page');
+    const f = await open('guest page', `join=${roomE}&${base}&autoplay=8`);
+    await wait.until(async () => (await statusOf(e)).confirmed >= 60,
+      'the pages to play 60 frames', 30000, 50).catch((err) => fail(err.message));
+    await f.close();
+    const gone = Date.now();
+    const se = await ended(e, 'the page left alone', 5000);
+    const seconds = (Date.now() - gone) / 1000;
+    console.log(`left alone: ${se.message} after ${seconds.toFixed(1)} s`);
+    if (se.message !== 'connection lost' || seconds > 3) fail('"connection lost" did not come within 3 s');
+    await shoot(e, 'online-connection-lost');
+    await e.close();
 
     // Browser against desktop, through the bridge.
     const c = await open('page', `online&${base}&autoplay=5&impair=13`);
