@@ -114,7 +114,14 @@ while IFS= read -r rel; do
 done < <(cd "$root" && find "${homes[@]}" -name '*.h' -o -name '*.cpp' | sort)
 
 # The build files: no source file of another home compiled, no library of
-# another home linked.
+# another home linked.  sourcesNamed FILE prints "line:text" for the lines of
+# the commands that name sources (not comments, not a test's arguments).
+sourcesNamed() {
+    awk '/^[[:space:]]*#/ { next }
+         match($0, /^[[:space:]]*[A-Za-z_]+[[:space:]]*\(/) {
+             command = substr($0, RSTART, RLENGTH); gsub(/[[:space:](]/, "", command) }
+         command ~ /^(add_executable|add_library|target_sources|file|set|list)$/ { print NR ":" $0 }' "$1"
+}
 declare -A library
 while IFS=: read -r file name; do
     library[$name]=${file%%/*}
@@ -127,7 +134,7 @@ while IFS= read -r rel; do
         while IFS=: read -r line text; do
             echo "$root/$rel:$line: compiles a source file of $home/, which $own/ may not use"
             bad=1
-        done < <(grep -n "\b$home/[^ )\"]*\.\(cpp\|h\)\b" "$root/$rel" | grep -v '^[0-9]*:[[:space:]]*#' || true)
+        done < <(sourcesNamed "$root/$rel" | grep "\b$home/[^ )\"]*\.\(cpp\|h\)\b" || true)
     done
     for name in "${!library[@]}"; do
         may_use "$own" "${library[$name]}" && continue
