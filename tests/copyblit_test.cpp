@@ -19,7 +19,7 @@ SDL_Surface* patterned(int w, int h, Uint32 seed) {
     SDL_FreeSurface(s);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            put_pixel32(sized, x, y, (x * 2654435761u + y * 40503u) ^ seed);
+            flipper::put_pixel32(sized, x, y, (x * 2654435761u + y * 40503u) ^ seed);
     return sized;
 }
 
@@ -49,7 +49,7 @@ TEST(CopyBlit, MatchesSdlBlitForClippedAndUnclippedRectangles) {
         SDL_Rect to{Sint16(c[4]), Sint16(c[5]), 0, 0};
         SDL_Rect toCopy = to;
         int a = SDL_BlitSurface(source, &from, viaSdl, &to);
-        int b = copyBlit(source, &fromCopy, viaCopy, &toCopy);
+        int b = blit::copyBlit(source, &fromCopy, viaCopy, &toCopy);
         EXPECT_EQ(a, b);
         EXPECT_TRUE(samePixels(viaSdl, viaCopy)) << "case at " << c[4] << "," << c[5];
         EXPECT_EQ(to.x, toCopy.x);
@@ -60,11 +60,11 @@ TEST(CopyBlit, MatchesSdlBlitForClippedAndUnclippedRectangles) {
         SDL_FreeSurface(viaCopy);
     }
     // A keyed source is left to SDL: transparent pixels stay transparent.
-    SDL_SetColorKey(source, SDL_SRCCOLORKEY, get_pixel32(source, 0, 0));
+    SDL_SetColorKey(source, SDL_SRCCOLORKEY, flipper::get_pixel32(source, 0, 0));
     SDL_Surface* viaSdl = patterned(320, 240, 0x77);
     SDL_Surface* viaCopy = patterned(320, 240, 0x77);
     EXPECT_EQ(SDL_BlitSurface(source, nullptr, viaSdl, nullptr),
-              copyBlit(source, nullptr, viaCopy, nullptr));
+              blit::copyBlit(source, nullptr, viaCopy, nullptr));
     EXPECT_TRUE(samePixels(viaSdl, viaCopy));
     SDL_FreeSurface(viaSdl);
     SDL_FreeSurface(viaCopy);
@@ -77,7 +77,7 @@ SDL_Surface* plainPattern(int w, int h) {
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            put_pixel32(s, x, y, x * 2654435761u + y * 40503u);
+            flipper::put_pixel32(s, x, y, x * 2654435761u + y * 40503u);
     return s;
 }
 
@@ -101,7 +101,7 @@ TEST(RowFill, MatchesSdlFillRectForClippedAndUnclippedRectangles) {
             }
             SDL_Rect a{Sint16(c[0]), Sint16(c[1]), Uint16(c[2]), Uint16(c[3])};
             SDL_Rect b = a;
-            EXPECT_EQ(SDL_FillRect(viaSdl, &a, 0xFF3300), rowFill(viaRows, &b, 0xFF3300));
+            EXPECT_EQ(SDL_FillRect(viaSdl, &a, 0xFF3300), blit::rowFill(viaRows, &b, 0xFF3300));
             EXPECT_TRUE(samePixels(viaSdl, viaRows)) << c[0] << "," << c[1];
             if (a.w && a.h) { // SDL leaves an empty rectangle's fields unspecified
                 EXPECT_EQ(a.x, b.x);
@@ -110,7 +110,8 @@ TEST(RowFill, MatchesSdlFillRectForClippedAndUnclippedRectangles) {
                 EXPECT_EQ(a.h, b.h);
             }
             // No rectangle: the whole clip rectangle.
-            EXPECT_EQ(SDL_FillRect(viaSdl, nullptr, 0x123456), rowFill(viaRows, nullptr, 0x123456));
+            EXPECT_EQ(SDL_FillRect(viaSdl, nullptr, 0x123456),
+                      blit::rowFill(viaRows, nullptr, 0x123456));
             EXPECT_TRUE(samePixels(viaSdl, viaRows));
             SDL_FreeSurface(viaSdl);
             SDL_FreeSurface(viaRows);
@@ -133,7 +134,8 @@ SDL_Surface* keyedFrame(int w, int h, Uint32 key) {
             if (y == 2) transparent = x % 2 == 0;
             if (y == 3) transparent = x < 3 || x > w - 4;
             if (y == 4) transparent = (x / 3) % 2 == 1;
-            put_pixel32(s, x, y, transparent ? key : get_pixel32(s, x, y) & 0xFFFFFF);
+            flipper::put_pixel32(s, x, y,
+                                 transparent ? key : flipper::get_pixel32(s, x, y) & 0xFFFFFF);
         }
     SDL_SetColorKey(s, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
     return s;
@@ -148,7 +150,7 @@ SDL_Surface* copyForSdl(SDL_Surface* frame) {
     SDL_LockSurface(frame);
     for (int y = 0; y < frame->h; ++y)
         for (int x = 0; x < frame->w; ++x)
-            put_pixel32(copy, x, y, get_pixel32(frame, x, y));
+            flipper::put_pixel32(copy, x, y, flipper::get_pixel32(frame, x, y));
     SDL_UnlockSurface(frame);
     if (frame->flags & SDL_SRCCOLORKEY)
         SDL_SetColorKey(copy, SDL_SRCCOLORKEY | SDL_RLEACCEL, frame->format->colorkey);
@@ -200,7 +202,7 @@ TEST(OpaqueRuns, DrawExactlyWhatSdlsKeyedBlitDraws) {
     testing_support::HeadlessScreen sdl;
     const Uint32 key = 0xFF00FF;
     SDL_Surface* frame = keyedFrame(61, 47, key);
-    SDL_Surface* mirror = flip_surface(frame);
+    SDL_Surface* mirror = flipper::flip_surface(frame);
     ASSERT_NE(nullptr, mirror);
     const opaqueRuns right = opaqueRuns::of(frame), left = opaqueRuns::of(mirror);
     ASSERT_TRUE(right.known());
@@ -231,7 +233,8 @@ TEST(OpaqueRuns, FramesTheRunsCannotStandForAreDrawnBySdl) {
     SDL_Surface* dots = patterned(40, 20, 0x42);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
-            put_pixel32(dots, x, y, (x + y) % 2 == 0 ? key : get_pixel32(dots, x, y) & 0xFFFFFF);
+            flipper::put_pixel32(
+                dots, x, y, (x + y) % 2 == 0 ? key : flipper::get_pixel32(dots, x, y) & 0xFFFFFF);
     SDL_SetColorKey(dots, SDL_SRCCOLORKEY, key);
     const opaqueRuns scattered = opaqueRuns::of(dots);
     EXPECT_FALSE(scattered.known());
@@ -240,13 +243,13 @@ TEST(OpaqueRuns, FramesTheRunsCannotStandForAreDrawnBySdl) {
 
     SDL_Surface* frame = keyedFrame(50, 40, key);
     // Read now: once SDL has drawn the frame it may keep only its own copy.
-    const Uint32 anotherKey = get_pixel32(frame, 5, 1);
+    const Uint32 anotherKey = flipper::get_pixel32(frame, 5, 1);
     const opaqueRuns runs = opaqueRuns::of(frame);
     ASSERT_TRUE(runs.known());
     EXPECT_LE(runs.bytes() * 10, static_cast<size_t>(50 * 40 * 4));
-    setSdlDrawingOnly(true);
+    blit::setSdlDrawingOnly(true);
     expectDrawsLikeSdl(frame, runs, "SDL's drawing only");
-    setSdlDrawingOnly(false);
+    blit::setSdlDrawingOnly(false);
     SDL_SetColorKey(frame, SDL_SRCCOLORKEY, anotherKey);
     expectDrawsLikeSdl(frame, runs, "another key");
     SDL_SetColorKey(frame, SDL_SRCCOLORKEY, key);

@@ -395,6 +395,6 @@ TEST(DataFormatsDoc, PalettesSwapEveryAnnouncedColour) {
         const std::vector<colourSwap> swaps = file.readSwaps();
         file.finish();
         EXPECT_TRUE(file.findings().empty());
-        EXPECT_EQ(static_cast<size_t>(leadingInt(e.lines[0].substr(7))), swaps.size());
+        EXPECT_EQ(static_cast<size_t>(text::leadingInt(e.lines[0].substr(7))), swaps.size());
     }
 }

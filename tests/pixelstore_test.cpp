@@ -133,7 +133,8 @@ struct expectedFrame {
         SDL_LockSurface(image);
         for (int y = 0; y < image->h; ++y)
             for (int x = 0; x < image->w; ++x)
-                put_pixel32(mirror, image->w - 1 - x, y, get_pixel32(image, x, y));
+                flipper::put_pixel32(mirror, image->w - 1 - x, y,
+                                     flipper::get_pixel32(image, x, y));
         SDL_UnlockSurface(image);
         if (image->flags & SDL_SRCCOLORKEY)
             SDL_SetColorKey(mirror, SDL_SRCCOLORKEY | SDL_RLEACCEL, image->format->colorkey);
@@ -164,7 +165,7 @@ void expectSame(SDL_Surface* got, SDL_Surface* want, const std::string& what) {
     int differing = 0;
     for (int y = 0; y < got->h; ++y)
         for (int x = 0; x < got->w; ++x)
-            differing += get_pixel32(got, x, y) != get_pixel32(want, x, y);
+            differing += flipper::get_pixel32(got, x, y) != flipper::get_pixel32(want, x, y);
     SDL_UnlockSurface(want);
     SDL_UnlockSurface(got);
     EXPECT_EQ(0, differing) << what;
@@ -264,7 +265,7 @@ TEST(FrameSetPixels, AnImageKeptForTheRunIsConvertedAsSdlConvertsIt) {
     dir.write("palette.bmp", bitmapBytes(81, 60, 8, {0x102030, 0xFFEEDD, 0x00FF00},
                                          [](int x, int y) { return Uint32((x + y) % 3); }));
     for (const char* file : {"stage.bmp", "palette.bmp"}) {
-        SDL_Surface* kept = keptInDisplayFormat(SDL_LoadBMP((dir / file).c_str()));
+        SDL_Surface* kept = displayFormat::keptInDisplayFormat(SDL_LoadBMP((dir / file).c_str()));
         SDL_Surface* decoded = SDL_LoadBMP((dir / file).c_str());
         SDL_Surface* want = SDL_DisplayFormat(decoded);
         expectSame(kept, want, file);

@@ -53,7 +53,7 @@ TEST(TextFile, AByteOrderMarkAtTheStartIsSkipped) {
     EXPECT_TRUE(file.hadByteOrderMark());
     ASSERT_TRUE(file.readLine(line));
     int count = 0;
-    EXPECT_TRUE(scanHeader(line, "SOUNDS:", count));
+    EXPECT_TRUE(text::scanHeader(line, "SOUNDS:", count));
     EXPECT_EQ(count, 2);
     EXPECT_EQ(file.lineNumber(), 1);
 

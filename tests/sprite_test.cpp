@@ -286,7 +286,8 @@ void buildReference(referenceFrame& out, const std::string& path, bool keyed) {
                              out.image->format->Gmask, out.image->format->Bmask, 0);
     for (int x = 0; x < out.image->w; ++x)
         for (int y = 0; y < out.image->h; ++y)
-            put_pixel32(flipped, out.image->w - 1 - x, y, get_pixel32(out.image, x, y));
+            flipper::put_pixel32(flipped, out.image->w - 1 - x, y,
+                                 flipper::get_pixel32(out.image, x, y));
     if (keyed)
         SDL_SetColorKey(flipped, SDL_SRCCOLORKEY | SDL_RLEACCEL, out.image->format->colorkey);
     out.mirror = SDL_DisplayFormat(flipped);
@@ -313,7 +314,7 @@ void expectSameSurface(SDL_Surface* a, SDL_Surface* b, const std::string& what) 
     int differing = 0;
     for (int y = 0; y < a->h; ++y)
         for (int x = 0; x < a->w; ++x)
-            differing += get_pixel32(a, x, y) != get_pixel32(b, x, y);
+            differing += flipper::get_pixel32(a, x, y) != flipper::get_pixel32(b, x, y);
     SDL_UnlockSurface(b);
     SDL_UnlockSurface(a);
     EXPECT_EQ(differing, 0) << what;
@@ -480,20 +481,20 @@ TEST(PixelAccess, HonoursThePitchAndMirrors) {
     SDL_Surface* s =
         SDL_CreateRGBSurfaceFrom(pixels.data(), 3, 2, 32, 5 * 4, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     ASSERT_NE(nullptr, s);
-    put_pixel32(s, 0, 1, 0x111111);
-    put_pixel32(s, 2, 1, 0x333333);
-    put_pixel32(s, 1, 0, 0x222222);
+    flipper::put_pixel32(s, 0, 1, 0x111111);
+    flipper::put_pixel32(s, 2, 1, 0x333333);
+    flipper::put_pixel32(s, 1, 0, 0x222222);
     EXPECT_EQ(0x111111u, pixels[5]);
     EXPECT_EQ(0x333333u, pixels[7]);
     EXPECT_EQ(0xDEADBEEFu, pixels[3]); // the padding is never touched
-    EXPECT_EQ(0x111111u, get_pixel32(s, 0, 1));
+    EXPECT_EQ(0x111111u, flipper::get_pixel32(s, 0, 1));
 
     SDL_SetColorKey(s, SDL_SRCCOLORKEY, 0x222222);
-    SDL_Surface* m = flip_surface(s);
+    SDL_Surface* m = flipper::flip_surface(s);
     ASSERT_NE(nullptr, m);
     EXPECT_EQ((std::vector<Uint32>{0x333333, 0xDEADBEEF, 0x111111, 0x222222}),
-              (std::vector<Uint32>{get_pixel32(m, 0, 1), get_pixel32(m, 1, 1), get_pixel32(m, 2, 1),
-                                   get_pixel32(m, 1, 0)}));
+              (std::vector<Uint32>{flipper::get_pixel32(m, 0, 1), flipper::get_pixel32(m, 1, 1),
+                                   flipper::get_pixel32(m, 2, 1), flipper::get_pixel32(m, 1, 0)}));
     // The mirror keeps the key: its key pixel leaves what is under it.
     SDL_Surface* under = SDL_CreateRGBSurface(0, 3, 2, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     EXPECT_EQ(0x555555u, drawnPixel(under, m, 0x555555, 1, 0));
@@ -517,10 +518,10 @@ TEST(PixelAccess, MirrorsEveryRowWidth) {
         SDL_Surface* m = SDL_CreateRGBSurfaceFrom(mirrored.data(), w, h, 32, pitchPixels * 4,
                                                   0xFF0000, 0x00FF00, 0x0000FF, 0);
         ASSERT_TRUE(s && m);
-        ASSERT_TRUE(mirrorInto(s, m));
+        ASSERT_TRUE(flipper::mirrorInto(s, m));
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x)
-                ASSERT_EQ(get_pixel32(s, w - 1 - x, y), get_pixel32(m, x, y))
+                ASSERT_EQ(flipper::get_pixel32(s, w - 1 - x, y), flipper::get_pixel32(m, x, y))
                     << "width " << w << " at " << x << "," << y;
             for (int x = w; x < pitchPixels; ++x)
                 ASSERT_EQ(0xDEADBEEFu, mirrored[y * pitchPixels + x]) << "padding written";
@@ -628,7 +629,8 @@ TEST(Sprite, RestoresTheExactBackgroundItCovered) {
     SDL_LockSurface(s);
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x)
-            put_pixel32(s, x, y, SDL_MapRGB(s->format, x & 0xFF, y & 0xFF, (x + y) & 0xFF));
+            flipper::put_pixel32(s, x, y,
+                                 SDL_MapRGB(s->format, x & 0xFF, y & 0xFF, (x + y) & 0xFF));
     SDL_UnlockSurface(s);
     SDL_Rect pink = {103, 52, 1, 1};
     SDL_FillRect(s, &pink, SDL_MapRGB(s->format, 255, 0, 255));

@@ -39,9 +39,9 @@ int attackFile::readCount() {
         return 0;
     }
     int count = 0;
-    if (!scanHeader(line, "Attacks:", count)) {
+    if (!text::scanHeader(line, "Attacks:", count)) {
         lines_.error(lines_.line(), "expected \"Attacks: <count>\" for " + sectionName() +
-                                        ", found \"" + withoutLineEnd(line) +
+                                        ", found \"" + text::withoutLineEnd(line) +
                                         "\"; the game reads it as 0 entries");
         return 0;
     }
@@ -73,7 +73,7 @@ std::vector<attackEntry> attackFile::readEntries(int count) {
             }
             if (f == 0) entry.line = lines_.line();
             std::string& value = entry.*fields[f];
-            value = firstWord(line);
+            value = text::firstWord(line);
             if (value.empty())
                 lines_.error(lines_.line(),
                              std::string("expected ") + fieldNames[f] + ", found an empty line");
@@ -121,7 +121,7 @@ std::string attackFile::unreadable(const attackEntry& entry) {
         const std::string& value = entry.*fields[f];
         if (value.find('\0') != std::string::npos)
             return std::string(fieldNames[f]) + " holds a NUL byte";
-        if (value.empty() || firstWord(value) != value)
+        if (value.empty() || text::firstWord(value) != value)
             return std::string(fieldNames[f]) + " \"" + value + "\" is not one word";
         if (value.size() > maxWord)
             return std::string(fieldNames[f]) + " is longer than " + std::to_string(maxWord) +

@@ -9,7 +9,7 @@ void countHeader::read(dataLines& lines, const std::string& prefix,
     std::string line;
     lines.readLine(line);
     line_ = lines.line();
-    read_ = scanHeader(line, prefix.c_str(), announced_);
+    read_ = text::scanHeader(line, prefix.c_str(), announced_);
     if (read_) return;
     announced_ = 0;
     lines.error(line_, "first line must be \"" + prefix + " <count>\"; " + consequence);

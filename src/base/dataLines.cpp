@@ -26,7 +26,7 @@ bool dataLines::readLine(std::string& line) {
 void dataLines::warnTextAfter(const std::string& what) {
     std::string line;
     while (readLine(line)) {
-        if (firstWord(line).empty()) continue;
+        if (text::firstWord(line).empty()) continue;
         warning(line_, "text after " + what + " is ignored");
         return;
     }

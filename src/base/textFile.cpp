@@ -80,7 +80,7 @@ bool scanOne(const std::string& text, size_t& pos, int& value) {
 
 } // namespace
 
-int scanInts(const std::string& text, int* out, int count, size_t start) {
+int text::scanInts(const std::string& text, int* out, int count, size_t start) {
     size_t pos = start;
     for (int i = 0; i < count; ++i) {
         int value = 0;
@@ -90,7 +90,7 @@ int scanInts(const std::string& text, int* out, int count, size_t start) {
     return count;
 }
 
-bool isPlainNumber(const std::string& word) {
+bool text::isPlainNumber(const std::string& word) {
     size_t i = (!word.empty() && (word[0] == '-' || word[0] == '+')) ? 1 : 0;
     if (i >= word.size()) return false;
     for (; i < word.size(); ++i)
@@ -98,13 +98,13 @@ bool isPlainNumber(const std::string& word) {
     return true;
 }
 
-bool scanHeader(const std::string& text, const char* prefix, int& value) {
+bool text::scanHeader(const std::string& text, const char* prefix, int& value) {
     size_t length = std::strlen(prefix);
     if (text.compare(0, length, prefix) != 0) return false;
-    return scanInts(text, &value, 1, length) == 1;
+    return text::scanInts(text, &value, 1, length) == 1;
 }
 
-std::string firstWord(const std::string& text) {
+std::string text::firstWord(const std::string& text) {
     size_t begin = 0;
     while (begin < text.size() && isBlank(text[begin]))
         ++begin;
@@ -114,7 +114,7 @@ std::string firstWord(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-size_t afterFirstWord(const std::string& text) {
+size_t text::afterFirstWord(const std::string& text) {
     size_t pos = 0;
     while (pos < text.size() && isBlank(text[pos]))
         ++pos;
@@ -123,7 +123,7 @@ size_t afterFirstWord(const std::string& text) {
     return pos;
 }
 
-std::vector<std::string> splitWords(const std::string& text, size_t maxWords) {
+std::vector<std::string> text::splitWords(const std::string& text, size_t maxWords) {
     std::vector<std::string> words;
     size_t pos = 0;
     while (words.size() < maxWords) {
@@ -141,14 +141,14 @@ std::vector<std::string> splitWords(const std::string& text, size_t maxWords) {
     return words;
 }
 
-std::string withoutLineEnd(const std::string& text) {
+std::string text::withoutLineEnd(const std::string& text) {
     size_t end = text.size();
     while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r'))
         --end;
     return text.substr(0, end);
 }
 
-int leadingInt(const std::string& text) {
+int text::leadingInt(const std::string& text) {
     int value = 0;
-    return scanInts(text, &value, 1) == 1 ? value : 0;
+    return text::scanInts(text, &value, 1) == 1 ? value : 0;
 }

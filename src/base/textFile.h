@@ -42,6 +42,9 @@ class textFile {
     bool byteOrderMark_ = false;
 };
 
+// The words and numbers of a line, read as the game has always read them.
+namespace text {
+
 // Parse up to `count` integers the way sscanf("%d %d ...") does: each skips
 // leading white space, takes an optional sign and decimal digits.  Values out
 // of int range are clamped.  Returns how many were read before the first
@@ -70,3 +73,5 @@ std::string withoutLineEnd(const std::string& text);
 
 // Whole-text decimal number as atoi reads it (0 when not a number).
 int leadingInt(const std::string& text);
+
+} // namespace text

@@ -18,7 +18,8 @@ namespace writtenText {
 
 std::string word(const std::string& what, const std::string& text) {
     if (text.find('\0') != std::string::npos) return what + " holds a NUL byte";
-    if (text.empty() || firstWord(text) != text) return what + " \"" + text + "\" is not one word";
+    if (text.empty() || text::firstWord(text) != text)
+        return what + " \"" + text + "\" is not one word";
     return tooLong(what, text);
 }
 

@@ -13,7 +13,7 @@ bool animationIndex::open(const std::string& characterFolder) {
 const std::vector<animationName>& animationIndex::readNames() {
     std::string line;
     for (int i = 0; i < announced() && lines_.readLine(line); ++i) {
-        animationName entry{firstWord(line), lines_.line()};
+        animationName entry{text::firstWord(line), lines_.line()};
         if (entry.name.empty()) {
             lines_.error(entry.line, "expected an animation name, found an empty line; every line "
                                      "after the first counts as one of the " +

@@ -13,7 +13,7 @@ bool Condition::getResult(const std::string& text, Fighter* who, Target* opponen
         word.clear();
 
     // Up to three words; anything after the third is not part of the rule.
-    std::vector<std::string> found = splitWords(text, 3);
+    std::vector<std::string> found = text::splitWords(text, 3);
     for (size_t i = 0; i < found.size(); ++i) {
         words[i] = found[i];
         seams::trace() << "BIT[" << i << "]: " << words[i] << '\n';

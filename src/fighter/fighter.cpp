@@ -181,7 +181,7 @@ void Fighter::clearBG() {
     if (savedRect_.w == 0 || savedRect_.h == 0) return;
     SDL_Rect source{0, 0, savedRect_.w, savedRect_.h};
     SDL_Rect target = savedRect_;
-    copyBlit(backSave, &source, screenSurf, &target);
+    blit::copyBlit(backSave, &source, screenSurf, &target);
 }
 
 // The frame the coming draw shows is settled here, before the save: its anchor
@@ -212,7 +212,7 @@ void Fighter::updateBG() {
     savedRect_.h = static_cast<Uint16>(h);
     SDL_Rect source = savedRect_;
     SDL_Rect target{0, 0, 0, 0};
-    copyBlit(screenSurf, &source, backSave, &target);
+    blit::copyBlit(screenSurf, &source, backSave, &target);
 }
 
 void Fighter::stepFrame() {

@@ -28,7 +28,7 @@ void moveFile::word(std::string& field, int& at, const char* what) {
     std::string line;
     if (!recordLine(line, what)) return;
     at = lines_.line();
-    const std::string found = firstWord(line);
+    const std::string found = text::firstWord(line);
     if (found.empty())
         lines_.error(at, where_ + "expected " + std::string(what) + ", found an empty line");
     else
@@ -41,12 +41,12 @@ void moveFile::number(int32_t* field, const char* what) {
     std::string line;
     if (!recordLine(line, what)) return;
     int value = 0;
-    if (scanInts(line, &value, 1) == 1) {
+    if (text::scanInts(line, &value, 1) == 1) {
         if (field) *field = value;
         return;
     }
     lines_.error(lines_.line(), where_ + "expected " + std::string(what) + ", found \"" +
-                                    withoutLineEnd(line) + "\"");
+                                    text::withoutLineEnd(line) + "\"");
 }
 
 bool moveFile::next(moveEntry& entry) {
@@ -64,7 +64,7 @@ bool moveFile::next(moveEntry& entry) {
         return false;
     }
     entry.line = lines_.line();
-    entry.name = firstWord(line);
+    entry.name = text::firstWord(line);
     where_ = "move " + std::to_string(names_.size() + 1) +
              (entry.name.empty() ? "" : " \"" + entry.name + "\"") + ": ";
     if (entry.name.empty()) {
@@ -90,7 +90,7 @@ bool moveFile::next(moveEntry& entry) {
     number(nullptr, "a reserved number");
     number(nullptr, "a reserved number");
     if (recordLine(line, "the condition")) {
-        entry.condition = withoutLineEnd(line);
+        entry.condition = text::withoutLineEnd(line);
         entry.conditionLine = lines_.line();
         entry.complete = true;
     }

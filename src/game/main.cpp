@@ -73,7 +73,7 @@ void loadBackground() {
         SDL_SetError("cannot read the file, or it is not a regular file");
     if (!loaded)
         cannotStart(std::string("Cannot load the stage ") + backgroundFile + ": " + SDL_GetError());
-    back = keptInDisplayFormat(loaded);
+    back = displayFormat::keptInDisplayFormat(loaded);
     if (!back)
         cannotStart(std::string("Cannot convert the stage ") + backgroundFile + ": " +
                     SDL_GetError());

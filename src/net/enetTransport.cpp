@@ -186,8 +186,8 @@ transport enetTransport::link() {
     return t;
 }
 
-bool splitHostPort(const std::string& text, std::string& hostName, std::uint16_t& port,
-                   std::string& error) {
+bool enetTransport::splitHostPort(const std::string& text, std::string& hostName,
+                                  std::uint16_t& port, std::string& error) {
     port = enetTransport::defaultPort;
     hostName = text;
     const std::size_t colon = text.rfind(':');

@@ -20,6 +20,10 @@ struct _ENetPeer;
 class enetTransport {
   public:
     static constexpr std::uint16_t defaultPort = 7707;
+    // "host:port" or "host" (then the default port) into its parts; false,
+    // with `error` set, for a port that is not 1..65535.
+    static bool splitHostPort(const std::string& text, std::string& hostName, std::uint16_t& port,
+                              std::string& error);
 
     ~enetTransport();
     enetTransport(const enetTransport&) = delete;
@@ -56,8 +60,3 @@ class enetTransport {
     bool lost_ = false;
     std::deque<std::vector<unsigned char>> arrived_;
 };
-
-// "host:port" or "host" (then the default port) into its parts; false, with
-// `error` set, for a port that is not 1..65535.
-bool splitHostPort(const std::string& text, std::string& hostName, std::uint16_t& port,
-                   std::string& error);

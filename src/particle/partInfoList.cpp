@@ -24,7 +24,7 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
     // One definition per line, linked in at the head so the definition
     // loaded last is the one found first.
     for (const listedParticle& entry : list.readEntries()) {
-        seams::trace() << "New Particle: " << withoutLineEnd(entry.text) << "\n";
+        seams::trace() << "New Particle: " << text::withoutLineEnd(entry.text) << "\n";
         seams::trace() << (head ? "adding another particle\n" : "Adding particle\n");
         node* added = new node;
         added->next = head;

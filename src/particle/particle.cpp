@@ -32,13 +32,13 @@ struct spawnLine {
 };
 
 spawnLine readSpawnLine(const std::string& line) {
-    std::vector<std::string> words = splitWords(line, 3);
+    std::vector<std::string> words = text::splitWords(line, 3);
     for (size_t i = 0; i < words.size(); ++i)
         seams::trace() << "BIT[" << i << "]: " << words[i] << "\n";
     spawnLine spawn;
     if (!words.empty()) spawn.name = words[0];
-    if (words.size() > 1) spawn.dx = dataLimits::clampCoordinate(leadingInt(words[1]));
-    if (words.size() > 2) spawn.dy = dataLimits::clampCoordinate(leadingInt(words[2]));
+    if (words.size() > 1) spawn.dx = dataLimits::clampCoordinate(text::leadingInt(words[1]));
+    if (words.size() > 2) spawn.dy = dataLimits::clampCoordinate(text::leadingInt(words[2]));
     return spawn;
 }
 

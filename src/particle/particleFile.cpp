@@ -24,9 +24,9 @@ bool particleFile::number(int& value, const std::string& what) {
         lines_.error(lines_.line(), "file cut short: the file ends where " + what + " belongs");
         return false;
     }
-    if (scanInts(line, &value, 1) < 1)
+    if (text::scanInts(line, &value, 1) < 1)
         lines_.error(lines_.line(),
-                     "expected " + what + ", found \"" + withoutLineEnd(line) + "\"");
+                     "expected " + what + ", found \"" + text::withoutLineEnd(line) + "\"");
     return true;
 }
 
@@ -55,7 +55,7 @@ void particleFile::read(particleRecord& record) {
                                                 std::to_string(count) + " entries");
                 return;
             }
-            entries.push_back(withoutLineEnd(line));
+            entries.push_back(text::withoutLineEnd(line));
             entryLines_[event].push_back(lines_.line());
         }
     }

@@ -23,7 +23,7 @@ bool particleInfo::initS(const std::string& line, SDL_Surface* screen) {
     }
     const std::string& folder = words[0];
     frameSet->initR(folder.c_str());
-    listNumber = words.size() > 1 ? leadingInt(words[1]) : 0;
+    listNumber = words.size() > 1 ? text::leadingInt(words[1]) : 0;
 
     bool ok = ParticleInfo(folder.c_str());
     if (ok)

@@ -6,7 +6,7 @@
 #include <cctype>
 
 std::vector<std::string> particleListFile::definitionWords(const std::string& definitionLine) {
-    return splitWords(definitionLine, 3);
+    return text::splitWords(definitionLine, 3);
 }
 
 bool particleListFile::open(const std::string& folder, const std::string& listName) {
@@ -22,7 +22,7 @@ const std::vector<listedParticle>& particleListFile::readEntries() {
     std::string line;
     for (int i = 0; i < announced() && lines_.readLine(line); ++i) {
         listedParticle entry;
-        entry.name = firstWord(line);
+        entry.name = text::firstWord(line);
         entry.text = line;
         entry.line = lines_.line();
         // The game's folder "data/particle/" holds no blank, so a stand-in
@@ -30,10 +30,10 @@ const std::vector<listedParticle>& particleListFile::readEntries() {
         // folder this list is in.
         const std::vector<std::string> words = definitionWords("@" + line);
         entry.folder = folder_ + words[0].substr(1);
-        if (words.size() > 1) entry.number = leadingInt(words[1]);
+        if (words.size() > 1) entry.number = text::leadingInt(words[1]);
         entries_.push_back(entry);
 
-        const std::vector<std::string> written = splitWords(line, 4);
+        const std::vector<std::string> written = text::splitWords(line, 4);
         if (written.empty()) {
             lines_.error(entry.line, "expected a particle definition name, found an empty line");
             continue;
@@ -42,7 +42,7 @@ const std::vector<listedParticle>& particleListFile::readEntries() {
             lines_.error(entry.line, "the line starts with a blank: the game loads definition \"" +
                                          entry.name + "\" from " + entry.folder +
                                          " itself, not from " + folder_ + entry.name);
-        else if (written.size() > 1 && !isPlainNumber(written[1]))
+        else if (written.size() > 1 && !text::isPlainNumber(written[1]))
             lines_.warning(entry.line, "list number \"" + written[1] +
                                            "\" is not a number; the game reads " +
                                            std::to_string(entry.number));

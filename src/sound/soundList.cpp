@@ -15,7 +15,7 @@ bool soundList::open(const std::string& folder) {
 const std::vector<listedSound>& soundList::readNames() {
     std::string line;
     for (int i = 0; i < announced() && lines_.readLine(line); ++i) {
-        names_.push_back({firstWord(line), lines_.line()});
+        names_.push_back({text::firstWord(line), lines_.line()});
         if (names_.back().name.empty())
             lines_.error(lines_.line(), "expected a sound name, found an empty line");
     }

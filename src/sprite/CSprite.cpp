@@ -52,7 +52,7 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
     if (backSave && backSave->w == w && backSave->h == h) return;
     // Made blank in the display format rather than converted from the frame:
     // updateBG always fills the save before clearBG puts it back.
-    SDL_Surface* fresh = blankDisplaySurface(w, h);
+    SDL_Surface* fresh = displayFormat::blankDisplaySurface(w, h);
     if (!fresh) return;
     // The save is restored with a plain copy: a background pixel that happens
     // to have a frame's transparent colour must come back too.
@@ -64,7 +64,7 @@ void CSprite::ensureBackSave(SDL_Surface* like, int w, int h) {
 void CSprite::clearBG() {
     if (drawn != 1 || !backSave || !screenSurf) return;
     SDL_Rect at = rect(oldX, oldY);
-    copyBlit(backSave, nullptr, screenSurf, &at);
+    blit::copyBlit(backSave, nullptr, screenSurf, &at);
 }
 
 void CSprite::updateBG() {
@@ -77,7 +77,7 @@ void CSprite::updateBG() {
     if (!backSave || !screenSurf || !base) return;
     SDL_Rect from = rect(xPos, yPos, base->width, base->height);
     SDL_Rect to = rect(0, 0);
-    copyBlit(screenSurf, &from, backSave, &to);
+    blit::copyBlit(screenSurf, &from, backSave, &to);
 }
 
 // Intended: at most one frame per call, however late the call comes.

@@ -15,7 +15,7 @@ void fillRect(SDL_Surface* screen, int x, int y, int w, int h, Uint32 pixel) {
     r.y = static_cast<Sint16>(y);
     r.w = static_cast<Uint16>(w);
     r.h = static_cast<Uint16>(h);
-    rowFill(screen, &r, media::colourPixel(screen, pixel));
+    blit::rowFill(screen, &r, media::colourPixel(screen, pixel));
 }
 
 int clampedValue(int val, int maxVal) {

@@ -149,7 +149,7 @@ SDL_Surface* CSpriteBase::storeSurface(int w, int h) {
     if (!media::pixelsLiveInMemory() || w < 1 || h < 1) return nullptr;
     void* slice = pixelStore::shared().take(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
     if (!slice) return nullptr;
-    SDL_Surface* surface = displaySurfaceOver(slice, w, h);
+    SDL_Surface* surface = displayFormat::displaySurfaceOver(slice, w, h);
     if (!surface) {
         pixelStore::shared().give(slice);
         return nullptr;
@@ -167,11 +167,11 @@ void CSpriteBase::dropStoreSurface(SDL_Surface* surface) {
 
 SDL_Surface* CSpriteBase::converted(SDL_Surface* decoded) {
     void* slice = nullptr;
-    if (SDL_Surface* target = convertIntoStore(decoded, slice)) {
+    if (SDL_Surface* target = displayFormat::convertIntoStore(decoded, slice)) {
         pixelSlices_.push_back(slice);
         return target;
     }
-    return toDisplayFormat(decoded);
+    return displayFormat::toDisplayFormat(decoded);
 }
 
 int CSpriteBase::init(const char* folder) {
@@ -298,7 +298,7 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
                                     component(entry.keyBlue));
     // A bitmap from the resource loader is in the display format already: it
     // keeps its surface, with the key just set, instead of being copied.
-    SDL_Surface* image = toDisplayFormat(loaded);
+    SDL_Surface* image = displayFormat::toDisplayFormat(loaded);
     if (!image) {
         if (resource) {
             startDirectory.returnTo();
@@ -316,14 +316,15 @@ spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width, SDL_Surfa
     // The mirror has the frame's layout, the display format: it is written
     // straight into the pixel store, or else kept as flip_surface makes it
     // instead of being copied once more.
-    if (!mirrored.image && isDisplayFormat(frame.image)) {
+    if (!mirrored.image && displayFormat::isDisplayFormat(frame.image)) {
         mirrored.image = storeSurface(frame.image->w, frame.image->h);
-        if (mirrored.image && !mirrorInto(frame.image, mirrored.image)) {
+        if (mirrored.image && !flipper::mirrorInto(frame.image, mirrored.image)) {
             dropStoreSurface(mirrored.image);
             mirrored.image = nullptr;
         }
     }
-    if (!mirrored.image) mirrored.image = toDisplayFormat(flip_surface(frame.image));
+    if (!mirrored.image)
+        mirrored.image = displayFormat::toDisplayFormat(flipper::flip_surface(frame.image));
     mirrored.offsetX = mirrorX(width, frame.offsetX);
     mirrored.colX1 = mirrorX(width, frame.colX2);
     mirrored.colX2 = mirrorX(width, frame.colX1);
@@ -343,7 +344,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         entryWhere().empty() ? "bitmap " + folderName + "/" + fileName : entryWhere();
     long long cost = 0;
     SDL_Surface* converted =
-        toDisplayFormat(decodeFromResource(folderName, fileName, where, &cost));
+        displayFormat::toDisplayFormat(decodeFromResource(folderName, fileName, where, &cost));
     if (!converted) cannotConvert(where);
     return converted;
 }

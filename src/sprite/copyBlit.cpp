@@ -19,8 +19,8 @@ bool plainCopyPossible(const SDL_Surface* source, const SDL_Surface* target) {
 
 } // namespace
 
-bool clipLikeSdl(const SDL_Surface* source, SDL_Rect* sourceRect, const SDL_Surface* target,
-                 SDL_Rect* targetRect, blitArea& area) {
+bool blit::clipLikeSdl(const SDL_Surface* source, SDL_Rect* sourceRect, const SDL_Surface* target,
+                       SDL_Rect* targetRect, blit::blitArea& area) {
     // The clipping of SDL_UpperBlit, step for step.
     int srcX = 0, srcY = 0, w = source->w, h = source->h;
     if (sourceRect) {
@@ -64,19 +64,20 @@ bool clipLikeSdl(const SDL_Surface* source, SDL_Rect* sourceRect, const SDL_Surf
     }
     targetRect->w = static_cast<Uint16>(w);
     targetRect->h = static_cast<Uint16>(h);
-    area = blitArea{srcX, srcY, w, h};
+    area = blit::blitArea{srcX, srcY, w, h};
     return true;
 }
 
-int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL_Rect* targetRect) {
+int blit::copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target,
+                   SDL_Rect* targetRect) {
     if (g_sdlOnly || !media::pixelsLiveInMemory() || !source || !target ||
         !plainCopyPossible(source, target))
         return SDL_BlitSurface(source, sourceRect, target, targetRect);
 
     SDL_Rect wholeTarget{0, 0, 0, 0};
     if (!targetRect) targetRect = &wholeTarget;
-    blitArea area;
-    if (!clipLikeSdl(source, sourceRect, target, targetRect, area)) return 0;
+    blit::blitArea area;
+    if (!blit::clipLikeSdl(source, sourceRect, target, targetRect, area)) return 0;
     const int srcX = area.x, srcY = area.y, w = area.w, h = area.h;
 
     bool lockSource = SDL_MUSTLOCK(source), lockTarget = SDL_MUSTLOCK(target);
@@ -96,15 +97,15 @@ int copyBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* target, SDL
     return 0;
 }
 
-void setSdlDrawingOnly(bool on) {
+void blit::setSdlDrawingOnly(bool on) {
     g_sdlOnly = on;
 }
 
-bool sdlDrawingOnly() {
+bool blit::sdlDrawingOnly() {
     return g_sdlOnly;
 }
 
-int rowFill(SDL_Surface* target, SDL_Rect* rect, Uint32 pixel) {
+int blit::rowFill(SDL_Surface* target, SDL_Rect* rect, Uint32 pixel) {
     if (g_sdlOnly || !media::pixelsLiveInMemory() || !target ||
         target->format->BytesPerPixel != 4 || (target->flags & SDL_HWSURFACE))
         return SDL_FillRect(target, rect, pixel);

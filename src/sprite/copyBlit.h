@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+namespace blit {
+
 // SDL_BlitSurface for the plain rectangle copies that save and restore the
 // background under sprites.  When both surfaces are 32-bit with the same
 // pixel layout and the source has neither colour key nor alpha, the rows are
@@ -39,3 +41,5 @@ int rowFill(SDL_Surface* target, SDL_Rect* rect, Uint32 pixel);
 // fast may prefer SDL's own path.
 void setSdlDrawingOnly(bool on);
 bool sdlDrawingOnly();
+
+} // namespace blit

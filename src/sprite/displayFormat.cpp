@@ -5,7 +5,7 @@
 
 #include <climits>
 
-bool isDisplayFormat(const SDL_Surface* surface) {
+bool displayFormat::isDisplayFormat(const SDL_Surface* surface) {
     const SDL_Surface* screen = SDL_GetVideoSurface();
     if (!surface || !screen) return false;
     // A screen in video memory gets video-memory copies; leave those to SDL.
@@ -18,50 +18,50 @@ bool isDisplayFormat(const SDL_Surface* surface) {
            a->Bmask == b->Bmask && a->Amask == b->Amask;
 }
 
-SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
-    if (!surface || isDisplayFormat(surface)) return surface;
+SDL_Surface* displayFormat::toDisplayFormat(SDL_Surface* surface) {
+    if (!surface || displayFormat::isDisplayFormat(surface)) return surface;
     SDL_Surface* converted = media::toDisplayFormat(surface);
     SDL_FreeSurface(surface);
     return converted;
 }
 
-SDL_Surface* blankDisplaySurface(int w, int h) {
+SDL_Surface* displayFormat::blankDisplaySurface(int w, int h) {
     const SDL_Surface* screen = SDL_GetVideoSurface();
     if (!screen) return nullptr;
     const SDL_PixelFormat* f = screen->format;
     SDL_Surface* made =
         SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, 0);
-    if (made && isDisplayFormat(made)) return made;
+    if (made && displayFormat::isDisplayFormat(made)) return made;
     // A screen of another kind: let SDL make its own display-format copy.
-    return made ? toDisplayFormat(made) : nullptr;
+    return made ? displayFormat::toDisplayFormat(made) : nullptr;
 }
 
-SDL_Surface* displaySurfaceOver(void* pixels, int w, int h) {
+SDL_Surface* displayFormat::displaySurfaceOver(void* pixels, int w, int h) {
     const SDL_Surface* screen = SDL_GetVideoSurface();
     if (!screen || !pixels || w < 1 || h < 1 || w > INT_MAX / 4) return nullptr;
     const SDL_PixelFormat* f = screen->format;
     SDL_Surface* made = SDL_CreateRGBSurfaceFrom(pixels, w, h, f->BitsPerPixel, w * 4, f->Rmask,
                                                  f->Gmask, f->Bmask, 0);
-    if (made && isDisplayFormat(made)) return made;
+    if (made && displayFormat::isDisplayFormat(made)) return made;
     if (made) SDL_FreeSurface(made);
     return nullptr;
 }
 
-bool canConvertInto(const SDL_Surface* surface) {
+bool displayFormat::canConvertInto(const SDL_Surface* surface) {
     // A colour key or alpha makes SDL_DisplayFormat carry them over in ways
     // of its own; such a bitmap goes through SDL_DisplayFormat itself.
-    return surface && media::pixelsLiveInMemory() && !isDisplayFormat(surface) &&
+    return surface && media::pixelsLiveInMemory() && !displayFormat::isDisplayFormat(surface) &&
            !(surface->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA | SDL_HWSURFACE)) &&
            surface->format->Amask == 0;
 }
 
-SDL_Surface* convertIntoStore(SDL_Surface* decoded, void*& slice) {
+SDL_Surface* displayFormat::convertIntoStore(SDL_Surface* decoded, void*& slice) {
     slice = nullptr;
-    if (!canConvertInto(decoded)) return nullptr;
+    if (!displayFormat::canConvertInto(decoded)) return nullptr;
     void* memory = pixelStore::shared().take(static_cast<size_t>(decoded->w) *
                                              static_cast<size_t>(decoded->h) * 4);
     if (!memory) return nullptr;
-    SDL_Surface* target = displaySurfaceOver(memory, decoded->w, decoded->h);
+    SDL_Surface* target = displayFormat::displaySurfaceOver(memory, decoded->w, decoded->h);
     // An opaque blit onto a display-format surface is what SDL_DisplayFormat
     // does, less the memory it would allocate.
     if (target && SDL_BlitSurface(decoded, nullptr, target, nullptr) == 0) {
@@ -74,9 +74,9 @@ SDL_Surface* convertIntoStore(SDL_Surface* decoded, void*& slice) {
     return nullptr;
 }
 
-SDL_Surface* keptInDisplayFormat(SDL_Surface* decoded) {
+SDL_Surface* displayFormat::keptInDisplayFormat(SDL_Surface* decoded) {
     void* slice = nullptr;
     // The slice is never given back: the image lives as long as the game.
-    if (SDL_Surface* converted = convertIntoStore(decoded, slice)) return converted;
+    if (SDL_Surface* converted = displayFormat::convertIntoStore(decoded, slice)) return converted;
     return media::replaceWithDisplayFormat(decoded);
 }

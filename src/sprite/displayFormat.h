@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+namespace displayFormat {
+
 // True when the surface already has the layout SDL_DisplayFormat would give
 // it: the screen's pixel size and colour masks, no alpha, in system memory
 // like the screen.  False before the screen exists.
@@ -41,3 +43,5 @@ SDL_Surface* convertIntoStore(SDL_Surface* decoded, void*& slice);
 // what SDL_DisplayFormat gives, else by SDL_DisplayFormat.  nullptr when it
 // cannot be converted.
 SDL_Surface* keptInDisplayFormat(SDL_Surface* decoded);
+
+} // namespace displayFormat

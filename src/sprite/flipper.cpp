@@ -34,17 +34,17 @@ Uint8* pixelAddress(SDL_Surface* surface, int x, int y) {
 
 } // namespace
 
-Uint32 get_pixel32(SDL_Surface* surface, int x, int y) {
+Uint32 flipper::get_pixel32(SDL_Surface* surface, int x, int y) {
     Uint32 pixel;
     std::memcpy(&pixel, pixelAddress(surface, x, y), sizeof pixel);
     return pixel;
 }
 
-void put_pixel32(SDL_Surface* surface, int x, int y, Uint32 pixel) {
+void flipper::put_pixel32(SDL_Surface* surface, int x, int y, Uint32 pixel) {
     std::memcpy(pixelAddress(surface, x, y), &pixel, sizeof pixel);
 }
 
-SDL_Surface* flip_surface(SDL_Surface* source) {
+SDL_Surface* flipper::flip_surface(SDL_Surface* source) {
     if (!source) return nullptr;
     if (SDL_Surface* mirrored = media::mirroredByPlatform(source)) return mirrored;
     SDL_PixelFormat* format = source->format;
@@ -53,14 +53,14 @@ SDL_Surface* flip_surface(SDL_Surface* source) {
         SDL_CreateRGBSurface(0, source->w, source->h, format->BitsPerPixel, format->Rmask,
                              format->Gmask, format->Bmask, keyed ? 0 : format->Amask);
     if (!flipped) return nullptr;
-    if (!mirrorInto(source, flipped)) {
+    if (!flipper::mirrorInto(source, flipped)) {
         SDL_FreeSurface(flipped);
         return nullptr;
     }
     return flipped;
 }
 
-bool mirrorInto(SDL_Surface* source, SDL_Surface* target) {
+bool flipper::mirrorInto(SDL_Surface* source, SDL_Surface* target) {
     if (!source || !target || source->w != target->w || source->h != target->h ||
         source->format->BytesPerPixel != target->format->BytesPerPixel)
         return false;

@@ -14,7 +14,7 @@ int readInts(const std::string& text, std::initializer_list<int*> fields, size_t
     int count = 0;
     for (int* field : fields)
         values[count++] = *field;
-    int got = scanInts(text, values, count, start);
+    int got = text::scanInts(text, values, count, start);
     int i = 0;
     for (int* field : fields) {
         if (i >= got) break;
@@ -28,7 +28,7 @@ bool isSkippedBetweenEntries(const std::string& line) {
 }
 
 std::string shown(const std::string& line) {
-    return "\"" + withoutLineEnd(line) + "\"";
+    return "\"" + text::withoutLineEnd(line) + "\"";
 }
 
 } // namespace
@@ -59,7 +59,7 @@ void frameIndex::mismatch(const std::string& line, const std::string& expected) 
     std::string message = where() + "expected " + expected + ", found " + shown(line);
     if (!line.empty() && line[0] == '#')
         message += "; comments are not allowed inside a frame entry";
-    else if (withoutLineEnd(line).empty())
+    else if (text::withoutLineEnd(line).empty())
         message += "; empty lines are not allowed inside a frame entry";
     lines_.error(lines_.line(), message);
 }
@@ -106,7 +106,7 @@ void frameIndex::keepInRange(std::initializer_list<int*> fields, const char* wha
 bool frameIndex::word(std::string& value, const char* what) {
     std::string line;
     const bool there = entryLine(line, what);
-    const std::string read = firstWord(line);
+    const std::string read = text::firstWord(line);
     if (!read.empty()) value = read;
     if (there && read.empty()) mismatch(line, what);
     return there;
@@ -151,11 +151,12 @@ bool frameIndex::startEntry(std::string& line) {
 // own keeps the previous entry's bitmap and transparent colour.
 void frameIndex::readBitmapLine(const std::string& line, frameEntry& entry) {
     spriteFrame& frame = entry.frame;
-    const std::string name = firstWord(line);
+    const std::string name = text::firstWord(line);
     int got = 0;
     if (!name.empty()) {
         bitmap_ = name;
-        got = readInts(line, {&frame.pause, &key_[0], &key_[1], &key_[2]}, afterFirstWord(line));
+        got = readInts(line, {&frame.pause, &key_[0], &key_[1], &key_[2]},
+                       text::afterFirstWord(line));
     }
     if (got < 4) mismatch(line, "\"<bitmap> <time> <red> <green> <blue>\"");
     entry.bitmap = bitmap_;
@@ -246,9 +247,9 @@ std::string frameIndex::unreadable(const frameEntry& entry) {
                   "for a comment";
     if (problem.empty())
         problem = writtenText::line(
-            "the bitmap line",
-            entry.bitmap + " " +
-                withoutLineEnd(numberLine({f.pause, entry.keyRed, entry.keyGreen, entry.keyBlue})));
+            "the bitmap line", entry.bitmap + " " +
+                                   text::withoutLineEnd(numberLine(
+                                       {f.pause, entry.keyRed, entry.keyGreen, entry.keyBlue})));
     // The reader keeps values within their ranges; one outside would come
     // back changed.
     const int far = dataLimits::coordinate;

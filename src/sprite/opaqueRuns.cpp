@@ -101,17 +101,17 @@ std::size_t opaqueRuns::bytes() const {
 
 int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) const {
     Uint32 key = 0;
-    if (!known_ || sdlDrawingOnly() || !image || !target || !image->pixels || image == target ||
-        (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
+    if (!known_ || blit::sdlDrawingOnly() || !image || !target || !image->pixels ||
+        image == target || (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
         !colourKey(image, key) || key != key_ || SDL_MUSTLOCK(image) ||
         rowStarts_.size() != static_cast<std::size_t>(image->h) + 1 ||
         !sameLayout(image->format, target->format))
-        return copyBlit(image, nullptr, target, at);
+        return blit::copyBlit(image, nullptr, target, at);
 
     SDL_Rect wholeTarget{0, 0, 0, 0};
     if (!at) at = &wholeTarget;
-    blitArea area;
-    if (!clipLikeSdl(image, nullptr, target, at, area)) return 0;
+    blit::blitArea area;
+    if (!blit::clipLikeSdl(image, nullptr, target, at, area)) return 0;
 
     const bool lockTarget = SDL_MUSTLOCK(target);
     if (lockTarget && SDL_LockSurface(target) < 0) return -1;

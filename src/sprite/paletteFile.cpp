@@ -11,7 +11,7 @@ namespace {
 bool isChannel(const std::string& word) {
     return !word.empty() && word.size() <= 3 &&
            std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           leadingInt(word) <= 255;
+           text::leadingInt(word) <= 255;
 }
 
 std::string colourText(const int* c) {
@@ -37,7 +37,7 @@ const std::vector<colourSwap>& paletteFile::readSwaps() {
     int held = 0;
     for (int i = 0; i < header_.announced() && lines_.readLine(line); ++i) {
         ++held;
-        const std::vector<std::string> words = splitWords(line, 7);
+        const std::vector<std::string> words = text::splitWords(line, 7);
         if (words.size() != 6 || !std::all_of(words.begin(), words.end(), isChannel)) {
             lines_.error(lines_.line(), "expected six numbers from 0 to 255 (a colour as drawn, "
                                         "then as player 2 wears it); the line is skipped");
@@ -46,8 +46,8 @@ const std::vector<colourSwap>& paletteFile::readSwaps() {
         colourSwap swap;
         swap.line = lines_.line();
         for (int c = 0; c < 3; ++c) {
-            swap.from[c] = leadingInt(words[c]);
-            swap.to[c] = leadingInt(words[c + 3]);
+            swap.from[c] = text::leadingInt(words[c]);
+            swap.to[c] = text::leadingInt(words[c + 3]);
         }
         const auto earlier = std::find_if(swaps_.begin(), swaps_.end(), [&](const colourSwap& s) {
             return sameColour(s.from, swap.from);

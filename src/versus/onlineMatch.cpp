@@ -74,7 +74,7 @@ bool openCarrier(const versusProgram::options& opts, carrier& c, std::string& er
     } else if (!opts.join.empty()) {
         std::string name;
         std::uint16_t port = 0;
-        if (splitHostPort(opts.join, name, port, error))
+        if (enetTransport::splitHostPort(opts.join, name, port, error))
             c.enet = enetTransport::join(name, port, error);
         if (c.enet) say("joining " + name + ":" + std::to_string(port));
     } else {

@@ -156,7 +156,7 @@ struct playedGame {
 
 // True when the frame on show is drawn from its opaque runs.
 bool drawnFromRuns(const spriteFrame* shown) {
-    return shown && shown->image && shown->runs.known() && !sdlDrawingOnly();
+    return shown && shown->image && shown->runs.known() && !blit::sdlDrawingOnly();
 }
 
 void countRunDraws(playedGame& played) {
@@ -168,7 +168,7 @@ void countRunDraws(playedGame& played) {
 }
 
 playedGame play(bool sdlOnly) {
-    setSdlDrawingOnly(sdlOnly);
+    blit::setSdlDrawingOnly(sdlOnly);
     replayScript script = busyGame();
     playedGame played;
     g_frames = &played.frames;

@@ -63,7 +63,7 @@ const std::vector<int>& visiblePerRow(SDL_Surface* image) {
         for (int y = 0; y < image->h; ++y) {
             int n = 0;
             for (int x = 0; x < image->w; ++x)
-                n += get_pixel32(image, x, y) != key;
+                n += flipper::get_pixel32(image, x, y) != key;
             rows[y] = n;
         }
         SDL_UnlockSurface(image);
@@ -257,12 +257,12 @@ double gameCopies(const std::vector<spritePart>& parts, bool floorOnly) {
         if (floorOnly && !part.moving) continue;
         SDL_Surface* save = scratchSave(part.save);
         SDL_Rect from = part.area, to{0, 0, 0, 0};
-        copyBlit(screen, &from, save, &to);
+        blit::copyBlit(screen, &from, save, &to);
         const int restores = floorOnly ? 1 : part.restores;
         SDL_Rect whole{0, 0, part.area.w, part.area.h};
         for (int i = 0; i + 1 < restores; ++i) {
             SDL_Rect at = part.area, source = whole;
-            copyBlit(save, &source, screen, &at);
+            blit::copyBlit(save, &source, screen, &at);
         }
         if (part.image) {
             SDL_Rect at{static_cast<Sint16>(part.imageX), static_cast<Sint16>(part.imageY), 0, 0};
@@ -270,11 +270,11 @@ double gameCopies(const std::vector<spritePart>& parts, bool floorOnly) {
         }
         for (size_t i = 0; i < part.fills.size(); ++i) {
             SDL_Rect r = part.fills[i];
-            if (r.w && r.h) rowFill(screen, &r, part.fillPixels[i]);
+            if (r.w && r.h) blit::rowFill(screen, &r, part.fillPixels[i]);
         }
         if (restores > 0) {
             SDL_Rect at = part.area, source = whole;
-            copyBlit(save, &source, screen, &at);
+            blit::copyBlit(save, &source, screen, &at);
         }
     }
     return microseconds(clock_type::now() - begin);

@@ -24,7 +24,8 @@ frameRecord recordOf(const frameEntry& entry) {
         frame.soundLine = entry.soundLine;
     }
     for (size_t i = 0; i < entry.frame.partNames.size(); ++i)
-        frame.spawns.push_back({withoutLineEnd(entry.frame.partNames[i]), entry.spawnLines[i]});
+        frame.spawns.push_back(
+            {text::withoutLineEnd(entry.frame.partNames[i]), entry.spawnLines[i]});
     return frame;
 }
 

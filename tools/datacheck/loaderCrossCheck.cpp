@@ -241,7 +241,7 @@ void loaderCrossCheck::compareFrames(const frameFolder& mine, const CSpriteBase&
                           name + differs("the sound", g.soundName, m.sound));
         bool sameSpawns = g.partNames.size() == m.spawns.size();
         for (size_t s = 0; sameSpawns && s < m.spawns.size(); ++s)
-            sameSpawns = withoutLineEnd(g.partNames[s]) == m.spawns[s].text;
+            sameSpawns = text::withoutLineEnd(g.partNames[s]) == m.spawns[s].text;
         if (!sameSpawns)
             report_.error(mine.infoPath, m.line,
                           name + "the game's loader reads other spawn lines than the checker did");

@@ -46,7 +46,7 @@ bool moveRules::engineName(const std::string& name) {
 
 conditionKind moveRules::classify(const std::string& condition) {
     if (condition == "null") return conditionKind::always;
-    std::vector<std::string> words = splitWords(condition, 3);
+    std::vector<std::string> words = text::splitWords(condition, 3);
     if (words.empty() || words[0] != "ground") return conditionKind::never;
     return words.size() > 2 && words[2] == "true" ? conditionKind::onGround : conditionKind::inAir;
 }
@@ -103,7 +103,7 @@ void moveRules::checkConditions() {
             continue;
         }
         if (!recognised) continue; // only command recognition asks for conditions
-        std::vector<std::string> words = splitWords(move.condition, 4);
+        std::vector<std::string> words = text::splitWords(move.condition, 4);
         std::string shown = "condition \"" + move.condition + "\"";
         if (words.empty())
             report_.warning(path, move.conditionLine,

@@ -118,7 +118,7 @@ void particleChecker::readDefinition(particleDef& def, const std::string& folder
 
 void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn,
                                  const std::string& context, bool spawned) {
-    std::vector<std::string> words = splitWords(spawn.text, 3);
+    std::vector<std::string> words = text::splitWords(spawn.text, 3);
     if (words.empty()) {
         report_.add(file, spawn.line, spawned ? severity::error : severity::warning,
                     context + "empty spawn line names no particle definition");
@@ -138,8 +138,8 @@ void particleChecker::checkSpawn(const std::string& file, const spawnLine& spawn
     }
     const int far = dataLimits::coordinate;
     for (size_t i = 1; i < words.size(); ++i) {
-        const int value = leadingInt(words[i]);
-        if (!isPlainNumber(words[i]))
+        const int value = text::leadingInt(words[i]);
+        if (!text::isPlainNumber(words[i]))
             report_.warning(file, spawn.line,
                             context + "offset \"" + words[i] +
                                 "\" is not a number; the game reads " + std::to_string(value));
@@ -272,7 +272,7 @@ void particleChecker::checkSpawnCycles() {
         const std::vector<spawnLine>& death = def.events[0];
         if (death.empty() || death[0].text == "NULL") continue;
         for (const spawnLine& entry : death) {
-            std::vector<std::string> words = splitWords(entry.text, 1);
+            std::vector<std::string> words = text::splitWords(entry.text, 1);
             const particleDef* child = words.empty() ? nullptr : find(words[0]);
             if (child && !child->outside) spawns[i].push_back(size_t(child - defs_.data()));
         }

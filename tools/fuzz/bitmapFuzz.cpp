@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (converted) {
             SDL_SetColorKey(converted, SDL_SRCCOLORKEY | SDL_RLEACCEL,
                             SDL_MapRGB(converted->format, 255, 0, 255));
-            SDL_Surface* flipped = flip_surface(converted);
+            SDL_Surface* flipped = flipper::flip_surface(converted);
             if (flipped) SDL_FreeSurface(flipped);
             SDL_FreeSurface(converted);
         }

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream lines(moveText);
     std::string line;
     while (std::getline(lines, line) && moves.moves.size() < 64) {
-        std::vector<std::string> words = splitWords(line, 5);
+        std::vector<std::string> words = text::splitWords(line, 5);
         if (words.size() < 2) continue;
         moveInfo move;
         move.name = words[0];

@@ -98,7 +98,7 @@ void drawEveryFrameOnce(gameSession& session) {
     SDL_Surface* kept = SDL_DisplayFormat(screen);
     if (!kept) return;
     SDL_SetColorKey(kept, 0, 0);
-    copyBlit(screen, nullptr, kept, nullptr);
+    blit::copyBlit(screen, nullptr, kept, nullptr);
     auto drawAll = [](CSpriteBase& set) {
         for (std::vector<spriteFrame>* list : {&set.frames, &set.flipFrames})
             for (spriteFrame& frame : *list)
@@ -111,7 +111,7 @@ void drawEveryFrameOnce(gameSession& session) {
     for (partInfoList::node* n = session.particleDefs.head; n; n = n->next)
         if (n->info.frameSet) drawAll(*n->info.frameSet);
     drawAll(barbase);
-    copyBlit(kept, nullptr, screen, nullptr);
+    blit::copyBlit(kept, nullptr, screen, nullptr);
     SDL_FreeSurface(kept);
 }
 

@@ -64,7 +64,7 @@ void characterSnapshot::readFileNames(const std::string& folder, const CSpriteBa
 void characterSnapshot::loadParticles(const std::string& dataFolder, const CSpriteBase& set) {
     for (const spriteFrame& frame : set.frames)
         for (const std::string& line : frame.partNames) {
-            std::vector<std::string> words = splitWords(line, 1);
+            std::vector<std::string> words = text::splitWords(line, 1);
             if (words.empty() || !plainName(words[0]) || particles.count(words[0])) continue;
             const std::string folder = dataFolder + "/particle/" + words[0];
             if (!platform::directoryExists(folder)) continue;

@@ -60,7 +60,7 @@ std::string moveTable::keys(const std::string& command) {
 
 std::string moveTable::place(const std::string& condition) {
     if (condition == "null") return "ground or air";
-    std::vector<std::string> words = splitWords(condition, 3);
+    std::vector<std::string> words = text::splitWords(condition, 3);
     if (words.empty() || words[0] != "ground") return "never";
     return words.size() > 2 && words[2] == "true" ? "ground" : "air";
 }

@@ -50,11 +50,11 @@ struct spawnPoint {
 };
 
 spawnPoint readSpawn(const std::string& line) {
-    std::vector<std::string> words = splitWords(line, 3);
+    std::vector<std::string> words = text::splitWords(line, 3);
     spawnPoint spawn;
     if (!words.empty()) spawn.name = words[0];
-    if (words.size() > 1) spawn.dx = leadingInt(words[1]);
-    if (words.size() > 2) spawn.dy = leadingInt(words[2]);
+    if (words.size() > 1) spawn.dx = text::leadingInt(words[1]);
+    if (words.size() > 2) spawn.dy = text::leadingInt(words[2]);
     return spawn;
 }
 

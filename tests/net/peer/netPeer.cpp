@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     } else if (!joinTo.empty()) {
         std::string name;
         std::uint16_t port = 0;
-        if (splitHostPort(joinTo, name, port, error))
+        if (enetTransport::splitHostPort(joinTo, name, port, error))
             carrier = enetTransport::join(name, port, error);
     }
     std::unique_ptr<udpTransport> bridge;
