@@ -1,0 +1,127 @@
+// A pass with the particle list at its cap, beside a normal pass.  The spark
+// is made to multiply (each one that dies leaves two), as a careless
+// particle pack would have it: the list fills to its cap and stays there,
+// and in every pass some sparks die, their follow-ups take the places they
+// leave, and the rest are refused.  Both figures are whole passes as the
+// desktop plays them (the pass, then its frame drawn and sent), on the
+// benchmark's clock of 1 ms a pass, with the trace counted, not written.
+#include "sections.h"
+
+#include "base/seams.h"
+#include "game/main.h"
+#include "particle/particle.h"
+#include "particle/particleInfo.h"
+
+#include <cstdio>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+Uint32 g_tick = 0;
+Uint32 benchTicks() {
+    return g_tick;
+}
+
+// Counts the bytes written to it and keeps none.
+class countingBuffer : public std::streambuf {
+  public:
+    long long bytes = 0;
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) ++bytes;
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        bytes += n;
+        return n;
+    }
+};
+
+void pass(gameSession& game) {
+    ++g_tick;
+    const passControls idle[2];
+    updateGame(game, idle);
+    DrawScene();
+}
+
+struct passFigures {
+    double medianUs = 0;
+    double particles = 0;  // mean live particles
+    double traceBytes = 0; // mean trace bytes a pass
+};
+
+passFigures timePasses(gameSession& game, int passes, countingBuffer& trace) {
+    std::vector<double> times;
+    times.reserve(static_cast<size_t>(passes));
+    const long long traceBefore = trace.bytes;
+    double particles = 0;
+    for (int i = 0; i < passes; ++i) {
+        const auto start = clock_type::now();
+        pass(game);
+        times.push_back(microseconds(clock_type::now() - start));
+        particles += pList.size();
+    }
+    passFigures figures;
+    figures.medianUs = median(times);
+    figures.particles = particles / passes;
+    figures.traceBytes = static_cast<double>(trace.bytes - traceBefore) / passes;
+    return figures;
+}
+
+} // namespace
+
+void particleCapSection(libraryRow& row) {
+    gameSession* game = loadedGame();
+    particleInfo* spark = game ? game->particleDefs.findParticle("spark") : nullptr;
+    if (!spark) return;
+    countingBuffer counted;
+    std::ostream trace(&counted);
+    std::ostream* traceBefore = &seams::trace();
+    seams::setTraceStream(&trace);
+    seams::setTickSource(benchTicks);
+    g_tick = 200000;
+
+    pList.clear();
+    const passFigures normal = timePasses(*game, 2000, counted);
+
+    // Every spark that dies leaves two.  One spark to start with; the list
+    // is full after a few of its lifetimes, and the passes are timed once it
+    // has been full for a while.
+    const std::vector<std::string> deathBefore = spark->eventParts[OnDeath];
+    const int countBefore = spark->eventCount[OnDeath];
+    spark->eventParts[OnDeath] = {"spark 14 8", "spark 22 34"};
+    spark->eventCount[OnDeath] = 2;
+    pList.addParticle("spark 0 40", &vikings1, nullptr, &game->particleDefs, screen,
+                      static_cast<int>(g_tick));
+    int warmUp = 0;
+    while (pList.size() < particleList::maxParticles && warmUp < 20000) {
+        pass(*game);
+        ++warmUp;
+    }
+    for (int i = 0; i < 1000; ++i)
+        pass(*game);
+    const passFigures cap = timePasses(*game, 2000, counted);
+
+    spark->eventParts[OnDeath] = deathBefore;
+    spark->eventCount[OnDeath] = countBefore;
+    pList.clear();
+    seams::setTickSource(nullptr);
+    seams::setTraceStream(traceBefore);
+
+    row.normalPass = normal.medianUs;
+    row.capPass = cap.medianUs;
+    std::printf("normal pass, median               %.2f us (%.1f particles, %.0f trace bytes a "
+                "pass)\n",
+                normal.medianUs, normal.particles, normal.traceBytes);
+    std::printf("pass at the particle cap, median  %.2f us (%.1f particles, %.0f trace bytes a "
+                "pass; full after %d passes)   cap / normal  %.2f\n",
+                cap.medianUs, cap.particles, cap.traceBytes, warmUp,
+                normal.medianUs > 0 ? cap.medianUs / normal.medianUs : 0.0);
+}
+
+} // namespace bench
