@@ -32,7 +32,7 @@ gameSession* loadedGame();
 void runMemorySection();
 
 // A pass with the particle list at its cap (a spark that multiplies) beside
-// a normal pass, with their trace.  Fills the row's cap figures.
+// an idle pass, with their trace.  Fills the row's cap figures.
 void particleCapSection(libraryRow& row);
 
 // What saving, restoring and rolling back the game cost, with no particles

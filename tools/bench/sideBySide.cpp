@@ -53,7 +53,7 @@ void printRow(const char* name, const libraryRow& r) {
                 "%.2f ms | %6.1f us | %4.2f |\n",
                 name, r.pass, r.limit, ratio(r.pass, r.limit), r.floor, ratio(r.pass, r.floor),
                 r.mainToFirstFrameMs, r.keyPasses, r.keyMs, r.capPass,
-                ratio(r.capPass, r.normalPass));
+                ratio(r.capPass, r.idlePass));
 }
 
 } // namespace
