@@ -11,10 +11,11 @@ scripts/web.sh --build
 node web/browserTest.js build-web/web data build-web/artifacts
 # The versus page: two players' keys at one keyboard.
 node web/versusTest.js build-web/web build-web/artifacts
-# Online play: browser against browser over WebRTC, and browser against the
-# desktop's netpeer (from the desktop build) through the bridge.
-[ -x build/tests/net/netpeer ] || cmake --build build --target netpeer
-node web/onlineTest.js build-web/web build/tests/net/netpeer
+# Online play on the versus page: browser against browser over WebRTC, and
+# browser against the desktop's versus program (from the desktop build)
+# through the bridge.
+[ -x build/versus ] || cmake --build build --target versus
+node web/onlineTest.js build-web/web build/versus build-web/artifacts/online
 # The web folder for any host, from a plain static server.
 rm -rf build-web/dist
 scripts/web.sh --dist build-web/dist

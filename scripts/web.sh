@@ -45,20 +45,19 @@ if [ "$mode" = --dist ]; then
     # is built.
     "${emcc_env[@]}" cmake --build build-web -j"$(nproc)"
 else
-    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web net-test-web
+    "${emcc_env[@]}" cmake --build build-web -j"$(nproc)" --target fighter-web
 fi
 
 [ "$mode" = --build ] && exit 0
 if [ "$mode" = --dist ]; then
     # The pages and what they load (scripts, WebAssembly, preloaded data),
     # and the screenshot a software centre shows of the game (the AppStream
-    # metadata points at screenshot.png beside the pages).  The online test
-    # page (nettest) is the browser test's, not the players'.
+    # metadata points at screenshot.png beside the pages).  Named one by
+    # one: an older build folder may hold pages that are no longer built.
     mkdir -p "$dist"
-    shopt -s nullglob
     files=()
-    for file in build-web/web/*.html build-web/web/*.js build-web/web/*.wasm build-web/web/*.data; do
-        [[ "$(basename "$file")" == nettest.* ]] || files+=("$file")
+    for file in index.html versus.html online.js fighter.js fighter.wasm fighter.data; do
+        files+=("build-web/web/$file")
     done
     cp "${files[@]}" docs/screenshot.png "$dist"/
     echo "The web folder is $dist: ${files[*]##*/} screenshot.png"

@@ -14,12 +14,14 @@ struct sample {
 
 std::vector<unsigned char> saved(const sample& s, std::vector<stateWriter::fieldStart>* layout) {
     std::vector<unsigned char> bytes;
-    stateWriter w(bytes, layout);
-    w.put("x", s.x);
-    w.put("seed", s.seed);
-    w.put("right", s.right);
-    w.put("timer", s.timer);
-    w.put("action", s.action);
+    {
+        stateWriter w(bytes, layout);
+        w.put("x", s.x);
+        w.put("seed", s.seed);
+        w.put("right", s.right);
+        w.put("timer", s.timer);
+        w.put("action", s.action);
+    } // the bytes are whole once the writer is gone
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 // frame pacing, sounds of frames played again, and which fighter particles
 // hit.  The game tests run the real start-up on the shipped data.
 #include "game/framePacer.h"
+#include "game/matchState.h"
 #include "game/soundOnce.h"
 #include "game/versusLoop.h"
 #include "game/versusRecording.h"
@@ -379,6 +380,43 @@ TEST_F(VersusGame, AFrameKeptShownStaysOnTheScreenUntilTheNextFrame) {
 
     // The next frame finishes the one on show before it plays.
     versusLoop::playFrame(game->session, frame++, {}, false, true, true);
+    versusLoop::playFrame(game->session, frame++, {}, false, false);
+    EXPECT_TRUE(showsStage(x, y));
+}
+
+TEST_F(VersusGame, AFrameKeptShownHoldsItsHitChecksAndShowStateRedrawsAnErasedOne) {
+    // A fireball flying at player 2 from every distance in turn, each in one
+    // frame kept shown: whichever pass it lands in, the last included, the
+    // hit is in the state when playFrame returns (an online page saves the
+    // state and takes its checksum before the frame is erased), and
+    // finishing the frame adds nothing.
+    matchState state(game->session);
+    std::vector<unsigned char> start;
+    state.save(start);
+    const std::uint32_t at = frame;
+    int landed = 0;
+    for (int distance = 0; distance < 160; distance += 2) {
+        ASSERT_TRUE(state.restore(start));
+        const int hp = fighter2.hp;
+        particle* fireball = throwOnto(vikings1, fighter2, "fireball");
+        fireball->sprite.xPos -= distance;
+        versusLoop::playFrame(game->session, at, {}, false, true, true);
+        const int shownHp = fighter2.hp;
+        versusLoop::finishFrame();
+        EXPECT_EQ(shownHp, fighter2.hp) << "a hit waited for the erase, from " << distance;
+        if (fighter2.hp < hp) ++landed;
+    }
+    EXPECT_GT(landed, 0);
+    ASSERT_TRUE(state.restore(start));
+    frame = at;
+
+    // The game drawn as it is, kept shown, and erased by the next frame.
+    const colBox body = vikings1.getCBox();
+    const int x = (body.left + body.right) / 2, y = (body.top + body.bottom) / 2;
+    ASSERT_TRUE(showsStage(x, y));
+    versusLoop::showState();
+    EXPECT_FALSE(showsStage(x, y));
+    versusLoop::showState(); // on show already: nothing more
     versusLoop::playFrame(game->session, frame++, {}, false, false);
     EXPECT_TRUE(showsStage(x, y));
 }

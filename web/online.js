@@ -14,6 +14,7 @@
   // The link to send to the other player, for a room of this page.
   function joinLink(room) {
     const url = new URL(location.href);
+    url.searchParams.delete('online');
     url.searchParams.set('join', room);
     return url.toString();
   }

@@ -1,12 +1,16 @@
-// The browser test of online play: two headless Chromium pages play the
-// online test page (the tests' toy game with the rollback session) against
-// each other over WebRTC, through the local signaling server, each holding
-// back what it sends by 80 +- 20 ms and losing 5%; then one page plays the
-// desktop's netpeer through the bridge (web/bridge.js).  Each pair must
-// agree on the checksums of every confirmed frame, and roll back.  WebRTC
-// is kept to 127.0.0.1: no other address is offered or tried.
+// The browser test of online play, on the real versus page: two headless
+// Chromium pages play the game against each other over WebRTC, through the
+// local signaling server, each playing by itself (?autoplay) and holding
+// back what it sends by 80 +- 20 ms and losing 5% (?impair); then one page
+// plays the desktop's `versus --join-bridge` through the bridge
+// (web/bridge.js).  Each pair must agree on the checksums of every confirmed
+// frame (a digest of the first 400), and roll back.  A page whose other
+// side vanishes says "connection lost" within 3 seconds.  WebRTC is kept to
+// 127.0.0.1: no other address is offered or tried.  Every wait watches the
+// page's online status (webOnlineStatus), with an upper bound.
 //
-//   node web/onlineTest.js BUILD_WEB_FOLDER NETPEER
+//   node web/onlineTest.js BUILD_WEB_FOLDER VERSUS [ARTIFACTS]
+// VERSUS: the desktop's versus program, run from the repository root.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -15,8 +19,10 @@ const { spawn } = require('child_process');
 const puppeteer = require('puppeteer-core');
 const { serve } = require('./serve.js');
 const signaling = require('./signal.js');
+const wait = require('./testWait.js');
 
 const frames = 400;
+const root = path.join(__dirname, '..');
 
 function fail(message) {
   console.error('FAIL: ' + message);
@@ -24,41 +30,42 @@ function fail(message) {
   throw new Error(message);
 }
 
-// Resolves to the page's report once it finished, within `ms`.
-async function finished(page, name, ms) {
-  try {
-    await page.waitForFunction(() => window.netTest && window.netTest.report !== null,
-      { timeout: ms, polling: 100 });
-  } catch (e) {
-    const state = await page.evaluate(() => JSON.stringify(window.netTest));
-    fail(`${name} did not finish: ${state}`);
-  }
-  return page.evaluate(() => window.netTest.report);
+const statusOf = (page) => page.evaluate(() => window.onlineMatch.status ||
+  JSON.parse(Module.UTF8ToString(Module._webOnlineStatus())));
+
+// Resolves to the page's status once its match ended, within `ms`.
+async function ended(page, name, ms) {
+  await wait.until(async () => (await statusOf(page).catch(() => ({}))).told,
+    `${name} to finish its match (${JSON.stringify(await statusOf(page).catch((e) => e.message))})`,
+    ms, 100).catch((e) => fail(e.message));
+  return statusOf(page);
 }
 
-const digest = (report) => (report.match(/^confirmed \d+ digest [0-9a-f]+$/m) || [null])[0];
-const rollbacks = (report) => Number((report.match(/rollbacks (\d+)/) || [0, 0])[1]);
+const summary = (s) => `${s.phase}: frame ${s.frame}, confirmed ${s.confirmed}, ` +
+  `rollbacks ${s.rollbacks}, longest ${s.longest}, waited ${s.waited}, ping ${s.ping} ms, ` +
+  `digest ${s.digest || '-'}, ended: ${s.message}`;
 
-// Runs a program under a time limit; resolves to its output.
-function run(command, args, ms) {
+// Runs a program under a time limit; resolves to its exit code and output.
+function run(command, args, ms, options = {}) {
   return new Promise((resolve) => {
-    const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'] });
+    const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'], ...options });
     let out = '';
     child.stdout.on('data', (d) => { out += d; });
     child.stderr.on('data', (d) => { out += d; });
     const timer = setTimeout(() => child.kill('SIGKILL'), ms);
-    child.on('exit', (code) => { clearTimeout(timer); resolve({ code, out, child }); });
+    child.on('exit', (code) => { clearTimeout(timer); resolve({ code, out }); });
     run.children.push(child);
   });
 }
 run.children = [];
 
 async function main() {
-  const [folder, netpeer] = process.argv.slice(2);
-  if (!folder || !netpeer) {
-    console.error('usage: node web/onlineTest.js BUILD_WEB_FOLDER NETPEER');
+  const [folder, versus, artifacts] = process.argv.slice(2);
+  if (!folder || !versus) {
+    console.error('usage: node web/onlineTest.js BUILD_WEB_FOLDER VERSUS [ARTIFACTS]');
     process.exit(2);
   }
+  if (artifacts) fs.mkdirSync(artifacts, { recursive: true });
   const { server, port } = await serve(folder, 0);
   const signal = await signaling.start(0, '127.0.0.1');
   const signalUrl = `ws://127.0.0.1:${signal.port}`;
@@ -69,61 +76,97 @@ async function main() {
     userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      // Both pages keep their 16 ms timers though neither is in front.
+      // Both pages keep their timers though neither is in front.
       '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
-      '--disable-backgrounding-occluded-windows',
+      '--disable-backgrounding-occluded-windows', '--autoplay-policy=no-user-gesture-required',
       // WebRTC offers 127.0.0.1 only with the page allowed to enumerate
       // networks, which a (fake) microphone grants; mDNS names stay off.
       '--allow-loopback-in-peer-connection', '--use-fake-ui-for-media-stream',
       '--use-fake-device-for-media-stream', '--disable-features=WebRtcHideLocalIpsWithMdns'],
   });
-  const open = async (query) => {
+  const open = async (name, query) => {
     const page = await browser.newPage();
-    page.on('console', (m) => { if (/netTest:/.test(m.text())) console.log('  page: ' + m.text()); });
-    page.on('pageerror', (e) => console.log('  page error: ' + e.message));
-    await page.goto(`http://localhost:${port}/nettest.html?${query}`);
+    await page.setViewport({ width: 1200, height: 680 });
+    page.on('console', (m) => { if (/^Online: /m.test(m.text())) console.log(`  ${name}: ` + m.text().split('\n').filter((l) => l.startsWith('Online: ')).join(' | ')); });
+    page.on('pageerror', (e) => console.log(`  ${name} error: ` + e.message));
+    await page.goto(`http://localhost:${port}/versus.html?${query}`);
     return page;
   };
   const base = `signal=${encodeURIComponent(signalUrl)}&loopback&frames=${frames}`;
-  const grantNetworks = (page) => page.evaluate(async () => {
-    await navigator.mediaDevices.getUserMedia({ audio: true });
-  });
+  const room = async (page, name) => {
+    await wait.until(() => page.evaluate(() => window.onlineMatch && window.onlineMatch.room),
+      `${name} to get a room from the signaling server`, 20000, 50).catch((e) => fail(e.message));
+    return page.evaluate(() => window.onlineMatch.room);
+  };
+  const shoot = async (page, name) => {
+    if (artifacts) await page.screenshot({ path: path.join(artifacts, name + '.png') });
+  };
 
   try {
+    // The grant of the (fake) microphone is per origin.
+    const first = await browser.newPage();
+    await first.goto(`http://localhost:${port}/versus.html`);
+    await first.evaluate(() => navigator.mediaDevices.getUserMedia({ audio: true }));
+    await first.close();
+
     // Browser against browser.
-    const host = await browser.newPage();
-    await host.goto(`http://localhost:${port}/nettest.html?x`); // the grant is per origin
-    await grantNetworks(host);
-    await host.close();
-    const a = await open(`${base}&seed=3&impair=11`);
-    await a.waitForFunction(() => window.netTest.room !== null, { timeout: 10000 });
-    const room = await a.evaluate(() => window.netTest.room);
-    const b = await open(`${base}&seed=4&impair=12&join=${room}`);
-    const [ra, rb] = [await finished(a, 'the host page', 40000), await finished(b, 'the guest page', 10000)];
-    console.log('browser host:  ' + ra.replace('\n', ' | '));
-    console.log('browser guest: ' + rb.replace('\n', ' | '));
-    if (!digest(ra) || digest(ra) !== digest(rb)) fail('the two pages disagree');
-    if (rollbacks(ra) + rollbacks(rb) === 0) fail('no rollback between the pages');
+    const a = await open('host page', `online&${base}&autoplay=3&impair=11`);
+    const roomA = await room(a, 'the host page');
+    const link = await a.$eval('#link', (e) => e.value);
+    if (!link.includes(`join=${roomA}`) || link.includes('online'))
+      fail(`the link to send is wrong: ${link}`);
+    const b = await open('guest page', `join=${roomA}&${base}&autoplay=4&impair=12`);
+    await wait.until(async () => (await statusOf(a)).phase === 'running' &&
+      (await statusOf(b)).phase === 'running', 'both pages to start the match', 30000, 50)
+      .catch((e) => fail(e.message));
+    await wait.until(async () => (await statusOf(a)).confirmed >= frames / 2, 'the match half way',
+      30000, 50).catch((e) => fail(e.message));
+    await shoot(a, 'online-host');
+    const [sa, sb] = [await ended(a, 'the host page', 40000), await ended(b, 'the guest page', 10000)];
+    console.log('browser host:  ' + summary(sa));
+    console.log('browser guest: ' + summary(sb));
+    if (!sa.digest || sa.digest !== sb.digest) fail('the two pages disagree');
+    if (sa.rollbacks + sb.rollbacks === 0) fail('no rollback between the pages');
+    if (sa.hp[0] === 100 && sa.hp[1] === 100) console.log('  (nobody was hit)');
+    await shoot(b, 'online-guest-ended');
     await a.close();
     await b.close();
 
+    // The other page gone mid-match: "connection lost" within 3 seconds.
+    const e = await open('host page', `online&${base}&autoplay=7`);
+    const roomE = await room(e, 'the host page');
+    const f = await open('guest page', `join=${roomE}&${base}&autoplay=8`);
+    await wait.until(async () => (await statusOf(e)).confirmed >= 60,
+      'the pages to play 60 frames', 30000, 50).catch((err) => fail(err.message));
+    await f.close();
+    const gone = Date.now();
+    const se = await ended(e, 'the page left alone', 5000);
+    const seconds = (Date.now() - gone) / 1000;
+    console.log(`left alone: ${se.message} after ${seconds.toFixed(1)} s`);
+    if (se.message !== 'connection lost' || seconds > 3) fail('"connection lost" did not come within 3 s');
+    await shoot(e, 'online-connection-lost');
+    await e.close();
+
     // Browser against desktop, through the bridge.
-    const c = await open(`${base}&seed=5&impair=13`);
-    await c.waitForFunction(() => window.netTest.room !== null, { timeout: 10000 });
-    const room2 = await c.evaluate(() => window.netTest.room);
+    const c = await open('page', `online&${base}&autoplay=5&impair=13`);
+    const roomC = await room(c, 'the page');
     const udpPort = String(30000 + (process.pid % 20000));
-    const bridge = run('node', [path.join(__dirname, 'bridge.js'), signalUrl, room2, udpPort, '--loopback'], 45000);
-    const desktop = run(netpeer, ['--join-bridge', udpPort, '--frames', String(frames), '--seed', '6',
-      '--limit-ms', '40000'], 45000);
-    const rc = await finished(c, 'the page against the desktop', 45000);
+    const bridge = run('node', [path.join(__dirname, 'bridge.js'), signalUrl, roomC, udpPort, '--loopback'], 60000);
+    const desktop = run(versus, ['--join-bridge', udpPort, '--frames', String(frames),
+      '--autoplay', '6', '--impair', '14'], 60000,
+    { cwd: root, env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' } });
+    const sc = await ended(c, 'the page against the desktop', 60000);
     const d = await desktop;
     const br = await bridge;
     console.log(br.out.trim().split('\n').map((l) => '  ' + l).join('\n'));
-    console.log('browser: ' + rc.replace('\n', ' | '));
-    console.log('desktop: ' + d.out.trim().split('\n').slice(-2).join(' | '));
-    if (d.code !== 0) fail('the desktop side failed:\n' + d.out);
-    if (!digest(rc) || digest(rc) !== digest(d.out)) fail('the page and the desktop disagree');
-    console.log('PASS: browser against browser, and browser against desktop, agree');
+    console.log('browser: ' + summary(sc));
+    const desktopLines = d.out.split('\n').filter((l) => /^Online: /.test(l));
+    console.log('desktop: ' + desktopLines.slice(-3).join(' | '));
+    const desktopDigest = (d.out.match(/confirmed \d+ digest ([0-9a-f]+)/) || [])[1];
+    if (d.code !== 0) fail('the desktop side failed:\n' + desktopLines.join('\n'));
+    if (!sc.digest || sc.digest !== desktopDigest) fail('the page and the desktop disagree');
+    if (sc.rollbacks === 0 && / 0 rollbacks/.test(d.out)) fail('no rollback between the page and the desktop');
+    console.log('PASS: browser against browser, and browser against desktop, agree on the versus page');
   } finally {
     for (const child of run.children) if (child.exitCode === null) child.kill('SIGKILL');
     await browser.close();

@@ -20,7 +20,7 @@ void stateWriter::put(const char* name, float value) {
 void stateWriter::put(const char* name, const std::string& value) {
     note(name);
     putWord(static_cast<std::uint32_t>(value.size()));
-    out_.insert(out_.end(), value.begin(), value.end());
+    if (!value.empty()) std::memcpy(room(value.size()), value.data(), value.size());
 }
 
 bool stateReader::word(std::uint32_t& value) {

@@ -23,11 +23,18 @@ class stateWriter {
         std::size_t offset;
     };
 
+    // The bytes in `out` are whole once the writer is gone.
     explicit stateWriter(std::vector<unsigned char>& out, std::vector<fieldStart>* layout = nullptr)
         : out_(out), layout_(layout) {
-        out_.clear();
+        // Written in place over what the buffer already holds (a rollback
+        // saves into the same buffers frame after frame), cut to size at the
+        // end.
+        out_.resize(out_.capacity());
         if (layout_) layout_->clear();
     }
+    ~stateWriter() { out_.resize(at_); }
+    stateWriter(const stateWriter&) = delete;
+    stateWriter& operator=(const stateWriter&) = delete;
 
     void put(const char* name, std::int32_t value) {
         note(name);
@@ -39,26 +46,33 @@ class stateWriter {
     }
     void put(const char* name, bool value) {
         note(name);
-        out_.push_back(value ? 1 : 0);
+        *room(1) = value ? 1 : 0;
     }
     void put(const char* name, float value);
     void put(const char* name, const std::string& value);
 
   private:
     void note(const char* name) {
-        if (layout_) layout_->push_back({name, out_.size()});
+        if (layout_) layout_->push_back({name, at_});
+    }
+    // The next `n` bytes to write.
+    unsigned char* room(std::size_t n) {
+        if (out_.size() - at_ < n) out_.resize(2 * (at_ + n) + 256);
+        unsigned char* p = out_.data() + at_;
+        at_ += n;
+        return p;
     }
     void putWord(std::uint32_t value) {
-        // Byte by byte (inlined): a state at the particle limit is thousands
-        // of words, saved before every frame a rollback plays again.
-        out_.push_back(static_cast<unsigned char>(value));
-        out_.push_back(static_cast<unsigned char>(value >> 8));
-        out_.push_back(static_cast<unsigned char>(value >> 16));
-        out_.push_back(static_cast<unsigned char>(value >> 24));
+        unsigned char* p = room(4);
+        p[0] = static_cast<unsigned char>(value);
+        p[1] = static_cast<unsigned char>(value >> 8);
+        p[2] = static_cast<unsigned char>(value >> 16);
+        p[3] = static_cast<unsigned char>(value >> 24);
     }
 
     std::vector<unsigned char>& out_;
     std::vector<fieldStart>* layout_;
+    std::size_t at_ = 0;
 };
 
 class stateReader {

@@ -389,11 +389,15 @@ bool stepAfterUpdate(gameSession& session, const passControls* players) {
 }
 
 void eraseAndCheckHits() {
+    eraseFrame();
+    checkHits();
+}
+
+void eraseFrame() {
     // Leave a clean stage for the next pass's movement; the bars stay.
     vikings1.clearBG();
     fighter2.clearBG();
     pList.clearBG();
-    checkHits();
 }
 
 void advanceUnseenFrame() {

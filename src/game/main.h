@@ -83,6 +83,10 @@ void DrawScene();
 void drawFrame();
 // After the flip: the fighters and particles erased again, then the hit checks.
 void eraseAndCheckHits();
+// The fighters and particles erased from the screen (what the last drawFrame
+// saved under them put back).  Pixels only, like drawFrame: the hit checks
+// may come before it.
+void eraseFrame();
 // In place of the frame of a pass that is never shown: the hit checks.
 void advanceUnseenFrame();
 // Every sprite's frame clock steps (the end of updateGame).

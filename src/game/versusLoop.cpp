@@ -87,10 +87,12 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
         // The pass in which a player quits is the frame's last.
         if (draw && (pass == passesPerFrame || !goOn)) {
             drawFrame();
-            if (keepShown)
+            if (keepShown) {
                 g_frameOnShow = true;
-            else
+                checkHits();
+            } else {
                 eraseAndCheckHits();
+            }
         } else {
             advanceUnseenFrame();
         }
@@ -104,7 +106,13 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
 void finishFrame() {
     if (!g_frameOnShow) return;
     g_frameOnShow = false;
-    eraseAndCheckHits();
+    eraseFrame();
+}
+
+void showState() {
+    if (g_frameOnShow) return;
+    drawFrame();
+    g_frameOnShow = true;
 }
 
 std::uint32_t clock() {

@@ -44,15 +44,22 @@ frameInputs readInputs(gameSession& session);
 // rollback plays it again), so it writes no trace line and starts none of
 // the sounds it already started.  `keepShown` (a web page, whose screen is
 // the canvas the browser shows only after the page's code returns): the drawn
-// frame stays on the screen, and its last pass's erase and hit checks wait
-// for finishFrame, which the next playFrame calls first.
+// frame stays on the screen, and its erase waits for finishFrame, which the
+// next playFrame calls first.  The last pass's hit checks are made at once
+// (erasing changes only pixels), so the state is whole when playFrame
+// returns: an online page saves it and takes its checksum right away.
 bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inputs,
                bool resimulating, bool draw, bool keepShown = false);
 // The rest of a frame played with keepShown: the fighters and particles
-// erased, then the last pass's hit checks.  Nothing when none waits.  Call it
-// before saving or restoring the state: until then the frame's hit checks
-// are not in it.
+// erased.  Nothing when none waits.  Call it before a restore changes the
+// particles (their erase needs the ones that were drawn).
 void finishFrame();
+// Draws the game as it is now and keeps it on the screen, as a frame played
+// with keepShown, unless such a frame is on show already.  An online page
+// calls it when a step played no new frame after a rollback had erased the
+// last one (the side waited, or gave a frame up for time sync), and for its
+// first picture.  Pixels only.
+void showState();
 
 // The game clock: the tick of the last pass played (0 before frame 0).
 std::uint32_t clock();

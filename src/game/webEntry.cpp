@@ -6,6 +6,9 @@
 // last refresh (refreshLoop), and the game clock follows real time: walking,
 // jumps, particles and the opponent's timers run at the desktop's speed.
 //
+// The versus page online (versus.html?online, which passes --online) is
+// played by src/versus/webOnline.cpp, which the page calls itself.
+//
 // The versus page (versus.html, which passes --versus) plays a match between
 // two people at one keyboard instead, as the desktop's versus program does:
 // one frame of 16 passes per 16 ms of real time (versusLoop), both players'
@@ -144,8 +147,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webStopAt(Uint32 tick) {
 int main(int argc, char* argv[]) {
     seams::setTickSource(gameTicks);
     Uint32 seed = 1;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--versus") == 0) g_versus = true;
+        // The versus page online: the page starts the match itself
+        // (src/versus/webOnline.cpp) once it knows its seed and side.
+        if (std::strcmp(argv[i], "--online") == 0) {
+            tellPage("online");
+            return 0;
+        }
+    }
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") == 0) {
             // The replay tool's generator, so that a page opened with ?seed=N

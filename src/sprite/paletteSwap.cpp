@@ -34,11 +34,18 @@ SDL_Surface* paletteSwap::copyOf(SDL_Surface* image) const {
     SDL_Surface* copy = SDL_CreateRGBSurface(SDL_SWSURFACE, image->w, image->h, 32, f->Rmask,
                                              f->Gmask, f->Bmask, f->Amask);
     if (!copy) return nullptr;
-    // The swaps as pixel values of the image's layout.
-    // A swap into the transparent colour is not made: the pixel would vanish
-    // where SDL draws the frame and stay where the game's runs do.
+        // The swaps as pixel values of the image's layout.
+        // A swap into the transparent colour is not made: the pixel would vanish
+        // where SDL draws the frame and stay where the game's runs do.
+#if defined(__EMSCRIPTEN__)
+    // The browser's SDL keeps a surface's colour key to itself (its pixel
+    // format has none to read): no swap is refused there.
+    const bool keyed = false;
+    const Uint32 key = 0;
+#else
     const bool keyed = (image->flags & SDL_SRCCOLORKEY) != 0;
     const Uint32 key = image->format->colorkey;
+#endif
     std::unordered_map<Uint32, Uint32> pixelSwaps;
     for (const colourSwap& s : swaps_) {
         const Uint32 from =
