@@ -109,6 +109,12 @@ async function main() {
     await first.evaluate(() => navigator.mediaDevices.getUserMedia({ audio: true }));
     await first.close();
 
+    // No signaling server: the page says so.
+    const lone = await open('lone page', `online&signal=${encodeURIComponent('ws://127.0.0.1:9')}&loopback`);
+    await wait.until(() => lone.$eval('#status', (e) => /cannot be reached/.test(e.textContent)),
+      'the page to say the signaling server cannot be reached', 20000, 50).catch((e) => fail(e.message));
+    await lone.close();
+
     // Browser against browser.
     const a = await open('host page', `online&${base}&autoplay=3&impair=11`);
     const roomA = await room(a, 'the host page');

@@ -34,16 +34,19 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const { status } = wait;
 const until = (page, test, timeoutMs) => wait.statusHolds(page, test, { timeoutMs });
 
-// Pixels of the fighters' dark blue outfit on the canvas, in the band above
-// the ground line around x; the stage there shows none.
-const outfitPixels = (page, x) => page.evaluate((x0) => {
+// Pixels of a fighter's outfit on the canvas, in the band above the ground
+// line around x: player 1's dark blue, or the crimson player 2 wears in a
+// versus match.  The stage there shows neither.
+const outfitPixels = (page, x, colour) => page.evaluate((x0, crimson) => {
   const canvas = document.getElementById('canvas').getContext('2d');
   const d = canvas.getImageData(Math.max(0, x0 - 40), 380, 80, 140).data;
   let n = 0;
-  for (let i = 0; i < d.length; i += 4)
-    if (d[i + 2] > d[i] + 40 && d[i + 2] > d[i + 1] + 30 && d[i] < 80) n++;
+  for (let i = 0; i < d.length; i += 4) {
+    const [r, g, b] = [d[i], d[i + 1], d[i + 2]];
+    if (crimson ? r > g + 90 && r > b + 90 : b > r + 40 && b > g + 30 && r < 80) n++;
+  }
   return n;
-}, x);
+}, x, colour === 'crimson');
 
 // A command: its keys pressed one after another, 40 ms apart, as a player's
 // fingers would (each lands in a frame of its own).
@@ -116,10 +119,14 @@ async function main() {
     // The canvas shows both fighters between frames (the page erases them
     // only once the browser has shown them), and nothing where neither stands.
     s = await status(page);
-    const shown = [await outfitPixels(page, s.p1.x), await outfitPixels(page, s.p2.x),
-      await outfitPixels(page, 300)];
-    check(shown[0] > 1000 && shown[1] > 1000 && shown[2] < 100, 'the canvas shows both fighters',
-      `outfit pixels at player 1, player 2, between them: ${shown.join(', ')}`);
+    const shown = [await outfitPixels(page, s.p1.x, 'blue'), await outfitPixels(page, s.p2.x, 'crimson'),
+      await outfitPixels(page, 300, 'blue') + await outfitPixels(page, 300, 'crimson')];
+    check(shown[0] > 1000 && shown[1] > 500 && shown[2] < 100,
+      'the canvas shows both fighters, player 2 in its own colours',
+      `blue at player 1, crimson at player 2, either between them: ${shown.join(', ')}`);
+    const swapped = [await outfitPixels(page, s.p1.x, 'crimson'), await outfitPixels(page, s.p2.x, 'blue')];
+    check(swapped[0] < 100 && swapped[1] < 300, 'neither wears the other\'s colours',
+      `crimson at player 1, blue at player 2: ${swapped.join(', ')}`);
 
     // Player 1: Down, Right, Z - a fireball that hits player 2.
     const p1 = await throwUntil(page, ['ArrowDown', 'ArrowRight', 'z'], 's.p2.hp < 1000');

@@ -62,6 +62,10 @@ void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 bl
                     SDL_MapRGB(surface->format, red, green, blue));
 }
 
+bool lockShownPixels(SDL_Surface* surface) {
+    return SDL_LockSurface(surface) == 0;
+}
+
 void copyTransparentColour(SDL_Surface* source, SDL_Surface* target) {
     if (source->flags & SDL_SRCCOLORKEY)
         SDL_SetColorKey(target, SDL_SRCCOLORKEY | SDL_RLEACCEL, source->format->colorkey);

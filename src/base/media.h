@@ -53,6 +53,12 @@ SDL_Surface* replaceWithDisplayFormat(SDL_Surface* surface);
 // keys, those pixels get alpha 0.
 void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 blue);
 
+// Lock the surface so that its pixels in memory are what it shows: the
+// browser reads its canvas back (a mirrored frame's copy in memory is never
+// written there); on the desktop they are there already.  False when it
+// cannot be locked; else unlock with SDL_UnlockSurface.
+bool lockShownPixels(SDL_Surface* surface);
+
 // Give `target` the transparent colour of `source`, if it has one (a mirrored
 // copy of a frame).  In the browser transparency travels in the pixels.
 void copyTransparentColour(SDL_Surface* source, SDL_Surface* target);

@@ -94,6 +94,15 @@ void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 bl
     SDL_UnlockSurface(surface);
 }
 
+bool lockShownPixels(SDL_Surface* surface) {
+    // Screens and frames are locked without reading their canvas back (see
+    // openScreen); this one lock reads it.
+    EM_ASM({ SDL.defaults.discardOnLock = false; });
+    const int locked = SDL_LockSurface(surface);
+    EM_ASM({ SDL.defaults.discardOnLock = true; });
+    return locked == 0;
+}
+
 void copyTransparentColour(SDL_Surface*, SDL_Surface*) {}
 
 void makeOpaque(SDL_Surface* surface) {

@@ -232,6 +232,47 @@ void wearPlayerTwoColours(gameSession& session) {
     fighter2.colours = &session.playerTwoColours;
 }
 
+// Player 2 in versus (the second pad, the last joystick), the opponent's
+// controller otherwise.
+void setUpSecondPlayer(gameSession& session) {
+    if (session.versus) {
+        session.checker2 = std::make_unique<inputChecker>(&session.moves, &fighter2);
+        session.checker2->target = &targ2;
+        session.pad2.setPlayerTwoDefaults();
+        // Player 2 takes the last joystick; with two, player 1 the first.
+        const std::vector<int> sticks = namedJoysticks();
+        if (sticks.size() >= 1) session.pad2.joyIndex = sticks.back();
+        if (sticks.size() >= 2) {
+            GPad.joyIndex = sticks.front();
+            player1.joystick = SDL_JoystickOpen(sticks.front());
+        }
+        wearPlayerTwoColours(session);
+        player2.init(screen);
+        player2.side = 1;
+        player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
+                      &session.anims, &session.moves, &session.pad2, session.checker2.get(),
+                      &targ2);
+    } else {
+        basicAI.init(screen);
+        basicAI.side = 1;
+        basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
+                      &session.anims, &session.moves, &targ2, "data/Tavro/ai");
+    }
+}
+
+// The hit-point bars, from data/hpBar.
+void loadBars() {
+    // Without bar frames the game goes on without bars; say so.
+    const bool barLoaded = barbase.init("data/hpBar") == 0;
+    if (barbase.frames.empty())
+        seams::trace() << "No hit-point bar frames in data/hpBar: the game goes on without bars\n";
+    else if (!barLoaded)
+        seams::trace() << "A hit-point bar frame in data/hpBar did not load: the bars use the "
+                          "frames before it\n";
+    placeBar(play1HPBar, 10, false);
+    placeBar(play2HPBar, 410, true);
+}
+
 } // namespace
 
 void startUp(gameSession& session) {
@@ -269,39 +310,8 @@ void startUp(gameSession& session) {
                   &session.moves, &GPad, session.checker.get(), &targ);
     g_versus = session.versus;
     fighter2.colours = nullptr;
-    if (session.versus) {
-        session.checker2 = std::make_unique<inputChecker>(&session.moves, &fighter2);
-        session.checker2->target = &targ2;
-        session.pad2.setPlayerTwoDefaults();
-        // Player 2 takes the last joystick; with two, player 1 the first.
-        const std::vector<int> sticks = namedJoysticks();
-        if (sticks.size() >= 1) session.pad2.joyIndex = sticks.back();
-        if (sticks.size() >= 2) {
-            GPad.joyIndex = sticks.front();
-            player1.joystick = SDL_JoystickOpen(sticks.front());
-        }
-        wearPlayerTwoColours(session);
-        player2.init(screen);
-        player2.side = 1;
-        player2.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
-                      &session.anims, &session.moves, &session.pad2, session.checker2.get(),
-                      &targ2);
-    } else {
-        basicAI.init(screen);
-        basicAI.side = 1;
-        basicAI.setup(&fighter2, &session.particleDefs, &pList, session.sounds.get(),
-                      &session.anims, &session.moves, &targ2, "data/Tavro/ai");
-    }
-
-    // Without bar frames the game goes on without bars; say so.
-    const bool barLoaded = barbase.init("data/hpBar") == 0;
-    if (barbase.frames.empty())
-        seams::trace() << "No hit-point bar frames in data/hpBar: the game goes on without bars\n";
-    else if (!barLoaded)
-        seams::trace() << "A hit-point bar frame in data/hpBar did not load: the bars use the "
-                          "frames before it\n";
-    placeBar(play1HPBar, 10, false);
-    placeBar(play2HPBar, 410, true);
+    setUpSecondPlayer(session);
+    loadBars();
 }
 
 bool runPass(gameSession& session) {

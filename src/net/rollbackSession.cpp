@@ -189,45 +189,7 @@ void rollbackSession::receiveAll() {
 void rollbackSession::handle(const packet::message& m) {
     switch (m.type) {
     case packet::kind::hello:
-        if (m.hello.player != remotePlayer_) {
-            ++stats_.dropped;
-            if (phase_ != phase::connecting) return;
-            send(packet::makeRefuse(packet::refusal::wrongPlayer));
-            const std::string message =
-                "refused the other side: it wants to play this side's player";
-            if (settings_.host)
-                note(message);
-            else
-                end(ending::refused, message);
-            return;
-        }
-        if (m.hello.seed != settings_.seed) {
-            // Two games from different seeds part at the first random number.
-            ++stats_.dropped;
-            if (phase_ != phase::connecting) return;
-            send(packet::makeRefuse(packet::refusal::differentSeed));
-            const std::string message = "refused the other side: it plays with seed " +
-                                        std::to_string(m.hello.seed) + ", this side with " +
-                                        std::to_string(settings_.seed) + " (--seed)";
-            if (settings_.host)
-                note(message);
-            else
-                end(ending::refused, message);
-            return;
-        }
-        lastHeard_ = now_;
-        heardHello_ = true;
-        if (phase_ == phase::connecting && m.hello.heardYou)
-            phase_ = phase::running;
-        else if (phase_ == phase::running) {
-            // The other side has not heard us yet: answer.
-            packet::hello h;
-            h.player = static_cast<std::uint8_t>(settings_.localPlayer);
-            h.nonce = settings_.nonce;
-            h.seed = settings_.seed;
-            h.heardYou = true;
-            send(packet::makeHello(h));
-        }
+        handleHello(m.hello);
         return;
     case packet::kind::input:
         handleInput(m.input);
@@ -256,6 +218,44 @@ void rollbackSession::handle(const packet::message& m) {
     }
 }
 
+void rollbackSession::handleHello(const packet::hello& hello) {
+    if (hello.player != remotePlayer_) {
+        refuseHello(packet::refusal::wrongPlayer,
+                    "refused the other side: it wants to play this side's player");
+        return;
+    }
+    if (hello.seed != settings_.seed) {
+        // Two games from different seeds part at the first random number.
+        refuseHello(packet::refusal::differentSeed,
+                    "refused the other side: it plays with seed " + std::to_string(hello.seed) +
+                        ", this side with " + std::to_string(settings_.seed) + " (--seed)");
+        return;
+    }
+    lastHeard_ = now_;
+    heardHello_ = true;
+    if (phase_ == phase::connecting && hello.heardYou)
+        phase_ = phase::running;
+    else if (phase_ == phase::running) {
+        // The other side has not heard us yet: answer.
+        packet::hello h;
+        h.player = static_cast<std::uint8_t>(settings_.localPlayer);
+        h.nonce = settings_.nonce;
+        h.seed = settings_.seed;
+        h.heardYou = true;
+        send(packet::makeHello(h));
+    }
+}
+
+void rollbackSession::refuseHello(packet::refusal why, const std::string& message) {
+    ++stats_.dropped;
+    if (phase_ != phase::connecting) return;
+    send(packet::makeRefuse(why));
+    if (settings_.host)
+        note(message);
+    else
+        end(ending::refused, message);
+}
+
 void rollbackSession::handleInput(const packet::input& in) {
     if (in.player != remotePlayer_) {
         ++stats_.dropped;
@@ -276,6 +276,25 @@ void rollbackSession::handleInput(const packet::input& in) {
 
     peerHasInputs_ = std::max(peerHasInputs_, in.inputsReceived);
     peerHasSums_ = std::max(peerHasSums_, in.checksumsReceived);
+    takeTiming(in);
+    takeRemoteInputs(in);
+
+    // Checksums of the other side's confirmed frames.
+    for (std::uint32_t i = 0; i < in.checksums.size(); ++i) {
+        const std::uint32_t f = in.firstChecksum + i;
+        remoteSums_[f % sumRing] = {f, in.checksums[i]};
+        if (f < confirmed_) compare(f);
+        if (phase_ == phase::ended) return;
+    }
+    if (in.firstChecksum <= remoteSumsReceived_)
+        remoteSumsReceived_ =
+            std::max(remoteSumsReceived_,
+                     in.firstChecksum + static_cast<std::uint32_t>(in.checksums.size()));
+    else if (!in.checksums.empty())
+        remoteSumsReceived_ = in.firstChecksum + static_cast<std::uint32_t>(in.checksums.size());
+}
+
+void rollbackSession::takeTiming(const packet::input& in) {
     if (in.frame >= remoteFrame_) {
         remoteFrame_ = in.frame;
         remoteFrameAt_ = now_;
@@ -294,7 +313,9 @@ void rollbackSession::handleInput(const packet::input& in) {
             stats_.pingMs = static_cast<std::uint32_t>(ping_ + 0.5);
         }
     }
+}
 
+void rollbackSession::takeRemoteInputs(const packet::input& in) {
     // New inputs: only those that continue what this side holds.
     const std::uint32_t have = static_cast<std::uint32_t>(remoteInputs_.size());
     if (in.firstInput <= have) {
@@ -307,20 +328,6 @@ void rollbackSession::handleInput(const packet::input& in) {
     } else {
         ++stats_.dropped;
     }
-
-    // Checksums of the other side's confirmed frames.
-    for (std::uint32_t i = 0; i < in.checksums.size(); ++i) {
-        const std::uint32_t f = in.firstChecksum + i;
-        remoteSums_[f % sumRing] = {f, in.checksums[i]};
-        if (f < confirmed_) compare(f);
-        if (phase_ == phase::ended) return;
-    }
-    if (in.firstChecksum <= remoteSumsReceived_)
-        remoteSumsReceived_ =
-            std::max(remoteSumsReceived_,
-                     in.firstChecksum + static_cast<std::uint32_t>(in.checksums.size()));
-    else if (!in.checksums.empty())
-        remoteSumsReceived_ = in.firstChecksum + static_cast<std::uint32_t>(in.checksums.size());
 }
 
 rollbackSession::frameInputs rollbackSession::inputsFor(std::uint32_t f) const {

@@ -133,7 +133,16 @@ class rollbackSession {
 
     void receiveAll();
     void handle(const packet::message& m);
+    void handleHello(const packet::hello& hello);
+    // A hello this side will not play with: dropped, and while connecting
+    // refused; a host notes it and waits for another player, a guest ends.
+    void refuseHello(packet::refusal why, const std::string& message);
     void handleInput(const packet::input& in);
+    // The other side's frame, its clock and the round trip an input tells.
+    void takeTiming(const packet::input& in);
+    // The inputs that continue what this side holds; one that differs from
+    // what a frame was played with marks a rollback.
+    void takeRemoteInputs(const packet::input& in);
     void rollBackIfNeeded();
     void confirmFrames();
     void compare(std::uint32_t frame);

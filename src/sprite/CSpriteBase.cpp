@@ -210,52 +210,59 @@ int CSpriteBase::load(const char* folder, bool resource) {
     frameEntry entry;
     for (int number = 0; number < announced; ++number) {
         if (!index.next(entry)) break;
-        spriteFrame& frame = entry.frame;
         entryWhere() = index.path() + ":" + std::to_string(entry.line) + ": frame " +
                        std::to_string(number) + ", bitmap " + folderName + "/" + entry.bitmap;
-        if (!dataLimits::nameStaysInside(entry.bitmap)) {
-            // A bitmap outside the frame folder is never read: it counts as
-            // missing.
-            seams::trace() << entryWhere() << ": the name leaves the frame folder\n";
-            if (!resource) return -1;
-            errno = ENOENT;
-            fatal::stopWithSystemError("Error opening resource file");
-        }
-        const std::string sameAs = entry.imageKey();
-        auto earlier = decoded.find(sameAs);
-        SDL_Surface* mirroredImage = nullptr;
-        if (earlier != decoded.end()) {
-            frame.image = frames[earlier->second].image;
-            mirroredImage = flipFrames[earlier->second].image;
-            if (resource)
-                seams::trace() << "loaded frame " << number << " " << folderName << "/"
-                               << entry.bitmap << "\n";
-        } else {
-            frame.image = loadImage(folderName, entry, number, resource, startDirectory);
-            if (!frame.image) return -1;
-        }
-
-        if (resource || width == 0) width = frame.image->w;
-        if (resource || height == 0) height = frame.image->h;
-
-        spriteFrame mirrored = mirrorOf(frame, width, mirroredImage);
-        // Worked out before anything draws the images: SDL's first keyed
-        // blit may keep only its own run-length copy of a frame's pixels.
-        if (earlier != decoded.end()) {
-            frame.runs = frames[earlier->second].runs;
-            mirrored.runs = flipFrames[earlier->second].runs;
-        } else {
-            frame.runs = opaqueRuns::of(frame.image);
-            mirrored.runs = opaqueRuns::of(mirrored.image);
-            decoded.emplace(sameAs, frames.size());
-        }
-        frames.push_back(std::move(frame));
-        flipFrames.push_back(std::move(mirrored));
-        numFrames = static_cast<int>(frames.size());
-
-        if (resource) startDirectory.returnTo();
+        if (!addFrame(folderName, entry, number, resource, startDirectory, decoded)) return -1;
     }
     return 0;
+}
+
+bool CSpriteBase::addFrame(const std::string& folderName, frameEntry& entry, int number,
+                           bool resource, const platform::heldDirectory& startDirectory,
+                           std::map<std::string, size_t>& decoded) {
+    spriteFrame& frame = entry.frame;
+    if (!dataLimits::nameStaysInside(entry.bitmap)) {
+        // A bitmap outside the frame folder is never read: it counts as
+        // missing.
+        seams::trace() << entryWhere() << ": the name leaves the frame folder\n";
+        if (!resource) return false;
+        errno = ENOENT;
+        fatal::stopWithSystemError("Error opening resource file");
+    }
+    const std::string sameAs = entry.imageKey();
+    auto earlier = decoded.find(sameAs);
+    SDL_Surface* mirroredImage = nullptr;
+    if (earlier != decoded.end()) {
+        frame.image = frames[earlier->second].image;
+        mirroredImage = flipFrames[earlier->second].image;
+        if (resource)
+            seams::trace() << "loaded frame " << number << " " << folderName << "/" << entry.bitmap
+                           << "\n";
+    } else {
+        frame.image = loadImage(folderName, entry, number, resource, startDirectory);
+        if (!frame.image) return false;
+    }
+
+    if (resource || width == 0) width = frame.image->w;
+    if (resource || height == 0) height = frame.image->h;
+
+    spriteFrame mirrored = mirrorOf(frame, width, mirroredImage);
+    // Worked out before anything draws the images: SDL's first keyed
+    // blit may keep only its own run-length copy of a frame's pixels.
+    if (earlier != decoded.end()) {
+        frame.runs = frames[earlier->second].runs;
+        mirrored.runs = flipFrames[earlier->second].runs;
+    } else {
+        frame.runs = opaqueRuns::of(frame.image);
+        mirrored.runs = opaqueRuns::of(mirrored.image);
+        decoded.emplace(sameAs, frames.size());
+    }
+    frames.push_back(std::move(frame));
+    flipFrames.push_back(std::move(mirrored));
+    numFrames = static_cast<int>(frames.size());
+
+    if (resource) startDirectory.returnTo();
+    return true;
 }
 
 SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry& entry, int number,

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,6 +117,12 @@ class CSpriteBase {
     // The loader's steps: the index is read entry by entry (frameIndex),
     // each entry's image is loaded, and the frame is mirrored.
     int load(const char* folder, bool resource);
+    // One entry's frame and its mirror added to the tables, with the
+    // surfaces of an earlier entry of the same image (decoded: image key to
+    // frame number); false when its bitmap cannot be loaded.
+    bool addFrame(const std::string& folderName, frameEntry& entry, int number, bool resource,
+                  const platform::heldDirectory& startDirectory,
+                  std::map<std::string, size_t>& decoded);
     SDL_Surface* loadImage(const std::string& folder, const frameEntry& entry, int number,
                            bool resource, const platform::heldDirectory& startDirectory);
     // The resource loader's reading and decoding, every failure fatal.

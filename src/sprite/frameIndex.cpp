@@ -117,22 +117,39 @@ bool frameIndex::next(frameEntry& entry) {
     // nothing more to read and nothing more to report.
     if (entries_ >= announced() || ended_) return false;
     std::string line;
-    // Comments and blank lines are allowed between entries only.
-    bool started = false;
-    while (!lines_.atEnd() && lines_.readLine(line)) {
-        if (isSkippedBetweenEntries(line)) continue;
-        started = true;
-        break;
-    }
-    if (!started) {
-        ended_ = true;
-        if (!cut_) header_.reportHeld(lines_, static_cast<size_t>(entries_), "frames");
-        return false;
-    }
+    if (!startEntry(line)) return false;
     ++entries_;
 
     entry = frameEntry();
     entry.line = lines_.line();
+    readBitmapLine(line, entry);
+    readPlaceAndHit(entry);
+    spriteFrame& frame = entry.frame;
+    entry.soundRead = word(frame.soundName, "a sound name or NULL");
+    entry.soundLine = lines_.line();
+    readSpawnLines(entry);
+    const int far = dataLimits::coordinate;
+    numbers({&frame.moveX, &frame.moveY}, "the movement (2 numbers)");
+    keepInRange({&frame.moveX, &frame.moveY}, "movement value", -far, far);
+    int flag = 0;
+    numbers({&flag}, "a flag (a number)");
+    frame.flagB = flag > 0;
+    word(frame.tagName, "a tag word");
+    return true;
+}
+
+// Comments and blank lines are allowed between entries only.
+bool frameIndex::startEntry(std::string& line) {
+    while (!lines_.atEnd() && lines_.readLine(line))
+        if (!isSkippedBetweenEntries(line)) return true;
+    ended_ = true;
+    if (!cut_) header_.reportHeld(lines_, static_cast<size_t>(entries_), "frames");
+    return false;
+}
+
+// "<bitmap> <time> <red> <green> <blue>"; an entry without a bitmap of its
+// own keeps the previous entry's bitmap and transparent colour.
+void frameIndex::readBitmapLine(const std::string& line, frameEntry& entry) {
     spriteFrame& frame = entry.frame;
     const std::string name = firstWord(line);
     int got = 0;
@@ -145,7 +162,12 @@ bool frameIndex::next(frameEntry& entry) {
     entry.keyRed = key_[0];
     entry.keyGreen = key_[1];
     entry.keyBlue = key_[2];
+}
 
+// The anchor, the boxes, the damage, the first flag, the hit type and the two
+// points.
+void frameIndex::readPlaceAndHit(frameEntry& entry) {
+    spriteFrame& frame = entry.frame;
     const int far = dataLimits::coordinate;
     entry.anchorRead = numbers({&frame.offsetX, &frame.offsetY}, "the anchor (2 numbers)");
     keepInRange({&frame.offsetX, &frame.offsetY}, "anchor value", -far, far);
@@ -168,24 +190,21 @@ bool frameIndex::next(frameEntry& entry) {
     keepInRange({&frame.pointAX, &frame.pointAY}, "point A value", -far, far);
     numbers({&frame.pointBX, &frame.pointBY}, "point B (2 numbers)");
     keepInRange({&frame.pointBX, &frame.pointBY}, "point B value", -far, far);
-    entry.soundRead = word(frame.soundName, "a sound name or NULL");
-    entry.soundLine = lines_.line();
+}
+
+// The count of spawn lines, then that many lines kept whole.
+void frameIndex::readSpawnLines(frameEntry& entry) {
+    spriteFrame& frame = entry.frame;
     if (numbers({&frame.partNum}, "the number of spawn lines") && frame.partNum < 0)
         lines_.error(lines_.line(),
                      where() + "negative number of spawn lines " + std::to_string(frame.partNum));
+    std::string line;
     for (int part = 0; part < frame.partNum; ++part) {
         if (!entryLine(line, "a spawn line")) break;
         frame.partNames.push_back(line);
         entry.spawnLines.push_back(lines_.line());
     }
     frame.partNum = static_cast<int>(frame.partNames.size());
-    numbers({&frame.moveX, &frame.moveY}, "the movement (2 numbers)");
-    keepInRange({&frame.moveX, &frame.moveY}, "movement value", -far, far);
-    flag = 0;
-    numbers({&flag}, "a flag (a number)");
-    frame.flagB = flag > 0;
-    word(frame.tagName, "a tag word");
-    return true;
 }
 
 void frameIndex::finish() {

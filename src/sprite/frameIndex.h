@@ -84,6 +84,12 @@ class frameIndex {
     static std::string unreadable(const frameEntry& entry);
 
   private:
+    // The steps of next(): the entry's first line (false at the end), then
+    // its fields in the order they are written.
+    bool startEntry(std::string& line);
+    void readBitmapLine(const std::string& line, frameEntry& entry);
+    void readPlaceAndHit(frameEntry& entry);
+    void readSpawnLines(frameEntry& entry);
     bool entryLine(std::string& line, const char* what);
     bool numbers(std::initializer_list<int*> fields, const char* what);
     bool word(std::string& value, const char* what);

@@ -1,6 +1,28 @@
 #include "sprite/paletteSwap.h"
 
-#include <cstring>
+#include "base/media.h"
+
+namespace {
+
+// The image's colour key, where SDL keeps one the game can read (in the
+// browser transparency travels in the pixels' alpha instead).
+bool colourKey(const SDL_Surface* image, Uint32& key) {
+#if defined(__EMSCRIPTEN__)
+    (void)image;
+    key = 0;
+    return false;
+#else
+    key = image->format->colorkey;
+    return (image->flags & SDL_SRCCOLORKEY) != 0;
+#endif
+}
+
+Uint32 pixelOf(const SDL_PixelFormat* format, const int* rgb) {
+    return SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), static_cast<Uint8>(rgb[0]),
+                      static_cast<Uint8>(rgb[1]), static_cast<Uint8>(rgb[2]));
+}
+
+} // namespace
 
 paletteSwap::~paletteSwap() {
     dropCopies();
@@ -18,9 +40,7 @@ void paletteSwap::dropCopies() {
 }
 
 SDL_Surface* paletteSwap::worn(SDL_Surface* image) {
-    if (swaps_.empty() || !image || image->format->BytesPerPixel != 4 || !image->pixels ||
-        SDL_MUSTLOCK(image))
-        return image;
+    if (swaps_.empty() || !image || image->format->BytesPerPixel != 4) return image;
     auto found = copies_.find(image);
     if (found != copies_.end()) return found->second;
     SDL_Surface* copy = copyOf(image);
@@ -34,26 +54,27 @@ SDL_Surface* paletteSwap::copyOf(SDL_Surface* image) const {
     SDL_Surface* copy = SDL_CreateRGBSurface(SDL_SWSURFACE, image->w, image->h, 32, f->Rmask,
                                              f->Gmask, f->Bmask, f->Amask);
     if (!copy) return nullptr;
-        // The swaps as pixel values of the image's layout.
-        // A swap into the transparent colour is not made: the pixel would vanish
-        // where SDL draws the frame and stay where the game's runs do.
-#if defined(__EMSCRIPTEN__)
-    // The browser's SDL keeps a surface's colour key to itself (its pixel
-    // format has none to read): no swap is refused there.
-    const bool keyed = false;
-    const Uint32 key = 0;
-#else
-    const bool keyed = (image->flags & SDL_SRCCOLORKEY) != 0;
-    const Uint32 key = image->format->colorkey;
-#endif
-    std::unordered_map<Uint32, Uint32> pixelSwaps;
+    if (!media::lockShownPixels(image)) {
+        SDL_FreeSurface(copy);
+        return nullptr;
+    }
+    if (SDL_LockSurface(copy) < 0) {
+        SDL_UnlockSurface(image);
+        SDL_FreeSurface(copy);
+        return nullptr;
+    }
+    // Colours are compared and swapped in their colour bits only; a pixel
+    // keeps its alpha.  A swap into the transparent colour is not made: the
+    // pixel would vanish where SDL draws the frame and stay where the game's
+    // runs do.
+    Uint32 key = 0;
+    const bool keyed = colourKey(image, key);
+    const Uint32 colourBits = f->Rmask | f->Gmask | f->Bmask;
+    std::unordered_map<Uint32, Uint32> swapped;
     for (const colourSwap& s : swaps_) {
-        const Uint32 from =
-            SDL_MapRGB(image->format, static_cast<Uint8>(s.from[0]), static_cast<Uint8>(s.from[1]),
-                       static_cast<Uint8>(s.from[2]));
-        const Uint32 to = SDL_MapRGB(image->format, static_cast<Uint8>(s.to[0]),
-                                     static_cast<Uint8>(s.to[1]), static_cast<Uint8>(s.to[2]));
-        if (!keyed || to != key) pixelSwaps.emplace(from, to);
+        const Uint32 to = pixelOf(f, s.to) & colourBits;
+        if (!keyed || to != (key & colourBits))
+            swapped.emplace(pixelOf(f, s.from) & colourBits, to);
     }
     for (int y = 0; y < image->h; ++y) {
         const Uint32* from = reinterpret_cast<const Uint32*>(
@@ -61,10 +82,13 @@ SDL_Surface* paletteSwap::copyOf(SDL_Surface* image) const {
         Uint32* to = reinterpret_cast<Uint32*>(static_cast<Uint8*>(copy->pixels) + y * copy->pitch);
         for (int x = 0; x < image->w; ++x) {
             const Uint32 pixel = from[x];
-            const auto swap = keyed && pixel == key ? pixelSwaps.end() : pixelSwaps.find(pixel);
-            to[x] = swap == pixelSwaps.end() ? pixel : swap->second;
+            const bool seeThrough = (keyed && pixel == key) || (f->Amask && !(pixel & f->Amask));
+            const auto swap = seeThrough ? swapped.end() : swapped.find(pixel & colourBits);
+            to[x] = swap == swapped.end() ? pixel : (pixel & ~colourBits) | swap->second;
         }
     }
+    SDL_UnlockSurface(copy);
+    SDL_UnlockSurface(image);
     if (keyed) SDL_SetColorKey(copy, SDL_SRCCOLORKEY, key);
     return copy;
 }

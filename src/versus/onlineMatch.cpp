@@ -57,94 +57,78 @@ void writeRecording(const std::string& path, std::uint32_t seed,
     out << versusRecording::closing(static_cast<std::uint32_t>(inputs.size()), {});
 }
 
-} // namespace
-
-int play(const versusProgram::options& opts) {
-    // The carrier first: a port that cannot be had is said before the window opens.
-    std::string error;
+// The network under the match: ENet to another desktop, or plain UDP to
+// the browser's bridge.
+struct carrier {
     std::unique_ptr<enetTransport> enet;
     std::unique_ptr<udpTransport> bridge;
     transport link;
-    const bool hosting = opts.host;
-    if (hosting) {
-        enet = enetTransport::host("", opts.port, error);
-        if (enet) say("waiting for a player on UDP port " + std::to_string(opts.port));
+};
+
+// The carrier the options ask for; false, with the error, when it cannot be
+// had (said before the window opens).
+bool openCarrier(const versusProgram::options& opts, carrier& c, std::string& error) {
+    if (opts.host) {
+        c.enet = enetTransport::host("", opts.port, error);
+        if (c.enet) say("waiting for a player on UDP port " + std::to_string(opts.port));
     } else if (!opts.join.empty()) {
         std::string name;
         std::uint16_t port = 0;
         if (splitHostPort(opts.join, name, port, error))
-            enet = enetTransport::join(name, port, error);
-        if (enet) say("joining " + name + ":" + std::to_string(port));
+            c.enet = enetTransport::join(name, port, error);
+        if (c.enet) say("joining " + name + ":" + std::to_string(port));
     } else {
-        bridge = udpTransport::toBridge(opts.bridgePort, error);
-        if (bridge)
+        c.bridge = udpTransport::toBridge(opts.bridgePort, error);
+        if (c.bridge)
             say("playing through the bridge on 127.0.0.1:" + std::to_string(opts.bridgePort));
     }
-    if (!enet && !bridge) {
-        std::cerr << "versus: " << error << "\n";
-        return 2;
-    }
-    if (enet) {
-        enet->log = say;
-        link = enet->link();
+    if (!c.enet && !c.bridge) return false;
+    if (c.enet) {
+        c.enet->log = say;
+        c.link = c.enet->link();
     } else {
-        link = bridge->link();
+        c.link = c.bridge->link();
     }
+    return true;
+}
 
-    Uint32 start = 0;
-    std::unique_ptr<impairedLink> impaired;
-    if (opts.impair != 0) {
-        impairedLink::conditions c;
-        c.delayMs = 80;
-        c.jitterMs = 20;
-        c.loss = 0.05;
-        c.duplicate = 0.02;
-        c.reorder = 0.05;
-        impaired = std::make_unique<impairedLink>(c, opts.impair,
-                                                  [&start] { return SDL_GetTicks() - start; });
-        link = impaired->impairOutgoing(link);
-    }
+// With --impair, what this side sends is held back, lost, repeated and
+// reordered on a clock that starts with the match (at `start`).
+std::unique_ptr<impairedLink> impair(const versusProgram::options& opts, transport& link,
+                                     const Uint32& start) {
+    if (opts.impair == 0) return nullptr;
+    impairedLink::conditions c;
+    c.delayMs = 80;
+    c.jitterMs = 20;
+    c.loss = 0.05;
+    c.duplicate = 0.02;
+    c.reorder = 0.05;
+    auto impaired =
+        std::make_unique<impairedLink>(c, opts.impair, [&start] { return SDL_GetTicks() - start; });
+    link = impaired->impairOutgoing(link);
+    return impaired;
+}
 
-    versusLoop::begin(opts.seed);
-    sdlInit();
-    const char* title =
-        hosting ? "Tavro Fighter - versus online (host)" : "Tavro Fighter - versus online";
-    SDL_WM_SetCaption(title, title);
-    static gameSession game; // lives as long as the game's globals that point into it
-    game.versus = true;
-    startUp(game);
-    matchState state(game);
-
-    // Whether the frame the session plays next is drawn: only the newest
-    // frame of a step, and only the last step of a late loop.
-    bool drawNew = true;
-    rollbackSession::simulation sim;
-    sim.save = [&state](std::vector<unsigned char>& out) { state.save(out); };
-    sim.restore = [&state](const std::vector<unsigned char>& in) { state.restore(in); };
-    sim.advance = [&drawNew](std::uint32_t frame, const rollbackSession::frameInputs& in,
-                             bool resimulating) {
-        versusLoop::playFrame(game, frame, {in[0], in[1]}, resimulating, drawNew && !resimulating);
-    };
-    sim.checksum = [&state] { return state.checksum(); };
-    sim.checksumOf = matchState::checksumOf;
-
+rollbackSession::settings sessionSettings(const versusProgram::options& opts) {
     rollbackSession::settings settings;
-    settings.localPlayer = hosting ? 0 : 1;
-    settings.host = hosting;
+    settings.localPlayer = opts.host ? 0 : 1;
+    settings.host = opts.host;
     settings.inputDelay = static_cast<int>(opts.delay);
     settings.firstTick = 0;
     settings.seed = opts.seed;
     settings.nonce = std::random_device{}();
     settings.log = say;
-    std::map<std::uint32_t, std::uint64_t> sums;
-    rollbackSession session(sim, settings, link);
-    if (opts.frames != 0)
-        session.onConfirmed = [&sums](std::uint32_t f, std::uint64_t sum) { sums[f] = sum; };
+    return settings;
+}
 
+// The frame loop: paced steps of the session until it ends, with F1 turning
+// the overlay's figures on and off.  `drawNew` tells the game whether the
+// frame it plays next is drawn: only the newest frame of a step, and only
+// the last step of a late loop.  True when this player asked to leave.
+bool runSteps(rollbackSession& session, gameSession& game, const versusProgram::options& opts,
+              onlineOverlay& overlay, bool& drawNew, Uint32& start) {
     std::unique_ptr<scriptedPlayer> autoPlayer;
     if (opts.autoplay != 0) autoPlayer = std::make_unique<scriptedPlayer>(opts.autoplay);
-
-    onlineOverlay overlay;
     bool showStats = true;
     bool f1Was = false;
     bool quitAsked = false;
@@ -191,17 +175,10 @@ int play(const versusProgram::options& opts) {
         }
         seams::trace().flush();
     }
+    return quitAsked;
+}
 
-    // What the impaired link still holds (the goodbye) goes out when due.
-    if (impaired) {
-        const Uint32 until = SDL_GetTicks() + 300;
-        std::vector<unsigned char> ignored;
-        while (SDL_GetTicks() < until) {
-            link.receive(ignored);
-            SDL_Delay(5);
-        }
-    }
-
+void sayStatistics(const rollbackSession& session, Uint32 start) {
     const rollbackSession::statistics& st = session.stats();
     const double seconds = (SDL_GetTicks() - start) / 1000.0;
     char line[200];
@@ -212,45 +189,107 @@ int play(const versusProgram::options& opts) {
                   seconds > 0 ? st.rollbacks / seconds : 0.0, st.longestRollback,
                   static_cast<unsigned long long>(st.waited), st.pingMs);
     say(line);
+}
 
-    int code = 0;
+// 0 when the match ended by a player leaving, 1 otherwise; after a desync,
+// the match as this side confirmed it and the session's log are written.
+int endingCode(const rollbackSession& session, const versusProgram::options& opts) {
     switch (session.howEnded()) {
     case rollbackSession::ending::quit:
     case rollbackSession::ending::otherQuit:
-        break;
+        return 0;
     case rollbackSession::ending::desync: {
-        const std::string path = std::string("versus-desync-p") + (hosting ? "1" : "2") + ".replay";
+        const std::string path =
+            std::string("versus-desync-p") + (opts.host ? "1" : "2") + ".replay";
         writeRecording(path, opts.seed, session.confirmedInputs());
         std::ofstream log(path + ".log");
         session.writeLog(log);
         say("wrote " + path + " and " + path + ".log");
-        code = 1;
-        break;
+        return 1;
     }
     default:
-        code = 1;
-        break;
+        return 1;
     }
+}
+
+// With --frames: once that many frames are confirmed, their checksums' digest
+// is said and the match counts as played (0); short of them it failed (1),
+// unless this player left.  Without --frames the code stays.
+int framesCode(int code, const versusProgram::options& opts, const rollbackSession& session,
+               const std::map<std::uint32_t, std::uint64_t>& sums, bool quitAsked) {
+    if (opts.frames == 0) return code;
+    if (session.confirmed() >= opts.frames) {
+        std::uint64_t digest = 1469598103934665603ull;
+        for (std::uint32_t f = 0; f < opts.frames; ++f) {
+            const auto sum = sums.find(f);
+            digest ^= sum == sums.end() ? 0 : sum->second;
+            digest *= 1099511628211ull;
+        }
+        char line[200];
+        std::snprintf(line, sizeof line, "confirmed %u digest %016llx", opts.frames,
+                      static_cast<unsigned long long>(digest));
+        say(line);
+        return 0;
+    }
+    return quitAsked ? code : 1;
+}
+
+} // namespace
+
+int play(const versusProgram::options& opts) {
+    carrier net;
+    std::string error;
+    if (!openCarrier(opts, net, error)) {
+        std::cerr << "versus: " << error << "\n";
+        return 2;
+    }
+    Uint32 start = 0;
+    const std::unique_ptr<impairedLink> impaired = impair(opts, net.link, start);
+
+    versusLoop::begin(opts.seed);
+    sdlInit();
+    const char* title =
+        opts.host ? "Tavro Fighter - versus online (host)" : "Tavro Fighter - versus online";
+    SDL_WM_SetCaption(title, title);
+    static gameSession game; // lives as long as the game's globals that point into it
+    game.versus = true;
+    startUp(game);
+    matchState state(game);
+
+    bool drawNew = true;
+    rollbackSession::simulation sim;
+    sim.save = [&state](std::vector<unsigned char>& out) { state.save(out); };
+    sim.restore = [&state](const std::vector<unsigned char>& in) { state.restore(in); };
+    sim.advance = [&drawNew](std::uint32_t frame, const rollbackSession::frameInputs& in,
+                             bool resimulating) {
+        versusLoop::playFrame(game, frame, {in[0], in[1]}, resimulating, drawNew && !resimulating);
+    };
+    sim.checksum = [&state] { return state.checksum(); };
+    sim.checksumOf = matchState::checksumOf;
+    std::map<std::uint32_t, std::uint64_t> sums;
+    rollbackSession session(sim, sessionSettings(opts), net.link);
+    if (opts.frames != 0)
+        session.onConfirmed = [&sums](std::uint32_t f, std::uint64_t sum) { sums[f] = sum; };
+
+    onlineOverlay overlay;
+    const bool quitAsked = runSteps(session, game, opts, overlay, drawNew, start);
+    // What the impaired link still holds (the goodbye) goes out when due.
+    if (impaired) {
+        const Uint32 until = SDL_GetTicks() + 300;
+        std::vector<unsigned char> ignored;
+        while (SDL_GetTicks() < until) {
+            net.link.receive(ignored);
+            SDL_Delay(5);
+        }
+    }
+    sayStatistics(session, start);
+    int code = endingCode(session, opts);
     // The overlay's last word stays on the screen a moment.
     if (code != 0 && !opts.autoplay) {
         overlay.draw(SDL_GetVideoSurface(), onlineOverlay::describe(session, false, 0));
         SDL_Delay(2000);
     }
-    if (opts.frames != 0) {
-        if (session.confirmed() >= opts.frames) {
-            std::uint64_t digest = 1469598103934665603ull;
-            for (std::uint32_t f = 0; f < opts.frames; ++f) {
-                digest ^= sums[f];
-                digest *= 1099511628211ull;
-            }
-            std::snprintf(line, sizeof line, "confirmed %u digest %016llx", opts.frames,
-                          static_cast<unsigned long long>(digest));
-            say(line);
-            code = 0;
-        } else if (!quitAsked) {
-            code = 1;
-        }
-    }
+    code = framesCode(code, opts, session, sums, quitAsked);
     versusLoop::finish();
     return code;
 }

@@ -30,6 +30,69 @@ bool number(const char* text, std::uint32_t most, std::uint32_t& out) {
     return true;
 }
 
+// The error, and false.
+bool wrong(std::string& error, const std::string& text) {
+    error = text;
+    return false;
+}
+
+// One option and its value; `tookValue` says whether the option used the
+// next argument.  False, with the error, when either is wrong.
+bool takeOption(const std::string& a, const char* value, options& out, std::string& error,
+                bool& tookValue) {
+    tookValue = true;
+    if (a == "--record") {
+        if (!value || !*value) return wrong(error, "--record needs a file name");
+        out.record = value;
+    } else if (a == "--seed") {
+        if (!number(value, 0xFFFFFFFFu, out.seed))
+            return wrong(error, "--seed needs a number from 0 to 4294967295");
+    } else if (a == "--frames") {
+        if (!number(value, 0x7FFFFFF, out.frames) || out.frames == 0)
+            return wrong(error, "--frames needs a number from 1 to 134217727");
+    } else if (a == "--host") {
+        out.host = true;
+        // The port is optional.
+        std::uint32_t port = 0;
+        tookValue = value && *value >= '0' && *value <= '9';
+        if (tookValue && (!number(value, 65535, port) || port == 0))
+            return wrong(error, "--host takes a port from 1 to 65535");
+        if (tookValue) out.port = static_cast<std::uint16_t>(port);
+    } else if (a == "--join") {
+        if (!value || !*value || *value == '-')
+            return wrong(error, "--join needs the host: HOST or HOST:PORT");
+        out.join = value;
+    } else if (a == "--join-bridge") {
+        std::uint32_t port = 0;
+        if (!number(value, 65535, port) || port == 0)
+            return wrong(error, "--join-bridge needs the bridge's port, 1 to 65535");
+        out.bridgePort = static_cast<std::uint16_t>(port);
+    } else if (a == "--delay") {
+        if (!number(value, 8, out.delay))
+            return wrong(error, "--delay needs a number of frames from 0 to 8");
+    } else if (a == "--autoplay" || a == "--impair") {
+        std::uint32_t& seed = a == "--autoplay" ? out.autoplay : out.impair;
+        if (!number(value, 0xFFFFFFFFu, seed) || seed == 0)
+            return wrong(error, a + " needs a seed from 1 to 4294967295");
+    } else {
+        return wrong(error, "unknown option '" + a + "'");
+    }
+    return true;
+}
+
+// The options that only go together with others.
+bool fitTogether(const options& out, std::string& error) {
+    const int ways = int(out.host) + int(!out.join.empty()) + int(out.bridgePort != 0);
+    if (ways > 1)
+        return wrong(error,
+                     "--host, --join and --join-bridge are three ways to play online: give one");
+    if (ways == 0 && (out.delay != 2 || out.autoplay != 0 || out.impair != 0))
+        return wrong(error, "--delay, --autoplay and --impair are for a match online");
+    if (ways == 1 && !out.record.empty())
+        return wrong(error, "--record is for a match at one machine");
+    return true;
+}
+
 } // namespace
 
 const char* usage() {
@@ -41,81 +104,12 @@ const char* usage() {
 bool parse(int argc, char** argv, options& out, std::string& error) {
     out = options{};
     for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (a == "--record") {
-            if (!value || !*value) {
-                error = "--record needs a file name";
-                return false;
-            }
-            out.record = value;
-        } else if (a == "--seed") {
-            if (!number(value, 0xFFFFFFFFu, out.seed)) {
-                error = "--seed needs a number from 0 to 4294967295";
-                return false;
-            }
-        } else if (a == "--frames") {
-            if (!number(value, 0x7FFFFFF, out.frames) || out.frames == 0) {
-                error = "--frames needs a number from 1 to 134217727";
-                return false;
-            }
-        } else if (a == "--host") {
-            out.host = true;
-            // The port is optional.
-            std::uint32_t port = 0;
-            if (value && *value >= '0' && *value <= '9') {
-                if (!number(value, 65535, port) || port == 0) {
-                    error = "--host takes a port from 1 to 65535";
-                    return false;
-                }
-                out.port = static_cast<std::uint16_t>(port);
-            } else {
-                continue;
-            }
-        } else if (a == "--join") {
-            if (!value || !*value || *value == '-') {
-                error = "--join needs the host: HOST or HOST:PORT";
-                return false;
-            }
-            out.join = value;
-        } else if (a == "--join-bridge") {
-            std::uint32_t port = 0;
-            if (!number(value, 65535, port) || port == 0) {
-                error = "--join-bridge needs the bridge's port, 1 to 65535";
-                return false;
-            }
-            out.bridgePort = static_cast<std::uint16_t>(port);
-        } else if (a == "--delay") {
-            if (!number(value, 8, out.delay)) {
-                error = "--delay needs a number of frames from 0 to 8";
-                return false;
-            }
-        } else if (a == "--autoplay" || a == "--impair") {
-            std::uint32_t& seed = a == "--autoplay" ? out.autoplay : out.impair;
-            if (!number(value, 0xFFFFFFFFu, seed) || seed == 0) {
-                error = a + " needs a seed from 1 to 4294967295";
-                return false;
-            }
-        } else {
-            error = "unknown option '" + a + "'";
-            return false;
-        }
-        ++i;
+        bool tookValue = false;
+        if (!takeOption(argv[i], value, out, error, tookValue)) return false;
+        if (tookValue) ++i;
     }
-    const int ways = int(out.host) + int(!out.join.empty()) + int(out.bridgePort != 0);
-    if (ways > 1) {
-        error = "--host, --join and --join-bridge are three ways to play online: give one";
-        return false;
-    }
-    if (ways == 0 && (out.delay != 2 || out.autoplay != 0 || out.impair != 0)) {
-        error = "--delay, --autoplay and --impair are for a match online";
-        return false;
-    }
-    if (ways == 1 && !out.record.empty()) {
-        error = "--record is for a match at one machine";
-        return false;
-    }
-    return true;
+    return fitTogether(out, error);
 }
 
 int run(int argc, char** argv) {

@@ -125,6 +125,23 @@ std::string jsonText(const std::string& text) {
     return out + "\"";
 }
 
+// The page's carrier: datagrams go out through the page's WebRTC channel
+// and come in as the page delivers them.
+transport pageLink() {
+    transport link;
+    link.send = [](const std::vector<unsigned char>& bytes) {
+        webOnlineSendBytes(bytes.data(), static_cast<int>(bytes.size()));
+    };
+    link.receive = [](std::vector<unsigned char>& out) {
+        if (g_page->arrived.empty()) return false;
+        out = std::move(g_page->arrived.front());
+        g_page->arrived.pop_front();
+        return true;
+    };
+    link.lost = [] { return g_page->lost; };
+    return link;
+}
+
 } // namespace
 
 extern "C" {
@@ -163,17 +180,7 @@ EMSCRIPTEN_KEEPALIVE void webOnlineStart(int player, int delay, std::uint32_t se
     p.startMs = emscripten_get_now();
     p.frames = frames;
 
-    transport link;
-    link.send = [](const std::vector<unsigned char>& bytes) {
-        webOnlineSendBytes(bytes.data(), static_cast<int>(bytes.size()));
-    };
-    link.receive = [](std::vector<unsigned char>& out) {
-        if (g_page->arrived.empty()) return false;
-        out = std::move(g_page->arrived.front());
-        g_page->arrived.pop_front();
-        return true;
-    };
-    link.lost = [] { return g_page->lost; };
+    transport link = pageLink();
     if (impair != 0) {
         impairedLink::conditions c;
         c.delayMs = 80;

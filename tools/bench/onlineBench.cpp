@@ -59,100 +59,72 @@ struct figures {
     bool agreed = true;
 };
 
-figures match(gameSession& game, bool atCap, std::uint32_t frames) {
-    matchState state(game);
-    // Tops the particles up to the cap, before each frame.
-    auto topUp = [&game, atCap](std::uint32_t frame) {
-        if (!atCap) return;
-        for (int i = 0; pList.size() < particleList::maxParticles && i < particleList::maxParticles;
-             ++i)
-            pList.addParticle(i % 2 ? "spark 40 -120" : "spark -40 -160",
-                              i % 2 ? &vikings1 : &fighter2, nullptr, &game.particleDefs, screen,
-                              static_cast<int>(versusLoop::tickOf(frame, 0)));
-    };
-    std::vector<unsigned char> start;
-    state.save(start);
+// Tops the particles up to the cap, before each frame.
+void topUp(gameSession& game, bool atCap, std::uint32_t frame) {
+    if (!atCap) return;
+    for (int i = 0; pList.size() < particleList::maxParticles && i < particleList::maxParticles;
+         ++i)
+        pList.addParticle(i % 2 ? "spark 40 -120" : "spark -40 -160", i % 2 ? &vikings1 : &fighter2,
+                          nullptr, &game.particleDefs, screen,
+                          static_cast<int>(versusLoop::tickOf(frame, 0)));
+}
 
-    std::uint32_t now = 0;
-    impairedLink::conditions c;
-    c.delayMs = 80;
-    c.jitterMs = 20;
-    c.loss = 0.05;
-    c.duplicate = 0.02;
-    c.reorder = 0.05;
-    impairedLink link(c, 23, [&now] { return now; });
-
-    struct side {
-        std::vector<unsigned char> state;
-        std::unique_ptr<rollbackSession> session;
-        std::vector<std::uint64_t> sums;
-        scriptedPlayer player{1};
-    } sides[2];
+// The host's rollback in the step being timed: from its restore to the
+// first frame played anew.
+struct rollbackTimer {
     bool timing = false;
-    double rollbackStart = 0;
     bool inRollback = false;
-    double rollbackMs = 0;
-    for (int p = 0; p < 2; ++p) {
-        side& s = sides[p];
-        s.state = start;
-        s.player = scriptedPlayer(p == 0 ? 31 : 47);
-        rollbackSession::simulation sim;
-        sim.save = [&state](std::vector<unsigned char>& out) { state.save(out); };
-        sim.restore = [&, p](const std::vector<unsigned char>& in) {
-            if (p == 0 && timing) {
-                rollbackStart = clock_type::now();
-                inRollback = true;
-            }
-            state.restore(in);
-        };
-        sim.advance = [&, p](std::uint32_t f, const rollbackSession::frameInputs& in, bool again) {
-            if (p == 0 && inRollback && !again) {
-                rollbackMs = msSince(rollbackStart);
-                inRollback = false;
-            }
-            topUp(f);
-            versusLoop::playFrame(game, f, {in[0], in[1]}, again, false);
-        };
-        sim.checksum = [&state] { return state.checksum(); };
-        sim.checksumOf = matchState::checksumOf;
-        rollbackSession::settings settings;
-        settings.localPlayer = p;
-        settings.host = p == 0;
-        s.session = std::make_unique<rollbackSession>(sim, settings, link.side(p));
-        s.session->onConfirmed = [&s](std::uint32_t, std::uint64_t sum) { s.sums.push_back(sum); };
-    }
+    double start = 0;
+    double ms = 0;
+};
 
-    figures out;
-    std::vector<double> rollbackCosts, stepCosts;
-    double particleSum = 0;
-    long particleSteps = 0;
-    for (; now < frames * 16 * 3; ++now) {
-        for (int p = 0; p < 2; ++p) {
-            if ((now + 5 * p) % 16 != 0) continue;
-            side& s = sides[p];
-            state.restore(s.state);
-            timing = p == 0;
-            rollbackMs = 0;
-            inRollback = false;
-            const auto begin = clock_type::now();
-            s.session->step(now, s.player.next());
-            if (p == 0) {
-                stepCosts.push_back(msSince(begin));
-                rollbackCosts.push_back(rollbackMs);
-                particleSum += pList.size();
-                ++particleSteps;
-            }
-            state.save(s.state);
+// One side: its own copy of the game's state, its session, the checksums it
+// confirmed and its player.
+struct side {
+    std::vector<unsigned char> state;
+    std::unique_ptr<rollbackSession> session;
+    std::vector<std::uint64_t> sums;
+    scriptedPlayer player{1};
+};
+
+// Side p's session over the one game, starting from `start`.
+void startSide(side& s, int p, gameSession& game, matchState& state, bool atCap,
+               rollbackTimer& timer, impairedLink& link, const std::vector<unsigned char>& start) {
+    s.state = start;
+    s.player = scriptedPlayer(p == 0 ? 31 : 47);
+    rollbackSession::simulation sim;
+    sim.save = [&state](std::vector<unsigned char>& out) { state.save(out); };
+    sim.restore = [&state, &timer, p](const std::vector<unsigned char>& in) {
+        if (p == 0 && timer.timing) {
+            timer.start = clock_type::now();
+            timer.inRollback = true;
         }
-        if (sides[0].session->confirmed() >= frames && sides[1].session->confirmed() >= frames)
-            break;
-    }
-    const auto& st = sides[0].session->stats();
-    out.seconds = now / 1000.0;
+        state.restore(in);
+    };
+    sim.advance = [&game, &timer, atCap, p](std::uint32_t f, const rollbackSession::frameInputs& in,
+                                            bool again) {
+        if (p == 0 && timer.inRollback && !again) {
+            timer.ms = msSince(timer.start);
+            timer.inRollback = false;
+        }
+        topUp(game, atCap, f);
+        versusLoop::playFrame(game, f, {in[0], in[1]}, again, false);
+    };
+    sim.checksum = [&state] { return state.checksum(); };
+    sim.checksumOf = matchState::checksumOf;
+    rollbackSession::settings settings;
+    settings.localPlayer = p;
+    settings.host = p == 0;
+    s.session = std::make_unique<rollbackSession>(sim, settings, link.side(p));
+    s.session->onConfirmed = [&s](std::uint32_t, std::uint64_t sum) { s.sums.push_back(sum); };
+}
+
+// The session's counts and the costs' mean, 99th percentile and largest.
+void fillFigures(figures& out, const rollbackSession::statistics& st,
+                 const std::vector<double>& rollbackCosts, const std::vector<double>& stepCosts) {
     out.rollbacks = st.rollbacks;
     out.resimulated = st.framesResimulated;
     out.longest = st.longestRollback;
-    out.waited = st.waited + sides[1].session->stats().waited;
     auto mean = [](const std::vector<double>& v) {
         double sum = 0;
         for (double x : v)
@@ -165,6 +137,54 @@ figures match(gameSession& game, bool atCap, std::uint32_t frames) {
     out.stepMean = mean(stepCosts);
     out.stepMax = percentile(stepCosts, 1.0);
     out.step99 = percentile(stepCosts, 0.99);
+}
+
+figures match(gameSession& game, bool atCap, std::uint32_t frames) {
+    matchState state(game);
+    std::vector<unsigned char> start;
+    state.save(start);
+
+    std::uint32_t now = 0;
+    impairedLink::conditions c;
+    c.delayMs = 80;
+    c.jitterMs = 20;
+    c.loss = 0.05;
+    c.duplicate = 0.02;
+    c.reorder = 0.05;
+    impairedLink link(c, 23, [&now] { return now; });
+    rollbackTimer timer;
+    side sides[2];
+    for (int p = 0; p < 2; ++p)
+        startSide(sides[p], p, game, state, atCap, timer, link, start);
+
+    figures out;
+    std::vector<double> rollbackCosts, stepCosts;
+    double particleSum = 0;
+    long particleSteps = 0;
+    for (; now < frames * 16 * 3; ++now) {
+        for (int p = 0; p < 2; ++p) {
+            if ((now + 5 * p) % 16 != 0) continue;
+            side& s = sides[p];
+            state.restore(s.state);
+            timer.timing = p == 0;
+            timer.ms = 0;
+            timer.inRollback = false;
+            const auto begin = clock_type::now();
+            s.session->step(now, s.player.next());
+            if (p == 0) {
+                stepCosts.push_back(msSince(begin));
+                rollbackCosts.push_back(timer.ms);
+                particleSum += pList.size();
+                ++particleSteps;
+            }
+            state.save(s.state);
+        }
+        if (sides[0].session->confirmed() >= frames && sides[1].session->confirmed() >= frames)
+            break;
+    }
+    out.seconds = now / 1000.0;
+    fillFigures(out, sides[0].session->stats(), rollbackCosts, stepCosts);
+    out.waited = sides[0].session->stats().waited + sides[1].session->stats().waited;
     out.particles = particleSteps ? particleSum / particleSteps : 0;
     const std::size_t common = std::min(sides[0].sums.size(), sides[1].sums.size());
     out.agreed =

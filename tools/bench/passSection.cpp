@@ -85,6 +85,34 @@ struct spritePart {
     std::vector<Uint32> fillPixels;
 };
 
+// A bar: its frame, the cleared background and the filled length.
+spritePart barPart(CSpriteBar* bar) {
+    spritePart part;
+    part.save = bar->backSave;
+    part.restores = 1;
+    part.imageX = bar->xPos;
+    part.imageY = bar->yPos;
+    part.area = clipped(bar->xPos, bar->yPos, bar->base->width, bar->base->height, screen);
+    const spriteFrame* shown = bar->current();
+    if (shown) {
+        part.frame = shown;
+        part.image = shown->image;
+    }
+    const int x = bar->xPos + bar->barX, y = bar->yPos + bar->barY;
+    if (bar->clearBack) {
+        part.fills.push_back(clipped(x, y, bar->barW, bar->barH, screen));
+        part.fillPixels.push_back(0);
+    }
+    int length = bar->maxValue > 0
+                     ? static_cast<int>(static_cast<double>(bar->value) / bar->maxValue * bar->barW)
+                     : 0;
+    length = std::max(std::min(length, bar->barW), 0);
+    part.fills.push_back(
+        clipped(bar->rightToLeft ? x + bar->barW - length : x, y, length, bar->barH, screen));
+    part.fillPixels.push_back(0xFF3300);
+    return part;
+}
+
 // What the pass just drawn consisted of, read back from the game's objects.
 std::vector<spritePart> sceneOfThePass() {
     std::vector<spritePart> parts;
@@ -121,34 +149,8 @@ std::vector<spritePart> sceneOfThePass() {
         }
         parts.push_back(part);
     }
-    for (CSpriteBar* bar : {&play1HPBar, &play2HPBar}) {
-        if (!bar->backSave || !bar->base) continue;
-        spritePart part;
-        part.save = bar->backSave;
-        part.restores = 1;
-        part.imageX = bar->xPos;
-        part.imageY = bar->yPos;
-        part.area = clipped(bar->xPos, bar->yPos, bar->base->width, bar->base->height, screen);
-        const spriteFrame* shown = bar->current();
-        if (shown) {
-            part.frame = shown;
-            part.image = shown->image;
-        }
-        const int x = bar->xPos + bar->barX, y = bar->yPos + bar->barY;
-        if (bar->clearBack) {
-            part.fills.push_back(clipped(x, y, bar->barW, bar->barH, screen));
-            part.fillPixels.push_back(0);
-        }
-        int length =
-            bar->maxValue > 0
-                ? static_cast<int>(static_cast<double>(bar->value) / bar->maxValue * bar->barW)
-                : 0;
-        length = std::max(std::min(length, bar->barW), 0);
-        part.fills.push_back(
-            clipped(bar->rightToLeft ? x + bar->barW - length : x, y, length, bar->barH, screen));
-        part.fillPixels.push_back(0xFF3300);
-        parts.push_back(part);
-    }
+    for (CSpriteBar* bar : {&play1HPBar, &play2HPBar})
+        if (bar->backSave && bar->base) parts.push_back(barPart(bar));
     for (spritePart& part : parts)
         if (part.image)
             part.imageAt = clipped(part.imageX, part.imageY, part.image->w, part.image->h, screen);
@@ -316,6 +318,39 @@ replayScript busyScript(Uint32 endTick) {
 std::unique_ptr<replayScript> g_script;
 std::unique_ptr<replayRunner> g_game;
 
+// What the timed passes measured: each pass's cost and the three floors'
+// costs, and the sums of the live particles and the bytes the passes moved.
+struct passMeasures {
+    std::vector<double> passCost, limitCost, listCost, floorCost;
+    double particleSum = 0, bytesSum = 0, copyBytes = 0, drawBytes = 0, fillBytes = 0;
+};
+
+void timePasses(replayRunner& game, long passes, passMeasures& m) {
+    scratchMemory mem;
+    mem.pitch = screen->pitch;
+    mem.screenBytes.assign(static_cast<size_t>(screen->pitch) * screen->h, 0);
+    callTimes::keepSentFrames(true);
+    for (long i = 0; i < passes; ++i) {
+        callTimes::timing(true);
+        auto begin = clock_type::now();
+        const bool goOn = game.step();
+        m.passCost.push_back(microseconds(clock_type::now() - begin));
+        callTimes::timing(false);
+        if (!goOn) break;
+        std::vector<spritePart> parts = sceneOfThePass();
+        passBytes bytes = bytesOf(parts);
+        m.limitCost.push_back(bytesMovedLimit(parts, mem));
+        m.listCost.push_back(gameCopies(parts, false));
+        m.floorCost.push_back(gameCopies(parts, true));
+        m.particleSum += pList.size();
+        m.bytesSum += bytes.total();
+        m.copyBytes += bytes.copies;
+        m.drawBytes += bytes.draws;
+        m.fillBytes += bytes.fills;
+    }
+    callTimes::keepSentFrames(false);
+}
+
 } // namespace
 
 gameSession* loadedGame() {
@@ -330,44 +365,24 @@ void passSection(long passes, libraryRow& row) {
     double startupMs = microseconds(clock_type::now() - startBegin) / 1000.0;
     long rssAfterStart = statusKb("VmHWM:");
 
-    std::vector<double> passCost, limitCost, listCost, floorCost;
-    scratchMemory mem;
-    mem.pitch = screen->pitch;
-    mem.screenBytes.assign(static_cast<size_t>(screen->pitch) * screen->h, 0);
-    double particleSum = 0, bytesSum = 0, copyBytes = 0, drawBytes = 0, fillBytes = 0;
-    callTimes::keepSentFrames(true);
-    for (long i = 0; i < passes; ++i) {
-        callTimes::timing(true);
-        auto begin = clock_type::now();
-        const bool goOn = game.step();
-        passCost.push_back(microseconds(clock_type::now() - begin));
-        callTimes::timing(false);
-        if (!goOn) break;
-        std::vector<spritePart> parts = sceneOfThePass();
-        passBytes bytes = bytesOf(parts);
-        limitCost.push_back(bytesMovedLimit(parts, mem));
-        listCost.push_back(gameCopies(parts, false));
-        floorCost.push_back(gameCopies(parts, true));
-        particleSum += pList.size();
-        bytesSum += bytes.total();
-        copyBytes += bytes.copies;
-        drawBytes += bytes.draws;
-        fillBytes += bytes.fills;
-    }
-    callTimes::keepSentFrames(false);
+    passMeasures m;
+    timePasses(game, passes, m);
+    const std::vector<double>& passCost = m.passCost;
     long rssAfterRun = statusKb("VmHWM:");
 
     const double n = passCost.empty() ? 1 : static_cast<double>(passCost.size());
     const double pass = median(passCost);
     auto ratio = [pass](double of) { return of > 0 ? pass / of : 0.0; };
-    const double limit = median(limitCost), list = median(listCost), floor = median(floorCost);
+    const double limit = median(m.limitCost), list = median(m.listCost),
+                 floor = median(m.floorCost);
     row.pass = pass;
     row.limit = limit;
     row.floor = floor;
     std::printf("passes                            %zu\n", passCost.size());
-    std::printf("live particles (mean)             %.1f\n", particleSum / n);
+    std::printf("live particles (mean)             %.1f\n", m.particleSum / n);
     std::printf("bytes a pass moves (mean)         %.2f MB (copies %.2f, draws %.2f, fills %.2f)\n",
-                bytesSum / n / 1e6, copyBytes / n / 1e6, drawBytes / n / 1e6, fillBytes / n / 1e6);
+                m.bytesSum / n / 1e6, m.copyBytes / n / 1e6, m.drawBytes / n / 1e6,
+                m.fillBytes / n / 1e6);
     std::printf("memcpy, 256 KB blocks (in cache)  %.1f GB/s\n", memcpyGBs(256 << 10, 2000));
     std::printf("memcpy, 64 MB blocks (memory)     %.1f GB/s\n", memcpyGBs(64 << 20, 4));
     std::printf("one pass, median                  %.2f us\n", pass);

@@ -343,8 +343,10 @@ TEST(DataCheck, ReferencesThatDoNotResolve) {
     replaceMove(data, move("kick", "B"), "kick\nB\n0\n \n0\n0\nNULL\n0\n0\n0\nnull\n");
     expectOnly(data, "Tavro/moveset:104: error: move 10 \"kick\": expected the move it links "
                      "from, or NULL, found an empty line\n");
+}
 
-    data = fixture();
+TEST(DataCheck, ReferencesOutsideTheMovesetThatDoNotResolve) {
+    fixture data;
     data.files["Tavro/ai/attack"].replace(data.files["Tavro/ai/attack"].find("punch"), 5, "pnch");
     expectOnly(data, "Tavro/ai/attack:2: error: move \"pnch\" is not in Tavro/moveset; the "
                      "opponent would perform the first move of the file instead\n");

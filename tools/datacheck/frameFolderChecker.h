@@ -6,6 +6,7 @@
 
 #include "bitmapChecker.h"
 #include "diagnostics.h"
+#include "sprite/frameIndex.h"
 
 #include <map>
 #include <string>
@@ -61,6 +62,13 @@ class frameFolderChecker {
     }
 
   private:
+    // The entry's bitmap: its name, then its decoding (once for each bitmap
+    // and colour key); errors go to bitmapErrors.
+    void checkBitmap(frameFolder& set, frameRecord& frame, const frameEntry& entry, bool resource,
+                     std::vector<diagnostic>& bitmapErrors);
+    // Damage that never hurts, frames larger than the set.
+    void warnAboutFrames(const frameFolder& set, bool resource);
+
     diagnostics& report_;
     std::map<std::string, frameFolder> done_;
     bitmapChecker bitmaps_;

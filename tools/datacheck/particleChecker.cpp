@@ -205,31 +205,17 @@ void particleChecker::checkEvents() {
     checkSpawnCycles();
 }
 
-void particleChecker::checkSpawnCycles() {
-    // The "OnDeath" spawn graph: an edge from a definition to each
-    // definition its list spawns, once per entry.  Only definitions that die
-    // of age and whose first entry is not NULL spawn anything.
-    const size_t n = defs_.size();
-    std::vector<std::vector<size_t>> spawns(n);
-    for (size_t i = 0; i < n; ++i) {
-        const particleDef& def = defs_[i];
-        if (find(def.name) != &def || !def.fileRead || def.lifetime <= 0) continue;
-        const std::vector<spawnLine>& death = def.events[0];
-        if (death.empty() || death[0].text == "NULL") continue;
-        for (const spawnLine& entry : death) {
-            std::vector<std::string> words = splitWords(entry.text, 1);
-            const particleDef* child = words.empty() ? nullptr : find(words[0]);
-            if (child && !child->outside) spawns[i].push_back(size_t(child - defs_.data()));
-        }
-    }
-    // Strongly connected groups (Tarjan): within a group every definition
-    // leads back to every other.  A group whose entries are exactly one per
-    // member is a plain loop that renews itself; any more and it multiplies.
-    // The search keeps its own stack of definitions and the next edge to
-    // follow from each, so a chain of any length cannot exhaust the
-    // program's stack.
+namespace {
+
+// Strongly connected groups (Tarjan): within a group every definition
+// leads back to every other.  Each definition's group goes to `group`; the
+// groups are numbered children first.  The search keeps its own stack of
+// definitions and the next edge to follow from each, so a chain of any
+// length cannot exhaust the program's stack.  Returns the number of groups.
+size_t spawnGroups(const std::vector<std::vector<size_t>>& spawns, std::vector<size_t>& group) {
+    const size_t n = spawns.size();
     std::vector<long long> order(n, -1), low(n, 0);
-    std::vector<size_t> group(n, n);
+    group.assign(n, n);
     std::vector<size_t> stack;
     std::vector<bool> onStack(n, false);
     std::vector<std::pair<size_t, size_t>> path; // definition, next edge
@@ -269,35 +255,64 @@ void particleChecker::checkSpawnCycles() {
             ++groups;
         }
     }
+    return groups;
+}
 
+} // namespace
+
+void particleChecker::checkSpawnCycles() {
+    // The "OnDeath" spawn graph: an edge from a definition to each
+    // definition its list spawns, once per entry.  Only definitions that die
+    // of age and whose first entry is not NULL spawn anything.
+    const size_t n = defs_.size();
+    std::vector<std::vector<size_t>> spawns(n);
+    for (size_t i = 0; i < n; ++i) {
+        const particleDef& def = defs_[i];
+        if (find(def.name) != &def || !def.fileRead || def.lifetime <= 0) continue;
+        const std::vector<spawnLine>& death = def.events[0];
+        if (death.empty() || death[0].text == "NULL") continue;
+        for (const spawnLine& entry : death) {
+            std::vector<std::string> words = splitWords(entry.text, 1);
+            const particleDef* child = words.empty() ? nullptr : find(words[0]);
+            if (child && !child->outside) spawns[i].push_back(size_t(child - defs_.data()));
+        }
+    }
+    std::vector<size_t> group;
+    const size_t groups = spawnGroups(spawns, group);
     std::vector<std::vector<size_t>> membersOf(groups);
     for (size_t v = 0; v < n; ++v)
         membersOf[group[v]].push_back(v);
-    for (size_t g = 0; g < groups; ++g) {
-        const std::vector<size_t>& members = membersOf[g];
-        size_t inside = 0;
-        for (size_t v : members)
-            for (size_t w : spawns[v])
-                if (group[w] == g) ++inside;
-        if (inside == 0) continue; // no loop
-        std::string loop;
-        for (size_t v : members)
-            loop += "\"" + defs_[v].name + "\" -> ";
-        loop += "\"" + defs_[members[0]].name + "\"";
-        const particleDef& first = defs_[members[0]];
-        if (inside > members.size())
-            report_.error(first.file, first.eventLine[0],
-                          "particle \"" + first.name + "\": spawn loop " + loop + " spawns " +
-                              std::to_string(inside) + " particles for every " +
-                              std::to_string(members.size()) +
-                              " that die: they multiply until the game drops new ones at " +
-                              std::to_string(particleList::maxParticles) + " live particles");
-        else
-            report_.warning(first.file, first.eventLine[0],
-                            "particle \"" + first.name + "\": spawn loop " + loop +
-                                " renews itself: once spawned, these particles never all die");
-    }
+    for (size_t g = 0; g < groups; ++g)
+        reportSpawnLoop(spawns, group, membersOf[g], g);
     checkSpawnTrees(spawns, group, membersOf);
+}
+
+// A group whose entries are exactly one per member is a plain loop that
+// renews itself; any more and it multiplies.
+void particleChecker::reportSpawnLoop(const std::vector<std::vector<size_t>>& spawns,
+                                      const std::vector<size_t>& group,
+                                      const std::vector<size_t>& members, size_t g) {
+    size_t inside = 0;
+    for (size_t v : members)
+        for (size_t w : spawns[v])
+            if (group[w] == g) ++inside;
+    if (inside == 0) return; // no loop
+    std::string loop;
+    for (size_t v : members)
+        loop += "\"" + defs_[v].name + "\" -> ";
+    loop += "\"" + defs_[members[0]].name + "\"";
+    const particleDef& first = defs_[members[0]];
+    if (inside > members.size())
+        report_.error(first.file, first.eventLine[0],
+                      "particle \"" + first.name + "\": spawn loop " + loop + " spawns " +
+                          std::to_string(inside) + " particles for every " +
+                          std::to_string(members.size()) +
+                          " that die: they multiply until the game drops new ones at " +
+                          std::to_string(particleList::maxParticles) + " live particles");
+    else
+        report_.warning(first.file, first.eventLine[0],
+                        "particle \"" + first.name + "\": spawn loop " + loop +
+                            " renews itself: once spawned, these particles never all die");
 }
 
 void particleChecker::checkSpawnTrees(const std::vector<std::vector<size_t>>& spawns,

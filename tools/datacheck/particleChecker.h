@@ -49,6 +49,11 @@ class particleChecker {
     // "OnDeath" lists that lead back to their own definition.
     void checkSpawnCycles();
     // Spawn trees without a loop whose last generation passes the limit.
+    // The loop, if any, within one group of definitions that lead to
+    // each other (group g, its members).
+    void reportSpawnLoop(const std::vector<std::vector<size_t>>& spawns,
+                         const std::vector<size_t>& group, const std::vector<size_t>& members,
+                         size_t g);
     void checkSpawnTrees(const std::vector<std::vector<size_t>>& spawns,
                          const std::vector<size_t>& group,
                          const std::vector<std::vector<size_t>>& membersOf);

@@ -26,53 +26,54 @@ void soundListChecker::check(const std::string& folder, bool character) {
     for (const finding& found : list.findings())
         report_.add(path, found.line, diagnostics::levelOf(found), found.message);
     size_t before = names_.size(); // names of earlier lists
-    for (const listedSound& entry : listed) {
-        const std::string& name = entry.name;
-        if (name.empty()) continue; // reported by the reader
-        if (name.size() > maxName) {
-            report_.error(path, entry.line,
-                          "sound name longer than " + std::to_string(maxName) + " characters");
-            continue;
-        }
-        if (diagnostics::hasControlBytes(name))
-            report_.controlBytes(path, entry.line, "sound", name);
-        if (!dataLimits::nameStaysInside(name)) {
-            report_.error(path, entry.line,
-                          "sound \"" + name +
-                              "\" leaves the sound folder; the game never reads it and the sound "
-                              "plays nothing");
-            byName_.emplace(name, names_.size());
-            names_.push_back({name, path, entry.line});
-            continue;
-        }
-        std::string wav = folder + "/" + name + ".wav";
-        if (wav.size() > maxPath) {
-            report_.error(path, entry.line,
-                          "path " + wav + " longer than " + std::to_string(maxPath) +
-                              " characters");
-            continue;
-        }
-        const soundName* earlier = find(name);
-        if (earlier && character && static_cast<size_t>(earlier - names_.data()) < before) {
-            report_.warning(path, entry.line,
-                            "sound \"" + name + "\" is already in the list " + earlier->list + ":" +
-                                std::to_string(earlier->line) + "; " + wav +
-                                " is never loaded and the earlier one plays");
-            continue;
-        }
-        if (earlier) {
-            report_.warning(path, entry.line,
-                            "sound \"" + name + "\" is listed twice (first at line " +
-                                std::to_string(earlier->line) +
-                                "); the game always plays the first");
-            continue;
-        }
+    for (const listedSound& entry : listed)
+        checkEntry(entry, folder, path, character, before);
+}
+
+void soundListChecker::checkEntry(const listedSound& entry, const std::string& folder,
+                                  const std::string& path, bool character, size_t before) {
+    const std::string& name = entry.name;
+    if (name.empty()) return; // reported by the reader
+    if (name.size() > maxName) {
+        report_.error(path, entry.line,
+                      "sound name longer than " + std::to_string(maxName) + " characters");
+        return;
+    }
+    if (diagnostics::hasControlBytes(name)) report_.controlBytes(path, entry.line, "sound", name);
+    if (!dataLimits::nameStaysInside(name)) {
+        report_.error(path, entry.line,
+                      "sound \"" + name +
+                          "\" leaves the sound folder; the game never reads it and the sound "
+                          "plays nothing");
         byName_.emplace(name, names_.size());
         names_.push_back({name, path, entry.line});
-        std::string problem;
-        names_.back().loads = wavs_.check(wav, problem);
-        if (!names_.back().loads)
-            report_.error(path, entry.line,
-                          "sound " + wav + ": " + problem + "; \"" + name + "\" plays nothing");
+        return;
     }
+    std::string wav = folder + "/" + name + ".wav";
+    if (wav.size() > maxPath) {
+        report_.error(path, entry.line,
+                      "path " + wav + " longer than " + std::to_string(maxPath) + " characters");
+        return;
+    }
+    const soundName* earlier = find(name);
+    if (earlier && character && static_cast<size_t>(earlier - names_.data()) < before) {
+        report_.warning(path, entry.line,
+                        "sound \"" + name + "\" is already in the list " + earlier->list + ":" +
+                            std::to_string(earlier->line) + "; " + wav +
+                            " is never loaded and the earlier one plays");
+        return;
+    }
+    if (earlier) {
+        report_.warning(path, entry.line,
+                        "sound \"" + name + "\" is listed twice (first at line " +
+                            std::to_string(earlier->line) + "); the game always plays the first");
+        return;
+    }
+    byName_.emplace(name, names_.size());
+    names_.push_back({name, path, entry.line});
+    std::string problem;
+    names_.back().loads = wavs_.check(wav, problem);
+    if (!names_.back().loads)
+        report_.error(path, entry.line,
+                      "sound " + wav + ": " + problem + "; \"" + name + "\" plays nothing");
 }

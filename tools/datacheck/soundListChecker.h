@@ -4,6 +4,7 @@
 #pragma once
 
 #include "diagnostics.h"
+#include "sound/soundList.h"
 #include "wavChecker.h"
 
 #include <string>
@@ -34,6 +35,9 @@ class soundListChecker {
 
   private:
     void check(const std::string& folder, bool character);
+    // One name of the list; `before` names came from earlier lists.
+    void checkEntry(const listedSound& entry, const std::string& folder, const std::string& path,
+                    bool character, size_t before);
 
     diagnostics& report_;
     std::vector<soundName> names_;

@@ -21,6 +21,70 @@ namespace {
 // Frames up to this many: the ticks of the last one still fit the game clock.
 constexpr long long mostFrames = 0x7FFFFFF;
 
+// "frame N P1HELD P1PRESSED P2HELD P2PRESSED" on line `number`, after the
+// frames read so far; what is wrong with it, or "".
+std::string readFrame(std::istream& words, int number, std::vector<replayFrame>& frames) {
+    long long frame = -1;
+    std::string names[4];
+    if (!(words >> frame >> names[0] >> names[1] >> names[2] >> names[3]) || frame < 0 ||
+        frame >= mostFrames)
+        return "expected: frame N P1HELD P1PRESSED P2HELD P2PRESSED";
+    replayFrame f;
+    f.frame = static_cast<Uint32>(frame);
+    f.line = number;
+    for (int i = 0; i < 4; ++i) {
+        std::uint16_t controls = 0;
+        if (!versusRecording::controlsFromNames(names[i], controls))
+            return "unknown control in '" + names[i] + "'";
+        (i % 2 ? f.inputs[i / 2].pressed : f.inputs[i / 2].held) = controls;
+    }
+    if (!frames.empty() && f.frame <= frames.back().frame)
+        return "frame " + std::to_string(f.frame) + " comes after frame " +
+               std::to_string(frames.back().frame);
+    frames.push_back(f);
+    return "";
+}
+
+// "down TICK KEY", "up TICK KEY" or "tap TICK KEY" (down, and up 40 ms later).
+std::string readKeyEvent(const std::string& verb, std::istream& words,
+                         std::vector<replayEvent>& events) {
+    long long tick = -1;
+    std::string keyName;
+    if (!(words >> tick >> keyName) || tick < 0 || tick > 0x7FFFFFFF)
+        return "expected a tick and a key";
+    SDLKey key = replayScript::keyFromName(keyName);
+    if (key == SDLK_UNKNOWN) return "unknown key '" + keyName + "'";
+    Uint32 at = static_cast<Uint32>(tick);
+    if (verb == "tap") {
+        events.push_back({at, true, key});
+        events.push_back({at + 40, false, key});
+    } else {
+        events.push_back({at, verb == "down", key});
+    }
+    return "";
+}
+
+// "expect NAME OP VALUE" on line `number`.
+std::string readExpectation(std::istream& words, int number,
+                            std::vector<replayExpectation>& expectations) {
+    replayExpectation check;
+    check.line = number;
+    if (!(words >> check.name >> check.op >> check.value)) return "expected: name op value";
+    static const char* ops[] = {"=", "!=", "<", ">", "<=", ">="};
+    if (std::find(std::begin(ops), std::end(ops), check.op) == std::end(ops))
+        return "unknown comparison '" + check.op + "'";
+    expectations.push_back(check);
+    return "";
+}
+
+// A number from 0 to `most` into `out`.
+bool readNumber(std::istream& words, long long most, Uint32& out) {
+    long long value = -1;
+    if (!(words >> value) || value < 0 || value > most) return false;
+    out = static_cast<Uint32>(value);
+    return true;
+}
+
 } // namespace
 
 bool replayScript::parse(const std::string& text, std::string& error) {
@@ -39,6 +103,7 @@ bool replayScript::parse(const std::string& text, std::string& error) {
         std::string verb;
         if (!(words >> verb)) continue;
         ++instructions;
+        std::string wrong;
         if (verb == "versus") {
             if (instructions != 1) return fail("'versus' must be the first instruction");
             versus = true;
@@ -46,75 +111,34 @@ bool replayScript::parse(const std::string& text, std::string& error) {
             return fail("'" + verb + "' is not part of a versus recording: it has frame lines");
         } else if (verb == "frame") {
             if (!versus) return fail("frame lines belong to a versus recording ('versus' first)");
-            long long frame = -1;
-            std::string names[4];
-            if (!(words >> frame >> names[0] >> names[1] >> names[2] >> names[3]) || frame < 0 ||
-                frame >= mostFrames)
-                return fail("expected: frame N P1HELD P1PRESSED P2HELD P2PRESSED");
-            replayFrame f;
-            f.frame = static_cast<Uint32>(frame);
-            f.line = number;
-            for (int i = 0; i < 4; ++i) {
-                std::uint16_t controls = 0;
-                if (!versusRecording::controlsFromNames(names[i], controls))
-                    return fail("unknown control in '" + names[i] + "'");
-                (i % 2 ? f.inputs[i / 2].pressed : f.inputs[i / 2].held) = controls;
-            }
-            if (!frames.empty() && f.frame <= frames.back().frame)
-                return fail("frame " + std::to_string(f.frame) + " comes after frame " +
-                            std::to_string(frames.back().frame));
-            frames.push_back(f);
+            wrong = readFrame(words, number, frames);
         } else if (versus && verb == "end") {
-            long long value = -1;
-            if (!(words >> value) || value < 0 || value > mostFrames)
+            if (!readNumber(words, mostFrames, frameCount))
                 return fail("expected a number of frames");
-            frameCount = static_cast<Uint32>(value);
             endGiven = true;
         } else if (verb == "seed" || verb == "step" || verb == "end") {
-            long long value = -1;
-            if (!(words >> value) || value < 0 || value > 0x7FFFFFFF)
-                return fail("expected a number");
+            Uint32& field = verb == "seed" ? seed : verb == "step" ? stepMs : endTick;
+            Uint32 value = 0;
+            if (!readNumber(words, 0x7FFFFFFF, value)) return fail("expected a number");
             if (verb == "step" && value == 0) return fail("step must be at least 1 ms");
-            (verb == "seed"   ? seed
-             : verb == "step" ? stepMs
-                              : endTick) = static_cast<Uint32>(value);
+            field = value;
         } else if (verb == "down" || verb == "up" || verb == "tap") {
-            long long tick = -1;
-            std::string keyName;
-            if (!(words >> tick >> keyName) || tick < 0 || tick > 0x7FFFFFFF)
-                return fail("expected a tick and a key");
-            SDLKey key = keyFromName(keyName);
-            if (key == SDLK_UNKNOWN) return fail("unknown key '" + keyName + "'");
-            Uint32 at = static_cast<Uint32>(tick);
-            if (verb == "tap") {
-                events.push_back({at, true, key});
-                events.push_back({at + 40, false, key});
-            } else {
-                events.push_back({at, verb == "down", key});
-            }
+            wrong = readKeyEvent(verb, words, events);
         } else if (verb == "expect") {
-            replayExpectation check;
-            check.line = number;
-            if (!(words >> check.name >> check.op >> check.value))
-                return fail("expected: name op value");
-            static const char* ops[] = {"=", "!=", "<", ">", "<=", ">="};
-            if (std::find(std::begin(ops), std::end(ops), check.op) == std::end(ops))
-                return fail("unknown comparison '" + check.op + "'");
-            expectations.push_back(check);
+            wrong = readExpectation(words, number, expectations);
         } else {
-            return fail("unknown instruction '" + verb + "'");
+            wrong = "unknown instruction '" + verb + "'";
         }
+        if (!wrong.empty()) return fail(wrong);
     }
-    if (versus) {
-        if (!endGiven) {
-            error = "a versus recording needs its length: end FRAMES";
-            return false;
-        }
-        if (!frames.empty() && frames.back().frame >= frameCount) {
-            number = frames.back().line;
-            return fail("frame " + std::to_string(frames.back().frame) + " is past the end (" +
-                        std::to_string(frameCount) + " frames)");
-        }
+    if (versus && !endGiven) {
+        error = "a versus recording needs its length: end FRAMES";
+        return false;
+    }
+    if (versus && !frames.empty() && frames.back().frame >= frameCount) {
+        number = frames.back().line;
+        return fail("frame " + std::to_string(frames.back().frame) + " is past the end (" +
+                    std::to_string(frameCount) + " frames)");
     }
     std::stable_sort(events.begin(), events.end(),
                      [](const replayEvent& a, const replayEvent& b) { return a.tick < b.tick; });

@@ -125,6 +125,63 @@ long residentKb() {
     return resident * 4;
 }
 
+// The keys the soak presses at random.
+const SDLKey keys[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_z, SDLK_x, SDLK_c, SDLK_j};
+constexpr int keyCount = sizeof keys / sizeof keys[0];
+
+// Every key let go, the game settled, every frame drawn once: the heap
+// measured now (allocated bytes) is comparable with another such moment.
+size_t settledHeap(replayRunner& game, bool* held) {
+    for (int k = 0; k < keyCount; ++k)
+        held[k] = false;
+    settle(game, keys, keyCount);
+    drawEveryFrameOnce(game.session);
+    return allocatedBytes();
+}
+
+enum class passOutcome { checked, unchecked, ended };
+
+// One pass.  Every 700 passes, down, forward, A: fireballs keep the particle
+// list busy (those passes are not checked).  Otherwise now and then a key
+// changes; a rare tap of the debug key is all it gets, and a pass that
+// would have tapped it is skipped.
+passOutcome playPass(replayRunner& game, long pass, bool* held) {
+    const long phase = pass % 700;
+    if (phase < 3) {
+        static const SDLKey motion[] = {SDLK_DOWN, SDLK_RIGHT, SDLK_z};
+        game.setKey(motion[phase], true);
+        game.step();
+        game.setKey(motion[phase], false);
+        game.setKey(SDLK_LEFT, false);
+        game.setKey(SDLK_RIGHT, false);
+        return passOutcome::unchecked;
+    }
+    if (roll(8) == 0) {
+        int k = static_cast<int>(roll(keyCount));
+        if (keys[k] == SDLK_j && roll(50) != 0) return passOutcome::unchecked;
+        held[k] = !held[k];
+        game.setKey(keys[k], held[k]);
+    }
+    return game.step() ? passOutcome::checked : passOutcome::ended;
+}
+
+// The live particles after a checked pass: at most 500 (the most seen so far
+// kept in `most`), with the figures every `every` passes.
+bool particlesBounded(long pass, long every, size_t& most) {
+    size_t live = static_cast<size_t>(pList.size());
+    if (every > 0 && pass % every == 0) {
+        std::printf("soak: pass %ld, %zu live particles, heap %zu bytes, resident %ld kB\n", pass,
+                    live, allocatedBytes(), residentKb());
+        std::fflush(stdout);
+    }
+    if (live > most) most = live;
+    if (live > 500) {
+        std::fprintf(stderr, "soak: %zu live particles after %ld passes\n", live, pass);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -139,18 +196,13 @@ int main(int argc, char** argv) {
     script.stepMs = 3;
     script.endTick = 0x7FFFFFFF;
     replayRunner game(script);
-
-    static const SDLKey keys[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN,
-                                  SDLK_z,    SDLK_x,     SDLK_c,  SDLK_j};
-    const int keyCount = sizeof keys / sizeof keys[0];
     bool held[keyCount] = {};
 
     // SDL makes a frame's run-length copy the first time it is drawn, and
     // sdl12-compat adds its own bookkeeping for it: the heap moves while new
-    // frames come on screen.  So
-    // the heap is measured after a warm-up that has played for a while and
-    // then drawn every frame once (drawEveryFrameOnce), and again at the end
-    // after the same drawing.
+    // frames come on screen.  So the heap is measured after a warm-up that
+    // has played for a while and then drawn every frame once, and again at
+    // the end after the same drawing.
     const long warmUp = passes / 10 < 20000 ? passes / 10 : 20000;
     // The figures' first line comes now: the C library gives standard
     // output its buffer at the first write, which must be before the heap
@@ -163,53 +215,16 @@ int main(int argc, char** argv) {
     size_t maxParticles = 0;
 
     for (long pass = 0; pass < passes; ++pass) {
-        if (pass == warmUp) {
-            for (int k = 0; k < keyCount; ++k)
-                held[k] = false;
-            settle(game, keys, keyCount);
-            drawEveryFrameOnce(game.session);
-            startBytes = allocatedBytes();
-        }
-        // Every 700 passes, down, forward, A: fireballs keep the particle
-        // list busy.
-        long phase = pass % 700;
-        if (phase < 3) {
-            static const SDLKey motion[] = {SDLK_DOWN, SDLK_RIGHT, SDLK_z};
-            game.setKey(motion[phase], true);
-            game.step();
-            game.setKey(motion[phase], false);
-            game.setKey(SDLK_LEFT, false);
-            game.setKey(SDLK_RIGHT, false);
-            continue;
-        }
-        if (roll(8) == 0) {
-            int k = static_cast<int>(roll(keyCount));
-            // The debug key is only tapped, and rarely.
-            if (keys[k] == SDLK_j && roll(50) != 0) continue;
-            held[k] = !held[k];
-            game.setKey(keys[k], held[k]);
-        }
-        if (!game.step()) {
+        if (pass == warmUp) startBytes = settledHeap(game, held);
+        const passOutcome outcome = playPass(game, pass, held);
+        if (outcome == passOutcome::ended) {
             std::fprintf(stderr, "soak: the game ended after %ld passes\n", pass);
             return 1;
         }
-        size_t live = static_cast<size_t>(pList.size());
-        if (every > 0 && pass % every == 0) {
-            std::printf("soak: pass %ld, %zu live particles, heap %zu bytes, resident %ld kB\n",
-                        pass, live, allocatedBytes(), residentKb());
-            std::fflush(stdout);
-        }
-        if (live > maxParticles) maxParticles = live;
-        if (live > 500) {
-            std::fprintf(stderr, "soak: %zu live particles after %ld passes\n", live, pass);
+        if (outcome == passOutcome::checked && !particlesBounded(pass, every, maxParticles))
             return 1;
-        }
     }
-    for (int k = 0; k < keyCount; ++k)
-        held[k] = false;
-    settle(game, keys, keyCount);
-    drawEveryFrameOnce(game.session);
-    size_t endBytes = allocatedBytes();
+    size_t endBytes = settledHeap(game, held);
 
     std::printf("soak: %ld passes, %u ms of game time, seed %u\n", passes, game.now(), seed);
     std::printf("soak: at most %zu live particles; player 1 hp %d, player 2 hp %d\n", maxParticles,
