@@ -74,6 +74,54 @@ passFigures timePasses(gameSession& game, int passes, countingBuffer& trace) {
     return figures;
 }
 
+// While alive, every spark that dies leaves two.  The two are placed about
+// where the spark was (a follow-up's offsets count from the dying spark's
+// corner), and a spark lives 30 ms, less than its first frame shows, so
+// that the sparks stay on the stage (leaving it would end them without
+// follow-ups) and about 13 die in every pass.
+class multiplyingSpark {
+  public:
+    explicit multiplyingSpark(particleInfo& spark)
+        : spark_(spark), death_(spark.eventParts[OnDeath]), count_(spark.eventCount[OnDeath]),
+          lifetime_(spark.lifetime) {
+        spark.eventParts[OnDeath] = {"spark 5 12", "spark 5 12"};
+        spark.eventCount[OnDeath] = 2;
+        spark.lifetime = 30;
+    }
+    ~multiplyingSpark() {
+        spark_.lifetime = lifetime_;
+        spark_.eventParts[OnDeath] = death_;
+        spark_.eventCount[OnDeath] = count_;
+    }
+    multiplyingSpark(const multiplyingSpark&) = delete;
+    multiplyingSpark& operator=(const multiplyingSpark&) = delete;
+
+  private:
+    particleInfo& spark_;
+    std::vector<std::string> death_;
+    int count_;
+    int lifetime_;
+};
+
+// One spark thrown mid-stage, facing right, and passes until the list is
+// full; the number of those passes.
+int fillTheList(gameSession& game) {
+    const int xBefore = vikings1.xPos;
+    const bool facingBefore = vikings1.facingRight;
+    vikings1.xPos = 400;
+    vikings1.facingRight = true;
+    pList.addParticle("spark 0 40", &vikings1, nullptr, &game.particleDefs, screen,
+                      static_cast<int>(g_tick));
+    vikings1.xPos = xBefore;
+    vikings1.facingRight = facingBefore;
+    int passes = 0;
+    while (pList.size() < particleList::maxParticles && passes < 20000) {
+        pass(game);
+        ++passes;
+    }
+    return passes;
+}
+
 } // namespace
 
 void particleCapSection(libraryRow& row) {
@@ -89,41 +137,16 @@ void particleCapSection(libraryRow& row) {
 
     pList.clear();
     const passFigures idle = timePasses(*game, 2000, counted);
-
-    // Every spark that dies leaves two.  One spark to start with; the list
-    // is full after a few of its lifetimes, and the passes are timed once it
-    // has been full for a while.
-    const std::vector<std::string> deathBefore = spark->eventParts[OnDeath];
-    const int countBefore = spark->eventCount[OnDeath];
-    // The two are placed about where the spark was (a follow-up's offsets
-    // count from the dying spark's corner), and a spark lives 30 ms, less
-    // than its first frame shows, so that the sparks stay on the stage
-    // (leaving it would end them without follow-ups) and about 13 die in
-    // every pass.  The first spark starts mid-stage, facing right.
-    spark->eventParts[OnDeath] = {"spark 5 12", "spark 5 12"};
-    spark->eventCount[OnDeath] = 2;
-    const int lifetimeBefore = spark->lifetime;
-    spark->lifetime = 30;
-    const int xBefore = vikings1.xPos;
-    const bool facingBefore = vikings1.facingRight;
-    vikings1.xPos = 400;
-    vikings1.facingRight = true;
-    pList.addParticle("spark 0 40", &vikings1, nullptr, &game->particleDefs, screen,
-                      static_cast<int>(g_tick));
-    vikings1.xPos = xBefore;
-    vikings1.facingRight = facingBefore;
+    // The passes are timed once the list has been full for a while.
     int warmUp = 0;
-    while (pList.size() < particleList::maxParticles && warmUp < 20000) {
-        pass(*game);
-        ++warmUp;
+    passFigures cap;
+    {
+        multiplyingSpark multiplying(*spark);
+        warmUp = fillTheList(*game);
+        for (int i = 0; i < 1000; ++i)
+            pass(*game);
+        cap = timePasses(*game, 2000, counted);
     }
-    for (int i = 0; i < 1000; ++i)
-        pass(*game);
-    const passFigures cap = timePasses(*game, 2000, counted);
-
-    spark->lifetime = lifetimeBefore;
-    spark->eventParts[OnDeath] = deathBefore;
-    spark->eventCount[OnDeath] = countBefore;
     pList.clear();
     seams::setTickSource(nullptr);
     seams::setTraceStream(traceBefore);
