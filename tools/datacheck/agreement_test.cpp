@@ -1,7 +1,7 @@
 // The checker and the game must agree on every data set: when the game's
 // start-up stops on the data, the checker says so; when the checker says
 // the game stops, it does.  The data sets are the fuzz corpora placed in the
-// shipped data, the broken data sets listed under tests/datasets/ and the
+// shipped data, the broken data sets listed under datasets/ and the
 // hostile corpus.  The move file and the attack table are also read alike,
 // value by value.
 #include "base/seams.h"

@@ -1,7 +1,8 @@
 // Data sets for the tests that run the game and the data checker over many
 // variants of the shipped data: each is the shipped data folder with one
-// change made to a copy of it.  Files under tests/datasets/ add their sets
-// with a static dataSetList; the agreement test of the checker runs all.
+// change made to a copy of it.  Files under tools/datacheck/datasets/ add
+// their sets with a static dataSetList; the agreement test of the checker
+// runs all.
 #pragma once
 
 #include <functional>
