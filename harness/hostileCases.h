@@ -53,6 +53,10 @@ struct hostileCase {
     // Played from a working directory whose path is longer than the system
     // lets a program read back, with data/ there.
     bool deepDirectory = false;
+    // Played with the address space held to what the test had at the start
+    // plus the frames' memory budget and 100 MB (not under AddressSanitizer,
+    // which reserves terabytes of it).
+    bool memoryLimit = false;
 };
 
 const std::vector<hostileCase>& cases();

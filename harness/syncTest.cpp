@@ -73,6 +73,88 @@ std::string where(long frame, Uint32 tick) {
     return "frame " + std::to_string(frame) + ", tick " + std::to_string(tick);
 }
 
+// The frames of a run, the straight one and the ones played again, each
+// with its trace and sounds captured apart (the straight run's trace then
+// goes on to the run's own trace) and, with screens, its drawn frame hashed.
+class frameCapture {
+  public:
+    frameCapture(replayRunner& runner, soundLog& sounds, bool screens, bool versus)
+        : runner_(runner), sounds_(sounds), trace_(seams::trace()), screens_(screens),
+          versus_(versus) {}
+
+    // The straight run's next frame (passes up to endTick), recorded.
+    recordedFrame playStraight(long frame, matchState& state, Uint32 endTick) {
+        recordedFrame made;
+        made.number = frame;
+        state.save(made.before);
+        begin(frame);
+        if (versus_) {
+            runner_.stepFrameRecorded(made.versusFrame, made.inputs,
+                                      screens_ ? takeScreen_ : noScreen_);
+        } else {
+            for (int p = 0; p < syncTest::passesPerFrame && runner_.now() < endTick; ++p) {
+                recordedPass pass;
+                const bool last = screens_ && p == syncTest::passesPerFrame - 1;
+                const bool goOn =
+                    runner_.stepRecorded(pass.players, last ? takeScreen_ : noScreen_);
+                pass.tick = runner_.now();
+                made.passes.push_back(pass);
+                if (!goOn) break;
+            }
+        }
+        seams::setTraceStream(&trace_);
+        made.trace = frameTrace_.str();
+        trace_ << made.trace;
+        made.sounds = sounds_.asked;
+        made.screen = shown_;
+        return made;
+    }
+
+    // The frames played again from the state before the first: what differs
+    // from their straight playing first, or "" when nothing does.  After the
+    // rollback, the last frame is drawn again.
+    std::string playAgain(const std::deque<recordedFrame>& frames) {
+        for (const recordedFrame& f : frames) {
+            begin(f.number);
+            const bool drawn = screens_ && &f == &frames.back();
+            if (versus_)
+                runner_.replayFrame(f.versusFrame, f.inputs, drawn ? takeScreen_ : noScreen_);
+            for (size_t p = 0; p < f.passes.size(); ++p)
+                runner_.replayPass(f.passes[p].tick, f.passes[p].players,
+                                   drawn && p + 1 == syncTest::passesPerFrame ? takeScreen_
+                                                                              : noScreen_);
+            seams::setTraceStream(&trace_);
+            const Uint32 tick = f.passes.empty() ? runner_.now() : f.passes.back().tick;
+            if (frameTrace_.str() != f.trace)
+                return where(f.number, tick) + ": the trace differs when played again";
+            if (sounds_.asked != f.sounds)
+                return where(f.number, tick) + ": the sounds differ when played again";
+            if (drawn && shown_ != f.screen)
+                return where(f.number, tick) + ": the screen differs when drawn again";
+        }
+        return "";
+    }
+
+  private:
+    // The frame's trace and sounds are captured from now on.
+    void begin(long frame) {
+        sounds_.frame = frame;
+        sounds_.asked.clear();
+        frameTrace_.str("");
+        seams::setTraceStream(&frameTrace_);
+        shown_ = 0;
+    }
+
+    replayRunner& runner_;
+    soundLog& sounds_;
+    std::ostream& trace_;
+    const bool screens_, versus_;
+    std::ostringstream frameTrace_;
+    std::uint64_t shown_ = 0;
+    const std::function<void()> takeScreen_ = [this] { shown_ = screenHash(); };
+    const std::function<void()> noScreen_;
+};
+
 } // namespace
 
 syncTest::syncTest(const replayScript& script, int depth, std::ostream* trace, std::string kept,
@@ -94,44 +176,12 @@ syncTest::result syncTest::run() {
             return !runner.ended() &&
                    (versus ? runner.framesLeft() : runner.now() < script_.endTick);
         };
+        frameCapture capture(runner, sounds, screens_, versus);
         std::deque<recordedFrame> frames; // the last depth_ frames
         std::vector<unsigned char> straight, again;
         std::vector<stateWriter::fieldStart> straightLayout, againLayout;
-        std::ostream& trace = seams::trace();
-        std::ostringstream frameTrace;
-
-        std::uint64_t shown = 0;
-        const std::function<void()> takeScreen = [&] { shown = screenHash(); };
-        const std::function<void()> noScreen;
         for (long frame = 0; going(); ++frame) {
-            recordedFrame made;
-            made.number = frame;
-            state.save(made.before);
-            sounds.frame = frame;
-            sounds.asked.clear();
-            frameTrace.str("");
-            seams::setTraceStream(&frameTrace);
-            shown = 0;
-            if (versus) {
-                runner.stepFrameRecorded(made.versusFrame, made.inputs,
-                                         screens_ ? takeScreen : noScreen);
-            } else {
-                for (int p = 0; p < passesPerFrame && runner.now() < script_.endTick; ++p) {
-                    recordedPass pass;
-                    const bool last = screens_ && p == passesPerFrame - 1;
-                    const bool goOn =
-                        runner.stepRecorded(pass.players, last ? takeScreen : noScreen);
-                    pass.tick = runner.now();
-                    made.passes.push_back(pass);
-                    if (!goOn) break;
-                }
-            }
-            seams::setTraceStream(&trace);
-            made.trace = frameTrace.str();
-            trace << made.trace;
-            made.sounds = sounds.asked;
-            made.screen = shown;
-            frames.push_back(std::move(made));
+            frames.push_back(capture.playStraight(frame, state, script_.endTick));
             if (static_cast<int>(frames.size()) > depth_) frames.pop_front();
             ++out.frames;
             if (static_cast<int>(frames.size()) < depth_) continue;
@@ -145,29 +195,7 @@ syncTest::result syncTest::run() {
                 break;
             }
             ++out.rollbacks;
-            for (const recordedFrame& f : frames) {
-                sounds.frame = f.number;
-                sounds.asked.clear();
-                frameTrace.str("");
-                seams::setTraceStream(&frameTrace);
-                // After the rollback, the last frame is drawn again.
-                const bool drawn = screens_ && &f == &frames.back();
-                shown = 0;
-                if (versus)
-                    runner.replayFrame(f.versusFrame, f.inputs, drawn ? takeScreen : noScreen);
-                for (size_t p = 0; p < f.passes.size(); ++p)
-                    runner.replayPass(f.passes[p].tick, f.passes[p].players,
-                                      drawn && p + 1 == passesPerFrame ? takeScreen : noScreen);
-                seams::setTraceStream(&trace);
-                const Uint32 tick = f.passes.empty() ? runner.now() : f.passes.back().tick;
-                if (frameTrace.str() != f.trace)
-                    out.message = where(f.number, tick) + ": the trace differs when played again";
-                else if (sounds.asked != f.sounds)
-                    out.message = where(f.number, tick) + ": the sounds differ when played again";
-                else if (drawn && shown != f.screen)
-                    out.message = where(f.number, tick) + ": the screen differs when drawn again";
-                if (!out.message.empty()) break;
-            }
+            out.message = capture.playAgain(frames);
             state.save(again, &againLayout);
             if (out.message.empty() &&
                 stateBuffer::checksum(again) != stateBuffer::checksum(straight))

@@ -106,6 +106,47 @@ TEST(ScreenUpdate, SendsTheFirstAndRedrawnFramesWholeAndCutsTheRestToTheScreen) 
     EXPECT_TRUE(g_frames[5].whole);
 }
 
+// Hundreds of particles mark hundreds of rectangles: weighing every pair
+// would cost more than the pass itself, so they go as one, their hull,
+// which covers every one of them.
+TEST(ScreenUpdate, HundredsOfRectanglesGoAsTheirHull) {
+    HeadlessScreen screen;
+    g_frames.clear();
+    screenUpdate::setWatcher(record);
+    screenUpdate update;
+    update.show(screen.surface(), false); // the first frame goes whole
+    for (int i = 0; i < 400; ++i)
+        update.add(100 + (i * 37) % 500, 200 + (i * 11) % 300, 24, 24);
+    update.show(screen.surface(), false);
+    // A few stay apart, as before.
+    update.add(700, 10, 20, 20);
+    update.show(screen.surface(), false);
+    update.add(700, 10, 20, 20);
+    update.show(screen.surface(), false);
+    screenUpdate::setWatcher(nullptr);
+
+    ASSERT_EQ(4u, g_frames.size());
+    ASSERT_EQ(1u, g_frames[1].rects.size());
+    const SDL_Rect& all = g_frames[1].rects[0];
+    EXPECT_EQ(100, all.x);
+    EXPECT_EQ(200, all.y);
+    for (int i = 0; i < 400; ++i) {
+        const int x = 100 + (i * 37) % 500, y = 200 + (i * 11) % 300;
+        EXPECT_TRUE(x >= all.x && y >= all.y && x + 24 <= all.x + all.w && y + 24 <= all.y + all.h)
+            << "rectangle " << i << " not covered";
+    }
+    // The next frame sends the 400 again (put back since) with the new one:
+    // still their hull; after that the one rectangle alone.
+    ASSERT_EQ(1u, g_frames[2].rects.size());
+    EXPECT_EQ(720, g_frames[2].rects[0].x + g_frames[2].rects[0].w);
+    EXPECT_EQ((std::vector<std::vector<int>>{{700, 10, 20, 20}}), [&] {
+        std::vector<std::vector<int>> out;
+        for (const SDL_Rect& r : g_frames[3].rects)
+            out.push_back({r.x, r.y, r.w, r.h});
+        return out;
+    }());
+}
+
 // The real game with fireballs, jumps, walks, hits, particles dying and the
 // debug boxes on and off: a window that receives only what is sent always
 // shows what the screen holds.

@@ -20,6 +20,9 @@ bool cut(const SDL_Surface* screen, long long x, long long y, long long w, long 
     return true;
 }
 
+// More rectangles than this in one frame are sent as their hull.
+constexpr size_t manyRectangles = 32;
+
 long long size(const SDL_Rect& r) {
     return static_cast<long long>(r.w) * r.h;
 }
@@ -40,6 +43,16 @@ SDL_Rect hull(const SDL_Rect& a, const SDL_Rect& b) {
 // inside another (a bar's fill) goes with it.  Two rectangles become their
 // hull when it is no larger than the two apart.
 void merge(std::vector<SDL_Rect>& rects) {
+    // Past a few dozen rectangles (hundreds of particles at once) the pairs
+    // cost more to weigh than the pixels they would save: they all go as
+    // their hull.
+    if (rects.size() > manyRectangles) {
+        SDL_Rect all = rects[0];
+        for (const SDL_Rect& r : rects)
+            all = hull(all, r);
+        rects.assign(1, all);
+        return;
+    }
     bool merged = true;
     while (merged) {
         merged = false;

@@ -27,7 +27,8 @@ class screenUpdate {
     bool wholeComing(const SDL_Surface* screen) const { return wholeNext_ || screen != shown_; }
     // Sends the frame now on `screen`: the whole screen when asked, on the
     // first frame and on a new screen, else the rectangles marked for this
-    // frame and the last one.
+    // frame and the last one (more than a few dozen of them, from hundreds
+    // of particles, go as their hull).
     void show(SDL_Surface* screen, bool whole);
 
     // Sees every frame as it is sent: the screen, whether it went whole and

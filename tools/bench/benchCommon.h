@@ -35,6 +35,8 @@ struct libraryRow {
     double mainToFirstFrameMs = 0;
     double keyPasses = 0; // key to screen on the desktop, median
     double keyMs = 0;
+    double idlePass = 0; // the particle cap's section: an idle pass with no particles
+    double capPass = 0;  // and a pass with the list at its cap
 };
 
 } // namespace bench

@@ -18,6 +18,7 @@ int oneLibrary(const char* self, int fd, long passes) {
         runMemorySection();
         screenUpdateSection();
         keyToScreenSection(self, row);
+        particleCapSection(row);
         rollbackSection();
     }
     std::fflush(stdout);

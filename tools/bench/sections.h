@@ -31,6 +31,10 @@ gameSession* loadedGame();
 // What the opaque runs of the keyed frames cost beside the frames' pixels.
 void runMemorySection();
 
+// A pass with the particle list at its cap (a spark that multiplies) beside
+// an idle pass, with their trace.  Fills the row's cap figures.
+void particleCapSection(libraryRow& row);
+
 // What saving, restoring and rolling back the game cost, with no particles
 // and with the list full.  Runs last: it leaves the game changed.
 void rollbackSection();

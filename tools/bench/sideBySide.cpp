@@ -50,9 +50,10 @@ bool runOn(const char* self, const std::string& libraryPath, long passes, librar
 void printRow(const char* name, const libraryRow& r) {
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     std::printf("| %-15s | %6.1f us | %6.1f us | %4.2f | %6.1f us | %4.2f | %5.1f ms | %.0f pass, "
-                "%.2f ms |\n",
+                "%.2f ms | %6.1f us | %4.2f |\n",
                 name, r.pass, r.limit, ratio(r.pass, r.limit), r.floor, ratio(r.pass, r.floor),
-                r.mainToFirstFrameMs, r.keyPasses, r.keyMs);
+                r.mainToFirstFrameMs, r.keyPasses, r.keyMs, r.capPass,
+                ratio(r.capPass, r.idlePass));
 }
 
 } // namespace
@@ -77,8 +78,9 @@ int sideBySide(const char* self, long passes) {
 
     std::printf("\n== side by side, %ld passes\n", passes);
     std::printf("| library         | one pass  | bytes-moved limit | pass / limit | strict "
-                "floor | pass / floor | main to first frame | key to screen |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+                "floor | pass / floor | main to first frame | key to screen | pass at the "
+                "particle cap | cap / idle pass |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
     if (classicRan) printRow(classic.compat == 1 ? "(sdl12-compat?)" : "classic SDL 1.2", classic);
     if (compatRan) printRow(compat.compat == 1 ? "sdl12-compat" : "(not compat?)", compat);
     return classicRan && (compatRan || !compatFound) ? 0 : 1;

@@ -10,6 +10,7 @@
 #include "diagnostics.h"
 #include "particle/particleList.h"
 #include "replayRunner.h"
+#include "sprite/CSpriteBase.h"
 #include "testSupport.h"
 
 #include <SDL.h>
@@ -17,12 +18,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -75,6 +79,48 @@ std::string checkerReport() {
     if (audio) Mix_CloseAudio();
     return report.text();
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool addressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool addressSanitizer = true;
+#else
+constexpr bool addressSanitizer = false;
+#endif
+#else
+constexpr bool addressSanitizer = false;
+#endif
+
+// While alive, the process may map at most what it maps now plus the
+// frames' memory budget and 100 MB: a game that decoded past its budget, or
+// held what it decoded twice, ends in an allocation failure instead of the
+// expected stop.  Without effect under AddressSanitizer.
+class memoryLimit {
+  public:
+    memoryLimit() {
+        if (addressSanitizer || getrlimit(RLIMIT_AS, &before_) != 0) return;
+        std::ifstream status("/proc/self/status");
+        long long mappedKb = -1;
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) mappedKb = std::atoll(line.c_str() + 7);
+        if (mappedKb <= 0) return;
+        rlimit limit = before_;
+        limit.rlim_cur =
+            static_cast<rlim_t>(mappedKb * 1024 + CSpriteBase::decodedBudget + 100ll * 1024 * 1024);
+        if (before_.rlim_max != RLIM_INFINITY && limit.rlim_cur > before_.rlim_max) return;
+        set_ = setrlimit(RLIMIT_AS, &limit) == 0;
+    }
+    ~memoryLimit() {
+        if (set_) setrlimit(RLIMIT_AS, &before_);
+    }
+    memoryLimit(const memoryLimit&) = delete;
+    memoryLimit& operator=(const memoryLimit&) = delete;
+
+  private:
+    rlimit before_{};
+    bool set_ = false;
+};
 
 // What the checker says about the shipped data, undamaged: the cases that
 // expect nothing new compare with it.
@@ -135,6 +181,8 @@ TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
     if (c.game == outcome::runs) {
         std::ostringstream trace;
         {
+            std::unique_ptr<memoryLimit> limit;
+            if (c.memoryLimit) limit = std::make_unique<memoryLimit>();
             replayRunner game(script, &trace);
             game.run();
             EXPECT_FALSE(game.ended());
@@ -154,6 +202,8 @@ TEST_P(HostileCorpus, GameAndCheckerDealWithIt) {
     } else {
         EXPECT_EXIT(
             {
+                std::unique_ptr<memoryLimit> limit;
+                if (c.memoryLimit) limit = std::make_unique<memoryLimit>();
                 replayRunner game(script, &std::cerr);
                 game.run();
             },
