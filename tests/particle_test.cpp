@@ -1,4 +1,5 @@
 // Particle definitions, particles and the particle list, on generated data.
+#include "base/dataLimits.h"
 #include "base/platform.h"
 #include "base/seams.h"
 #include "fighter/fighter.h"
@@ -837,4 +838,22 @@ TEST(DefaultParticles, FireballBurnsOutIntoSparksThatFallAndDie) {
             EXPECT_TRUE(landed[k]) << "spark " << k;
     }
     platform::changeDirectory(previousDir);
+}
+
+// A spawn line's offsets are kept within the data limits wherever it is read
+// (the game and the workbench read it with the same reader); missing words
+// leave the name empty or the offsets at 0.
+TEST(Particle, SpawnLinesAreReadWithinTheDataLimits) {
+    const particle::spawnLine far = particle::readSpawnLine("fireball 200000 -2147483648\r\n");
+    EXPECT_EQ(far.name, "fireball");
+    EXPECT_EQ(far.dx, dataLimits::coordinate);
+    EXPECT_EQ(far.dy, -dataLimits::coordinate);
+    const particle::spawnLine near = particle::readSpawnLine("spark -12 40");
+    EXPECT_EQ(near.dx, -12);
+    EXPECT_EQ(near.dy, 40);
+    const particle::spawnLine bare = particle::readSpawnLine("spark");
+    EXPECT_EQ(bare.name, "spark");
+    EXPECT_EQ(bare.dx, 0);
+    EXPECT_EQ(bare.dy, 0);
+    EXPECT_EQ(particle::readSpawnLine("").name, "");
 }

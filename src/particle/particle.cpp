@@ -24,22 +24,12 @@ int eventIndex(const std::string& name) {
     return -1;
 }
 
-// The words of a spawn line: definition name, x offset, y offset.
-struct spawnLine {
-    std::string name;
-    int dx = 0;
-    int dy = 0;
-};
-
-spawnLine readSpawnLine(const std::string& line) {
+// A spawn line read as the game spawns from it: its words are traced.
+particle::spawnLine tracedSpawnLine(const std::string& line) {
     std::vector<std::string> words = text::splitWords(line, 3);
     for (size_t i = 0; i < words.size(); ++i)
         seams::trace() << "BIT[" << i << "]: " << words[i] << "\n";
-    spawnLine spawn;
-    if (!words.empty()) spawn.name = words[0];
-    if (words.size() > 1) spawn.dx = dataLimits::clampCoordinate(text::leadingInt(words[1]));
-    if (words.size() > 2) spawn.dy = dataLimits::clampCoordinate(text::leadingInt(words[2]));
-    return spawn;
+    return particle::readSpawnLine(line);
 }
 
 // The definition a spawn line names; none for "NULL", an empty line or a
@@ -52,6 +42,15 @@ particleInfo* findDefinition(partInfoList* definitions, const std::string& name)
 }
 
 } // namespace
+
+particle::spawnLine particle::readSpawnLine(const std::string& line) {
+    std::vector<std::string> words = text::splitWords(line, 3);
+    spawnLine spawn;
+    if (!words.empty()) spawn.name = words[0];
+    if (words.size() > 1) spawn.dx = dataLimits::clampCoordinate(text::leadingInt(words[1]));
+    if (words.size() > 2) spawn.dy = dataLimits::clampCoordinate(text::leadingInt(words[2]));
+    return spawn;
+}
 
 void particle::init(const std::string& line, Fighter* ownerFighter, CSprite* anchorSprite,
                     partInfoList* definitions, SDL_Surface* screen, int tick) {
@@ -75,7 +74,7 @@ void particle::spawn(const std::string& line, CSprite* anchorSprite, partInfoLis
     anchor = anchorSprite;
     startTime = tick;
 
-    spawnLine words = readSpawnLine(line);
+    spawnLine words = tracedSpawnLine(line);
     info = findDefinition(defs, words.name);
     if (!info) {
         anchor = nullptr;

@@ -20,6 +20,16 @@ class particle {
     // Particles show every frame three times as long as the frame says.
     static constexpr float frameSpeed = 3.0f;
 
+    // A spawn line, "name [dx [dy]]": the definition it names and the
+    // offsets from the spawner, each kept within dataLimits::coordinate.
+    // The one reader of spawn lines: the workbench shows them through it.
+    struct spawnLine {
+        std::string name;
+        int dx = 0;
+        int dy = 0;
+    };
+    static spawnLine readSpawnLine(const std::string& line);
+
     int spawnX = 0;
     int spawnY = 0;
     bool facingRight = true;

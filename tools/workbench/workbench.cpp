@@ -42,22 +42,6 @@ std::string box(int x1, int y1, int x2, int y2) {
     return point(x1, y1) + " - " + point(x2, y2);
 }
 
-// A spawn line as the game splits it: definition name, x and y offsets.
-struct spawnPoint {
-    std::string name;
-    int dx = 0;
-    int dy = 0;
-};
-
-spawnPoint readSpawn(const std::string& line) {
-    std::vector<std::string> words = text::splitWords(line, 3);
-    spawnPoint spawn;
-    if (!words.empty()) spawn.name = words[0];
-    if (words.size() > 1) spawn.dx = text::leadingInt(words[1]);
-    if (words.size() > 2) spawn.dy = text::leadingInt(words[2]);
-    return spawn;
-}
-
 // A move's frame data on one line, in ms.
 std::string timingLine(const moveTiming& t) {
     std::string out = "frame data: ";
@@ -536,7 +520,7 @@ void workbench::addFrameLines(std::vector<std::string>& lines, const entry& e) c
                         std::to_string(f->damage) + "   hit type " + std::to_string(f->hitType));
         std::string particles;
         for (const std::string& line : f->partNames) {
-            spawnPoint spawn = readSpawn(line);
+            const particle::spawnLine spawn = particle::readSpawnLine(line);
             particles += (particles.empty() ? "" : "; ") + spawn.name + " " +
                          std::to_string(spawn.dx) + " " + std::to_string(spawn.dy);
         }
@@ -630,7 +614,7 @@ void workbench::drawParticles() {
     for (const std::string& line : f->partNames) {
         // Where the game puts a particle a fighter spawns: the offsets from
         // the fighter's anchor, x forward and y up.
-        spawnPoint spawn = readSpawn(line);
+        const particle::spawnLine spawn = particle::readSpawnLine(line);
         const int x = right ? shown_.xPos + spawn.dx : shown_.xPos - spawn.dx;
         const int y = shown_.yPos - spawn.dy;
         auto found = snapshot_->particles.find(spawn.name);
