@@ -23,6 +23,8 @@ class replayRunner {
     // Starts SDL with the dummy drivers and loads the game from the working
     // directory.  The game's trace goes to `trace` (nowhere when null).
     explicit replayRunner(const replayScript& script, std::ostream* trace = nullptr);
+    // The runner keeps the script it plays by reference: never a temporary.
+    replayRunner(replayScript&& script, std::ostream* trace = nullptr) = delete;
     ~replayRunner();
     replayRunner(const replayRunner&) = delete;
     replayRunner& operator=(const replayRunner&) = delete;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Build everything and run every test headless, on classic SDL 1.2 and again
 # on sdl12-compat (SDL 1.2 on top of SDL2, what most distributions now ship).
-# Pass --sanitize to build and test with AddressSanitizer and
-# UndefinedBehaviorSanitizer instead.  Pass --under-load to run, instead of
+# Then the hostile corpus once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer.  Pass --sanitize to build and test everything
+# with the sanitizers instead.  Pass --under-load to run, instead of
 # the suite, the load check: the tests that drive a real window, a page or
 # the network, 10 times each on both SDL 1.2 builds (the page: 10 times),
 # while two CPU burners keep the machine busy (docs/testing.md).
@@ -120,6 +121,24 @@ run_suite "" "classic SDL 1.2"
 # own checks, the network peers without SDL, determinism proven by replaying
 # twice or rolled back): the second build skips them.
 run_suite "$compat" "sdl12-compat" -LE once
+
+# The hostile corpus again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (with --sanitize the whole suite ran so already): broken data must not
+# reach a sanitizer report in the game or the checker.
+if [ -z "$sanitize" ]; then
+    (
+        cd ..
+        cmake -S . -B build-sanitize -DFIGHTER_TESTS=ON -DCMAKE_BUILD_TYPE=Debug \
+            -DFIGHTER_SANITIZE=ON >/dev/null
+        cmake --build build-sanitize -j"$(nproc)" --target hostile_tests
+        cd build-sanitize
+        echo "== the hostile corpus under the sanitizers"
+        start=$SECONDS
+        ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/../tests/lsan.supp" \
+            ctest --output-on-failure --no-tests=error -j"$(nproc)" -L hostile
+        echo "== the sanitized corpus: $((SECONDS - start)) s"
+    )
+fi
 
 cd ..
 # The Debian package: lintian and the desktop checks, then installed, played

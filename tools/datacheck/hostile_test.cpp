@@ -243,7 +243,8 @@ TEST(HostileChain, ThirtyThousandDefinitionsEachSpawningTheNext) {
     EXPECT_EQ(report.find("spawn loop"), std::string::npos) << "a chain is no loop";
     std::ostringstream trace;
     {
-        replayRunner game(busyGame(), &trace);
+        const replayScript script = busyGame();
+        replayRunner game(script, &trace);
         game.run();
         EXPECT_FALSE(game.ended());
         EXPECT_LE(pList.size(), particleList::maxParticles);
