@@ -55,19 +55,11 @@ void pushKey(SDLKey key, bool down) {
     SDL_PushEvent(&event);
 }
 
-class nullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 } // namespace
 
 int keyToScreenChild(int fd) {
-    nullBuffer nowhere;
-    std::ostream quiet(&nowhere);
-    seams::setTraceStream(&quiet);
-    seams::setErrorStream(&quiet);
+    seams::setTraceStream(&seams::nowhere());
+    seams::setErrorStream(&seams::nowhere());
     sdlInit();
     gameSession session;
     startUp(session);
