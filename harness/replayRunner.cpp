@@ -61,6 +61,10 @@ Uint32 replayRunner::now() const {
 void replayRunner::setKey(SDLKey key, bool down) {
     if (key <= SDLK_UNKNOWN || key >= SDLK_LAST) return;
     g_held[key] = down ? 1 : 0;
+    pushKeyEvent(key, down);
+}
+
+void replayRunner::pushKeyEvent(SDLKey key, bool down) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.type = event.type;
