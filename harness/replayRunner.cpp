@@ -22,14 +22,6 @@ const Uint8* heldKeys() {
     return g_held;
 }
 
-class nullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-nullBuffer g_nullBuffer;
-std::ostream g_nowhere(&g_nullBuffer);
-
 } // namespace
 
 replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : script_(script) {
@@ -41,8 +33,8 @@ replayRunner::replayRunner(const replayScript& script, std::ostream* trace) : sc
     seams::setTickSource(replayTicks);
     // The same numbers on every machine and C library.
     seededRandom::install(script.seed);
-    seams::setTraceStream(trace ? trace : &g_nowhere);
-    seams::setErrorStream(trace ? trace : &g_nowhere);
+    seams::setTraceStream(trace ? trace : &seams::nowhere());
+    seams::setErrorStream(trace ? trace : &seams::nowhere());
     playerControl::setKeyStateSource(heldKeys);
     if (script.versus) {
         session.versus = true;
@@ -69,6 +61,10 @@ Uint32 replayRunner::now() const {
 void replayRunner::setKey(SDLKey key, bool down) {
     if (key <= SDLK_UNKNOWN || key >= SDLK_LAST) return;
     g_held[key] = down ? 1 : 0;
+    pushKeyEvent(key, down);
+}
+
+void replayRunner::pushKeyEvent(SDLKey key, bool down) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.type = event.type;

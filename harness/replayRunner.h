@@ -63,6 +63,9 @@ class replayRunner {
 
     // Press or release a key now (for drivers other than the script).
     void setKey(SDLKey key, bool down);
+    // The key event alone, as SDL queues a real press or release, for a
+    // driver that plays the real loop (the benchmark's key to screen).
+    static void pushKeyEvent(SDLKey key, bool down);
 
     Uint32 now() const;
     long passes() const { return passes_; }

@@ -30,6 +30,11 @@ std::ostream& trace();
 // returned before may be handed back to restore what it wrote to.
 void setTraceStream(std::ostream* stream);
 
+// A stream that drops whatever is written to it: where the trace and the
+// error channel go while nobody may see them (a frame played again, a tool
+// that shows its own findings instead).
+std::ostream& nowhere();
+
 // The error channel (standard error): the sound loader's per-file lines.
 // Control bytes are escaped as in the trace; the same rule for handing back.
 std::ostream& errors();

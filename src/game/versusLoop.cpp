@@ -27,15 +27,6 @@ bool soundGate(int player, const std::string& name) {
     return g_sounds.mayStart(g_frame, player, name, g_resimulating);
 }
 
-// Where the trace goes while a frame is played again.
-class nullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-nullBuffer g_nullBuffer;
-std::ostream g_nowhere(&g_nullBuffer);
-
 } // namespace
 
 void begin(std::uint32_t seed) {
@@ -71,7 +62,7 @@ bool playFrame(gameSession& session, std::uint32_t frame, const frameInputs& inp
     std::ostream* trace = nullptr;
     if (resimulating) {
         trace = &seams::trace();
-        seams::setTraceStream(&g_nowhere);
+        seams::setTraceStream(&seams::nowhere());
     }
 
     const passControls pressedNow[2] = {passControls::fromInput(inputs[0]),

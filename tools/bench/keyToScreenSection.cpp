@@ -9,6 +9,7 @@
 #include "base/seams.h"
 #include "game/main.h"
 #include "game/screenUpdate.h"
+#include "replayRunner.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,28 +47,11 @@ void frameSent(SDL_Surface*, bool, const std::vector<SDL_Rect>&) {
     ++g_result.seen;
 }
 
-void pushKey(SDLKey key, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.type = event.type;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    SDL_PushEvent(&event);
-}
-
-class nullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 } // namespace
 
 int keyToScreenChild(int fd) {
-    nullBuffer nowhere;
-    std::ostream quiet(&nowhere);
-    seams::setTraceStream(&quiet);
-    seams::setErrorStream(&quiet);
+    seams::setTraceStream(&seams::nowhere());
+    seams::setErrorStream(&seams::nowhere());
     sdlInit();
     gameSession session;
     startUp(session);
@@ -84,8 +68,8 @@ int keyToScreenChild(int fd) {
         }
         if (!g_waiting && now >= nextPress && !vikings1.returnBusy() && vikings1.onGround &&
             vikings1.returnMoveName() != "punch") {
-            pushKey(SDLK_z, true);
-            pushKey(SDLK_z, false);
+            replayRunner::pushKeyEvent(SDLK_z, true);
+            replayRunner::pushKeyEvent(SDLK_z, false);
             g_pressNs = nowNs();
             g_pressPass = g_passes;
             g_waiting = true;

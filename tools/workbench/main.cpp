@@ -29,13 +29,6 @@ const char* const usage = "usage: workbench [DATA_FOLDER] [NAME]\n"
                           "       workbench --moves-html [DATA_FOLDER]\n"
                           "       workbench --sheet|--scene DATA_FOLDER OUT.bmp\n";
 
-// The game's loaders trace every line they read; the author's terminal
-// shows the checker's findings instead.
-class nullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return c == EOF ? 0 : c; }
-};
-
 enum class listing { markdown, frameData, html };
 
 // Prints the move list (`--moves`, `--moves-html`) or the frame data
@@ -91,9 +84,9 @@ int runWindow(const std::string& folder, const std::string& name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    nullBuffer discard;
-    std::ostream quiet(&discard);
-    seams::setTraceStream(&quiet);
+    // The game's loaders trace every line they read; the author's terminal
+    // shows the checker's findings instead.
+    seams::setTraceStream(&seams::nowhere());
 
     const bool sheet = argc > 1 && std::strcmp(argv[1], "--sheet") == 0;
     if (sheet || (argc > 1 && std::strcmp(argv[1], "--scene") == 0)) {
