@@ -298,7 +298,11 @@ AWK
                     # "SUMMARY: AddressSanitizer: heap-buffer-overflow ...", "SUMMARY: libFuzzer: timeout"
                     kind=$(awk '/^SUMMARY: / { print ($0 ~ / leaked / ? $2 " leak" : $2 " " $3); exit }' "$log" 2>/dev/null || true)
                     unit=$(sed -n 's/.*Test unit written to \(.*\)/\1/p' "$log" 2>/dev/null | tail -1 || true)
-                    result="**finding**${kind:+: $kind}${unit:+, kept as \`${unit##*/}\`}"
+                    if [ -n "$kind$unit" ]; then
+                        result="**finding**${kind:+: $kind}${unit:+, kept as \`${unit##*/}\`}"
+                    else
+                        result="**failed**: $(tail -1 "$log" 2>/dev/null | tr '|' ' ' || true)"
+                    fi
                 fi
                 echo "| \`fuzz_$t\` | ${took:-—} | ${runs} | $result |"
             done

@@ -23,9 +23,13 @@ for t in $targets; do
   # SDL's WAV decoder keeps its buffers when it refuses a stream half-way.
   leaks=
   [ "$t" = wav ] && leaks="suppressions=$root/tools/fuzz/wav.supp"
+  # Not every target has seeds (the data checker's starts from the shipped
+  # data); libFuzzer refuses a corpus folder that is not there.
+  seeds=
+  [ -d "$root/tools/fuzz/corpus/$t" ] && seeds="$root/tools/fuzz/corpus/$t"
   start=$(date +%s)
   LSAN_OPTIONS="$leaks" "$build/tools/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 $extra \
-    -artifact_prefix="$out/" "$out/corpus" "$root/tools/fuzz/corpus/$t" >"$out/log" 2>&1
+    -artifact_prefix="$out/" "$out/corpus" $seeds >"$out/log" 2>&1
   rc=$?
   end=$(date +%s)
   echo "$t: exit $rc after $((end - start)) s, $(grep -E '^Done' "$out/log" | tail -1)"
