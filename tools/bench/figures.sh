@@ -7,7 +7,8 @@
 # and comes with the date, the command, the commit and the machine it was
 # measured on; everything between the two lines is replaced.
 #
-#   tools/bench/figures.sh [--build DIR] [--passes N] [--soak-passes N] [bench] [online] [soak] [web]
+#   tools/bench/figures.sh [--build DIR] [--passes N] [--soak-passes N]
+#                          [--fuzz-build DIR] [--fuzz-seconds N] [bench] [online] [soak] [web] [fuzz]
 #       bench   `bench N` on both SDL 1.2, side by side  -> tools/bench/README.md
 #       online  `bench --online`, a match with rollback  -> docs/online.md
 #       soak    `soak N 7`, the long run (1,000,000 passes, or --soak-passes)
@@ -15,6 +16,9 @@
 #       web     the browser test's start-up and download, and key to screen
 #               in the browser, on build-web/web (`scripts/web.sh --build`
 #               first)                                   -> docs/web.md
+#       fuzz    every fuzz target through `tools/fuzz/run.sh`, 20 seconds
+#               each (or --fuzz-seconds), on build-fuzz (or --fuzz-build;
+#               built as tools/fuzz/README.md says)      -> tools/fuzz/README.md
 #       (bench and online when none is named; from the repository root)
 #   tools/bench/figures.sh --write DOC NAME FILE
 #       only put FILE's lines between DOC's markers for NAME
@@ -55,14 +59,17 @@ if [ "${1:-}" = --write ]; then
     exit
 fi
 
-build=build passes=30000 soakPasses=1000000 what=()
+build=build passes=30000 soakPasses=1000000 fuzzBuild=build-fuzz fuzzSeconds=20 what=()
 while [ $# -gt 0 ]; do
     case $1 in
         --build) build=$2; shift ;;
         --passes) passes=$2; shift ;;
         --soak-passes) soakPasses=$2; shift ;;
-        bench | online | soak | web) what+=("$1") ;;
-        *) echo "usage: $0 [--build DIR] [--passes N] [--soak-passes N] [bench] [online] [soak] [web]" >&2
+        --fuzz-build) fuzzBuild=$2; shift ;;
+        --fuzz-seconds) fuzzSeconds=$2; shift ;;
+        bench | online | soak | web | fuzz) what+=("$1") ;;
+        *) echo "usage: $0 [--build DIR] [--passes N] [--soak-passes N] [--fuzz-build DIR] [--fuzz-seconds N]" \
+                "[bench] [online] [soak] [web] [fuzz]" >&2
            exit 2 ;;
     esac
     shift
@@ -253,6 +260,53 @@ AWK
             { echo "the browser test printed no start-up" >&2; exit 1; }
         write_table docs/web.md web "$out/web.md"
         echo "wrote the table in docs/web.md"
+        ;;
+    fuzz)
+        targets=$(sed -n 's/^targets=\${\*:-"\(.*\)"}$/\1/p' tools/fuzz/run.sh)
+        [ -n "$targets" ] || { echo "no list of targets in tools/fuzz/run.sh" >&2; exit 1; }
+        for t in $targets; do
+            [ -x "$fuzzBuild/tools/fuzz/fuzz_$t" ] ||
+                { echo "no $fuzzBuild/tools/fuzz/fuzz_$t: build it as tools/fuzz/README.md says" >&2; exit 1; }
+        done
+        echo "running tools/fuzz/run.sh $fuzzBuild $fuzzSeconds ..."
+        note=$(provenance "tools/fuzz/run.sh $fuzzBuild $fuzzSeconds" "$fuzzBuild")
+        compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$fuzzBuild/CMakeCache.txt")
+        note="$note  $("${compiler:-clang++}" --version 2>/dev/null | head -1); targets one after another, each starting from"
+        note="$note its seeds and what earlier runs in $fuzzBuild kept."
+        # run.sh fails when a target reports something: that is a figure too.
+        tools/fuzz/run.sh "$fuzzBuild" "$fuzzSeconds" | tee "$out/fuzz.txt" || true
+        {
+            echo
+            echo "$note"
+            echo
+            echo "| target | seconds | executions | result |"
+            echo "|---|---|---|---|"
+            for t in $targets; do
+                line=$(grep "^$t: exit " "$out/fuzz.txt" || true)
+                log=$fuzzBuild/fuzz-out/$t/log
+                rc=$(echo "$line" | sed -n 's/^[^:]*: exit \([0-9]*\) .*/\1/p')
+                took=$(echo "$line" | sed -n 's/.* after \([0-9]*\) s,.*/\1/p')
+                # libFuzzer's last progress line ("#1234 ...") or its "Done 1234 runs".
+                runs=$(echo "$line" | sed -n 's/.*Done \([0-9]*\) runs.*/\1/p')
+                [ -n "$runs" ] || runs=$(grep -oE '^#[0-9]+' "$log" 2>/dev/null | tail -1 | tr -d '#' || true)
+                runs=$(echo "${runs:-0}" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')
+                if [ -z "$rc" ]; then
+                    result="did not run"
+                elif [ "$rc" -eq 0 ]; then
+                    result=clean
+                else
+                    # "SUMMARY: AddressSanitizer: heap-buffer-overflow ...", "SUMMARY: libFuzzer: timeout"
+                    kind=$(awk '/^SUMMARY: / { print ($0 ~ / leaked / ? $2 " leak" : $2 " " $3); exit }' "$log" 2>/dev/null || true)
+                    unit=$(sed -n 's/.*Test unit written to \(.*\)/\1/p' "$log" 2>/dev/null | tail -1 || true)
+                    result="**finding**${kind:+: $kind}${unit:+, kept as \`${unit##*/}\`}"
+                fi
+                echo "| \`fuzz_$t\` | ${took:-—} | ${runs} | $result |"
+            done
+            echo
+        } >"$out/fuzz.md"
+        grep -q '^| `fuzz_[A-Za-z]*` | [0-9]' "$out/fuzz.md" || { echo "run.sh ran no target" >&2; exit 1; }
+        write_table tools/fuzz/README.md fuzz "$out/fuzz.md"
+        echo "wrote the table in tools/fuzz/README.md"
         ;;
     esac
 done

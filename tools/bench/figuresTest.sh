@@ -42,4 +42,6 @@ cp "$source/docs/web.md" web.md && "$figures" --write web.md web table.md ||
     fail "docs/web.md lacks the web table's markers"
 cp "$source/docs/testing.md" testing.md && "$figures" --write testing.md soak table.md ||
     fail "docs/testing.md lacks the soak table's markers"
+cp "$source/tools/fuzz/README.md" fuzz.md && "$figures" --write fuzz.md fuzz table.md ||
+    fail "tools/fuzz/README.md lacks the fuzz table's markers"
 echo "the figures script writes only between its markers"
