@@ -11,16 +11,13 @@ std::string g_folder;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::quietGame();
-    fuzz::headlessScreen();
-    g_folder = fuzz::workDir() + "/character";
+    g_folder = fuzz::startIn("character");
     testing_support::writeOneFrameFolder(g_folder + "/a");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    testing_support::writeFile(g_folder + "/info",
-                               std::string(reinterpret_cast<const char*>(data), size));
+    fuzz::writeInput(g_folder + "/info", data, size);
     animationSet set;
     set.loadAll(g_folder.c_str());
     volatile long sum = set.animCount;
