@@ -66,6 +66,15 @@ std::string startIn(const std::string& name) {
     return workDir() + "/" + name;
 }
 
+const std::string& characterFolder() {
+    static const std::string folder = [] {
+        std::string made = startIn("character");
+        testing_support::writeOneFrameFolder(made + "/a");
+        return made;
+    }();
+    return folder;
+}
+
 void startInWorkDir() {
     quietGame();
     headlessScreen();

@@ -28,6 +28,11 @@ const std::string& workDir();
 // writes the files its loader reads.
 std::string startIn(const std::string& name);
 
+// The start of the targets of a character's files (the animation index,
+// the move set), made on the first call: the folder "character" in the work
+// folder, beside a frame set "a" that loads.  Returns that folder.
+const std::string& characterFolder();
+
 // The same start for loaders that read "data/..." from the working folder:
 // the work folder becomes the working folder.
 void startInWorkDir();
