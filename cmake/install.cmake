@@ -92,6 +92,7 @@ add_custom_command(OUTPUT ${pkgOut}/tavro-fighter.6.gz
           -P ${PROJECT_SOURCE_DIR}/cmake/manPage.cmake
   COMMAND gzip -9nf ${pkgOut}/tavro-fighter.6
   DEPENDS workbench ${PROJECT_SOURCE_DIR}/data/Tavro/moveset ${pkgIn}/tavro-fighter.6.in ${PROJECT_SOURCE_DIR}/cmake/manPage.cmake
+          ${PROJECT_SOURCE_DIR}/cmake/workbenchLines.cmake
   COMMENT "Writing the man page")
 execute_process(COMMAND date -R -u -d "${TAVRO_RELEASE_DATE} 12:00"
                 OUTPUT_VARIABLE TAVRO_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE)

@@ -2,13 +2,8 @@
 # the table `workbench --moves` prints for the move file, one entry per row.
 #   cmake -DWORKBENCH=... -DDATA=data -DTEMPLATE=tavro-fighter.6.in -DOUT=tavro-fighter.6
 #         -DPROJECT_VERSION=... -DTAVRO_RELEASE_DATE=... -DTAVRO_DATA_PATH=... -P manPage.cmake
-execute_process(COMMAND "${WORKBENCH}" --moves "${DATA}"
-                OUTPUT_VARIABLE table RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0 OR table STREQUAL "")
-  message(FATAL_ERROR "workbench --moves ${DATA} failed (${rc})")
-endif()
-string(REGEX REPLACE "\n$" "" table "${table}")
-string(REPLACE "\n" ";" rows "${table}")
+include(${CMAKE_CURRENT_LIST_DIR}/workbenchLines.cmake)
+workbench_lines(--moves table rows)
 
 # The cells of a Markdown table row, "| a | b |", into the list `out`.
 function(cells row out)

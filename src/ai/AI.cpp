@@ -36,13 +36,7 @@ void AI::init(SDL_Surface* surface) {
 
 void AI::setup(Fighter* who, partInfoList* definitions, particleList* live, soundSet* soundEffects,
                animationSet* animations, moveSet* moves, Target* opponent, const char* folder) {
-    fighter = who;
-    partInfo = definitions;
-    particles = live;
-    sounds = soundEffects;
-    anims = animations;
-    charMoves = moves;
-    target = opponent;
+    attachCommon(who, definitions, live, soundEffects, animations, moves, opponent);
     attackList.getList(folder);
 }
 

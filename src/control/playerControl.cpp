@@ -54,16 +54,22 @@ void playerControl::resetCommon(SDL_Surface* surface) {
 void playerControl::setup(Fighter* who, partInfoList* definitions, particleList* live,
                           soundSet* soundEffects, animationSet* animations, moveSet* moves,
                           gamePad* bindings, inputChecker* input, Target* opponent) {
+    attachCommon(who, definitions, live, soundEffects, animations, moves, opponent);
+    pad = bindings;
+    checker = input;
+    if (pad && pad->joyIndex > -1) joystick = SDL_JoystickOpen(pad->joyIndex);
+}
+
+void playerControl::attachCommon(Fighter* who, partInfoList* definitions, particleList* live,
+                                 soundSet* soundEffects, animationSet* animations, moveSet* moves,
+                                 Target* opponent) {
     fighter = who;
     partInfo = definitions;
     particles = live;
     sounds = soundEffects;
     anims = animations;
     charMoves = moves;
-    pad = bindings;
-    checker = input;
     target = opponent;
-    if (pad && pad->joyIndex > -1) joystick = SDL_JoystickOpen(pad->joyIndex);
 }
 
 void playerControl::update() {

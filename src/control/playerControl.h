@@ -95,6 +95,12 @@ class playerControl {
     // The fresh start both controllers share: the screen, every reference
     // but pad, joystick and checker, the frame trackers.
     void resetCommon(SDL_Surface* surface);
+    // The match's pieces both controllers drive: the own fighter, the
+    // particle definitions and the live particles, sounds, animations,
+    // moves and the opponent.
+    void attachCommon(Fighter* who, partInfoList* definitions, particleList* live,
+                      soundSet* soundEffects, animationSet* animations, moveSet* moves,
+                      Target* opponent);
     void applyHit(int damage, int hitType);
     // One movement step from what the player holds: walking, running,
     // ducking, the blocking flag and the standing/walk switching.

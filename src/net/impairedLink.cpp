@@ -6,6 +6,16 @@
 impairedLink::impairedLink(conditions c, std::uint64_t seed, std::function<std::uint32_t()> clock)
     : conditions_(c), state_(seed), clock_(std::move(clock)) {}
 
+impairedLink::conditions impairedLink::poorNetwork() {
+    conditions c;
+    c.delayMs = 80;
+    c.jitterMs = 20;
+    c.loss = 0.05;
+    c.duplicate = 0.02;
+    c.reorder = 0.05;
+    return c;
+}
+
 transport impairedLink::side(int which) {
     transport t;
     const int other = 1 - which;

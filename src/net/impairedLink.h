@@ -20,6 +20,11 @@ class impairedLink {
         double reorder = 0;         // share held back by another delay, so later ones pass them
     };
 
+    // The poor network every impaired match plays over (--impair, the
+    // versus page's impair, the tests and the benchmark): 80 +- 20 ms one
+    // way, 5% lost, 2% repeated, 5% overtaken.
+    static conditions poorNetwork();
+
     // `clock` gives the time in ms both sides live by.
     impairedLink(conditions c, std::uint64_t seed, std::function<std::uint32_t()> clock);
 

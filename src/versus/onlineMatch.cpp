@@ -97,14 +97,8 @@ bool openCarrier(const versusProgram::options& opts, carrier& c, std::string& er
 std::unique_ptr<impairedLink> impair(const versusProgram::options& opts, transport& link,
                                      const Uint32& start) {
     if (opts.impair == 0) return nullptr;
-    impairedLink::conditions c;
-    c.delayMs = 80;
-    c.jitterMs = 20;
-    c.loss = 0.05;
-    c.duplicate = 0.02;
-    c.reorder = 0.05;
-    auto impaired =
-        std::make_unique<impairedLink>(c, opts.impair, [&start] { return SDL_GetTicks() - start; });
+    auto impaired = std::make_unique<impairedLink>(impairedLink::poorNetwork(), opts.impair,
+                                                   [&start] { return SDL_GetTicks() - start; });
     link = impaired->impairOutgoing(link);
     return impaired;
 }

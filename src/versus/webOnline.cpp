@@ -182,13 +182,8 @@ EMSCRIPTEN_KEEPALIVE void webOnlineStart(int player, int delay, std::uint32_t se
 
     transport link = pageLink();
     if (impair != 0) {
-        impairedLink::conditions c;
-        c.delayMs = 80;
-        c.jitterMs = 20;
-        c.loss = 0.05;
-        c.duplicate = 0.02;
-        c.reorder = 0.05;
-        p.impaired = std::make_unique<impairedLink>(c, impair, [] { return realMs(); });
+        p.impaired = std::make_unique<impairedLink>(impairedLink::poorNetwork(), impair,
+                                                    [] { return realMs(); });
         link = p.impaired->impairOutgoing(link);
     }
 

@@ -49,13 +49,7 @@ TEST(RealMatch, PeersOverAPoorLinkAgreeWithAStraightRunAndRollBack) {
     match.save(start);
 
     std::uint32_t now = 0;
-    impairedLink::conditions c;
-    c.delayMs = 80;
-    c.jitterMs = 20;
-    c.loss = 0.05;
-    c.duplicate = 0.02;
-    c.reorder = 0.05;
-    impairedLink link(c, 17, [&] { return now; });
+    impairedLink link(impairedLink::poorNetwork(), 17, [&] { return now; });
 
     side sides[2] = {side(101), side(202)};
     for (int p = 0; p < 2; ++p) {

@@ -69,16 +69,6 @@ struct match {
     }
 };
 
-impairedLink::conditions poorLink() {
-    impairedLink::conditions c;
-    c.delayMs = 80;
-    c.jitterMs = 20;
-    c.loss = 0.05;
-    c.duplicate = 0.02;
-    c.reorder = 0.05;
-    return c;
-}
-
 // The checksums of a straight run of these inputs, frame by frame.
 std::vector<std::uint64_t> straightRun(const std::vector<rollbackSession::frameInputs>& inputs) {
     toySimulation game;
@@ -105,7 +95,7 @@ void printStats(const char* name, const rollbackSession& s, std::uint32_t ms) {
 } // namespace
 
 TEST(RollbackSession, PeersOverAPoorLinkAgreeWithAStraightRunAndRollBack) {
-    match m(poorLink(), 7);
+    match m(impairedLink::poorNetwork(), 7);
     m.b->startAt = 37; // the second program starts a little later
     m.run(1200);
     ASSERT_FALSE(m.ended()) << m.a->session->endMessage() << m.b->session->endMessage();

@@ -145,13 +145,7 @@ figures match(gameSession& game, bool atCap, std::uint32_t frames) {
     state.save(start);
 
     std::uint32_t now = 0;
-    impairedLink::conditions c;
-    c.delayMs = 80;
-    c.jitterMs = 20;
-    c.loss = 0.05;
-    c.duplicate = 0.02;
-    c.reorder = 0.05;
-    impairedLink link(c, 23, [&now] { return now; });
+    impairedLink link(impairedLink::poorNetwork(), 23, [&now] { return now; });
     rollbackTimer timer;
     side sides[2];
     for (int p = 0; p < 2; ++p)

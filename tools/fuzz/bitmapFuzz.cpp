@@ -14,9 +14,7 @@ std::string g_folder;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::quietGame();
-    fuzz::headlessScreen();
-    g_folder = fuzz::workDir() + "/frames";
+    g_folder = fuzz::startIn("frames");
     testing_support::writeFile(g_folder + "/info", testing_support::oneFrameIndex());
     return 0;
 }

@@ -10,12 +10,8 @@
 #include "fuzzSupport.h"
 #include "testSupport.h"
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,12 +36,7 @@ std::string readText(const std::string& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::quietGame();
-    fuzz::headlessScreen();
-    if (chdir(fuzz::workDir().c_str()) != 0) {
-        std::perror("chdir");
-        std::abort();
-    }
+    fuzz::startInWorkDir();
     std::filesystem::copy(testing_support::sourceDir() + "/data", "data",
                           std::filesystem::copy_options::recursive);
     for (const char* file : files)

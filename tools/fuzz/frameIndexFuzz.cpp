@@ -11,16 +11,13 @@ std::string g_folder;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::quietGame();
-    fuzz::headlessScreen();
-    g_folder = fuzz::workDir() + "/frames";
+    g_folder = fuzz::startIn("frames");
     testing_support::writeBmp(g_folder + "/a.bmp", 4, 4, 0xFF8020);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    testing_support::writeFile(g_folder + "/info",
-                               std::string(reinterpret_cast<const char*>(data), size));
+    fuzz::writeInput(g_folder + "/info", data, size);
     CSpriteBase set;
     set.init(g_folder.c_str());
     volatile long sum = set.width + set.height;

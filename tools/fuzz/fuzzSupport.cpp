@@ -2,6 +2,8 @@
 
 #include "base/seams.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -56,6 +58,34 @@ const std::string& workDir() {
         std::atexit(removeWorkDir);
     }
     return g_workDir;
+}
+
+std::string startIn(const std::string& name) {
+    quietGame();
+    headlessScreen();
+    return workDir() + "/" + name;
+}
+
+const std::string& characterFolder() {
+    static const std::string folder = [] {
+        std::string made = startIn("character");
+        testing_support::writeOneFrameFolder(made + "/a");
+        return made;
+    }();
+    return folder;
+}
+
+void startInWorkDir() {
+    quietGame();
+    headlessScreen();
+    if (chdir(workDir().c_str()) != 0) {
+        std::perror("chdir");
+        std::abort();
+    }
+}
+
+void writeInput(const std::string& path, const uint8_t* data, size_t size) {
+    testing_support::writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
 }
 
 std::pair<std::string, std::string> splitInput(const uint8_t* data, size_t size) {

@@ -6,23 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-std::string g_folder;
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::quietGame();
-    fuzz::headlessScreen();
-    g_folder = fuzz::workDir() + "/character";
-    testing_support::writeOneFrameFolder(g_folder + "/a");
+    fuzz::characterFolder();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    testing_support::writeFile(g_folder + "/moveset",
-                               std::string(reinterpret_cast<const char*>(data), size));
+    const std::string& folder = fuzz::characterFolder();
+    fuzz::writeInput(folder + "/moveset", data, size);
     moveSet set;
-    set.loadAll(g_folder.c_str());
+    set.loadAll(folder.c_str());
     volatile long sum = set.count;
     for (const char* key : {"A", "B", "C", "D", ""}) {
         moveList list = set.returnMoveList(key);

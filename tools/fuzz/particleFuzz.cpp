@@ -4,21 +4,12 @@
 #include "fuzzSupport.h"
 #include "particle/partInfoList.h"
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::quietGame();
-    fuzz::headlessScreen();
     // The particle loader reads data/particle/... from the working folder.
-    if (chdir(fuzz::workDir().c_str()) != 0) {
-        std::perror("chdir");
-        std::abort();
-    }
+    fuzz::startInWorkDir();
     testing_support::writeOneFrameFolder("data/particle/p");
     return 0;
 }

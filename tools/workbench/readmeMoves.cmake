@@ -5,13 +5,8 @@
 #   build/tools/workbench/workbench --moves data
 # and paste its output over the README's table.
 #   cmake -DWORKBENCH=... -DDATA=data -DREADME=README.md -P readmeMoves.cmake
-execute_process(COMMAND "${WORKBENCH}" --moves "${DATA}"
-                OUTPUT_VARIABLE table RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0 OR table STREQUAL "")
-  message(FATAL_ERROR "workbench --moves ${DATA} failed (${rc})")
-endif()
-string(REGEX REPLACE "\n$" "" table "${table}")
-string(REPLACE "\n" ";" wanted "${table}")
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/workbenchLines.cmake)
+workbench_lines(--moves table wanted)
 list(GET wanted 0 header)
 
 file(STRINGS "${README}" readme)

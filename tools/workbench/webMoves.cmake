@@ -5,13 +5,8 @@
 #   build/tools/workbench/workbench --moves-html data
 # and paste its output between the two comments in web/index.html.
 #   cmake -DWORKBENCH=... -DDATA=data -DPAGE=web/index.html -P webMoves.cmake
-execute_process(COMMAND "${WORKBENCH}" --moves-html "${DATA}"
-                OUTPUT_VARIABLE rows RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0 OR rows STREQUAL "")
-  message(FATAL_ERROR "workbench --moves-html ${DATA} failed (${rc})")
-endif()
-string(REGEX REPLACE "\n$" "" rows "${rows}")
-string(REPLACE "\n" ";" wanted "${rows}")
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/workbenchLines.cmake)
+workbench_lines(--moves-html rows wanted)
 
 file(STRINGS "${PAGE}" page)
 set(found "")

@@ -142,13 +142,8 @@ int main(int argc, char** argv) {
     };
     std::unique_ptr<impairedLink> impaired;
     if (impairSeed != 0) {
-        impairedLink::conditions c;
-        c.delayMs = 80;
-        c.jitterMs = 20;
-        c.loss = 0.05;
-        c.duplicate = 0.02;
-        c.reorder = 0.05;
-        impaired = std::make_unique<impairedLink>(c, impairSeed, sinceStart);
+        impaired =
+            std::make_unique<impairedLink>(impairedLink::poorNetwork(), impairSeed, sinceStart);
         link = impaired->impairOutgoing(link);
     }
     if (version != packet::protocolVersion) {
