@@ -66,6 +66,11 @@ bool lockShownPixels(SDL_Surface* surface) {
     return SDL_LockSurface(surface) == 0;
 }
 
+bool colourKey(const SDL_Surface* surface, Uint32& key) {
+    key = surface->format->colorkey;
+    return (surface->flags & SDL_SRCCOLORKEY) != 0;
+}
+
 void copyTransparentColour(SDL_Surface* source, SDL_Surface* target) {
     if (source->flags & SDL_SRCCOLORKEY)
         SDL_SetColorKey(target, SDL_SRCCOLORKEY | SDL_RLEACCEL, source->format->colorkey);

@@ -59,6 +59,10 @@ void setTransparentColour(SDL_Surface* surface, Uint8 red, Uint8 green, Uint8 bl
 // cannot be locked; else unlock with SDL_UnlockSurface.
 bool lockShownPixels(SDL_Surface* surface);
 
+// The surface's colour key; false when it has none.  The browser's SDL has
+// no colour key to read: transparency travels in the pixels' alpha there.
+bool colourKey(const SDL_Surface* surface, Uint32& key);
+
 // Give `target` the transparent colour of `source`, if it has one (a mirrored
 // copy of a frame).  In the browser transparency travels in the pixels.
 void copyTransparentColour(SDL_Surface* source, SDL_Surface* target);

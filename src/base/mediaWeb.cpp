@@ -103,6 +103,11 @@ bool lockShownPixels(SDL_Surface* surface) {
     return locked == 0;
 }
 
+bool colourKey(const SDL_Surface*, Uint32& key) {
+    key = 0;
+    return false;
+}
+
 void copyTransparentColour(SDL_Surface*, SDL_Surface*) {}
 
 void makeOpaque(SDL_Surface* surface) {

@@ -21,20 +21,6 @@ Uint32 colourBits(const SDL_PixelFormat* format) {
     return ~format->Amask;
 }
 
-// The surface's colour key; false when it has none.  A browser's SDL has no
-// colour keys (transparency travels in the pixels, and its surfaces live in
-// canvases, so the runs are never worked out there).
-bool colourKey(const SDL_Surface* surface, Uint32& key) {
-#if defined(__EMSCRIPTEN__)
-    (void)surface;
-    key = 0;
-    return false;
-#else
-    key = surface->format->colorkey;
-    return (surface->flags & SDL_SRCCOLORKEY) != 0;
-#endif
-}
-
 } // namespace
 
 opaqueRuns opaqueRuns::of(SDL_Surface* image) {
@@ -47,7 +33,7 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     if (SDL_MUSTLOCK(image)) return found;
 
     Uint32 key = 0;
-    if (!colourKey(image, key)) return found;
+    if (!media::colourKey(image, key)) return found;
     const Uint32 mask = colourBits(image->format);
     found.key_ = key;
     key &= mask;
@@ -103,7 +89,7 @@ int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) cons
     Uint32 key = 0;
     if (!known_ || blit::sdlDrawingOnly() || !image || !target || !image->pixels ||
         image == target || (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
-        !colourKey(image, key) || key != key_ || SDL_MUSTLOCK(image) ||
+        !media::colourKey(image, key) || key != key_ || SDL_MUSTLOCK(image) ||
         rowStarts_.size() != static_cast<std::size_t>(image->h) + 1 ||
         !sameLayout(image->format, target->format))
         return blit::copyBlit(image, nullptr, target, at);

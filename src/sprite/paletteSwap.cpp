@@ -4,19 +4,6 @@
 
 namespace {
 
-// The image's colour key, where SDL keeps one the game can read (in the
-// browser transparency travels in the pixels' alpha instead).
-bool colourKey(const SDL_Surface* image, Uint32& key) {
-#if defined(__EMSCRIPTEN__)
-    (void)image;
-    key = 0;
-    return false;
-#else
-    key = image->format->colorkey;
-    return (image->flags & SDL_SRCCOLORKEY) != 0;
-#endif
-}
-
 Uint32 pixelOf(const SDL_PixelFormat* format, const int* rgb) {
     return SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), static_cast<Uint8>(rgb[0]),
                       static_cast<Uint8>(rgb[1]), static_cast<Uint8>(rgb[2]));
@@ -68,7 +55,7 @@ SDL_Surface* paletteSwap::copyOf(SDL_Surface* image) const {
     // pixel would vanish where SDL draws the frame and stay where the game's
     // runs do.
     Uint32 key = 0;
-    const bool keyed = colourKey(image, key);
+    const bool keyed = media::colourKey(image, key);
     const Uint32 colourBits = f->Rmask | f->Gmask | f->Bmask;
     std::unordered_map<Uint32, Uint32> swapped;
     for (const colourSwap& s : swaps_) {
