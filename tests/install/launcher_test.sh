@@ -112,6 +112,9 @@ EOF
     # No folder for the log: the trace goes to standard output instead.
     XDG_STATE_HOME=/proc/no-such-folder run 0
     [ "$(cat "$work/out")" = "a trace line" ] || fail "$name without a log folder lost the trace"
+    # Nor without a home: no folder is made in its place.
+    (unset HOME XDG_STATE_HOME && run 0)
+    [ "$(cat "$work/out")" = "a trace line" ] || fail "$name without a home lost the trace"
     echo "$name: started in the data's folder from $player, options, log and exit codes as they should be"
 }
 
