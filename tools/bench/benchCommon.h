@@ -37,6 +37,13 @@ struct libraryRow {
     double keyMs = 0;
     double idlePass = 0; // the particle cap's section: an idle pass with no particles
     double capPass = 0;  // and a pass with the list at its cap
+    // Where a pass goes (medians): the pass's copy list, and its time in
+    // the library's calls; the rest is the pass beyond them.
+    double list = 0;
+    double sending = 0;    // SDL_UpdateRect(s), SDL_Flip
+    double events = 0;     // SDL_PollEvent
+    double otherCalls = 0; // the clock, sound
+    double rest() const { return pass - sending - events - otherCalls - list; }
 };
 
 } // namespace bench

@@ -146,7 +146,8 @@ for w in "${what[@]}"; do
             echo
             echo "$note"
             echo
-            sed -n '/^== side by side/,$p' "$out/bench.txt" | grep '^|' | sed 's/  */ /g'
+            # Both tables: the rows side by side, then where a pass goes.
+            sed -n '/^== side by side/,$p' "$out/bench.txt" | grep -E '^(\||$)' | sed 's/  */ /g' | cat -s
             echo
         } >"$out/bench.md"
         [ "$(grep -c '^|' "$out/bench.md")" -ge 3 ] || { echo "bench printed no table" >&2; exit 1; }
