@@ -152,9 +152,13 @@ int sendX11Child(int fd) {
         frames.push_back(std::move(frame));
     }
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) return 1;
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "bench --send-x11: %s\n", SDL_GetError());
+        return 1;
+    }
     screen = SDL_SetVideoMode(800, 600, 32, SDL_HWPALETTE);
     if (!screen) {
+        std::fprintf(stderr, "bench --send-x11: %s\n", SDL_GetError());
         SDL_Quit();
         return 1;
     }
@@ -213,7 +217,9 @@ void screenUpdateSection(const char* self, libraryRow& row) {
         std::printf("  (no DISPLAY: not sent to an X11 window)\n");
         return;
     }
-    if (!timeWaysOnX11(self, frames, medians)) {
+    // A second try: on a shared machine the X server is sometimes slow to
+    // take a window.
+    if (!timeWaysOnX11(self, frames, medians) && !timeWaysOnX11(self, frames, medians)) {
         std::printf("  (DISPLAY %s: no X11 window opened)\n", display);
         return;
     }
