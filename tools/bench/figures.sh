@@ -155,6 +155,9 @@ for w in "${what[@]}"; do
             # Both tables: the rows side by side, then where a pass goes.
             sed -n '/^== side by side/,$p' "$out/bench.txt" | grep -E '^(\||$)' | sed 's/  */ /g' | cat -s
             echo
+            # What the keyed frames' runs cost, the same on both libraries.
+            runs=$(sed -n 's/^opaque runs: //p' "$out/bench.txt" | head -1)
+            [ -z "$runs" ] || { echo "The keyed frames' opaque runs: $runs."; echo; }
         } >"$out/bench.md"
         [ "$(grep -c '^|' "$out/bench.md")" -ge 3 ] || { echo "bench printed no table" >&2; exit 1; }
         write_table tools/bench/README.md bench "$out/bench.md"
