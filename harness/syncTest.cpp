@@ -73,6 +73,42 @@ std::string where(long frame, Uint32 tick) {
     return "frame " + std::to_string(frame) + ", tick " + std::to_string(tick);
 }
 
+// Where two traces of one frame part: " (line N: "first" first, "again"
+// again)", each line cut to 100 characters; "" when they agree.
+std::string firstLineApart(const std::string& first, const std::string& again) {
+    std::istringstream a(first), b(again);
+    std::string lineA, lineB;
+    for (long n = 1;; ++n) {
+        const bool moreA = static_cast<bool>(std::getline(a, lineA));
+        const bool moreB = static_cast<bool>(std::getline(b, lineB));
+        if (!moreA && !moreB) return "";
+        if (moreA && moreB && lineA == lineB) continue;
+        auto shown = [](bool more, const std::string& line) {
+            return more ? "\"" + line.substr(0, 100) + "\"" : std::string("nothing");
+        };
+        return " (line " + std::to_string(n) + ": " + shown(moreA, lineA) + " first, " +
+               shown(moreB, lineB) + " again)";
+    }
+}
+
+// The first field of the state that differs, after a frame played again,
+// from the straight run's state after the same frame: "; FIELD differs
+// too", or "" when the state agrees.  The run stops here, but the game is
+// left as the frame played again left it.
+std::string stateNote(matchState& state, const std::vector<unsigned char>& straight) {
+    std::vector<unsigned char> again, straightAgain;
+    std::vector<stateWriter::fieldStart> againLayout, straightLayout;
+    state.save(again, &againLayout);
+    if (again == straight) return "";
+    // The straight state's layout comes from saving it again once restored
+    // whole.
+    state.restore(straight);
+    state.save(straightAgain, &straightLayout);
+    state.restore(again);
+    return "; " + stateBuffer::firstDifference(straightAgain, straightLayout, again, againLayout) +
+           " differs too";
+}
+
 // The frames of a run, the straight one and the ones played again, each
 // with its trace and sounds captured apart (the straight run's trace then
 // goes on to the run's own trace) and, with screens, its drawn frame hashed.
@@ -112,11 +148,16 @@ class frameCapture {
 
     // The frames played again from the state before the first: what differs
     // from their straight playing first, or "" when nothing does.  After the
-    // rollback, the last frame is drawn again.
-    std::string playAgain(const std::deque<recordedFrame>& frames) {
-        for (const recordedFrame& f : frames) {
+    // rollback, the last frame is drawn again.  `straightAfter` is the state
+    // the straight run left after the last frame, so that a frame whose
+    // trace, sounds or screen differ can also name the first field of the
+    // state that went astray with it.
+    std::string playAgain(const std::deque<recordedFrame>& frames, matchState& state,
+                          const std::vector<unsigned char>& straightAfter) {
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const recordedFrame& f = frames[i];
             begin(f.number);
-            const bool drawn = screens_ && &f == &frames.back();
+            const bool drawn = screens_ && i + 1 == frames.size();
             if (versus_)
                 runner_.replayFrame(f.versusFrame, f.inputs, drawn ? takeScreen_ : noScreen_);
             for (size_t p = 0; p < f.passes.size(); ++p)
@@ -124,18 +165,28 @@ class frameCapture {
                                    drawn && p + 1 == syncTest::passesPerFrame ? takeScreen_
                                                                               : noScreen_);
             seams::setTraceStream(&trace_);
+            const std::string differs = whatDiffers(f, drawn);
+            if (differs.empty()) continue;
             const Uint32 tick = f.passes.empty() ? runner_.now() : f.passes.back().tick;
-            if (frameTrace_.str() != f.trace)
-                return where(f.number, tick) + ": the trace differs when played again";
-            if (sounds_.asked != f.sounds)
-                return where(f.number, tick) + ": the sounds differ when played again";
-            if (drawn && shown_ != f.screen)
-                return where(f.number, tick) + ": the screen differs when drawn again";
+            return where(f.number, tick) + ": " + differs +
+                   stateNote(state, i + 1 < frames.size() ? frames[i + 1].before : straightAfter);
         }
         return "";
     }
 
   private:
+    // What a frame just played again did otherwise than its straight
+    // playing: its trace (with the first line where they part), the sounds
+    // it asked for, or the screen it drew; "" when nothing.
+    std::string whatDiffers(const recordedFrame& f, bool drawn) const {
+        const std::string again = frameTrace_.str();
+        if (again != f.trace)
+            return "the trace differs when played again" + firstLineApart(f.trace, again);
+        if (sounds_.asked != f.sounds) return "the sounds differ when played again";
+        if (drawn && shown_ != f.screen) return "the screen differs when drawn again";
+        return "";
+    }
+
     // The frame's trace and sounds are captured from now on.
     void begin(long frame) {
         sounds_.frame = frame;
@@ -195,7 +246,7 @@ syncTest::result syncTest::run() {
                 break;
             }
             ++out.rollbacks;
-            out.message = capture.playAgain(frames);
+            out.message = capture.playAgain(frames, state, straight);
             state.save(again, &againLayout);
             if (out.message.empty() &&
                 stateBuffer::checksum(again) != stateBuffer::checksum(straight))

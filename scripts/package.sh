@@ -5,7 +5,9 @@
 # package.  Installs what is missing first.
 #   scripts/package.sh [BUILD_DIR]   default build-pkg, a Release build
 #                                    without the tests; an existing build
-#                                    folder (CI's build) is reused as it is
+#                                    folder (CI's build) is reused as it is,
+#                                    but for its install prefix, which
+#                                    becomes /usr (the package's)
 # The package lands in BUILD_DIR; its path is the last line printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."

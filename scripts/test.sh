@@ -5,7 +5,7 @@
 # UndefinedBehaviorSanitizer.  Pass --sanitize to build and test everything
 # with the sanitizers instead.  Pass --under-load to run, instead of
 # the suite, the load check: the tests that drive a real window, a page or
-# the network, 10 times each on both SDL 1.2 builds (the page: 10 times),
+# the network, 10 times each on both SDL 1.2 builds (the pages: 10 times),
 # while two CPU burners keep the machine busy (docs/testing.md).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,17 +56,34 @@ run_suite() {
 compat=$(dpkg -L libsdl1.2-compat | grep '/sdl12-compat/libSDL-1\.2\.so\.0$' | xargs dirname)
 
 # The load check: every CTest labelled `load`, on both SDL 1.2 builds, and
-# the browser test, each run `runs` times while two busy loops take a core
-# each.  Prints the passes of each and fails unless all passed; the output
-# of a failed run is kept in artifacts/load/.
+# the page tests (the game's page, the versus page, online play between
+# pages and with the desktop), each run `runs` times while two busy loops
+# take a core each.  FIGHTER_LOAD_ONLY (an extended regular expression)
+# keeps the tests whose names match: "real_window|browser".  Prints the
+# passes of each and fails unless all passed; the output of a failed run is
+# kept in artifacts/load/.
 under_load() {
-    local runs=${FIGHTER_LOAD_RUNS:-10} logs=$PWD/artifacts/load failed=0
+    local runs=${FIGHTER_LOAD_RUNS:-10} only=${FIGHTER_LOAD_ONLY:-.} logs=$PWD/artifacts/load failed=0
     local -a burners=() tests=() summary=()
+    # The page tests: a name, and its command run from the repository root.
+    local -a page_names=("browser" "versus page" "online page")
+    local -a page_commands=(
+        "node web/browserTest.js build-web/web data build-web/artifacts"
+        "node web/versusTest.js build-web/web build-web/artifacts"
+        "node web/onlineTest.js build-web/web $dir/versus build-web/artifacts/online"
+    )
     mkdir -p "$logs"
     rm -f "$logs"/*.log
-    mapfile -t tests < <(ctest -N -L load | awk '/Test +#/ {print $3}')
-    [ ${#tests[@]} -gt 0 ] || { echo "no test is labelled load"; exit 1; }
-    if [ -z "$sanitize" ]; then
+    mapfile -t tests < <(ctest -N -L load | awk '/Test +#/ {print $3}' | grep -E -- "$only")
+    if [ -n "$sanitize" ]; then
+        page_names=()
+    fi
+    local i kept=()
+    for i in "${!page_names[@]}"; do
+        [[ ! "${page_names[i]}" =~ $only ]] || kept+=("$i")
+    done
+    [ $((${#tests[@]} + ${#kept[@]})) -gt 0 ] || { echo "no load test matches '$only'"; exit 1; }
+    if [ ${#kept[@]} -gt 0 ]; then
         (cd .. && scripts/web.sh --build)
     fi
     for _ in 1 2; do
@@ -75,40 +92,38 @@ under_load() {
     done
     trap 'kill "${burners[@]}" 2>/dev/null' EXIT
     echo "== the load check: ${runs} runs each, two CPU burners (pids ${burners[*]})"
-    # One test's runs on the SDL 1.2 in the folder $1 ("" for the system's own).
-    repeat_test() {
-        local folder=$1 name=$2 test=$3 passes=0 i log
+    # Runs COMMAND `runs` times from FOLDER, counting the passes of the test
+    # called NAME.
+    repeat() { # NAME LOG_NAME FOLDER COMMAND...
+        local name=$1 log_name=$2 folder=$3 passes=0 i log
+        shift 3
         for i in $(seq "$runs"); do
-            log="$logs/$test-${name// /-}-$i.log"
-            if LD_LIBRARY_PATH="$folder" ctest -R "^$test\$" --output-on-failure >"$log" 2>&1; then
+            log="$logs/$log_name-$i.log"
+            if (cd "$folder" && "$@") >"$log" 2>&1; then
                 passes=$((passes + 1))
                 rm -f "$log"
             else
-                echo "$test on $name, run $i failed: $log"
+                echo "$name, run $i failed: $log"
             fi
         done
-        summary+=("$test on $name: $passes of $runs passed")
+        summary+=("$name: $passes of $runs passed")
         [ "$passes" -eq "$runs" ] || failed=1
     }
-    local test
+    # Tests labelled `once` cannot tell one SDL 1.2 from the other, as in
+    # the suite: they run on classic SDL 1.2 only.
+    local test once
+    once=" $(ctest -N -L once | awk '/Test +#/ {print $3}' | tr '\n' ' ') "
     for test in "${tests[@]}"; do
-        repeat_test "" "classic SDL 1.2" "$test"
-        repeat_test "$compat" "sdl12-compat" "$test"
+        repeat "$test on classic SDL 1.2" "$test-classic" . \
+            env LD_LIBRARY_PATH= ctest -R "^$test\$" --output-on-failure
+        [[ "$once" != *" $test "* ]] || continue
+        repeat "$test on sdl12-compat" "$test-sdl12-compat" . \
+            env LD_LIBRARY_PATH="$compat" ctest -R "^$test\$" --output-on-failure
     done
-    if [ -z "$sanitize" ]; then
-        local passes=0 i log
-        for i in $(seq "$runs"); do
-            log="$logs/browser-$i.log"
-            if (cd .. && node web/browserTest.js build-web/web data build-web/artifacts) >"$log" 2>&1; then
-                passes=$((passes + 1))
-                rm -f "$log"
-            else
-                echo "the browser test, run $i failed: $log"
-            fi
-        done
-        summary+=("the browser test: $passes of $runs passed")
-        [ "$passes" -eq "$runs" ] || failed=1
-    fi
+    for i in "${kept[@]}"; do
+        # shellcheck disable=SC2086 # the command's words
+        repeat "the ${page_names[i]} test" "${page_names[i]// /-}" .. ${page_commands[i]}
+    done
     kill "${burners[@]}"
     trap - EXIT
     printf '%s\n' "${summary[@]}"

@@ -102,8 +102,9 @@ async function main() {
     await page.screenshot({ path: path.join(artifacts, 'dist-page.png') });
     check(bars.every((colour) => colour === 'FF3300'), 'the first frame shows both bars full', bars.join(' '));
     await page.keyboard.press('Escape');
-    await page.waitForFunction(() => gameMarks.ended, { timeout: 5000 }).catch(() => {});
-    check(await page.evaluate(() => !!gameMarks.ended), 'Escape ends the game');
+    await page.waitForFunction(() => gameMarks.ended, { timeout: 20000 }).catch(() => {});
+    check(await page.evaluate(() => !!gameMarks.ended), 'Escape ends the game',
+      'waited up to 20 s for the page to say the game ended');
     await page.close();
 
     for (const name of pages.filter((other) => other !== 'index.html')) {

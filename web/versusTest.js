@@ -113,8 +113,8 @@ async function main() {
       JSON.stringify(legend));
     let s = await status(page);
     check(s.versus === true, 'the game plays a versus match');
-    check(await until(page, 's.p1.y === 530 && s.p2.y === 530', 5000),
-      'both fighters land on the ground', JSON.stringify(await status(page)));
+    check(await until(page, 's.p1.y === 530 && s.p2.y === 530', 20000),
+      'both fighters land on the ground', `waited up to 20 s: ${JSON.stringify(await status(page))}`);
 
     // The canvas shows both fighters between frames (the page erases them
     // only once the browser has shown them), and nothing where neither stands.
@@ -145,9 +145,9 @@ async function main() {
 
     // Escape ends the match.
     await page.keyboard.press('Escape');
-    const ended = await wait.until(() => page.evaluate(() => !!gameMarks.ended), 'the end', 10000)
+    const ended = await wait.until(() => page.evaluate(() => !!gameMarks.ended), 'the end', 20000)
       .catch(() => false);
-    check(ended, 'Escape ends the match');
+    check(ended, 'Escape ends the match', ended ? '' : 'waited up to 20 s for the page to say it ended');
     await page.close();
   } finally {
     await browser.close();

@@ -6,12 +6,13 @@
 // pixels).
 //
 // The game draws its backgrounds, opaque frames and bars with row copies and
-// row fills of its own, and its keyed frames (fighters facing either way,
-// particles) by copying their opaque runs.  Played twice from the same
+// row fills of its own, and its keyed frames (fighters and particles facing
+// either way) by copying their opaque runs.  Played twice from the same
 // recording, once so and once with every copy, draw and fill handed to SDL's
 // blits and fills, it must show the same pixels in every frame (the screen as
 // flipped) and leave the same screen after every pass, on whichever SDL 1.2
-// it runs.  A program of its own: it stands in for SDL_Flip and
+// it runs: a game against the computer, and a versus match in which player 2
+// throws fireballs facing left.  A program of its own: it stands in for SDL_Flip and
 // SDL_UpdateRects to see each frame before the real call runs.
 #include "particle/particle.h"
 #include "replayRunner.h"
@@ -27,6 +28,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -167,14 +170,60 @@ void countRunDraws(playedGame& played) {
             ++played.particlesFacing[n->item->facingRight];
 }
 
+// A versus match, both players human: each throws fireballs (Down, forward,
+// A; forward is Left for player 2, whose fireballs fly facing left), jumps
+// and kicks, and the boxes are shown for a while.  Few enough fireballs that
+// nobody is knocked out.
+replayScript versusMatch() {
+    std::map<Uint32, std::string> pressed[2];
+    auto press = [&pressed](int player, Uint32 frame, const char* control) {
+        std::string& at = pressed[player][frame];
+        at += (at.empty() ? "" : "+") + std::string(control);
+    };
+    for (Uint32 f = 20; f < 620; f += 60) {
+        press(1, f, "down");
+        press(1, f + 1, "left");
+        press(1, f + 2, "A");
+        press(0, f + 30, "down");
+        press(0, f + 31, "right");
+        press(0, f + 32, "A");
+        press(1, f + 20, "up");
+        press(0, f + 50, "B");
+    }
+    press(0, 300, "boxes");
+    press(0, 400, "boxes");
+    std::map<Uint32, bool> frames;
+    for (const auto& player : pressed)
+        for (const auto& at : player)
+            frames[at.first] = true;
+    std::string text = "versus\nseed 3\n";
+    for (const auto& f : frames) {
+        auto of = [&pressed, &f](int player) {
+            auto found = pressed[player].find(f.first);
+            return found == pressed[player].end() ? std::string("-") : found->second;
+        };
+        text += "frame " + std::to_string(f.first) + " - " + of(0) + " - " + of(1) + "\n";
+    }
+    text += "end 700\n";
+    replayScript script;
+    std::string error;
+    if (!script.parse(text, error)) ADD_FAILURE() << error;
+    return script;
+}
+
+replayScript (*g_script)() = busyGame;
+
 playedGame play(bool sdlOnly) {
     blit::setSdlDrawingOnly(sdlOnly);
-    replayScript script = busyGame();
+    replayScript script = g_script();
     playedGame played;
     g_frames = &played.frames;
     {
         replayRunner game(script);
-        while (game.now() < script.endTick && game.step()) {
+        auto step = [&game, &script] {
+            return script.versus ? game.stepFrame() : game.now() < script.endTick && game.step();
+        };
+        while (step()) {
             played.afterPass.push_back(screenHash(SDL_GetVideoSurface()));
             played.mostParticles = std::max(played.mostParticles, pList.size());
             countRunDraws(played);
@@ -187,7 +236,7 @@ playedGame play(bool sdlOnly) {
 }
 
 // The game's objects live for the whole program, so each way of drawing gets
-// a process of its own; the SDL-only one hands its record back through a pipe.
+// a process of its own, which hands its record back through a pipe.
 playedGame playInChild(bool sdlOnly) {
     int fds[2];
     if (pipe(fds) != 0) return {};
@@ -195,8 +244,15 @@ playedGame playInChild(bool sdlOnly) {
     if (child == 0) {
         close(fds[0]);
         playedGame played = play(sdlOnly);
-        std::uint64_t counts[2] = {played.frames.size(), played.afterPass.size()};
-        std::vector<std::uint64_t> all(counts, counts + 2);
+        std::vector<std::uint64_t> all = {played.frames.size(),
+                                          played.afterPass.size(),
+                                          static_cast<std::uint64_t>(played.hpLeft[0]),
+                                          static_cast<std::uint64_t>(played.hpLeft[1]),
+                                          static_cast<std::uint64_t>(played.mostParticles),
+                                          static_cast<std::uint64_t>(played.fightersFacing[0]),
+                                          static_cast<std::uint64_t>(played.fightersFacing[1]),
+                                          static_cast<std::uint64_t>(played.particlesFacing[0]),
+                                          static_cast<std::uint64_t>(played.particlesFacing[1])};
         all.insert(all.end(), played.frames.begin(), played.frames.end());
         all.insert(all.end(), played.afterPass.begin(), played.afterPass.end());
         const char* bytes = reinterpret_cast<const char*>(all.data());
@@ -219,14 +275,22 @@ playedGame playInChild(bool sdlOnly) {
     int status = 0;
     waitpid(child, &status, 0);
     playedGame played;
-    if (got.size() < 2 * sizeof(std::uint64_t)) return played;
+    const size_t head = 9;
+    if (got.size() < head * sizeof(std::uint64_t)) return played;
     std::vector<std::uint64_t> all(got.size() / sizeof(std::uint64_t));
     std::copy(got.begin(), got.begin() + all.size() * sizeof(std::uint64_t),
               reinterpret_cast<char*>(all.data()));
     size_t frames = all[0], passes = all[1];
-    if (all.size() != 2 + frames + passes) return played;
-    played.frames.assign(all.begin() + 2, all.begin() + 2 + frames);
-    played.afterPass.assign(all.begin() + 2 + frames, all.end());
+    if (all.size() != head + frames + passes) return played;
+    played.hpLeft[0] = static_cast<int>(all[2]);
+    played.hpLeft[1] = static_cast<int>(all[3]);
+    played.mostParticles = static_cast<int>(all[4]);
+    for (int facing = 0; facing < 2; ++facing) {
+        played.fightersFacing[facing] = static_cast<int>(all[5 + facing]);
+        played.particlesFacing[facing] = static_cast<int>(all[7 + facing]);
+    }
+    played.frames.assign(all.begin() + head, all.begin() + head + frames);
+    played.afterPass.assign(all.begin() + head + frames, all.end());
     return played;
 }
 
@@ -249,7 +313,45 @@ TEST(Frames, StartUpDecodesAndConvertsEveryBitmapOnce) {
     EXPECT_EQ(g_converted + g_blitsOffScreen, frames + background);
 }
 
+namespace {
+
+void expectTheSameFrames(const playedGame& viaSdl, const playedGame& own) {
+    ASSERT_EQ(viaSdl.frames.size(), own.frames.size());
+    ASSERT_EQ(viaSdl.afterPass.size(), own.afterPass.size());
+    for (size_t i = 0; i < own.frames.size(); ++i)
+        ASSERT_EQ(viaSdl.frames[i], own.frames[i]) << "the frame of pass " << i + 1 << " differs";
+    for (size_t i = 0; i < own.afterPass.size(); ++i)
+        ASSERT_EQ(viaSdl.afterPass[i], own.afterPass[i])
+            << "the screen after pass " << i + 1 << " differs";
+}
+
+} // namespace
+
+// Played before the game against the computer: a match after a game played
+// in the same process starts from what that game left (ctest runs every test
+// in a process of its own anyway).
+TEST(Frames, FireballsFacingEitherWayShowExactlyWhatSdlShows) {
+    g_script = versusMatch;
+    playedGame viaSdl = playInChild(true);
+    playedGame own = playInChild(false);
+
+    // Both players' fireballs hit, and the match runs to its end.
+    EXPECT_LT(own.hpLeft[0], 1000);
+    EXPECT_LT(own.hpLeft[1], 1000);
+    EXPECT_GT(own.hpLeft[0], 0);
+    EXPECT_GT(own.hpLeft[1], 0);
+    // Particles and fighters drawn from their runs facing either way.
+    EXPECT_GT(own.particlesFacing[0], 100);
+    EXPECT_GT(own.particlesFacing[1], 100);
+    EXPECT_GT(own.fightersFacing[0], 300);
+    EXPECT_GT(own.fightersFacing[1], 300);
+
+    ASSERT_GE(own.frames.size(), 690u);
+    expectTheSameFrames(viaSdl, own);
+}
+
 TEST(Frames, RowCopiesAndFillsShowExactlyWhatSdlShows) {
+    g_script = busyGame;
     playedGame viaSdl = playInChild(true);
     playedGame own = play(false);
 
@@ -259,20 +361,14 @@ TEST(Frames, RowCopiesAndFillsShowExactlyWhatSdlShows) {
     EXPECT_LT(own.hpLeft[0], 1000);
     EXPECT_GE(own.mostParticles, 1);
     // Keyed frames really went through the runs: the fighters facing either
-    // way, player 1's fireballs.  (The opponent throws none in this game: the
-    // sprite tests draw particles facing left.)
+    // way, player 1's fireballs.  (The opponent throws none in this game:
+    // the versus match below has fireballs facing left.)
     EXPECT_GT(own.fightersFacing[0], 1000);
     EXPECT_GT(own.fightersFacing[1], 1000);
     EXPECT_GT(own.particlesFacing[1], 100);
 
-    ASSERT_EQ(viaSdl.frames.size(), own.frames.size());
-    ASSERT_EQ(viaSdl.afterPass.size(), own.afterPass.size());
     ASSERT_GT(own.frames.size(), 1000u);
-    for (size_t i = 0; i < own.frames.size(); ++i)
-        ASSERT_EQ(viaSdl.frames[i], own.frames[i]) << "the frame of pass " << i + 1 << " differs";
-    for (size_t i = 0; i < own.afterPass.size(); ++i)
-        ASSERT_EQ(viaSdl.afterPass[i], own.afterPass[i])
-            << "the screen after pass " << i + 1 << " differs";
+    expectTheSameFrames(viaSdl, own);
 }
 
 int main(int argc, char** argv) {

@@ -37,6 +37,19 @@ struct libraryRow {
     double keyMs = 0;
     double idlePass = 0; // the particle cap's section: an idle pass with no particles
     double capPass = 0;  // and a pass with the list at its cap
+    // Where a pass goes (medians): the pass's copy list, and its time in
+    // the library's calls; the rest is the pass beyond them.
+    double list = 0;
+    double sending = 0;    // SDL_UpdateRect(s), SDL_Flip
+    double events = 0;     // SDL_PollEvent
+    double otherCalls = 0; // the clock, sound
+    double rest() const { return pass - sending - events - otherCalls - list; }
+    // Sending the loop's frames each way (the merged list in one call, one
+    // call a rectangle, their hull, the whole screen), medians: on the
+    // dummy driver the loop runs on, and on an X11 window when there was one.
+    double sendDummy[4] = {0, 0, 0, 0};
+    double sendWindow[4] = {0, 0, 0, 0};
+    int windowed = 0;
 };
 
 } // namespace bench

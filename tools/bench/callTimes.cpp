@@ -35,6 +35,8 @@ double g_us[callCount] = {};
 // The first calls' times one by one, for their median.
 constexpr size_t mostTimesKept = 200000;
 std::vector<double> g_each[callCount];
+// The current pass's time in each call.
+double g_passUs[callCount] = {};
 
 template <typename F> F real(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
@@ -55,6 +57,7 @@ struct timed {
         if (!g_timing || !outermost) return;
         const double us = bench::microseconds(bench::clock_type::now() - begin);
         g_us[which] += us;
+        g_passUs[which] += us;
         ++g_count[which];
         if (g_each[which].size() < mostTimesKept) g_each[which].push_back(us);
     }
@@ -150,6 +153,24 @@ void keepSentFrames(bool on) {
 
 const std::vector<sentFrame>& sentFrames() {
     return g_sent;
+}
+
+void startPass() {
+    for (double& us : g_passUs)
+        us = 0;
+}
+
+passShare lastPass() {
+    passShare share;
+    for (int c = 0; c < callCount; ++c) {
+        if (c == updateRects || c == updateRect || c == flip)
+            share.sending += g_passUs[c];
+        else if (c == pollEvent)
+            share.events += g_passUs[c];
+        else
+            share.other += g_passUs[c];
+    }
+    return share;
 }
 
 void report(long passes, double passMedianUs, double passMeanUs) {

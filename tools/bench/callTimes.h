@@ -15,6 +15,15 @@ void timing(bool on);
 // median and slowest call, beside the pass's median and mean.
 void report(long passes, double passMedianUs, double passMeanUs);
 
+// What one pass spent in the library, read after the pass: sending the frame
+// (SDL_UpdateRect, SDL_UpdateRects, SDL_Flip), reading events
+// (SDL_PollEvent), and every other call timed.  startPass() clears them.
+struct passShare {
+    double sending = 0, events = 0, other = 0;
+};
+void startPass();
+passShare lastPass();
+
 // While on, the rectangles of the frames sent to the window are kept (one
 // frame in ten, at most a few thousand), for screenUpdateSection.
 void keepSentFrames(bool on);

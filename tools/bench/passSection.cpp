@@ -15,6 +15,7 @@
 #include "sprite/copyBlit.h"
 #include "sprite/flipper.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -322,6 +323,7 @@ std::unique_ptr<replayRunner> g_game;
 // costs, and the sums of the live particles and the bytes the passes moved.
 struct passMeasures {
     std::vector<double> passCost, limitCost, listCost, floorCost;
+    std::vector<callTimes::passShare> library; // each pass's time in the library's calls
     double particleSum = 0, bytesSum = 0, copyBytes = 0, drawBytes = 0, fillBytes = 0;
 };
 
@@ -331,11 +333,13 @@ void timePasses(replayRunner& game, long passes, passMeasures& m) {
     mem.screenBytes.assign(static_cast<size_t>(screen->pitch) * screen->h, 0);
     callTimes::keepSentFrames(true);
     for (long i = 0; i < passes; ++i) {
+        callTimes::startPass();
         callTimes::timing(true);
         auto begin = clock_type::now();
         const bool goOn = game.step();
         m.passCost.push_back(microseconds(clock_type::now() - begin));
         callTimes::timing(false);
+        m.library.push_back(callTimes::lastPass());
         if (!goOn) break;
         std::vector<spritePart> parts = sceneOfThePass();
         passBytes bytes = bytesOf(parts);
@@ -349,6 +353,34 @@ void timePasses(replayRunner& game, long passes, passMeasures& m) {
         m.fillBytes += bytes.fills;
     }
     callTimes::keepSentFrames(false);
+}
+
+// Where a pass goes: each pass's time in the library's calls, timed inside
+// the pass, beside the pass's copy list and bytes-moved limit, timed apart on
+// the scene each pass drew.  Medians over the passes, as everywhere here (a
+// busy machine stretches some passes and some yardsticks), so the parts add
+// up to the pass only roughly: the rest is what the pass takes beyond them.
+void splitThePass(const passMeasures& m, libraryRow& row) {
+    std::vector<double> sending, events, other;
+    for (const callTimes::passShare& share : m.library) {
+        sending.push_back(share.sending);
+        events.push_back(share.events);
+        other.push_back(share.other);
+    }
+    row.list = median(m.listCost);
+    row.sending = median(sending);
+    row.events = median(events);
+    row.otherCalls = median(other);
+    std::printf("where a pass goes (medians over the passes)\n");
+    std::printf("  the pass                                        %8.2f us\n", row.pass);
+    std::printf("  sending the frame (SDL_UpdateRect(s), SDL_Flip) %8.2f us\n", row.sending);
+    std::printf("  reading events (SDL_PollEvent)                  %8.2f us\n", row.events);
+    std::printf("  the library's other calls (clock, sound)        %8.2f us\n", row.otherCalls);
+    std::printf("  the game's copies, draws, fills (copy list)     %8.2f us\n", row.list);
+    std::printf("  the rest (controls, opponent, hits, particles)  %8.2f us\n", row.rest());
+    std::printf("  pass / limit %.2f; without sending and events %.2f\n",
+                row.limit > 0 ? row.pass / row.limit : 0.0,
+                row.limit > 0 ? (row.pass - row.sending - row.events) / row.limit : 0.0);
 }
 
 } // namespace
@@ -399,6 +431,7 @@ void passSection(long passes, libraryRow& row) {
     for (double one : passCost)
         passSum += one;
     callTimes::report(static_cast<long>(passCost.size()), pass, passSum / n);
+    splitThePass(m, row);
 }
 
 } // namespace bench

@@ -56,6 +56,72 @@ void printRow(const char* name, const libraryRow& r) {
                 ratio(r.capPass, r.idlePass));
 }
 
+// Where a pass goes on each library, call by call, and how far each is from
+// its target (1.3 times the limit on classic SDL 1.2, 1.5 times on
+// sdl12-compat).
+void printWhereThePassGoes(const libraryRow* rows[2], const char* names[2]) {
+    std::printf("\n| where a pass goes (medians over the passes) | %s | %s |\n", names[0],
+                names[1]);
+    std::printf("|---|---|---|\n");
+    auto line = [&rows](const char* what, double (*of)(const libraryRow&)) {
+        std::printf("| %s |", what);
+        for (int k = 0; k < 2; ++k)
+            if (rows[k])
+                std::printf(" %.1f us |", of(*rows[k]));
+            else
+                std::printf(" - |");
+        std::printf("\n");
+    };
+    line("one pass", [](const libraryRow& r) { return r.pass; });
+    line("sending the frame: `SDL_UpdateRect`, `SDL_UpdateRects`, `SDL_Flip`",
+         [](const libraryRow& r) { return r.sending; });
+    line("reading events: `SDL_PollEvent`", [](const libraryRow& r) { return r.events; });
+    line("the library's other calls: `SDL_GetTicks`, `Mix_PlayChannelTimed`",
+         [](const libraryRow& r) { return r.otherCalls; });
+    line("the game's copies, draws and fills (its copy list, timed apart)",
+         [](const libraryRow& r) { return r.list; });
+    line("the rest: controls, opponent, hits, particles (the pass beyond the above)",
+         [](const libraryRow& r) { return r.rest(); });
+    line("the bytes-moved limit", [](const libraryRow& r) { return r.limit; });
+    line("the target: 1.3 (classic), 1.5 (sdl12-compat) times the limit",
+         [](const libraryRow& r) { return r.limit * (r.compat == 1 ? 1.5 : 1.3); });
+    std::printf("| pass / limit; without sending and events |");
+    for (int k = 0; k < 2; ++k)
+        if (rows[k] && rows[k]->limit > 0)
+            std::printf(" %.2f; %.2f |", rows[k]->pass / rows[k]->limit,
+                        (rows[k]->pass - rows[k]->sending - rows[k]->events) / rows[k]->limit);
+        else
+            std::printf(" - |");
+    std::printf("\n");
+}
+
+// Sending the loop's frames each way, on each library, to the dummy driver
+// the loop ran on and to an X11 window: the game sends them the way marked.
+void printSending(const libraryRow* rows[2]) {
+    const char* const ways[4] = {
+        "`SDL_UpdateRects`, the merged list (the game's way on classic SDL 1.2)",
+        "`SDL_UpdateRect`, one call a rectangle (the game's way on sdl12-compat)",
+        "`SDL_UpdateRect` of their hull", "`SDL_Flip`, the whole screen"};
+    std::printf(
+        "\n| sending a frame of the loop (median) | classic SDL 1.2, dummy driver | classic "
+        "SDL 1.2, X11 window | sdl12-compat, dummy driver | sdl12-compat, X11 window |\n");
+    std::printf("|---|---|---|---|---|\n");
+    for (int k = 0; k < 4; ++k) {
+        std::printf("| %s |", ways[k]);
+        for (int r = 0; r < 2; ++r) {
+            if (rows[r])
+                std::printf(" %.2f us |", rows[r]->sendDummy[k]);
+            else
+                std::printf(" - |");
+            if (rows[r] && rows[r]->windowed)
+                std::printf(" %.2f us |", rows[r]->sendWindow[k]);
+            else
+                std::printf(" - |");
+        }
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
 const char* libraryName() {
@@ -83,6 +149,10 @@ int sideBySide(const char* self, long passes) {
     std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
     if (classicRan) printRow(classic.compat == 1 ? "(sdl12-compat?)" : "classic SDL 1.2", classic);
     if (compatRan) printRow(compat.compat == 1 ? "sdl12-compat" : "(not compat?)", compat);
+    const libraryRow* rows[2] = {classicRan ? &classic : nullptr, compatRan ? &compat : nullptr};
+    const char* names[2] = {"classic SDL 1.2", "sdl12-compat"};
+    printWhereThePassGoes(rows, names);
+    printSending(rows);
     return classicRan && (compatRan || !compatFound) ? 0 : 1;
 }
 

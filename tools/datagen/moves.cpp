@@ -69,7 +69,9 @@ Move shockwave() {
     return m;
 }
 
-// Uppercut: queued behind the punch (down, A), a rising fist.
+// Uppercut: queued behind the punch (down, A), a rising fist.  It lunges far
+// enough that a punch landed at the fist's farthest reach, whose hit reaction
+// pushes the opponent further off, is still met when the reaction ends.
 Move uppercut() {
     Move m = newMove("uppercut", "DA");
     m.record.linkMove = "punch";
@@ -86,8 +88,8 @@ Move uppercut() {
     m.frames = {
         // pose      pause  limb      damage  sound    dx
         {"low",         12},
-        {"rise",        12, NEAR_ARM,     70, "shout",  7},
-        {"top",         18, NEAR_ARM,     70, "NULL",   6},
+        {"rise",        12, NEAR_ARM,     70, "shout",  9},
+        {"top",         18, NEAR_ARM,     70, "NULL",   8},
         {"high",        30, NEAR_ARM,     70, "NULL",   2},
         {"hold",        15},
         {guard(0.5),    15},
@@ -151,7 +153,10 @@ Move crouchPunch() {
 }
 
 // Sweep: down, B while the kick is out; cancels the kick into a low
-// spinning sweep that slides forward.
+// spinning sweep that slides forward.  Its last sweeping frame stays out long
+// enough to cover the end of the hit reaction of a kick that landed on its
+// last active frame, even when the sweep cut in at the first moment it could;
+// the short recovery keeps the whole move as long as before.
 Move sweep() {
     Move m = newMove("sweep", "DB");
     m.record.fromMove = "kick";
@@ -170,9 +175,9 @@ Move sweep() {
         {"plant",      12},
         {"sweep",      12, NEAR_LEG,     60, "whoosh",  3},
         {"through",    20, NEAR_LEG,     60, "NULL",    2},
-        {"follow",     24, NEAR_LEG,     60},
-        {"recover",    14},
-        {crouch(),     14},
+        {"follow",     39, NEAR_LEG,     60},
+        {"recover",     4},
+        {crouch(),      9},
     };
     // clang-format on
     return m;

@@ -96,6 +96,42 @@ INSTANTIATE_TEST_SUITE_P(
                       std::array<const char*, 3>{"framedata_heavy.replay", "heavy", "2"}),
     [](const auto& info) { return std::string(info.param[1]); });
 
+// The shipped combos connect whenever the first blow lands: wherever in its
+// active frames the first move hits, and whenever in its window the
+// follow-up is entered, the follow-up can still hurt at the moment the
+// opponent's hit reaction ends (no damage applies before it).  A link starts
+// when the move it follows ends; a cancel starts when it is entered.
+TEST(FrameData, TheShippedCombosCoverTheEndOfTheHitReaction) {
+    ASSERT_EQ(chdir(sourceDir().c_str()), 0);
+    HeadlessScreen screen;
+    TraceCapture trace;
+    moveSet moves;
+    moves.loadAll("data/Tavro");
+    const int reaction = frameData::length(moves.returnMove("hit1"));
+    ASSERT_GT(reaction, 0);
+    int combos = 0;
+    for (const moveTiming& follow : frameData::all(moves)) {
+        if (follow.follows.empty() || !follow.hurts) continue;
+        SCOPED_TRACE(follow.name + " after " + follow.follows);
+        ++combos;
+        const moveTiming first = frameData::of(moves.returnMove(follow.follows), moves);
+        ASSERT_TRUE(first.hurts);
+        const bool link = moves.returnMove(follow.name).linkMove != "NULL";
+        for (int hit = first.startup; hit < first.startup + first.active; ++hit) {
+            for (int entered = follow.windowFrom; entered <= follow.windowTo; ++entered) {
+                const int start = link ? first.total : entered;
+                const int from = start + follow.startup, to = from + follow.active;
+                const int reactionEnd = hit + reaction;
+                ASSERT_TRUE(from <= reactionEnd && reactionEnd < to)
+                    << "the first blow lands at " << hit << " ms, the follow-up starts at " << start
+                    << " and can hurt from " << from << " to " << to << " ms; the reaction ends at "
+                    << reactionEnd;
+            }
+        }
+    }
+    EXPECT_EQ(combos, 3) << "the uppercut, the palm strike and the sweep";
+}
+
 // A made-up set: every figure follows from the pauses by hand.
 TEST(FrameData, FiguresFollowFromThePauses) {
     moveSet moves;

@@ -11,7 +11,8 @@
 // checksums of frames 0..N-1).  Exit 0 then; 1 when the match ended before
 // (with the reason on the console); 3 when --limit-ms passed; 2 on misuse.
 // --version sends every datagram with another protocol version; --hostile
-// slips in, at frame 100, datagrams the other side must refuse or drop.
+// slips in, at frame 100, datagrams the other side must refuse or drop (the
+// one of another version again every ten frames up to frame 300).
 // --impair holds back what this side sends by 80 +- 20 ms, loses 5%,
 // repeats 2% and reorders 5% (the seed drives the choices).
 // --corrupt-at makes this side's game go wrong at that frame (a desync);
@@ -170,6 +171,9 @@ int main(int argc, char** argv) {
 
     auto nextStep = start;
     bool slipped = false;
+    std::vector<unsigned char> wrongVersion = packet::encode(packet::makeHello({}));
+    wrongVersion[2] = packet::protocolVersion + 1;
+    std::uint32_t nextVersion = 0;
     std::uint32_t lingerUntil = 0;
     while (session.state() != rollbackSession::phase::ended) {
         const std::uint32_t now = sinceStart();
@@ -177,16 +181,24 @@ int main(int argc, char** argv) {
             say("time limit reached at frame " + std::to_string(session.frame()));
             return 3;
         }
+        // ENet drops some unreliable datagrams on its own when round trips
+        // vary, as they do on a busy machine.  Only the first five refusals
+        // are named, so the other version goes first and, alone, again every
+        // ten frames up to frame 300: the first of it that arrives is named
+        // whatever was lost before.
+        if (hostile && slipped && session.frame() >= nextVersion && session.frame() <= 300) {
+            nextVersion = session.frame() + 10;
+            link.send(wrongVersion);
+        }
         if (hostile && !slipped && session.frame() >= 100) {
             slipped = true;
+            nextVersion = session.frame() + 10;
             const int other = 1 - s.localPlayer;
-            std::vector<unsigned char> wrongVersion = packet::encode(packet::makeHello({}));
-            wrongVersion[2] = packet::protocolVersion + 1;
             std::vector<unsigned char> noPlayer = inputFrom(s.localPlayer, 50, 50);
             noPlayer[4] = 7;
             for (const auto& bytes :
-                 {std::vector<unsigned char>{0xde, 0xad}, std::vector<unsigned char>(900, 0x41),
-                  wrongVersion, noPlayer,
+                 {wrongVersion, std::vector<unsigned char>{0xde, 0xad},
+                  std::vector<unsigned char>(900, 0x41), noPlayer,
                   inputFrom(s.localPlayer, session.frame() + 100000, session.frame() + 99999),
                   inputFrom(s.localPlayer, 1, 1),
                   inputFrom(other, session.frame(), session.frame())})
