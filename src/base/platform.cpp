@@ -82,6 +82,16 @@ bool directoryExists(const std::string& path) {
     return true;
 }
 
+std::string fileIdentity(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return "";
+    return std::to_string(static_cast<unsigned long long>(info.st_dev)) + ":" +
+           std::to_string(static_cast<unsigned long long>(info.st_ino)) + ":" +
+           std::to_string(static_cast<long long>(info.st_size)) + ":" +
+           std::to_string(static_cast<long long>(info.st_mtim.tv_sec)) + "." +
+           std::to_string(static_cast<long long>(info.st_mtim.tv_nsec));
+}
+
 namespace {
 
 // Opening a FIFO for reading waits for a writer, so every data file is

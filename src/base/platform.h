@@ -57,6 +57,11 @@ class heldDirectory {
 bool changeDirectory(const std::string& path);
 // True when the path names a directory that can be opened.
 bool directoryExists(const std::string& path);
+// What tells one file from every other while it is unchanged: its device
+// and file number, size and modification time (whatever path reaches it,
+// through links or not); "" when the path names nothing that can be looked
+// at.  A file written again since gives another identity.
+std::string fileIdentity(const std::string& path);
 
 // Outcome of reading a whole file into memory.  Only regular files are
 // read: a directory, a FIFO or a device gives CannotStat (a FIFO is never

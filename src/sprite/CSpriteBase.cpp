@@ -6,6 +6,7 @@
 #include "base/platform.h"
 #include "base/seams.h"
 #include "sprite/bitmapFile.h"
+#include "sprite/decodedImage.h"
 #include "sprite/displayFormat.h"
 #include "sprite/flipper.h"
 #include "sprite/frameIndex.h"
@@ -15,7 +16,6 @@
 #include <cerrno>
 #include <climits>
 #include <map>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -49,14 +49,11 @@ std::string& entryWhere() {
     fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
 }
 
-// The budget frame sets load under now: the decoded bytes of every set
-// alive that was loaded under it.
-std::shared_ptr<long long>& budgetInForce() {
-    static std::shared_ptr<long long> inUse = std::make_shared<long long>(0);
-    return inUse;
-}
-long long& decodedInUse() {
-    return *budgetInForce();
+// The budget frame sets load under now: the decoded bytes of every image
+// held that was decoded under it, and those images.
+std::shared_ptr<frameBudget>& budgetInForce() {
+    static std::shared_ptr<frameBudget> inForce = std::make_shared<frameBudget>();
+    return inForce;
 }
 
 // What a bitmap whose header passed costs the budget.
@@ -73,11 +70,11 @@ std::string megabytes(long long bytes) {
 } // namespace
 
 long long CSpriteBase::decodedBytesInUse() {
-    return decodedInUse();
+    return budgetInForce()->inUse;
 }
 
 CSpriteBase::separateBudget::separateBudget() : before_(budgetInForce()) {
-    budgetInForce() = std::make_shared<long long>(0);
+    budgetInForce() = std::make_shared<frameBudget>();
 }
 
 CSpriteBase::separateBudget::~separateBudget() {
@@ -96,12 +93,10 @@ CSpriteBase::~CSpriteBase() {
 CSpriteBase::CSpriteBase(CSpriteBase&& other) noexcept
     : frames(std::move(other.frames)), flipFrames(std::move(other.flipFrames)), built(other.built),
       numFrames(other.numFrames), width(other.width), height(other.height),
-      pixelSlices_(std::move(other.pixelSlices_)), decodedBytes_(other.decodedBytes_),
-      budget_(std::move(other.budget_)) {
-    other.decodedBytes_ = 0;
+      images_(std::move(other.images_)) {
     other.frames.clear();
     other.flipFrames.clear();
-    other.pixelSlices_.clear();
+    other.images_.clear();
     other.built = other.numFrames = other.width = other.height = 0;
 }
 
@@ -114,38 +109,25 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
         numFrames = other.numFrames;
         width = other.width;
         height = other.height;
-        pixelSlices_ = std::move(other.pixelSlices_);
-        decodedBytes_ = other.decodedBytes_;
-        budget_ = std::move(other.budget_);
-        other.decodedBytes_ = 0;
+        images_ = std::move(other.images_);
         other.frames.clear();
         other.flipFrames.clear();
-        other.pixelSlices_.clear();
+        other.images_.clear();
         other.built = other.numFrames = other.width = other.height = 0;
     }
     return *this;
 }
 
 void CSpriteBase::release() {
-    // Frames that show the same bitmap share their surfaces: each is freed
-    // once.
-    std::set<SDL_Surface*> freed;
-    for (std::vector<spriteFrame>* table : {&frames, &flipFrames})
-        for (spriteFrame& frame : *table)
-            if (frame.image && freed.insert(frame.image).second) SDL_FreeSurface(frame.image);
-    if (budget_) *budget_ -= decodedBytes_;
-    budget_.reset();
-    decodedBytes_ = 0;
     frames.clear();
     flipFrames.clear();
     numFrames = 0;
-    // The pixels go back only now that no surface shows them.
-    for (void* slice : pixelSlices_)
-        pixelStore::shared().give(slice);
-    pixelSlices_.clear();
+    // An image another set still holds stays; the last holder frees its
+    // surfaces and pixels and gives its bytes back to the budget.
+    images_.clear();
 }
 
-SDL_Surface* CSpriteBase::storeSurface(int w, int h) {
+SDL_Surface* CSpriteBase::storeSurface(int w, int h, decodedImage& into) {
     if (!media::pixelsLiveInMemory() || w < 1 || h < 1) return nullptr;
     void* slice = pixelStore::shared().take(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
     if (!slice) return nullptr;
@@ -154,21 +136,21 @@ SDL_Surface* CSpriteBase::storeSurface(int w, int h) {
         pixelStore::shared().give(slice);
         return nullptr;
     }
-    pixelSlices_.push_back(slice);
+    into.slices.push_back(slice);
     return surface;
 }
 
-void CSpriteBase::dropStoreSurface(SDL_Surface* surface) {
+void CSpriteBase::dropStoreSurface(SDL_Surface* surface, decodedImage& into) {
     void* slice = surface->pixels;
     SDL_FreeSurface(surface);
-    pixelSlices_.erase(std::find(pixelSlices_.begin(), pixelSlices_.end(), slice));
+    into.slices.erase(std::find(into.slices.begin(), into.slices.end(), slice));
     pixelStore::shared().give(slice);
 }
 
-SDL_Surface* CSpriteBase::converted(SDL_Surface* decoded) {
+SDL_Surface* CSpriteBase::converted(SDL_Surface* decoded, decodedImage& into) {
     void* slice = nullptr;
     if (SDL_Surface* target = displayFormat::convertIntoStore(decoded, slice)) {
-        pixelSlices_.push_back(slice);
+        into.slices.push_back(slice);
         return target;
     }
     return displayFormat::toDisplayFormat(decoded);
@@ -204,77 +186,93 @@ int CSpriteBase::load(const char* folder, bool resource) {
     release();
     built = 1;
 
-    // Entries that name the same bitmap with the same colour key show the
-    // same pixels: the first one's surfaces serve them all.
-    std::map<std::string, size_t> decoded;
+    // Entries that show the same image share it: within the set, the same
+    // bitmap name and colour key; across the sets of this budget, the same
+    // file, colour key and loader.
+    loading loadingNow{folderName, resource, startDirectory, budgetInForce(), {}};
     frameEntry entry;
     for (int number = 0; number < announced; ++number) {
         if (!index.next(entry)) break;
         entryWhere() = index.path() + ":" + std::to_string(entry.line) + ": frame " +
                        std::to_string(number) + ", bitmap " + folderName + "/" + entry.bitmap;
-        if (!addFrame(folderName, entry, number, resource, startDirectory, decoded)) return -1;
+        if (!addFrame(loadingNow, entry, number)) return -1;
     }
     return 0;
 }
 
-bool CSpriteBase::addFrame(const std::string& folderName, frameEntry& entry, int number,
-                           bool resource, const platform::heldDirectory& startDirectory,
-                           std::map<std::string, size_t>& decoded) {
+bool CSpriteBase::addFrame(loading& load, frameEntry& entry, int number) {
     spriteFrame& frame = entry.frame;
     if (!dataLimits::nameStaysInside(entry.bitmap)) {
         // A bitmap outside the frame folder is never read: it counts as
         // missing.
         seams::trace() << entryWhere() << ": the name leaves the frame folder\n";
-        if (!resource) return false;
+        if (!load.resource) return false;
         errno = ENOENT;
         fatal::stopWithSystemError("Error opening resource file");
     }
-    const std::string sameAs = entry.imageKey();
-    auto earlier = decoded.find(sameAs);
-    SDL_Surface* mirroredImage = nullptr;
-    if (earlier != decoded.end()) {
-        frame.image = frames[earlier->second].image;
-        mirroredImage = flipFrames[earlier->second].image;
-        if (resource)
-            seams::trace() << "loaded frame " << number << " " << folderName << "/" << entry.bitmap
+    std::string sharedKey;
+    std::shared_ptr<decodedImage> shown = heldImage(load, entry, sharedKey);
+    if (shown) {
+        if (load.resource)
+            seams::trace() << "loaded frame " << number << " " << load.folder << "/" << entry.bitmap
                            << "\n";
     } else {
-        frame.image = loadImage(folderName, entry, number, resource, startDirectory);
-        if (!frame.image) return false;
+        shown = newImage(load, entry, number);
+        if (!shown) return false;
+        decodedImage::publish(shown, sharedKey);
     }
+    if (load.shown.emplace(entry.imageKey(), shown).second &&
+        std::find(images_.begin(), images_.end(), shown) == images_.end())
+        images_.push_back(shown);
 
-    if (resource || width == 0) width = frame.image->w;
-    if (resource || height == 0) height = frame.image->h;
-
-    spriteFrame mirrored = mirrorOf(frame, width, mirroredImage);
-    // Worked out before anything draws the images: SDL's first keyed
-    // blit may keep only its own run-length copy of a frame's pixels.
-    if (earlier != decoded.end()) {
-        frame.runs = frames[earlier->second].runs;
-        mirrored.runs = flipFrames[earlier->second].runs;
-    } else {
-        frame.runs = opaqueRuns::of(frame.image);
-        mirrored.runs = opaqueRuns::of(mirrored.image);
-        decoded.emplace(sameAs, frames.size());
-    }
+    frame.image = shown->image();
+    if (load.resource || width == 0) width = frame.image->w;
+    if (load.resource || height == 0) height = frame.image->h;
+    spriteFrame mirrored = mirrorOf(frame, width, shown->mirror());
+    frame.runs = shown->runs;
+    mirrored.runs = shown->mirrorRuns;
     frames.push_back(std::move(frame));
     flipFrames.push_back(std::move(mirrored));
     numFrames = static_cast<int>(frames.size());
 
-    if (resource) startDirectory.returnTo();
+    if (load.resource) load.startDirectory.returnTo();
     return true;
 }
 
-SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry& entry, int number,
-                                    bool resource, const platform::heldDirectory& startDirectory) {
+std::shared_ptr<decodedImage> CSpriteBase::heldImage(loading& load, const frameEntry& entry,
+                                                     std::string& sharedKey) const {
+    auto inThisSet = load.shown.find(entry.imageKey());
+    if (inThisSet != load.shown.end()) return inThisSet->second;
+    sharedKey =
+        decodedImage::sharedKey(frameIndex::bitmapPath(load.folder, entry.bitmap, load.resource),
+                                entry.conversion(), load.resource);
+    return decodedImage::find(*load.budget, sharedKey);
+}
+
+std::shared_ptr<decodedImage> CSpriteBase::newImage(loading& load, const frameEntry& entry,
+                                                    int number) {
+    auto made = std::make_shared<decodedImage>(load.budget);
+    made->setImage(loadImage(load, entry, number, *made));
+    if (!made->image()) return nullptr;
+    made->setMirror(mirrorImage(made->image(), *made));
+    // Worked out before anything draws the images: SDL's first keyed
+    // blit may keep only its own run-length copy of a frame's pixels.
+    made->runs = opaqueRuns::of(made->image());
+    made->mirrorRuns = opaqueRuns::of(made->mirror());
+    return made;
+}
+
+SDL_Surface* CSpriteBase::loadImage(loading& load, const frameEntry& entry, int number,
+                                    decodedImage& into) {
+    const std::string& folder = load.folder;
     SDL_Surface* loaded = nullptr;
     long long cost = 0;
-    if (resource) {
+    if (load.resource) {
         // What loadFromResource does, with the conversion written straight
         // into the pixel store where it can be.
         const std::string where =
             entryWhere().empty() ? "bitmap " + folder + "/" + entry.bitmap : entryWhere();
-        loaded = converted(decodeFromResource(folder, entry.bitmap, where, &cost));
+        loaded = converted(decodeFromResource(folder, entry.bitmap, where, &cost), into);
         if (!loaded) cannotConvert(where);
         seams::trace() << "loaded frame " << number << " " << folder << "/" << entry.bitmap << "\n";
     } else {
@@ -288,10 +286,7 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
         loaded = decodeBitmap(bytes);
         if (!loaded) return nullptr;
     }
-    // A set is counted under the budget in force when its first frame came.
-    if (!budget_) budget_ = budgetInForce();
-    decodedBytes_ += cost;
-    *budget_ += cost;
+    into.charge(cost);
 
     if (entry.keyRed >= 0)
         media::setTransparentColour(loaded, component(entry.keyRed), component(entry.keyGreen),
@@ -300,8 +295,8 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     // keeps its surface, with the key just set, instead of being copied.
     SDL_Surface* image = displayFormat::toDisplayFormat(loaded);
     if (!image) {
-        if (resource) {
-            startDirectory.returnTo();
+        if (load.resource) {
+            load.startDirectory.returnTo();
             seams::trace() << entryWhere() << ": cannot be converted\n";
             fatal::stop(std::string("Unable to load bitmap: ") + SDL_GetError() + "\n");
         }
@@ -310,21 +305,25 @@ SDL_Surface* CSpriteBase::loadImage(const std::string& folder, const frameEntry&
     return image;
 }
 
-spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width, SDL_Surface* image) {
-    spriteFrame mirrored;
-    mirrored.image = image;
+SDL_Surface* CSpriteBase::mirrorImage(SDL_Surface* image, decodedImage& into) {
     // The mirror has the frame's layout, the display format: it is written
     // straight into the pixel store, or else kept as flip_surface makes it
     // instead of being copied once more.
-    if (!mirrored.image && displayFormat::isDisplayFormat(frame.image)) {
-        mirrored.image = storeSurface(frame.image->w, frame.image->h);
-        if (mirrored.image && !flipper::mirrorInto(frame.image, mirrored.image)) {
-            dropStoreSurface(mirrored.image);
-            mirrored.image = nullptr;
+    SDL_Surface* mirror = nullptr;
+    if (displayFormat::isDisplayFormat(image)) {
+        mirror = storeSurface(image->w, image->h, into);
+        if (mirror && !flipper::mirrorInto(image, mirror)) {
+            dropStoreSurface(mirror, into);
+            mirror = nullptr;
         }
     }
-    if (!mirrored.image)
-        mirrored.image = displayFormat::toDisplayFormat(flipper::flip_surface(frame.image));
+    if (!mirror) mirror = displayFormat::toDisplayFormat(flipper::flip_surface(image));
+    return mirror;
+}
+
+spriteFrame CSpriteBase::mirrorOf(const spriteFrame& frame, int width, SDL_Surface* image) {
+    spriteFrame mirrored;
+    mirrored.image = image;
     mirrored.offsetX = mirrorX(width, frame.offsetX);
     mirrored.colX1 = mirrorX(width, frame.colX2);
     mirrored.colX2 = mirrorX(width, frame.colX1);

@@ -15,7 +15,7 @@
 // One frame and everything the game knows about it.  Coordinates are pixels
 // inside the frame's image, origin at its top-left corner, y down.
 struct spriteFrame {
-    SDL_Surface* image = nullptr; // display format; owned by the frame set
+    SDL_Surface* image = nullptr; // display format; held by the frame set (decodedImage)
     opaqueRuns runs;              // the image's opaque runs, when it is keyed
     int pause = 0;                // milliseconds before scaling by the sprite's speed
     int colX1 = 0, colY1 = 0, colX2 = 0, colY2 = 0; // collision (body) box
@@ -36,6 +36,8 @@ struct spriteFrame {
 };
 
 struct frameEntry;
+struct frameBudget;
+class decodedImage;
 
 class CSpriteBase {
   public:
@@ -84,22 +86,25 @@ class CSpriteBase {
     // The memory budget for decoded frames: every frame set alive together
     // (the character's animations and moves, the particles, the bar) may
     // hold at most this many bytes of frame pixels.  A frame costs 4 bytes a
-    // pixel for each facing (frameCost); frames of one set that show the same
-    // bitmap with the same key share their pixels and cost once.  The
+    // pixel for each facing (frameCost).  Frames that show the same image
+    // share their pixels and cost once: within a set, the same bitmap name
+    // with the same key; across the sets loaded under one budget, the same
+    // file with the same key and the same loader (decodedImage).  The
     // resource loader stops the game at the first frame that would pass it
     // (the plain loader fails), checked from the bitmap's header before
     // anything is decoded.
     static constexpr long long decodedBudget = 512ll * 1024 * 1024;
     static constexpr long long frameCost(long long w, long long h) { return w * h * 4 * 2; }
     // The bytes held by every frame set alive (loaded under the budget in
-    // force, see separateBudget).
+    // force, see separateBudget), each shared image once.
     static long long decodedBytesInUse();
     // The game loads its data once, under one budget.  A tool that loads the
     // data again beside what it already holds (the checker running the
     // game's loaders, the workbench's reload) loads as a fresh game would:
     // while a separateBudget lives, sets load under a budget of their own,
-    // starting empty; each set gives its bytes back to the budget it was
-    // loaded under, whenever it goes.
+    // starting empty and sharing no image with sets loaded before (their
+    // files may have changed since); each image gives its bytes back to the
+    // budget it was decoded under when the last set holding it goes.
     class separateBudget {
       public:
         separateBudget();
@@ -108,44 +113,58 @@ class CSpriteBase {
         separateBudget& operator=(const separateBudget&) = delete;
 
       private:
-        std::shared_ptr<long long> before_;
+        std::shared_ptr<frameBudget> before_;
     };
     // Why a frame of that cost is refused with inUse bytes held already.
     static std::string overBudget(long long inUse, long long cost);
 
   private:
+    // What one load works with: the folder, the loader, the directory to
+    // come back to, the budget in force, and the images this set holds so
+    // far by image key (frameEntry::imageKey).
+    struct loading {
+        const std::string& folder;
+        bool resource;
+        const platform::heldDirectory& startDirectory;
+        std::shared_ptr<frameBudget> budget;
+        std::map<std::string, std::shared_ptr<decodedImage>> shown;
+    };
     // The loader's steps: the index is read entry by entry (frameIndex),
-    // each entry's image is loaded, and the frame is mirrored.
+    // each entry's image is found among those held or loaded, and the frame
+    // and its mirror are added.
     int load(const char* folder, bool resource);
-    // One entry's frame and its mirror added to the tables, with the
-    // surfaces of an earlier entry of the same image (decoded: image key to
-    // frame number); false when its bitmap cannot be loaded.
-    bool addFrame(const std::string& folderName, frameEntry& entry, int number, bool resource,
-                  const platform::heldDirectory& startDirectory,
-                  std::map<std::string, size_t>& decoded);
-    SDL_Surface* loadImage(const std::string& folder, const frameEntry& entry, int number,
-                           bool resource, const platform::heldDirectory& startDirectory);
+    // One entry's frame and its mirror added to the tables; false when its
+    // bitmap cannot be loaded.
+    bool addFrame(loading& load, frameEntry& entry, int number);
+    // The image an entry shows when this set or another set under the
+    // budget holds it already, else none.
+    std::shared_ptr<decodedImage> heldImage(loading& load, const frameEntry& entry,
+                                            std::string& sharedKey) const;
+    // The entry's bitmap decoded, converted, keyed and mirrored, with its
+    // runs, counted against the budget; none when it cannot be loaded.
+    std::shared_ptr<decodedImage> newImage(loading& load, const frameEntry& entry, int number);
+    SDL_Surface* loadImage(loading& load, const frameEntry& entry, int number, decodedImage& into);
     // The resource loader's reading and decoding, every failure fatal.
     // Its cost against the budget goes to cost.
     static SDL_Surface* decodeFromResource(const std::string& folder, const std::string& file,
                                            const std::string& where, long long* cost);
     // A decoded bitmap in the display format, taking it over: converted
     // straight into the pixel store where that gives what SDL_DisplayFormat
-    // gives, else by SDL_DisplayFormat.  nullptr when it cannot be converted.
-    SDL_Surface* converted(SDL_Surface* decoded);
-    // The mirrored frame; image: its mirrored surface when one exists already.
-    spriteFrame mirrorOf(const spriteFrame& frame, int width, SDL_Surface* image = nullptr);
+    // gives (the slice kept in into), else by SDL_DisplayFormat.  nullptr
+    // when it cannot be converted.
+    static SDL_Surface* converted(SDL_Surface* decoded, decodedImage& into);
+    // The image mirrored: written straight into the pixel store where it can
+    // be, else as flip_surface makes it.
+    static SDL_Surface* mirrorImage(SDL_Surface* image, decodedImage& into);
+    // The mirrored frame showing image.
+    static spriteFrame mirrorOf(const spriteFrame& frame, int width, SDL_Surface* image);
     // A display-format surface over a slice of the pixel store, the slice
-    // kept in pixelSlices_; nullptr when the store has no memory to give.
-    SDL_Surface* storeSurface(int w, int h);
-    void dropStoreSurface(SDL_Surface* surface);
+    // kept in into; nullptr when the store has no memory to give.
+    static SDL_Surface* storeSurface(int w, int h, decodedImage& into);
+    static void dropStoreSurface(SDL_Surface* surface, decodedImage& into);
     void release();
 
-    // The pixel memory of this set's frames that lives in the shared store,
-    // given back when the set is released.  The surfaces over it are freed
-    // first, with the frames.
-    std::vector<void*> pixelSlices_;
-    // This set's decoded bytes, and the budget they are counted in.
-    long long decodedBytes_ = 0;
-    std::shared_ptr<long long> budget_;
+    // The images this set's frames show, each once; the frames' surfaces
+    // and pixels live as long as some set holds them.
+    std::vector<std::shared_ptr<const decodedImage>> images_;
 };

@@ -320,9 +320,12 @@ std::string frameIndex::text(const std::vector<frameEntry>& entries) {
 }
 
 std::string frameEntry::imageKey() const {
+    return bitmap + '\n' + conversion();
+}
+
+std::string frameEntry::conversion() const {
     // The key's components are reduced to 0..255 as the loader reduces them.
     auto component = [](int value) { return std::to_string(((value % 256) + 256) % 256); };
-    return bitmap + '\n' +
-           (keyRed < 0 ? std::string("no key")
-                       : component(keyRed) + " " + component(keyGreen) + " " + component(keyBlue));
+    return keyRed < 0 ? std::string("no key")
+                      : component(keyRed) + " " + component(keyGreen) + " " + component(keyBlue);
 }

@@ -36,6 +36,10 @@ struct frameEntry {
     // Entries of one index with the same image key show the same pixels:
     // the same bitmap name and the same colour key as the game sets it.
     std::string imageKey() const;
+    // The colour key as the game sets it ("no key", or "red green blue"
+    // reduced to 0..255): with the bitmap's file, what frame sets of one
+    // budget share an image by (decodedImage::sharedKey).
+    std::string conversion() const;
 };
 
 class frameIndex {

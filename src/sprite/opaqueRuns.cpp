@@ -39,9 +39,12 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
     key &= mask;
     const std::size_t budget =
         static_cast<std::size_t>(image->w) * static_cast<std::size_t>(image->h) * 4 / budgetDivisor;
-    found.rowStarts_.reserve(static_cast<std::size_t>(image->h) + 1);
+    auto made = std::make_shared<table>();
+    std::vector<Uint32>& rowStarts = made->rowStarts;
+    std::vector<run>& runs = made->runs;
+    rowStarts.reserve(static_cast<std::size_t>(image->h) + 1);
     for (int y = 0; y < image->h; ++y) {
-        found.rowStarts_.push_back(static_cast<Uint32>(found.runs_.size()));
+        rowStarts.push_back(static_cast<Uint32>(runs.size()));
         const Uint8* row = static_cast<const Uint8*>(image->pixels) + y * image->pitch;
         int x = 0;
         while (x < image->w) {
@@ -57,32 +60,40 @@ opaqueRuns opaqueRuns::of(SDL_Surface* image) {
                 if (x == image->w) break;
                 std::memcpy(&pixel, row + x * 4, sizeof pixel);
             } while ((pixel & mask) != key);
-            found.runs_.push_back(run{static_cast<Uint16>(start), static_cast<Uint16>(x - start)});
+            runs.push_back(run{static_cast<Uint16>(start), static_cast<Uint16>(x - start)});
         }
-        if (found.bytes() > budget) return opaqueRuns();
+        if (made->bytes() > budget) return opaqueRuns();
     }
-    found.rowStarts_.push_back(static_cast<Uint32>(found.runs_.size()));
-    found.runs_.shrink_to_fit();
-    int left = image->w, right = 0, top = image->h, bottom = 0;
-    for (int y = 0; y < image->h; ++y)
-        for (Uint32 i = found.rowStarts_[y]; i < found.rowStarts_[y + 1]; ++i) {
-            const run& r = found.runs_[i];
+    rowStarts.push_back(static_cast<Uint32>(runs.size()));
+    runs.shrink_to_fit();
+    found.extent_ = made->extent(image->w, image->h);
+    if (made->bytes() > budget) return opaqueRuns();
+    found.table_ = std::move(made);
+    found.known_ = true;
+    return found;
+}
+
+SDL_Rect opaqueRuns::table::extent(int w, int h) const {
+    int left = w, right = 0, top = h, bottom = 0;
+    for (int y = 0; y < h; ++y)
+        for (Uint32 i = rowStarts[y]; i < rowStarts[y + 1]; ++i) {
+            const run& r = runs[i];
             left = std::min<int>(left, r.x);
             right = std::max<int>(right, r.x + r.length);
             top = std::min(top, y);
             bottom = std::max(bottom, y + 1);
         }
-    if (right > left && bottom > top)
-        found.extent_ =
-            SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(top),
-                     static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
-    if (found.bytes() > budget) return opaqueRuns();
-    found.known_ = true;
-    return found;
+    if (right <= left || bottom <= top) return SDL_Rect{0, 0, 0, 0};
+    return SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(top),
+                    static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
+}
+
+std::size_t opaqueRuns::table::bytes() const {
+    return rowStarts.capacity() * sizeof(Uint32) + runs.capacity() * sizeof(run);
 }
 
 std::size_t opaqueRuns::bytes() const {
-    return rowStarts_.capacity() * sizeof(Uint32) + runs_.capacity() * sizeof(run);
+    return table_ ? table_->bytes() : 0;
 }
 
 int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) const {
@@ -90,7 +101,7 @@ int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) cons
     if (!known_ || blit::sdlDrawingOnly() || !image || !target || !image->pixels ||
         image == target || (image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != SDL_SRCCOLORKEY ||
         !media::colourKey(image, key) || key != key_ || SDL_MUSTLOCK(image) ||
-        rowStarts_.size() != static_cast<std::size_t>(image->h) + 1 ||
+        table_->rowStarts.size() != static_cast<std::size_t>(image->h) + 1 ||
         !sameLayout(image->format, target->format))
         return blit::copyBlit(image, nullptr, target, at);
 
@@ -104,9 +115,11 @@ int opaqueRuns::blit(SDL_Surface* image, SDL_Surface* target, SDL_Rect* at) cons
     const Uint8* from = static_cast<const Uint8*>(image->pixels) + area.y * image->pitch;
     Uint8* to = static_cast<Uint8*>(target->pixels) + at->y * target->pitch + at->x * 4;
     const int left = area.x, right = area.x + area.w;
+    const run* runs = table_->runs.data();
+    const Uint32* rowStarts = table_->rowStarts.data();
     for (int y = area.y; y < area.y + area.h; ++y) {
-        const run* first = runs_.data() + rowStarts_[y];
-        const run* last = runs_.data() + rowStarts_[y + 1];
+        const run* first = runs + rowStarts[y];
+        const run* last = runs + rowStarts[y + 1];
         for (const run* r = first; r != last; ++r) {
             int x0 = r->x, x1 = r->x + r->length;
             if (x0 >= right) break;

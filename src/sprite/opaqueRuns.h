@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class opaqueRuns {
@@ -23,9 +24,11 @@ class opaqueRuns {
 
     // True when the runs were worked out and may stand for the image.
     bool known() const { return known_; }
-    // The memory the runs take, beside the image's pixels.
+    // The memory the runs take, beside the image's pixels.  Copies share
+    // one table (the runs never change once worked out): every frame that
+    // shows one image, in however many frame sets, holds the same runs.
     std::size_t bytes() const;
-    int runCount() const { return static_cast<int>(runs_.size()); }
+    int runCount() const { return table_ ? static_cast<int>(table_->runs.size()) : 0; }
     // The smallest rectangle of the image holding every opaque pixel (size 0
     // when there is none): all that drawing the frame can change.
     const SDL_Rect& extent() const { return extent_; }
@@ -45,7 +48,13 @@ class opaqueRuns {
     };
     bool known_ = false;
     SDL_Rect extent_{0, 0, 0, 0};
-    Uint32 key_ = 0;                // the colour key the runs were worked out for
-    std::vector<Uint32> rowStarts_; // row y's runs are runs_[rowStarts_[y] .. rowStarts_[y + 1])
-    std::vector<run> runs_;
+    Uint32 key_ = 0; // the colour key the runs were worked out for
+    struct table {
+        std::vector<Uint32> rowStarts; // row y's runs are runs[rowStarts[y] .. rowStarts[y + 1])
+        std::vector<run> runs;
+        std::size_t bytes() const;
+        // The smallest rectangle of a w x h image holding every run.
+        SDL_Rect extent(int w, int h) const;
+    };
+    std::shared_ptr<const table> table_; // set when known
 };

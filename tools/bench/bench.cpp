@@ -7,6 +7,7 @@
 //   bench --one-library FD PASSES   every section on the SDL 1.2 loaded
 //   bench --first-frame FD          start the game, draw the first frame
 //   bench --key-to-screen FD        the real loop, with key presses
+//   bench --send-x11 FD             the loop's frames sent to an X11 window
 //   bench --online                  online play's section (onlineBench.h)
 #include "onlineBench.h"
 #include "sections.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--online") == 0) return onlineBench::run();
     if (is("--first-frame")) return bench::firstFrameChild(std::atoi(argv[2]), mainEntered);
     if (is("--key-to-screen")) return bench::keyToScreenChild(std::atoi(argv[2]));
+    if (is("--send-x11")) return bench::sendX11Child(std::atoi(argv[2]));
     if (is("--one-library"))
         return bench::oneLibrary("/proc/self/exe", std::atoi(argv[2]),
                                  argc > 3 ? std::atol(argv[3]) : 30000);

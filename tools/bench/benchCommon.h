@@ -44,6 +44,12 @@ struct libraryRow {
     double events = 0;     // SDL_PollEvent
     double otherCalls = 0; // the clock, sound
     double rest() const { return pass - sending - events - otherCalls - list; }
+    // Sending the loop's frames each way (the merged list in one call, one
+    // call a rectangle, their hull, the whole screen), medians: on the
+    // dummy driver the loop runs on, and on an X11 window when there was one.
+    double sendDummy[4] = {0, 0, 0, 0};
+    double sendWindow[4] = {0, 0, 0, 0};
+    int windowed = 0;
 };
 
 } // namespace bench

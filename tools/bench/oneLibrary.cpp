@@ -16,7 +16,7 @@ int oneLibrary(const char* self, int fd, long passes) {
     if (passes > 0) {
         passSection(passes, row);
         runMemorySection();
-        screenUpdateSection();
+        screenUpdateSection(self, row);
         keyToScreenSection(self, row);
         particleCapSection(row);
         rollbackSection();

@@ -40,8 +40,11 @@ void particleCapSection(libraryRow& row);
 void rollbackSection();
 
 // Ways of sending the frames the loop sent to the window, each timed on the
-// same rectangles.
-void screenUpdateSection();
+// same rectangles; with a display, again on a real X11 window
+// (`self --send-x11 FD`, the frames on its standard input).  Fills the row's
+// sending figures.
+void screenUpdateSection(const char* self, libraryRow& row);
+int sendX11Child(int fd);
 
 // Key to screen on the desktop: `self --key-to-screen FD` plays the real
 // loop on the real clock and presses the punch key now and then.  Fills the

@@ -95,6 +95,33 @@ void printWhereThePassGoes(const libraryRow* rows[2], const char* names[2]) {
     std::printf("\n");
 }
 
+// Sending the loop's frames each way, on each library, to the dummy driver
+// the loop ran on and to an X11 window: the game sends them the way marked.
+void printSending(const libraryRow* rows[2]) {
+    const char* const ways[4] = {
+        "`SDL_UpdateRects`, the merged list (the game's way on classic SDL 1.2)",
+        "`SDL_UpdateRect`, one call a rectangle (the game's way on sdl12-compat)",
+        "`SDL_UpdateRect` of their hull", "`SDL_Flip`, the whole screen"};
+    std::printf(
+        "\n| sending a frame of the loop (median) | classic SDL 1.2, dummy driver | classic "
+        "SDL 1.2, X11 window | sdl12-compat, dummy driver | sdl12-compat, X11 window |\n");
+    std::printf("|---|---|---|---|---|\n");
+    for (int k = 0; k < 4; ++k) {
+        std::printf("| %s |", ways[k]);
+        for (int r = 0; r < 2; ++r) {
+            if (rows[r])
+                std::printf(" %.2f us |", rows[r]->sendDummy[k]);
+            else
+                std::printf(" - |");
+            if (rows[r] && rows[r]->windowed)
+                std::printf(" %.2f us |", rows[r]->sendWindow[k]);
+            else
+                std::printf(" - |");
+        }
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
 const char* libraryName() {
@@ -125,6 +152,7 @@ int sideBySide(const char* self, long passes) {
     const libraryRow* rows[2] = {classicRan ? &classic : nullptr, compatRan ? &compat : nullptr};
     const char* names[2] = {"classic SDL 1.2", "sdl12-compat"};
     printWhereThePassGoes(rows, names);
+    printSending(rows);
     return classicRan && (compatRan || !compatFound) ? 0 : 1;
 }
 

@@ -7,6 +7,7 @@
 #include "loaderCrossCheck.h"
 #include "moveRules.h"
 #include "sprite/CSpriteBase.h"
+#include "sprite/decodedImage.h"
 #include "sprite/paletteFile.h"
 
 #include <algorithm>
@@ -93,7 +94,7 @@ void dataChecker::checkAll(const std::string& dataFolder) {
 bool dataChecker::checkFrameBudget(const std::string& data) {
     // The frame sets in the order the game loads them, each as often as it
     // is loaded: the animations, the moves, the particle definitions (the
-    // resource loader, which stops the game), then the bar.
+    // resource loader, which stops the game), then the bar (the plain one).
     std::vector<const frameFolder*> sets;
     for (const animEntry& anim : anims_.animations())
         if (anim.frames) sets.push_back(anim.frames);
@@ -104,7 +105,10 @@ bool dataChecker::checkFrameBudget(const std::string& data) {
     const frameFolder* bar = frames_.find(data + "/hpBar");
     if (bar) sets.push_back(bar);
 
+    // Every set stays loaded: an image counts once, with the first frame
+    // that shows it, however many entries and sets show it after.
     long long inUse = 0;
+    std::set<std::string> held;
     for (const frameFolder* set : sets) {
         // A bitmap that cannot be read stops the game (or the bar's loading)
         // there first.
@@ -113,6 +117,9 @@ bool dataChecker::checkFrameBudget(const std::string& data) {
             const frameRecord& frame = set->frames[i];
             if (!frame.decoded) break;
             if (!shown.insert(frame.imageKey).second) continue;
+            const std::string key =
+                decodedImage::sharedKeyOf(frame.file, frame.conversion, set != bar);
+            if (!key.empty() && held.count(key)) continue;
             const long long cost = CSpriteBase::frameCost(frame.image.width, frame.image.height);
             if (inUse + cost > CSpriteBase::decodedBudget) {
                 report_.error(set->infoPath, frame.line,
@@ -123,6 +130,7 @@ bool dataChecker::checkFrameBudget(const std::string& data) {
                 return set == bar;
             }
             inUse += cost;
+            if (!key.empty()) held.insert(key);
         }
         if (set != bar && set->bitmapFailed) return true;
     }

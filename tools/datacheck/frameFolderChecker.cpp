@@ -1,6 +1,7 @@
 #include "frameFolderChecker.h"
 
 #include "base/dataLimits.h"
+#include "base/platform.h"
 #include "sprite/frameIndex.h"
 
 namespace {
@@ -11,6 +12,7 @@ frameRecord recordOf(const frameEntry& entry) {
     frame.line = entry.line;
     frame.bitmap = entry.bitmap;
     frame.imageKey = entry.imageKey();
+    frame.conversion = entry.conversion();
     frame.offsetX = entry.frame.offsetX;
     frame.offsetY = entry.frame.offsetY;
     frame.anchorLine = entry.anchorLine;
@@ -87,10 +89,12 @@ void frameFolderChecker::checkBitmap(frameFolder& set, frameRecord& frame, const
         decodedBitmap bitmap;
         bitmap.decoded = bitmaps_.check(path, entry.keyRed, entry.keyGreen, entry.keyBlue,
                                         bitmap.image, bitmap.problem);
+        bitmap.file = platform::fileIdentity(path);
         seen = bitmapsSeen_.emplace(seenKey, bitmap).first;
     }
     frame.decoded = seen->second.decoded;
     frame.image = seen->second.image;
+    frame.file = seen->second.file;
     if (!frame.decoded) {
         set.bitmapFailed = true;
         bitmapErrors.push_back(

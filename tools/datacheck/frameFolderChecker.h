@@ -20,7 +20,9 @@ struct spawnLine {
 struct frameRecord {
     int line = 0; // the entry's first line (bitmap line)
     std::string bitmap;
-    std::string imageKey; // entries of a folder with the same key share their pixels
+    std::string imageKey;   // entries of a folder with the same key share their pixels
+    std::string file;       // the bitmap's identity (platform::fileIdentity), "" when none
+    std::string conversion; // its colour key as the game sets it
     bool decoded = false;
     bitmapInfo image;
     int offsetX = 0, offsetY = 0;
@@ -78,6 +80,7 @@ class frameFolderChecker {
         bool decoded = false;
         bitmapInfo image;
         std::string problem;
+        std::string file;
     };
     std::map<std::string, decodedBitmap> bitmapsSeen_;
 };

@@ -1,7 +1,8 @@
 // The workbench's live reload against the checker run on its own: an author
 // edits the data into and out of the hostile corpus's states (frames near
 // and past their memory budget, one bitmap named hundreds of times, 2000
-// moves on one folder, a bitmap that cannot be decoded) while the workbench
+// moves on one folder, a second move on a link to a folder or on a copy of
+// it, a bitmap that cannot be decoded) while the workbench
 // watches, and after every reload its verdict must be, line for line, what
 // the datacheck program says about the same files in a fresh process.
 #include "hostileCases.h"
@@ -119,7 +120,9 @@ TEST_F(LiveReload, EveryReloadGivesTheVerdictOfTheCheckerRunOnItsOwn) {
         {"frames-one-bitmap-many-entries", reloaded},
         {"bitmap-garbage", kept},
         {"", reloaded},
-        {"moves-2000-share-a-folder", kept},
+        {"moves-2000-share-a-folder", reloaded},
+        {"frames-near-budget-copied-folder", kept},
+        {"frames-near-budget-linked-folder", reloaded},
         {"", reloaded}};
     for (const auto& [state, outcome] : edits) {
         becomes(state);
