@@ -39,7 +39,11 @@ xgame_server() {
     exec 3>&-
     wait_until 30 "Xvfb to tell its display number" test -s "$out/display" || return 1
     export DISPLAY=":$(head -1 "$out/display")"
-    wait_until 30 "Xvfb to answer on $DISPLAY" xdpyinfo >/dev/null 2>&1 || return 1
+    wait_until 30 "Xvfb to answer on $DISPLAY" xgame_answers || return 1
+}
+
+xgame_answers() {
+    xdpyinfo >/dev/null 2>&1
 }
 
 xgame_launch() {
