@@ -117,14 +117,17 @@ TEST(SharedFrames, SharingFollowsTheFileTheColourKeyAndTheLoader) {
     // Another path to the same folder, and the same files linked into
     // another folder: the same images.
     fs::create_directory_symlink(dir / "punch", dir / "alias");
-    dir.write("linked/info", "FILES: 2\n" + entry("b.bmp") + entry("renamed.bmp"));
+    dir.write("linked/info",
+              "FILES: 3\n" + entry("b.bmp") + entry("renamed.bmp") + entry("again.bmp"));
     fs::create_hard_link(dir / "punch/a.bmp", dir / "linked/renamed.bmp");
+    fs::create_hard_link(dir / "punch/a.bmp", dir / "linked/again.bmp");
     fs::create_hard_link(dir / "punch/b.bmp", dir / "linked/b.bmp");
     std::unique_ptr<CSpriteBase> alias = loaded(dir / "alias");
     std::unique_ptr<CSpriteBase> linked = loaded(dir / "linked");
     EXPECT_EQ(punch->frames[0].image, alias->frames[0].image);
     EXPECT_EQ(punch->frames[0].image, linked->frames[1].image);
     EXPECT_EQ(punch->frames[1].image, linked->frames[0].image);
+    EXPECT_EQ(punch->frames[0].image, linked->frames[2].image);
     EXPECT_EQ(before + bothImages, CSpriteBase::decodedBytesInUse());
 
     // The same bytes in another file, the same file with another key, the

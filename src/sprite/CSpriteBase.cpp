@@ -189,7 +189,7 @@ int CSpriteBase::load(const char* folder, bool resource) {
     // Entries that show the same image share it: within the set, the same
     // bitmap name and colour key; across the sets of this budget, the same
     // file, colour key and loader.
-    loading loadingNow{folderName, resource, startDirectory, budgetInForce(), {}};
+    loading loadingNow{folderName, resource, startDirectory, budgetInForce(), {}, {}};
     frameEntry entry;
     for (int number = 0; number < announced; ++number) {
         if (!index.next(entry)) break;
@@ -221,8 +221,8 @@ bool CSpriteBase::addFrame(loading& load, frameEntry& entry, int number) {
         if (!shown) return false;
         decodedImage::publish(shown, sharedKey);
     }
-    if (load.shown.emplace(entry.imageKey(), shown).second &&
-        std::find(images_.begin(), images_.end(), shown) == images_.end())
+    // Two names of one file (links) find the same image: it is held once.
+    if (load.shown.emplace(entry.imageKey(), shown).second && load.held.insert(shown.get()).second)
         images_.push_back(shown);
 
     frame.image = shown->image();

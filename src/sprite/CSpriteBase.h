@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -121,13 +122,14 @@ class CSpriteBase {
   private:
     // What one load works with: the folder, the loader, the directory to
     // come back to, the budget in force, and the images this set holds so
-    // far by image key (frameEntry::imageKey).
+    // far, by image key (frameEntry::imageKey) and each once.
     struct loading {
         const std::string& folder;
         bool resource;
         const platform::heldDirectory& startDirectory;
         std::shared_ptr<frameBudget> budget;
         std::map<std::string, std::shared_ptr<decodedImage>> shown;
+        std::set<const decodedImage*> held;
     };
     // The loader's steps: the index is read entry by entry (frameIndex),
     // each entry's image is found among those held or loaded, and the frame
