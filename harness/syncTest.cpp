@@ -260,6 +260,7 @@ syncTest::result syncTest::run() {
             }
         }
         out.finalState = runner.stateText();
+        if (out.agreed) out.failedExpectations = runner.failedExpectations();
     }
     seams::setSoundGate(nullptr);
     g_sounds = nullptr;

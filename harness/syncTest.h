@@ -12,6 +12,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 class syncTest {
   public:
@@ -22,6 +23,7 @@ class syncTest {
         long rollbacks = 0;
         long soundsStarted = 0;
         std::string finalState; // as replay prints it
+        std::vector<std::string> failedExpectations; // the recording's, on the final state
     };
 
     static constexpr int passesPerFrame = 16;

@@ -7,7 +7,8 @@
 // each, as the web page does; the game must end exactly as without it.
 // --sync-test N plays the game in frames of 16 passes, rolling back N frames
 // and playing them again after every frame; it stops with exit code 1 at the
-// first difference.  With --screens each frame is drawn, and drawn again
+// first difference, and like a straight run exits 1 when an expectation does
+// not hold.  With --screens each frame is drawn, and drawn again
 // after its rollback, and the two screens must match.  --keep FIELD makes
 // the restores leave that field of the saved state as it is, which some
 // recorded game must catch for every field (syncSelfCheck.sh); --fields
@@ -88,7 +89,9 @@ int runSyncTest(const replayScript& script, const replayOptions& o, const char* 
         std::cerr << file << ": sync test failed at " << r.message << "\n";
         return 1;
     }
-    return 0;
+    for (const std::string& failure : r.failedExpectations)
+        std::cerr << file << ": " << failure << "\n";
+    return r.failedExpectations.empty() ? 0 : 1;
 }
 
 // The game played straight through (in refreshes of N passes with
