@@ -9,7 +9,8 @@
 #
 #   tools/bench/figures.sh [--build DIR] [--passes N] [--soak-passes N]
 #                          [--fuzz-build DIR] [--fuzz-seconds N] [bench] [online] [soak] [web] [fuzz]
-#       bench   `bench N` on both SDL 1.2, side by side  -> tools/bench/README.md
+#       bench   `bench N` on both SDL 1.2, side by side, and what a rollback
+#               costs                                    -> tools/bench/README.md
 #               (under xvfb-run when there is no DISPLAY, so that the frames
 #               are also sent to an X11 window)
 #       online  `bench --online`, a match with rollback  -> docs/online.md
@@ -158,6 +159,19 @@ for w in "${what[@]}"; do
             # What the keyed frames' runs cost, the same on both libraries.
             runs=$(sed -n 's/^opaque runs: //p' "$out/bench.txt" | head -1)
             [ -z "$runs" ] || { echo "The keyed frames' opaque runs: $runs."; echo; }
+            # What online play's rollback costs, on each library (the target:
+            # an 8-frame rollback at the particle cap within 2 ms).
+            awk '
+            /^== / { library = $0; sub(/^== /, "", library); sub(/ [0-9.]+$/, "", library) }
+            /^rollback, / {
+                split($0, p, /\(|\): state |, save |, restore |, undrawn pass |, 8-frame rollback | \(/)
+                if (!rows++) {
+                    print "| online rollback | saved state | save | restore | an undrawn pass | an 8-frame rollback (restore, 8 saves, 128 passes) |"
+                    print "|---|---|---|---|---|---|"
+                }
+                printf "| %s, %s | %s | %s | %s | %s | %s |\n", library, p[2], p[3], p[4], p[5], p[6], p[7]
+            }
+            END { if (rows) print "" }' "$out/bench.txt"
         } >"$out/bench.md"
         [ "$(grep -c '^|' "$out/bench.md")" -ge 3 ] || { echo "bench printed no table" >&2; exit 1; }
         write_table tools/bench/README.md bench "$out/bench.md"
