@@ -22,7 +22,7 @@ class syncTest {
         long frames = 0;
         long rollbacks = 0;
         long soundsStarted = 0;
-        std::string finalState; // as replay prints it
+        std::string finalState;                      // as replay prints it
         std::vector<std::string> failedExpectations; // the recording's, on the final state
     };
 
