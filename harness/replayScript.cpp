@@ -145,6 +145,16 @@ bool replayScript::parse(const std::string& text, std::string& error) {
     return true;
 }
 
+void replayScript::tap(Uint32 tick, SDLKey key, Uint32 holdMs) {
+    for (const replayEvent& e :
+         {replayEvent{tick, true, key}, replayEvent{tick + holdMs, false, key}}) {
+        auto after =
+            std::upper_bound(events.begin(), events.end(), e.tick,
+                             [](Uint32 t, const replayEvent& other) { return t < other.tick; });
+        events.insert(after, e);
+    }
+}
+
 bool replayScript::load(const std::string& path, std::string& error) {
     // A directory, a FIFO or a device is refused, never read or waited on.
     std::vector<unsigned char> bytes;

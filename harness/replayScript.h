@@ -72,6 +72,11 @@ class replayScript {
     // file or that holds no instruction at all.
     bool load(const std::string& path, std::string& error);
 
+    // KEY pressed at TICK and released HOLD ms later, as the file's
+    // "tap TICK KEY" (40 ms); the events stay in tick order, a new one after
+    // those already at its tick.
+    void tap(Uint32 tick, SDLKey key, Uint32 holdMs = 40);
+
     // Key names: Left Right Up Down Escape and single letters (z, x, c, j).
     static SDLKey keyFromName(const std::string& name);
 };

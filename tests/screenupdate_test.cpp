@@ -158,8 +158,7 @@ TEST(ScreenUpdate, TheWindowAlwaysShowsTheScreen) {
     script.endTick = 12000;
     Uint32 t = 300;
     auto tap = [&](SDLKey key, Uint32 hold) {
-        script.events.push_back({t, true, key});
-        script.events.push_back({t + hold, false, key});
+        script.tap(t, key, hold);
         t += hold + 20;
     };
     for (int round = 0; round < 4; ++round) {

@@ -65,6 +65,25 @@ TEST(VersusRecording, OnlyFramesWhereSomethingChangedGetALine) {
     EXPECT_EQ("frame 7 right - - C\n", versusRecording::frameLine(7, pressing));
 }
 
+// A tap made in code is the file's "tap": the same events, in the same
+// order, a new event after those already at its tick.
+TEST(ReplayScript, ATapInCodeIsTheFilesTap) {
+    replayScript read;
+    std::string error;
+    ASSERT_TRUE(read.parse("tap 100 z\ndown 140 x\ntap 50 Left\ntap 100 c\n", error)) << error;
+    replayScript made;
+    made.tap(100, SDLK_z);
+    made.events.push_back({140, true, SDLK_x});
+    made.tap(50, SDLK_LEFT);
+    made.tap(100, SDLK_c);
+    ASSERT_EQ(read.events.size(), made.events.size());
+    for (std::size_t i = 0; i < read.events.size(); ++i) {
+        EXPECT_EQ(read.events[i].tick, made.events[i].tick) << "event " << i;
+        EXPECT_EQ(read.events[i].down, made.events[i].down) << "event " << i;
+        EXPECT_EQ(read.events[i].key, made.events[i].key) << "event " << i;
+    }
+}
+
 TEST(ReplayScript, ReadsTheVersusForm) {
     replayScript script;
     std::string error;

@@ -119,12 +119,7 @@ void rollbackSession::step(std::uint32_t nowMs, playerInput local) {
         return;
     }
     if (phase_ == phase::connecting) {
-        packet::hello h;
-        h.player = static_cast<std::uint8_t>(settings_.localPlayer);
-        h.nonce = settings_.nonce;
-        h.seed = settings_.seed;
-        h.heardYou = heardHello_;
-        send(packet::makeHello(h));
+        sendHello(heardHello_);
         if (!waiting_) waitingSince_ = now_;
         waiting_ = true;
         return;
@@ -237,13 +232,17 @@ void rollbackSession::handleHello(const packet::hello& hello) {
         phase_ = phase::running;
     else if (phase_ == phase::running) {
         // The other side has not heard us yet: answer.
-        packet::hello h;
-        h.player = static_cast<std::uint8_t>(settings_.localPlayer);
-        h.nonce = settings_.nonce;
-        h.seed = settings_.seed;
-        h.heardYou = true;
-        send(packet::makeHello(h));
+        sendHello(true);
     }
+}
+
+void rollbackSession::sendHello(bool heardYou) {
+    packet::hello h;
+    h.player = static_cast<std::uint8_t>(settings_.localPlayer);
+    h.nonce = settings_.nonce;
+    h.seed = settings_.seed;
+    h.heardYou = heardYou;
+    send(packet::makeHello(h));
 }
 
 void rollbackSession::refuseHello(packet::refusal why, const std::string& message) {

@@ -152,6 +152,8 @@ class rollbackSession {
     frameInputs inputsFor(std::uint32_t f) const;
     void sendInput();
     void send(const packet::message& m);
+    // This side's greeting; `heardYou` once the other side's has come.
+    void sendHello(bool heardYou);
     void end(ending how, const std::string& message);
     void note(const std::string& message);
     std::uint32_t tickAtEndOf(std::uint32_t f) const;

@@ -127,10 +127,7 @@ replayScript busyGame() {
     script.seed = 7;
     script.stepMs = 6;
     script.endTick = 9000;
-    auto tap = [&script](Uint32 t, SDLKey key) {
-        script.events.push_back({t, true, key});
-        script.events.push_back({t + 30, false, key});
-    };
+    auto tap = [&script](Uint32 t, SDLKey key) { script.tap(t, key, 30); };
     for (Uint32 t = 300; t < script.endTick - 1000; t += 900) {
         tap(t, SDLK_DOWN);
         tap(t + 40, SDLK_RIGHT);
@@ -141,8 +138,6 @@ replayScript busyGame() {
     }
     tap(4000, SDLK_j);
     tap(6000, SDLK_j);
-    std::stable_sort(script.events.begin(), script.events.end(),
-                     [](const replayEvent& a, const replayEvent& b) { return a.tick < b.tick; });
     return script;
 }
 

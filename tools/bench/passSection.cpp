@@ -304,14 +304,11 @@ replayScript busyScript(Uint32 endTick) {
     script.endTick = endTick;
     for (Uint32 t = 500; t < endTick; t += 1200) {
         for (SDLKey key : {SDLK_DOWN, SDLK_RIGHT, SDLK_z}) {
-            script.events.push_back({t, true, key});
-            script.events.push_back({t + 30, false, key});
+            script.tap(t, key, 30);
             t += 40;
         }
-        script.events.push_back({t + 400, true, SDLK_x});
-        script.events.push_back({t + 430, false, SDLK_x});
-        script.events.push_back({t + 800, true, SDLK_z});
-        script.events.push_back({t + 830, false, SDLK_z});
+        script.tap(t + 400, SDLK_x, 30);
+        script.tap(t + 800, SDLK_z, 30);
     }
     return script;
 }

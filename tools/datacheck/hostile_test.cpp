@@ -48,13 +48,9 @@ replayScript busyGame() {
                                {40, SDLK_RIGHT},
                                {80, SDLK_z},
                                {500, SDLK_x},
-                               {800, SDLK_z}}) {
-            script.events.push_back({t + at, true, key});
-            script.events.push_back({t + at + 30, false, key});
-        }
+                               {800, SDLK_z}})
+            script.tap(t + at, key, 30);
     }
-    std::stable_sort(script.events.begin(), script.events.end(),
-                     [](const replayEvent& a, const replayEvent& b) { return a.tick < b.tick; });
     return script;
 }
 
